@@ -1,0 +1,5 @@
+#include "VePrevSegyTracesGather.h"
+
+#include "VeRuntimeClass.h"
+
+VE_IMPLEMENT_RUNTIMECLASS(VePrevSegyTracesGather, Ve3DObject)

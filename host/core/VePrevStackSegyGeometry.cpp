@@ -1,0 +1,97 @@
+#include "VePrevStackSegyGeometry.h"
+
+#include "VeRuntimeClass.h"
+
+#include <QMutexLocker>
+
+VE_IMPLEMENT_RUNTIMECLASS(VePrevStackSegyGeometry, Ve3DObject)
+
+VePrevStackSegyGeometry::VePrevStackSegyGeometry(QObject* parent) : Ve3DObject(parent) {}
+
+VePrevStackSegyGeometry::~VePrevStackSegyGeometry() = default;
+
+bool VePrevStackSegyGeometry::Copy(const VeDataObject& other)
+{
+    const auto* geometry = qobject_cast<const VePrevStackSegyGeometry*>(&other);
+    if (!geometry || geometry == this || !Ve3DObject::Copy(other))
+        return false;
+    std::vector<VePrevSegySRGeometry> shots = geometry->Shots();
+    std::vector<VePrevSegySRGeometry> receivers = geometry->Receivers();
+    QMutexLocker lock(&m_Mutex);
+    m_Shots = std::move(shots);
+    m_Receivers = std::move(receivers);
+    return true;
+}
+
+QString VePrevStackSegyGeometry::GetDataObjInfo() const
+{
+    return Ve3DObject::GetDataObjInfo() +
+           QStringLiteral(": %1 shots, %2 receivers").arg(ShotCount()).arg(ReceiverCount());
+}
+
+void VePrevStackSegyGeometry::Add(std::vector<VePrevSegySRGeometry>& records,
+                                  VePrevSegySRGeometry* record)
+{
+    if (!record)
+        return;
+    {
+        QMutexLocker lock(&m_Mutex);
+        records.push_back(*record);
+    }
+    delete record;
+    if (!m_bNoticePending.exchange(true)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this]() {
+                m_bNoticePending = false;
+                Q_EMIT sigRecordsAdded();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void VePrevStackSegyGeometry::AddShotGeometry(VePrevSegySRGeometry* record)
+{
+    Add(m_Shots, record);
+}
+
+void VePrevStackSegyGeometry::AddReceiverGeometry(VePrevSegySRGeometry* record)
+{
+    Add(m_Receivers, record);
+}
+
+int VePrevStackSegyGeometry::ShotCount() const
+{
+    QMutexLocker lock(&m_Mutex);
+    return int(m_Shots.size());
+}
+
+int VePrevStackSegyGeometry::ReceiverCount() const
+{
+    QMutexLocker lock(&m_Mutex);
+    return int(m_Receivers.size());
+}
+
+VePrevSegySRGeometry VePrevStackSegyGeometry::ShotAt(int index) const
+{
+    QMutexLocker lock(&m_Mutex);
+    return m_Shots.at(size_t(index));
+}
+
+VePrevSegySRGeometry VePrevStackSegyGeometry::ReceiverAt(int index) const
+{
+    QMutexLocker lock(&m_Mutex);
+    return m_Receivers.at(size_t(index));
+}
+
+std::vector<VePrevSegySRGeometry> VePrevStackSegyGeometry::Shots() const
+{
+    QMutexLocker lock(&m_Mutex);
+    return m_Shots;
+}
+
+std::vector<VePrevSegySRGeometry> VePrevStackSegyGeometry::Receivers() const
+{
+    QMutexLocker lock(&m_Mutex);
+    return m_Receivers;
+}

@@ -1,0 +1,5 @@
+#include "VePrevStackSegyObserver.h"
+
+#include "VeRuntimeClass.h"
+
+VE_IMPLEMENT_RUNTIMECLASS(VePrevStackSegyObserver, Ve3DObject)

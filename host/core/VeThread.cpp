@@ -1,0 +1,23 @@
+#include "VeThread.h"
+
+#include "VeDataLoadThread.h"
+#include "VeThreadRegistry.h"
+
+VeThread::VeThread(QObject* parent) : QThread(parent)
+{
+    VeThreadRegistry::Instance()->Announce(this);
+}
+
+VeThread::~VeThread() = default;
+
+void VeThread::slotDeleteMe()
+{
+    deleteLater();
+}
+
+VeDataLoadThread::VeDataLoadThread(QObject* parent) : VeThread(parent)
+{
+    VeThreadRegistry::Instance()->AnnounceLoader(this);
+}
+
+VeDataLoadThread::~VeDataLoadThread() = default;

@@ -1,0 +1,97 @@
+#include "VeThreadRegistry.h"
+
+#include "VeDataLoadThread.h"
+#include "VeObject.h"
+#include "VeThread.h"
+
+#include <QCoreApplication>
+#include <QMetaMethod>
+#include <QMutexLocker>
+
+VeThreadRegistry::VeThreadRegistry()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        moveToThread(app->thread());
+}
+
+VeThreadRegistry* VeThreadRegistry::Instance()
+{
+    static VeThreadRegistry registry;
+    return &registry;
+}
+
+void VeThreadRegistry::Announce(VeThread* thread)
+{
+    {
+        QMutexLocker lock(&m_Mutex);
+        m_Threads.removeAll(nullptr);
+        m_Threads.append(thread);
+    }
+    // Direct: runs on the emitting worker, re-emitted queued to the subscribers.
+    connect(
+        thread, &VeThread::sigProcessMessage, this,
+        [this, thread](const QString& message) { Q_EMIT sigProcessMessage(thread, message); },
+        Qt::DirectConnection);
+    QPointer<VeThread> guard(thread);
+    connect(
+        thread, &QThread::finished, this,
+        [this, guard]() {
+            if (guard)
+                OnFinished(guard);
+        },
+        Qt::QueuedConnection);
+}
+
+void VeThreadRegistry::AnnounceLoader(VeDataLoadThread* thread)
+{
+    connect(
+        thread, &VeDataLoadThread::sigCreatedObject, this,
+        [this](VeObject* object) { HandOver(object); }, Qt::DirectConnection);
+}
+
+void VeThreadRegistry::HandOver(VeObject* object)
+{
+    if (!object)
+        return;
+    if (!isSignalConnected(QMetaMethod::fromSignal(&VeThreadRegistry::sigObjectCreated))) {
+        delete object;
+        return;
+    }
+    // The worker's thread ends with its run; the object must outlive it.
+    if (object->thread() == QThread::currentThread() && object->thread() != thread())
+        object->moveToThread(thread());
+    Q_EMIT sigObjectCreated(object);
+}
+
+void VeThreadRegistry::OnFinished(VeThread* thread)
+{
+    Q_EMIT sigThreadFinished(thread);
+    if (RunningCount() == 0)
+        Q_EMIT sigAllThreadsFinished();
+}
+
+QList<VeThread*> VeThreadRegistry::Threads() const
+{
+    QMutexLocker lock(&m_Mutex);
+    QList<VeThread*> alive;
+    for (const QPointer<VeThread>& t : m_Threads)
+        if (t)
+            alive.append(t);
+    return alive;
+}
+
+int VeThreadRegistry::RunningCount() const
+{
+    int running = 0;
+    for (VeThread* t : Threads())
+        if (t->isRunning())
+            ++running;
+    return running;
+}
+
+void VeThreadRegistry::WaitForAll()
+{
+    for (VeThread* t : Threads())
+        t->wait();
+    QCoreApplication::sendPostedEvents();
+}

@@ -1,0 +1,15 @@
+# Shared by the scripts: install the build's Debian packages when missing.
+SPS_PACKAGES=(qt6-base-dev qt6-base-dev-tools cmake ninja-build g++ libgl-dev)
+
+sps_install_deps() {
+    local missing=()
+    for p in "${SPS_PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,185 @@
+#include "VeDataLoadThread.h"
+#include "VeEventsLog.h"
+#include "VeObjNode.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeRuntimeClass.h"
+#include "VeThreadRegistry.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace {
+// A load that creates a geometry on its worker and hands it over.
+class CreatingThread : public VeDataLoadThread
+{
+public:
+    QThread* createdOn = nullptr;
+
+protected:
+    void run() override
+    {
+        auto* geometry = new VePrevStackSegyGeometry;
+        auto* record = new VePrevSegySRGeometry;
+        record->m_nNumber = 7;
+        geometry->AddShotGeometry(record);
+        createdOn = geometry->thread();
+        Q_EMIT sigCreatedObject(geometry);
+    }
+};
+
+// Runs until told to stop, so a test can act while a load is running.
+class BlockingThread : public VeDataLoadThread
+{
+public:
+    QSemaphore release;
+
+protected:
+    void run() override { release.acquire(); }
+};
+} // namespace
+
+class TestHostCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void registryCreatesByName()
+    {
+        VeObject* object = VeRuntimeClass::CreateObject("VePrevStackSegyGeometry");
+        QVERIFY(qobject_cast<VePrevStackSegyGeometry*>(object));
+        delete object;
+        QVERIFY(VeRuntimeClass::FromName("VePrevSegyTracesGather"));
+        QVERIFY(VeRuntimeClass::FromName("VePrevStackSegyObserver"));
+        QVERIFY(!VeRuntimeClass::CreateObject("NoSuchClass"));
+        QVERIFY(VePrevStackSegyGeometry::GetThisClass()->IsDerivedFrom(VeObject::GetThisClass()));
+    }
+
+    void registryRefusesSecondRecord()
+    {
+        const VeRuntimeClass* first = VeRuntimeClass::FromName("VePrevStackSegyGeometry");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("already registered"));
+        {
+            VeRuntimeClass second("VePrevStackSegyGeometry", 1, nullptr, nullptr);
+            QVERIFY(!second.IsRegistered());
+            QCOMPARE(VeRuntimeClass::FromName("VePrevStackSegyGeometry"), first);
+        }
+        // The refused record's end must not drop the first one.
+        QCOMPARE(VeRuntimeClass::FromName("VePrevStackSegyGeometry"), first);
+    }
+
+    void uniqueIdsAcrossThreads()
+    {
+        std::vector<std::vector<qint64>> ids(4);
+        std::vector<std::thread> threads;
+        for (auto& list : ids)
+            threads.emplace_back([&list] {
+                for (int i = 0; i < 10000; ++i)
+                    list.push_back(VeObject::CreateUniqueID());
+            });
+        for (auto& t : threads)
+            t.join();
+        std::set<qint64> all;
+        for (const auto& list : ids)
+            all.insert(list.begin(), list.end());
+        QCOMPARE(all.size(), size_t(40000));
+    }
+
+    void createdObjectIsHandedToMainThread()
+    {
+        VeThreadRegistry* registry = VeThreadRegistry::Instance();
+        VeObject* received = nullptr;
+        auto conn = connect(registry, &VeThreadRegistry::sigObjectCreated, this,
+                            [&received](VeObject* o) { received = o; });
+        QSignalSpy finished(registry, &VeThreadRegistry::sigThreadFinished);
+        CreatingThread thread;
+        thread.start();
+        QVERIFY(finished.wait(5000));
+        disconnect(conn);
+        QVERIFY(received);
+        QVERIFY(thread.createdOn != thread.thread());
+        QCOMPARE(received->thread(), QThread::currentThread());
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(received);
+        QVERIFY(geometry);
+        QCOMPARE(geometry->ShotCount(), 1);
+        // Adds in a burst give one notice, on the object's new thread.
+        QSignalSpy added(geometry, &VePrevStackSegyGeometry::sigRecordsAdded);
+        geometry->AddReceiverGeometry(new VePrevSegySRGeometry);
+        geometry->AddReceiverGeometry(new VePrevSegySRGeometry);
+        QVERIFY(added.wait(2000));
+        QTest::qWait(20);
+        QCOMPARE(added.count(), 1);
+        QCOMPARE(geometry->ReceiverCount(), 2);
+        delete received;
+    }
+
+    void createdObjectWithoutSubscriberIsDeleted()
+    {
+        QSignalSpy finished(VeThreadRegistry::Instance(), &VeThreadRegistry::sigThreadFinished);
+        CreatingThread thread;
+        thread.start();
+        QVERIFY(finished.wait(5000));
+        // LeakSanitizer reports the geometry if the registry kept it.
+        QVERIFY(thread.isFinished());
+    }
+
+    void progressAndFinishReachSubscribers()
+    {
+        VeThreadRegistry* registry = VeThreadRegistry::Instance();
+        QSignalSpy progress(registry, &VeThreadRegistry::sigProcessMessage);
+        QSignalSpy idle(registry, &VeThreadRegistry::sigAllThreadsFinished);
+        BlockingThread thread;
+        thread.start();
+        QCOMPARE(registry->RunningCount(), 1);
+        Q_EMIT thread.sigProcessMessage("Reading");
+        thread.release.release();
+        QVERIFY(idle.wait(5000));
+        QCOMPARE(progress.count(), 1);
+        QCOMPARE(progress.at(0).at(1).toString(), QString("Reading"));
+        QCOMPARE(registry->RunningCount(), 0);
+    }
+
+    void nodeDeletionWaitsForRunningLoads()
+    {
+        auto* node = new VeObjNode(new VePrevStackSegyGeometry);
+        QPointer<VeObjNode> guard(node);
+        BlockingThread thread;
+        thread.start();
+        node->RequestDelete();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(50);
+        QVERIFY(guard);
+        thread.release.release();
+        QTRY_VERIFY_WITH_TIMEOUT(!guard, 5000);
+    }
+
+    void eventsLogFromManyThreads()
+    {
+        VeEventsLog* log = VeEventsLog::Instance();
+        log->Clear();
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([t] {
+                for (int i = 0; i < 500; ++i)
+                    OutputEventsLog(VeEventsLog::EventsLogWarning, QString("%1:%2").arg(t).arg(i));
+            });
+        for (auto& t : threads)
+            t.join();
+        const QList<VeEventsLogEntry> entries = log->Entries();
+        QCOMPARE(entries.size(), 2000);
+        int next[4] = {0, 0, 0, 0};
+        for (const VeEventsLogEntry& e : entries) {
+            QCOMPARE(e.type, VeEventsLog::EventsLogWarning);
+            const QStringList parts = e.text.split(':');
+            const int t = parts[0].toInt();
+            QCOMPARE(parts[1].toInt(), next[t]++);
+        }
+        log->Clear();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostCore)
+#include "tst_hostcore.moc"
