@@ -125,7 +125,9 @@ void VePageSPSFileNames::ReadFileToTextBox(QTextBrowser* preview, const QString&
 
     QFile file(path);
     // Unbuffered: the reader keeps its own chunk, a second copy would only cost memory.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text | QIODevice::Unbuffered)) {
+    // (An empty path cannot open; asking would only add a warning of Qt's own.)
+    if (path.isEmpty() ||
+        !file.open(QIODevice::ReadOnly | QIODevice::Text | QIODevice::Unbuffered)) {
         UpdateInfo(tab);
         ShowWarning(tr("Can't open %1!").arg(path));
         return;
@@ -137,7 +139,8 @@ void VePageSPSFileNames::ReadFileToTextBox(QTextBrowser* preview, const QString&
 void VePageSPSFileNames::ReadMoreToTextBox(QTextBrowser* preview, const QString& path, int tab)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text | QIODevice::Unbuffered)) {
+    if (path.isEmpty() ||
+        !file.open(QIODevice::ReadOnly | QIODevice::Text | QIODevice::Unbuffered)) {
         ShowWarning(tr("Can't open  file!"));
         return;
     }
@@ -233,7 +236,7 @@ bool VePageSPSFileNames::CheckPageParameter()
     };
     for (int tab = 0; tab < TabCount; ++tab) {
         QFile file(PathEdit(tab)->text());
-        if (file.open(QIODevice::ReadOnly))
+        if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly))
             continue;
         // The tab first: a widget on a hidden tab does not take the focus.
         ui->TabSPSFileBrowser->setCurrentIndex(tab);

@@ -47,7 +47,13 @@ protected Q_SLOTS:
     void slotReloadSPSFile();
 
 private:
-    enum ETab { SourceTab = 0, ReceiverTab = 1, RelationTab = 2, TabCount = 3 };
+    enum ETab
+    {
+        SourceTab = 0,
+        ReceiverTab = 1,
+        RelationTab = 2,
+        TabCount = 3
+    };
 
     void OpenFile(int tab, const QString& filter);
     void ReadFileToTextBox(QTextBrowser* preview, const QString& path, int tab);

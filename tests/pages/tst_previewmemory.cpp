@@ -1,0 +1,89 @@
+#include "VeHostUi.h"
+#include "VePageSPSFileNames.h"
+#include "VeSheetTaskBaseDialog.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+// The process's peak resident memory in KiB, from its own accounting.
+qint64 peakResidentKiB()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// Lets the peak start again from the current resident size (Linux 4.0 and later).
+bool resetPeak()
+{
+    QFile refs("/proc/self/clear_refs");
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1 && refs.flush();
+}
+} // namespace
+
+// Kept apart from the other page tests so that their allocations do not hide
+// this one's in the process's peak.
+class TestPreviewMemory : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fileWithoutLineBreaks()
+    {
+        constexpr qint64 kFileBytes = 200LL * 1024 * 1024;
+        constexpr qint64 kHeadBytes = 8192;
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("no-breaks.s");
+        {
+            // A readable head, then a sparse tail: 200 MB without one line break.
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(QByteArray(kHeadBytes, 'x')), kHeadBytes);
+            QVERIFY(f.resize(kFileBytes));
+        }
+        QCOMPARE(QFileInfo(path).size(), kFileBytes);
+
+        VeTaskSPSFilesLoaderParam param;
+        VeSheetTaskBaseDialog dialog(&param);
+        auto* page = new VePageSPSFileNames(&dialog);
+        dialog.AddPage(page, "Files");
+        SetFileDialogHook([&](const VeFileDialogRequest&) { return path; });
+
+        const bool reset = resetPeak();
+        const qint64 before = peakResidentKiB();
+        QVERIFY(before > 0);
+        page->findChild<QPushButton*>("BtnBrowseSource")->click();
+        const qint64 after = peakResidentKiB();
+        SetFileDialogHook(nullptr);
+
+        qInfo("peak resident memory %lld KiB before, %lld KiB after the preview (peak reset: %s)",
+              before, after, reset ? "yes" : "no");
+        QVERIFY2(after - before < 64 * 1024,
+                 qPrintable(QString("the preview added %1 KiB").arg(after - before)));
+
+        auto* preview = page->findChild<QTextBrowser*>("TxtSoureFileContent");
+        QCOMPARE(preview->document()->blockCount(), 2);
+        QCOMPARE(preview->document()->firstBlock().text(),
+                 QString(VePageSPSFileNames::kMaxPreviewLineLength, u'x'));
+        QVERIFY(!page->findChild<QPushButton*>("BtnMoreContent")->isEnabled());
+        preview->moveCursor(QTextCursor::End);
+        QCOMPARE(page->findChild<QLineEdit*>("TxtSourceFileCursor")->text(),
+                 QString("Row: 2,\tColumn: 1;\t\tCharacters: 4097,\tCharacters no wrap: 4096;"));
+        QVERIFY(QFile::remove(path));
+    }
+};
+
+QTEST_MAIN(TestPreviewMemory)
+#include "tst_previewmemory.moc"
