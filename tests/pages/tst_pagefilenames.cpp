@@ -175,64 +175,6 @@ private Q_SLOTS:
     void init() { VeEventsLog::Instance()->Clear(); }
     void cleanup() { SetFileDialogHook(nullptr); }
 
-    void formWidgets_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("className");
-        QTest::addColumn<QString>("text");
-
-        const QString label = "Input SPS file ";
-        QTest::newRow("label S") << "mRelationLabel_4"
-                                 << "QLabel" << label;
-        QTest::newRow("label R") << "mRelationLabel"
-                                 << "QLabel" << label;
-        QTest::newRow("label X") << "mRelationLabel_6"
-                                 << "QLabel" << label;
-        for (int t = 0; t < 3; ++t) {
-            QTest::addRow("path %d", t) << kPathEdits[t] << "QLineEdit"
-                                        << "";
-            QTest::addRow("browse %d", t) << kBrowseButtons[t] << "QPushButton"
-                                          << "Browse...";
-            QTest::addRow("preview %d", t) << kPreviews[t] << "QTextBrowser"
-                                           << "";
-            QTest::addRow("info %d", t) << kInfoLines[t] << "QLineEdit"
-                                        << "";
-        }
-        QTest::newRow("head") << "BtnReload"
-                              << "QPushButton"
-                              << "Head";
-        QTest::newRow("next") << "BtnMoreContent"
-                              << "QPushButton"
-                              << "Next";
-        QTest::newRow("tabs") << "TabSPSFileBrowser"
-                              << "QTabWidget"
-                              << "";
-    }
-
-    void formWidgets()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, className);
-        QFETCH(QString, text);
-
-        PageFixture f;
-        QObject* o = f.page->findChild<QObject*>(name);
-        QVERIFY2(o, qPrintable(name));
-        QCOMPARE(QString(o->metaObject()->className()), className);
-        if (auto* label = qobject_cast<QLabel*>(o))
-            QCOMPARE(label->text(), text);
-        if (auto* button = qobject_cast<QPushButton*>(o))
-            QCOMPARE(button->text(), text);
-        if (auto* edit = qobject_cast<QLineEdit*>(o)) {
-            QCOMPARE(edit->text(), text);
-            QVERIFY(!edit->isReadOnly());
-        }
-        if (auto* preview = qobject_cast<QTextBrowser*>(o)) {
-            QVERIFY(preview->document()->isEmpty());
-            QVERIFY(!preview->isReadOnly());
-        }
-    }
-
     void freshPage()
     {
         VeTaskSPSFilesLoaderParam param;
@@ -246,19 +188,28 @@ private Q_SLOTS:
         QVERIFY(tabs);
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->currentIndex(), 0);
-        const QStringList names{"TabSource", "TabReceiver", "TabRelation"};
-        const QStringList texts{"Source File", "Receiver File", "Relation File"};
+        const char* const tabNames[] = {"TabSource", "TabReceiver", "TabRelation"};
+        const char* const tabTexts[] = {"Source File", "Receiver File", "Relation File"};
+        const char* const labels[] = {"mRelationLabel_4", "mRelationLabel", "mRelationLabel_6"};
         for (int t = 0; t < 3; ++t) {
-            QCOMPARE(tabs->widget(t)->objectName(), names[t]);
-            QCOMPARE(tabs->tabText(t), texts[t]);
-            // Each tab holds its own path edit, button, preview and information line.
-            QVERIFY(tabs->widget(t)->findChild<QLineEdit*>(kPathEdits[t]));
-            QVERIFY(tabs->widget(t)->findChild<QPushButton*>(kBrowseButtons[t]));
-            QVERIFY(tabs->widget(t)->findChild<QTextBrowser*>(kPreviews[t]));
-            QVERIFY(tabs->widget(t)->findChild<QLineEdit*>(kInfoLines[t]));
+            QWidget* tab = tabs->widget(t);
+            QCOMPARE(tab->objectName(), QString(tabNames[t]));
+            QCOMPARE(tabs->tabText(t), QString(tabTexts[t]));
+            QCOMPARE(tab->findChild<QLabel*>(labels[t])->text(), QString("Input SPS file "));
+            QCOMPARE(tab->findChild<QPushButton*>(kBrowseButtons[t])->text(), QString("Browse..."));
+            for (const char* name : {kPathEdits[t], kInfoLines[t]}) {
+                auto* edit = tab->findChild<QLineEdit*>(name);
+                QVERIFY2(edit && edit->text().isEmpty() && !edit->isReadOnly(), name);
+            }
+            auto* preview = tab->findChild<QTextBrowser*>(kPreviews[t]);
+            QVERIFY2(preview && preview->document()->isEmpty() && !preview->isReadOnly(),
+                     kPreviews[t]);
         }
-        QVERIFY(!page->findChild<QPushButton*>("BtnReload")->isEnabled());
-        QVERIFY(!page->findChild<QPushButton*>("BtnMoreContent")->isEnabled());
+        for (auto [name, text] : {std::pair{"BtnReload", "Head"}, {"BtnMoreContent", "Next"}}) {
+            auto* button = page->findChild<QPushButton*>(name);
+            QCOMPARE(button->text(), QString(text));
+            QVERIFY(!button->isEnabled());
+        }
 
         // The page never fills itself from a record.
         param.SourceFileName = "/somewhere/s.sps";
