@@ -76,9 +76,9 @@ bool SPSParamFile::Write(const QString& path, const SPSFormatValues& values)
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
+    // commit() does not notice a buffer that failed to reach the disk, so flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting(); // the temporary file is removed with the object
         return false;
     }
     return file.commit();
