@@ -16,9 +16,9 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include <csignal>
+#include "../FileSizeLimit.h"
+
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 
@@ -87,29 +87,6 @@ public:
 
 private:
     QTimer m_Timer;
-};
-
-// Makes every file write of this process past `bytes` fail, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_Saved);
-        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_Saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_Saved);
-        std::signal(SIGXFSZ, m_OldHandler);
-    }
-
-private:
-    rlimit m_Saved{};
-    void (*m_OldHandler)(int) = nullptr;
 };
 
 } // namespace
