@@ -30,9 +30,10 @@ bool VeTaskSPSFilesLoader::slotLoadData()
 {
     VeTaskParameter* param = GetTaskParameter();
     if (!param || !param->IsValid()) {
-        QMessageBox::warning(GetMainWindow(), tr("Reading segy"),
-                             QStringLiteral("Fail to set parameter."), QMessageBox::Ok,
-                             QMessageBox::NoButton);
+        // Built by hand: the static helpers would make OK the default button.
+        QMessageBox box(QMessageBox::Warning, tr("Reading segy"),
+                        QStringLiteral("Fail to set parameter."), QMessageBox::Ok, GetMainWindow());
+        box.exec();
         return false;
     }
     // Each load reads its own copy: a dialog accepted while this load still runs
