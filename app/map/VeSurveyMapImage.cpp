@@ -32,6 +32,13 @@ bool IsValidSize(const QSize& size)
 }
 } // namespace
 
+void UseOffscreenPlatformWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 QSize DefaultSurveyMapSize()
 {
     return QSize(1200, 900);

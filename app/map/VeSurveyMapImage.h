@@ -7,6 +7,11 @@
 class VeSurveyMap;
 class VePrevStackSegyGeometry;
 
+// For a command-line program, before it builds its QGuiApplication: without a
+// display and without a platform chosen, use the "offscreen" platform, so that
+// drawing a map never needs a screen.
+void UseOffscreenPlatformWithoutDisplay();
+
 // The size a map image gets when the caller names none.
 QSize DefaultSurveyMapSize();
 

@@ -127,6 +127,17 @@ QList<VeTask*> VeHostMainWindow::Tasks() const
     return tasks;
 }
 
+QString VeHostMainWindow::SampleName(const QString& className)
+{
+    if (className == QLatin1String("VePrevStackSegyGeometry"))
+        return tr("Geometry");
+    if (className == QLatin1String("VePrevSegyTracesGather"))
+        return tr("Traces gather");
+    if (className == QLatin1String("VePrevStackSegyObserver"))
+        return tr("Observer");
+    return className;
+}
+
 VeObjNode* VeHostMainWindow::RootNode() const
 {
     return m_pTree->RootNode();
@@ -152,6 +163,7 @@ void VeHostMainWindow::CreateSampleNodes()
             continue;
         }
         object->SetID(VeObject::CreateUniqueID());
+        object->SetName(SampleName(className));
         m_pTree->AddObject(object);
     }
 }

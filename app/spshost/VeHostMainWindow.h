@@ -36,6 +36,7 @@ public:
     // The class names of the sample nodes the survey starts with, one per object
     // class the host shows.
     static QStringList SampleClassNames();
+    static QString SampleName(const QString& className);
 
     VeObjTreeWidget* ObjectTree() const { return m_pTree; }
     VeObjNode* RootNode() const;

@@ -17,11 +17,14 @@
 #include "VeThread.h"
 #include "VeThreadRegistry.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <chrono>
@@ -257,6 +260,74 @@ private Q_SLOTS:
         } else {
             QVERIFY(window->Agencies().isEmpty());
         }
+    }
+
+    void treeContextMenuPopsUpForClickedNode()
+    {
+        auto window = NewWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        VeObjNode* geometry = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        VeObjTreeWidget* tree = window->ObjectTree();
+        const QPoint onGeometry = tree->visualItemRect(tree->ItemOf(geometry)).center();
+        const QPoint emptySpot(5, tree->viewport()->height() - 5);
+        QVERIFY(!tree->NodeAt(emptySpot));
+
+        for (const QPoint& pos : {onGeometry, emptySpot}) {
+            QStringList shown;
+            // The menu runs its own loop: read and close it from within.
+            QTimer::singleShot(0, this, [&shown]() {
+                auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (popup) {
+                    shown = ActionTexts(popup);
+                    popup->close();
+                }
+            });
+            Q_EMIT tree->customContextMenuRequested(pos);
+            if (pos == onGeometry) {
+                QCOMPARE(shown, (QStringList{kLoadIntoText, "&Delete"}));
+                QCOMPARE(window->SelectedNode(), geometry);
+            } else {
+                QCOMPARE(shown, QStringList{kLoadNewText});
+            }
+        }
+        QCOMPARE(window->Agencies().first()->GetCurEmbedNode(), nullptr);
+    }
+
+    void mapWheelZoomsAndDragPans()
+    {
+        auto window = NewWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        VeObjNode* node = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(node->GetObject());
+        geometry->AddShotGeometry(new VePrevSegySRGeometry{1, 0.0f, 0.0f, 0.0f});
+        geometry->AddReceiverGeometry(new VePrevSegySRGeometry{2, 800.0f, 500.0f, 0.0f});
+        window->SelectNode(node);
+        VeSurveyMapWidget* map = window->MapWidget();
+        QCOMPARE(map->Map().ShotCount(), 1);
+
+        const QPointF cursor(map->width() / 3.0, map->height() / 2.0);
+        const QPointF world = map->Map().PixelToWorld(cursor, QRectF(map->rect()));
+        QWheelEvent wheel(cursor, map->mapToGlobal(cursor), QPoint(), QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(map, &wheel);
+        QVERIFY(qFuzzyCompare(map->Map().Zoom(), 1.5625));
+        const QPointF still = map->WorldToPixel(world.x(), world.y());
+        QVERIFY(qAbs(still.x() - cursor.x()) < 1e-6 && qAbs(still.y() - cursor.y()) < 1e-6);
+
+        const QPointF before = map->WorldToPixel(800, 500);
+        QTest::mousePress(map, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(map, QPoint(130, 90));
+        QTest::mouseRelease(map, Qt::LeftButton, Qt::NoModifier, QPoint(130, 90));
+        QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
+
+        // Records added later show after the refresh; the view stays where the user put it.
+        geometry->AddShotGeometry(new VePrevSegySRGeometry{3, 400.0f, 250.0f, 0.0f});
+        QTRY_COMPARE(map->Map().ShotCount(), 2);
+        QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
+
+        QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QCOMPARE(map->Map().Zoom(), 1.0);
+        QCOMPARE(map->Map().Pan(), QPointF());
     }
 
     void tasksMenuRunsOnSelectedNode()
