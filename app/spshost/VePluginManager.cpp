@@ -27,7 +27,7 @@ int VePluginManager::LoadFolder(const QString& folder)
         if (!QLibrary::isLibrary(file.fileName()))
             continue;
         QString error;
-        if (LoadFile(file.filePath(), &error))
+        if (LoadFile(file.absoluteFilePath(), &error))
             ++loaded;
         else
             OutputEventsLog(VeEventsLog::EventsLogError, error);
@@ -44,7 +44,8 @@ bool VePluginManager::LoadFile(const QString& path, QString* errorText)
         return false;
     };
 
-    QPluginLoader loader(path);
+    // A relative path would be looked for in Qt's library paths, not here.
+    QPluginLoader loader(QFileInfo(path).absoluteFilePath());
     QObject* instance = loader.instance();
     if (!instance)
         return fail(

@@ -206,6 +206,17 @@ private Q_SLOTS:
         QVERIFY(!window.TasksMenu()->actions().first()->isEnabled());
     }
 
+    void relativePluginFolder()
+    {
+        const QString saved = QDir::currentPath();
+        QDir up(m_PluginDir.path());
+        QVERIFY(up.cdUp());
+        QVERIFY(QDir::setCurrent(up.path()));
+        VeHostMainWindow window(QFileInfo(m_PluginDir.path()).fileName());
+        QDir::setCurrent(saved);
+        QCOMPARE(window.PluginManager()->Plugins().size(), 1);
+    }
+
     void sampleTree()
     {
         auto window = NewWindow();
