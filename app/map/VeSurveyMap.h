@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+class VePrevSegySRGeometry;
+class VePrevStackSegyGeometry;
+
+// A plan view of a survey: shots and receivers placed by X (east) and Y (north)
+// at one scale on both axes, with a legend of the counts and a scale bar.
+// It draws a snapshot of the records, so painting never waits for a running load;
+// take a new snapshot when the geometry has grown. The view (zoom and pan) is kept
+// relative to the fitted view, so it survives a new snapshot and a new paint rect.
+class VeSurveyMap
+{
+    Q_DECLARE_TR_FUNCTIONS(VeSurveyMap)
+public:
+    VeSurveyMap() = default;
+
+    // Takes a snapshot of the geometry's records; null draws the empty map.
+    void SetGeometry(const VePrevStackSegyGeometry* geometry);
+    void SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
+                    const std::vector<VePrevSegySRGeometry>& receivers);
+    void Clear();
+    // Drawn above the legend's counts; empty draws none.
+    void SetTitle(const QString& title) { m_strTitle = title; }
+    QString GetTitle() const { return m_strTitle; }
+    // What the plot area says when there is nothing to draw.
+    void SetEmptyText(const QString& text) { m_strEmptyText = text; }
+
+    int ShotCount() const { return m_nShotCount; }
+    int ReceiverCount() const { return m_nReceiverCount; }
+    // The legend's texts, shots first.
+    QString ShotLegendText() const;
+    QString ReceiverLegendText() const;
+    // Whether any record has usable (finite) coordinates, and their extent.
+    bool HasPoints() const { return !m_ShotPoints.empty() || !m_ReceiverPoints.empty(); }
+    QRectF WorldBounds() const { return m_Bounds; }
+
+    // Draws the whole map into the rect of the painter's device.
+    void Paint(QPainter& painter, const QRectF& rect) const;
+
+    // The part of the rect the records are fitted into (legend and scale bar aside).
+    QRectF PlotRect(const QRectF& rect) const;
+    // Pixels per world unit, the same on both axes.
+    double Scale(const QRectF& rect) const;
+    QPointF WorldToPixel(double x, double y, const QRectF& rect) const;
+    QPointF PixelToWorld(const QPointF& pixel, const QRectF& rect) const;
+
+    // Zooms by the factor keeping the world point under the pixel in place.
+    void ZoomAt(const QPointF& pixel, double factor, const QRectF& rect);
+    void PanBy(const QPointF& pixelDelta) { m_Pan += pixelDelta; }
+    void ResetView();
+    double Zoom() const { return m_dZoom; }
+    QPointF Pan() const { return m_Pan; }
+
+    static QColor ShotColor() { return QColor(0xd7, 0x30, 0x27); }
+    static QColor ReceiverColor() { return QColor(0x1f, 0x5f, 0xb4); }
+    static QColor BackgroundColor() { return QColor(Qt::white); }
+
+private:
+    void PaintMarkers(QPainter& painter, const QRectF& rect) const;
+    void PaintLegend(QPainter& painter, const QRectF& rect) const;
+    void PaintScaleBar(QPainter& painter, const QRectF& rect) const;
+
+    std::vector<QPointF> m_ShotPoints;
+    std::vector<QPointF> m_ReceiverPoints;
+    int m_nShotCount = 0;
+    int m_nReceiverCount = 0;
+    QRectF m_Bounds;
+    QString m_strTitle;
+    QString m_strEmptyText;
+    double m_dZoom = 1.0;
+    QPointF m_Pan;
+};

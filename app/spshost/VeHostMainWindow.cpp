@@ -1,0 +1,335 @@
+#include "VeHostMainWindow.h"
+
+#include "VeEventsLog.h"
+#include "VeEventsLogView.h"
+#include "VeHostUi.h"
+#include "VeMenuAgencyBase.h"
+#include "VeObjNode.h"
+#include "VeObjTreeWidget.h"
+#include "VeObject.h"
+#include "VePluginManager.h"
+#include "VePluginObject.h"
+#include "VePluginTaskObject.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeRuntimeClass.h"
+#include "VeSurveyMapWidget.h"
+#include "VeTask.h"
+#include "VeThread.h"
+#include "VeThreadRegistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDockWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+// Threads that never report still show as busy within this time.
+constexpr int kBusyPollMs = 250;
+} // namespace
+
+VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
+    : QMainWindow(parent), m_pPlugins(new VePluginManager(this)),
+      m_pTree(new VeObjTreeWidget(this)), m_pMap(new VeSurveyMapWidget(this)),
+      m_pEventsLog(new VeEventsLogView(this)), m_pBusy(new QProgressBar(this)),
+      m_pBusyPoll(new QTimer(this))
+{
+    setWindowTitle(tr("spshost"));
+    SetMainWindow(this);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_pTree);
+    splitter->addWidget(m_pMap);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({360, 740});
+    setCentralWidget(splitter);
+
+    auto* logDock = new QDockWidget(tr("Events log"), this);
+    logDock->setObjectName(QStringLiteral("EventsLogDock"));
+    logDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    logDock->setWidget(m_pEventsLog);
+    addDockWidget(Qt::BottomDockWidgetArea, logDock);
+
+    // A busy bar with no range: loads do not say how far they are.
+    m_pBusy->setRange(0, 0);
+    m_pBusy->setMaximumWidth(160);
+    m_pBusy->setTextVisible(false);
+    m_pBusy->setVisible(false);
+    statusBar()->addPermanentWidget(m_pBusy);
+
+    VeThreadRegistry* registry = VeThreadRegistry::Instance();
+    connect(registry, &VeThreadRegistry::sigObjectCreated, this,
+            &VeHostMainWindow::OnObjectCreated);
+    // The thread pointer is not used: a finished thread may be gone when the
+    // message arrives.
+    connect(registry, &VeThreadRegistry::sigProcessMessage, this,
+            [this](VeThread*, const QString& message) { OnProcessMessage(message); });
+    connect(registry, &VeThreadRegistry::sigThreadFinished, this, &VeHostMainWindow::UpdateBusy);
+    connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this, [this]() {
+        UpdateBusy();
+        statusBar()->showMessage(tr("Ready"));
+    });
+    m_pBusyPoll->setInterval(kBusyPollMs);
+    connect(m_pBusyPoll, &QTimer::timeout, this, &VeHostMainWindow::UpdateBusy);
+    m_pBusyPoll->start();
+
+    connect(m_pTree, &VeObjTreeWidget::sigSelectedNodeChanged, this,
+            &VeHostMainWindow::OnSelectedNodeChanged);
+    connect(m_pTree, &QWidget::customContextMenuRequested, this,
+            &VeHostMainWindow::OnTreeContextMenu);
+
+    m_pPlugins->LoadFolder(pluginFolder);
+    CreateSampleNodes();
+    CreateTasks();
+    BuildMenus();
+    statusBar()->showMessage(tr("Ready"));
+    resize(1100, 720);
+}
+
+VeHostMainWindow::~VeHostMainWindow()
+{
+    WaitForLoads();
+    disconnect(VeThreadRegistry::Instance(), nullptr, this, nullptr);
+    // Plug-in dialogs read their task's record and nodes: they go first, then
+    // the tasks and agencies, then the tree.
+    qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
+    for (const TaskEntry& entry : std::as_const(m_Tasks))
+        delete entry.task;
+    m_Tasks.clear();
+    qDeleteAll(m_Agencies);
+    m_Agencies.clear();
+    m_AgencyByClass.clear();
+    delete m_pTree;
+    m_pTree = nullptr;
+    if (GetMainWindow() == this)
+        SetMainWindow(nullptr);
+}
+
+QStringList VeHostMainWindow::SampleClassNames()
+{
+    return {QStringLiteral("VePrevStackSegyGeometry"), QStringLiteral("VePrevSegyTracesGather"),
+            QStringLiteral("VePrevStackSegyObserver")};
+}
+
+QList<VeTask*> VeHostMainWindow::Tasks() const
+{
+    QList<VeTask*> tasks;
+    for (const TaskEntry& entry : m_Tasks)
+        tasks.append(entry.task);
+    return tasks;
+}
+
+QString VeHostMainWindow::SampleName(const QString& className)
+{
+    if (className == QLatin1String("VePrevStackSegyGeometry"))
+        return tr("Geometry");
+    if (className == QLatin1String("VePrevSegyTracesGather"))
+        return tr("Traces gather");
+    if (className == QLatin1String("VePrevStackSegyObserver"))
+        return tr("Observer");
+    return className;
+}
+
+VeObjNode* VeHostMainWindow::RootNode() const
+{
+    return m_pTree->RootNode();
+}
+
+VeObjNode* VeHostMainWindow::SelectedNode() const
+{
+    return m_pTree->SelectedNode();
+}
+
+void VeHostMainWindow::SelectNode(VeObjNode* node)
+{
+    m_pTree->SelectNode(node);
+}
+
+void VeHostMainWindow::CreateSampleNodes()
+{
+    for (const QString& className : SampleClassNames()) {
+        VeObject* object = VeRuntimeClass::CreateObject(className);
+        if (!object) {
+            OutputEventsLog(VeEventsLog::EventsLogWarning,
+                            tr("No object of the class \"%1\" can be created.").arg(className));
+            continue;
+        }
+        object->SetID(VeObject::CreateUniqueID());
+        object->SetName(SampleName(className));
+        m_pTree->AddObject(object);
+    }
+}
+
+void VeHostMainWindow::CreateTasks()
+{
+    for (VePluginObject* plugin : m_pPlugins->Plugins()) {
+        for (VePluginTaskObject* taskObject : plugin->GetTaskObjects()) {
+            if (!taskObject)
+                continue;
+            VeObject* object = VeRuntimeClass::CreateObject(taskObject->GetTaskClassName());
+            auto* task = qobject_cast<VeTask*>(object);
+            if (!task) {
+                delete object;
+                OutputEventsLog(VeEventsLog::EventsLogError,
+                                tr("The task \"%1\" of the plug-in \"%2\" cannot be created: there "
+                                   "is no task class \"%3\".")
+                                    .arg(taskObject->GetCaption(), plugin->GetName(),
+                                         taskObject->GetTaskClassName()));
+                continue;
+            }
+            m_Tasks.append(TaskEntry{task, taskObject->GetCaption(), plugin->GetName()});
+        }
+    }
+}
+
+void VeHostMainWindow::BuildMenus()
+{
+    QMenu* fileMenu = menuBar()->addMenu(tr("&File"));
+    QAction* quit = fileMenu->addAction(tr("&Quit"), this, &QWidget::close);
+    quit->setShortcut(QKeySequence::Quit);
+
+    m_pTasksMenu = menuBar()->addMenu(tr("&Tasks"));
+    QString section;
+    for (const TaskEntry& entry : std::as_const(m_Tasks)) {
+        if (entry.pluginName != section) {
+            m_pTasksMenu->addSection(entry.pluginName);
+            section = entry.pluginName;
+        }
+        QPointer<VeTask> guard(entry.task);
+        QAction* action = m_pTasksMenu->addAction(entry.caption, this, [this, guard]() {
+            if (guard)
+                RunTask(guard);
+        });
+        action->setStatusTip(tr("Runs the task on the selected node"));
+    }
+    if (m_Tasks.isEmpty())
+        m_pTasksMenu->addAction(tr("No tasks"))->setEnabled(false);
+
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
+    viewMenu->addAction(tr("&Fit the map"), m_pMap, &VeSurveyMapWidget::ResetView);
+}
+
+VeMenuAgencyBase* VeHostMainWindow::AgencyFor(const VeRuntimeClass* agencyClass)
+{
+    if (!agencyClass)
+        return nullptr;
+    if (VeMenuAgencyBase* agency = m_AgencyByClass.value(agencyClass))
+        return agency;
+    if (m_FailedAgencyClasses.contains(agencyClass))
+        return nullptr;
+    VeObject* object = agencyClass->CreateObject();
+    auto* agency = qobject_cast<VeMenuAgencyBase*>(object);
+    if (!agency) {
+        delete object;
+        m_FailedAgencyClasses.insert(agencyClass);
+        OutputEventsLog(VeEventsLog::EventsLogError,
+                        tr("The menu agency \"%1\" cannot be created.")
+                            .arg(QString::fromLatin1(agencyClass->m_lpszClassName)));
+        return nullptr;
+    }
+    m_AgencyByClass.insert(agencyClass, agency);
+    m_Agencies.append(agency);
+    return agency;
+}
+
+void VeHostMainWindow::BuildContextMenu(VeObjNode* node, QMenu* menu)
+{
+    if (!menu)
+        return;
+    VeObject* object = node ? node->GetObject() : nullptr;
+    const VeRuntimeClass* objectClass = object ? object->GetRuntimeClass() : nullptr;
+    for (const VeRuntimeClass* agencyClass : VeMenuAgencyBase::AgencyClassesFor(objectClass))
+        if (VeMenuAgencyBase* agency = AgencyFor(agencyClass))
+            agency->CreateNodeMenu(node, menu);
+
+    if (node && node != RootNode()) {
+        if (!menu->isEmpty())
+            menu->addSeparator();
+        QPointer<VeObjNode> guard(node);
+        menu->addAction(tr("&Delete"), this, [this, guard]() {
+            if (guard)
+                DeleteNode(guard);
+        });
+    }
+}
+
+void VeHostMainWindow::OnTreeContextMenu(const QPoint& pos)
+{
+    VeObjNode* node = m_pTree->NodeAt(pos);
+    if (node)
+        SelectNode(node);
+    QMenu menu(this);
+    BuildContextMenu(node, &menu);
+    if (menu.isEmpty())
+        menu.addAction(tr("No actions"))->setEnabled(false);
+    menu.exec(m_pTree->viewport()->mapToGlobal(pos));
+}
+
+void VeHostMainWindow::RunTask(VeTask* task)
+{
+    if (!task)
+        return;
+    task->SetTargetNode(SelectedNode());
+    task->Execute();
+}
+
+void VeHostMainWindow::DeleteNode(VeObjNode* node)
+{
+    if (!node || node == RootNode())
+        return;
+    m_pTree->MarkDeleting(node);
+    node->RequestDelete();
+}
+
+void VeHostMainWindow::OnObjectCreated(VeObject* object)
+{
+    if (!object)
+        return;
+    VeObjNode* node = m_pTree->AddObject(object);
+    // What a load just brought is what the user wants to see.
+    SelectNode(node);
+}
+
+void VeHostMainWindow::OnProcessMessage(const QString& message)
+{
+    statusBar()->showMessage(message);
+    UpdateBusy();
+}
+
+void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
+{
+    VeObject* object = node ? node->GetObject() : nullptr;
+    m_pMap->SetGeometry(qobject_cast<VePrevStackSegyGeometry*>(object));
+}
+
+void VeHostMainWindow::UpdateBusy()
+{
+    m_pBusy->setVisible(VeThreadRegistry::Instance()->RunningCount() > 0);
+}
+
+void VeHostMainWindow::WaitForLoads()
+{
+    const int running = VeThreadRegistry::Instance()->RunningCount();
+    if (running == 0)
+        return;
+    statusBar()->showMessage(tr("Waiting for %n load(s) to finish...", nullptr, running));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    VeThreadRegistry::Instance()->WaitForAll();
+    QApplication::restoreOverrideCursor();
+    UpdateBusy();
+}
+
+void VeHostMainWindow::closeEvent(QCloseEvent* event)
+{
+    // A load still writes into objects of the tree: it must end before they go.
+    WaitForLoads();
+    QMainWindow::closeEvent(event);
+}

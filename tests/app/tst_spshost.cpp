@@ -1,0 +1,488 @@
+#include "tst_hostplugindata.h"
+
+#include "VeEventsLog.h"
+#include "VeEventsLogView.h"
+#include "VeHostMainWindow.h"
+#include "VeHostUi.h"
+#include "VeMenuAgencyBase.h"
+#include "VeObjNode.h"
+#include "VeObjTreeWidget.h"
+#include "VePluginManager.h"
+#include "VePluginObject.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeRuntimeClass.h"
+#include "VeSurveyMap.h"
+#include "VeSurveyMapWidget.h"
+#include "VeTask.h"
+#include "VeThread.h"
+#include "VeThreadRegistry.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <thread>
+
+using namespace TstHostData;
+
+namespace {
+QStringList ActionTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text();
+    return texts;
+}
+
+QAction* ActionByText(const QMenu* menu, const QString& text)
+{
+    for (QAction* a : menu->actions())
+        if (a->text() == text)
+            return a;
+    return nullptr;
+}
+
+VeObjNode* NodeOfClass(VeHostMainWindow& window, const char* className)
+{
+    for (VeObjNode* node : window.ObjectTree()->Nodes())
+        if (node->GetObject() &&
+            qstrcmp(node->GetObject()->GetRuntimeClass()->m_lpszClassName, className) == 0)
+            return node;
+    return nullptr;
+}
+
+QList<VeThread*> RunningTestLoads()
+{
+    QList<VeThread*> loads;
+    for (VeThread* t : VeThreadRegistry::Instance()->Threads())
+        if (t->isRunning() && qstrcmp(t->metaObject()->className(), kLoadThreadClass) == 0)
+            loads << t;
+    return loads;
+}
+
+void ReleaseLoads()
+{
+    for (VeThread* t : RunningTestLoads())
+        QMetaObject::invokeMethod(t, "Release", Qt::DirectConnection);
+}
+
+bool HasEntry(VeEventsLog::EEventsLogType type, const QString& text)
+{
+    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+        if (e.type == type && e.text == text)
+            return true;
+    return false;
+}
+
+// Each record shows its colour where the window's map puts it.
+void CheckMap(VeSurveyMapWidget* mapWidget)
+{
+    const QImage image = mapWidget->grab().toImage();
+    QCOMPARE(image.size(), mapWidget->size());
+    const auto check = [&](const Point& p, const QColor& colour) {
+        const QPointF at = mapWidget->WorldToPixel(p.x, p.y);
+        QVERIFY(QRectF(image.rect()).contains(at));
+        QCOMPARE(QColor(image.pixel(int(std::floor(at.x())), int(std::floor(at.y())))), colour);
+    };
+    for (const Point& p : kShots)
+        check(p, VeSurveyMap::ShotColor());
+    for (const Point& p : kReceivers)
+        check(p, VeSurveyMap::ReceiverColor());
+}
+} // namespace
+
+class TestSpsHost : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<VeHostMainWindow> NewWindow()
+    {
+        auto window = std::make_unique<VeHostMainWindow>(m_PluginDir.path());
+        window->show();
+        return window;
+    }
+
+    // Opens the node's menu (null: an empty spot) and triggers the entry.
+    void TriggerMenuEntry(VeHostMainWindow& window, VeObjNode* node, const QString& text)
+    {
+        QMenu menu;
+        window.BuildContextMenu(node, &menu);
+        QAction* action = ActionByText(&menu, text);
+        QVERIFY2(action, qPrintable(text));
+        action->trigger();
+    }
+
+    QTemporaryDir m_PluginDir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_PluginDir.isValid());
+        // Links, not copies: a second copy of a module would be a second library
+        // with its own class records.
+        QVERIFY(QFile::link(TST_HOST_PLUGIN, m_PluginDir.filePath("libtst_hostplugin.so")));
+        QVERIFY(QFile::link(TST_FOREIGN_PLUGIN, m_PluginDir.filePath("libtst_foreign.so")));
+        QFile broken(m_PluginDir.filePath("libbroken.so"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("this is no library\n");
+        broken.close();
+        QFile notes(m_PluginDir.filePath("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.close();
+    }
+
+    void cleanup()
+    {
+        ReleaseLoads();
+        VeThreadRegistry::Instance()->WaitForAll();
+        VeEventsLog::Instance()->Clear();
+    }
+
+    void pluginsLoadedAndFailuresLogged()
+    {
+        auto window = NewWindow();
+        const QList<VePluginObject*> plugins = window->PluginManager()->Plugins();
+        QCOMPARE(plugins.size(), 1);
+        QCOMPARE(plugins.first()->GetName(), QString(kPluginName));
+        QCOMPARE(GetMainWindow(), window.get());
+
+        QVERIFY(HasEntry(VeEventsLog::EventsLogInformation,
+                         "Plug-in \"Test Plug-in\" 2.5 of 2024-01-02T03:04:00 loaded from "
+                         "\"libtst_hostplugin.so\"."));
+        QVERIFY(HasEntry(VeEventsLog::EventsLogError,
+                         "The plug-in \"libtst_foreign.so\" is not a plug-in of this host."));
+        QVERIFY(HasEntry(VeEventsLog::EventsLogError,
+                         "The task \"Missing task\" of the plug-in \"Test Plug-in\" cannot be "
+                         "created: there is no task class \"TstNoSuchTask\"."));
+        const QString brokenPrefix = "The plug-in \"libbroken.so\" could not be loaded: ";
+        int broken = 0;
+        for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+            if (e.type == VeEventsLog::EventsLogError && e.text.startsWith(brokenPrefix) &&
+                e.text.size() > brokenPrefix.size())
+                ++broken;
+        QCOMPARE(broken, 1);
+        for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+            QVERIFY2(!e.text.contains("notes.txt"), qPrintable(e.text));
+
+        // The pane shows the same entries, in order, once each.
+        VeEventsLogView* view = window->EventsLogView();
+        const QList<VeEventsLogEntry> entries = VeEventsLog::Instance()->Entries();
+        QTRY_COMPARE(view->topLevelItemCount(), int(entries.size()));
+        for (int i = 0; i < entries.size(); ++i) {
+            QCOMPARE(view->topLevelItem(i)->text(2), entries.at(i).text);
+            QCOMPARE(view->topLevelItem(i)->text(1), VeEventsLogView::TypeText(entries.at(i).type));
+        }
+        // Entries written later, from a worker thread, arrive newest last.
+        std::thread writer([]() {
+            OutputEventsLog(VeEventsLog::EventsLogWarning, "from a worker 1");
+            OutputEventsLog(VeEventsLog::EventsLogError, "from a worker 2");
+        });
+        writer.join();
+        QTRY_COMPARE(view->topLevelItemCount(), int(entries.size()) + 2);
+        QCOMPARE(view->topLevelItem(view->topLevelItemCount() - 1)->text(2),
+                 QString("from a worker 2"));
+        QCOMPARE(view->topLevelItem(view->topLevelItemCount() - 2)->text(1), QString("Warning"));
+    }
+
+    void missingPluginFolder()
+    {
+        VeHostMainWindow window(m_PluginDir.filePath("nothing-here"));
+        QVERIFY(window.PluginManager()->Plugins().isEmpty());
+        QVERIFY(HasEntry(VeEventsLog::EventsLogWarning,
+                         QString("The plug-in folder \"%1\" does not exist.")
+                             .arg(m_PluginDir.filePath("nothing-here"))));
+        QCOMPARE(ActionTexts(window.TasksMenu()), QStringList{"No tasks"});
+        QVERIFY(!window.TasksMenu()->actions().first()->isEnabled());
+    }
+
+    void relativePluginFolder()
+    {
+        const QString saved = QDir::currentPath();
+        QDir up(m_PluginDir.path());
+        QVERIFY(up.cdUp());
+        QVERIFY(QDir::setCurrent(up.path()));
+        VeHostMainWindow window(QFileInfo(m_PluginDir.path()).fileName());
+        QDir::setCurrent(saved);
+        QCOMPARE(window.PluginManager()->Plugins().size(), 1);
+    }
+
+    void sampleTree()
+    {
+        auto window = NewWindow();
+        VeObjNode* root = window->RootNode();
+        QVERIFY(root && !root->GetObject());
+        QStringList classes;
+        for (VeObjNode* node : root->ChildNodes())
+            classes << node->GetObject()->GetRuntimeClass()->m_lpszClassName;
+        QCOMPARE(classes, VeHostMainWindow::SampleClassNames());
+        QCOMPARE(window->ObjectTree()->topLevelItemCount(), 1);
+        QCOMPARE(window->ObjectTree()->topLevelItem(0)->childCount(), 3);
+    }
+
+    void contextMenus_data()
+    {
+        QTest::addColumn<QString>("nodeClass");
+        QTest::addColumn<QStringList>("entries");
+
+        QTest::newRow("empty spot") << "" << QStringList{kLoadNewText};
+        QTest::newRow("survey root") << "root" << QStringList{kLoadNewText};
+        QTest::newRow("geometry") << "VePrevStackSegyGeometry"
+                                  << QStringList{kLoadIntoText, "&Delete"};
+        QTest::newRow("gather, bound but offered nothing")
+            << "VePrevSegyTracesGather" << QStringList{"&Delete"};
+        QTest::newRow("observer, not bound") << "VePrevStackSegyObserver" << QStringList{"&Delete"};
+    }
+
+    void contextMenus()
+    {
+        QFETCH(QString, nodeClass);
+        QFETCH(QStringList, entries);
+
+        auto window = NewWindow();
+        VeObjNode* node = nodeClass.isEmpty()   ? nullptr
+                          : nodeClass == "root" ? window->RootNode()
+                                                : NodeOfClass(*window, qPrintable(nodeClass));
+        QVERIFY(nodeClass.isEmpty() || node);
+        for (int round = 0; round < 2; ++round) {
+            QMenu menu;
+            window->BuildContextMenu(node, &menu);
+            QCOMPARE(ActionTexts(&menu), entries);
+        }
+        // One agency object for the window's life, told the node of its latest menu.
+        if (nodeClass != "VePrevStackSegyObserver") {
+            QCOMPARE(window->Agencies().size(), 1);
+            VeMenuAgencyBase* agency = window->Agencies().first();
+            QCOMPARE(agency->GetRuntimeClass()->m_lpszClassName, "TstHostAgency");
+            QCOMPARE(agency->GetCurEmbedNode(), node);
+            QMenu other;
+            window->BuildContextMenu(window->RootNode(), &other);
+            QCOMPARE(window->Agencies(), QList<VeMenuAgencyBase*>{agency});
+        } else {
+            QVERIFY(window->Agencies().isEmpty());
+        }
+    }
+
+    void treeContextMenuPopsUpForClickedNode()
+    {
+        auto window = NewWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        VeObjNode* geometry = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        VeObjTreeWidget* tree = window->ObjectTree();
+        const QPoint onGeometry = tree->visualItemRect(tree->ItemOf(geometry)).center();
+        const QPoint emptySpot(5, tree->viewport()->height() - 5);
+        QVERIFY(!tree->NodeAt(emptySpot));
+
+        for (const QPoint& pos : {onGeometry, emptySpot}) {
+            QStringList shown;
+            // The menu runs its own loop: read and close it from within.
+            QTimer::singleShot(0, this, [&shown]() {
+                auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (popup) {
+                    shown = ActionTexts(popup);
+                    popup->close();
+                }
+            });
+            Q_EMIT tree->customContextMenuRequested(pos);
+            if (pos == onGeometry) {
+                QCOMPARE(shown, (QStringList{kLoadIntoText, "&Delete"}));
+                QCOMPARE(window->SelectedNode(), geometry);
+            } else {
+                QCOMPARE(shown, QStringList{kLoadNewText});
+            }
+        }
+        QCOMPARE(window->Agencies().first()->GetCurEmbedNode(), nullptr);
+    }
+
+    void mapWheelZoomsAndDragPans()
+    {
+        auto window = NewWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        VeObjNode* node = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(node->GetObject());
+        geometry->AddShotGeometry(new VePrevSegySRGeometry{1, 0.0f, 0.0f, 0.0f});
+        geometry->AddReceiverGeometry(new VePrevSegySRGeometry{2, 800.0f, 500.0f, 0.0f});
+        window->SelectNode(node);
+        VeSurveyMapWidget* map = window->MapWidget();
+        QCOMPARE(map->Map().ShotCount(), 1);
+
+        const QPointF cursor(map->width() / 3.0, map->height() / 2.0);
+        const QPointF world = map->Map().PixelToWorld(cursor, QRectF(map->rect()));
+        QWheelEvent wheel(cursor, map->mapToGlobal(cursor), QPoint(), QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(map, &wheel);
+        QVERIFY(qFuzzyCompare(map->Map().Zoom(), 1.5625));
+        const QPointF still = map->WorldToPixel(world.x(), world.y());
+        QVERIFY(qAbs(still.x() - cursor.x()) < 1e-6 && qAbs(still.y() - cursor.y()) < 1e-6);
+
+        const QPointF before = map->WorldToPixel(800, 500);
+        QTest::mousePress(map, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(map, QPoint(130, 90));
+        QTest::mouseRelease(map, Qt::LeftButton, Qt::NoModifier, QPoint(130, 90));
+        QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
+
+        // Records added later show after the refresh; the view stays where the user put it.
+        geometry->AddShotGeometry(new VePrevSegySRGeometry{3, 400.0f, 250.0f, 0.0f});
+        QTRY_COMPARE(map->Map().ShotCount(), 2);
+        QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
+
+        QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QCOMPARE(map->Map().Zoom(), 1.0);
+        QCOMPARE(map->Map().Pan(), QPointF());
+    }
+
+    void tasksMenuRunsOnSelectedNode()
+    {
+        auto window = NewWindow();
+        QCOMPARE(ActionTexts(window->TasksMenu()), QStringList{kTaskCaption});
+        QCOMPARE(window->Tasks().size(), 1);
+        VeTask* task = window->Tasks().first();
+        QCOMPARE(task->GetRuntimeClass()->m_lpszClassName, "TstHostTask");
+        QAction* action = ActionByText(window->TasksMenu(), kTaskCaption);
+        QVERIFY(action);
+
+        VeObjNode* gather = NodeOfClass(*window, "VePrevSegyTracesGather");
+        window->SelectNode(gather);
+        action->trigger();
+        QCOMPARE(task->GetTargetNode(), gather);
+        const QString ran = QString("Test task %1 ran on %2").arg(task->GetID());
+        QVERIFY(HasEntry(VeEventsLog::EventsLogInformation, ran.arg("VePrevSegyTracesGather")));
+
+        // The same task object runs again, now with no node selected.
+        window->SelectNode(nullptr);
+        action->trigger();
+        QCOMPARE(window->Tasks(), QList<VeTask*>{task});
+        QCOMPARE(task->GetTargetNode(), nullptr);
+        QVERIFY(HasEntry(VeEventsLog::EventsLogInformation, ran.arg("no node")));
+    }
+
+    void loadIntoNewGeometry()
+    {
+        auto window = NewWindow();
+        const int before = window->RootNode()->ChildNodes().size();
+        QSignalSpy messages(window->statusBar(), &QStatusBar::messageChanged);
+
+        TriggerMenuEntry(*window, nullptr, kLoadNewText);
+        QCOMPARE(RunningTestLoads().size(), 1);
+        QTRY_VERIFY(window->BusyIndicator()->isVisible());
+        QTRY_COMPARE(window->statusBar()->currentMessage(), QString("Reading"));
+
+        ReleaseLoads();
+        QTRY_COMPARE(window->RootNode()->ChildNodes().size(), before + 1);
+        QTRY_VERIFY(!window->BusyIndicator()->isVisible());
+        QTRY_COMPARE(window->statusBar()->currentMessage(), QString("Ready"));
+        QVERIFY(messages.contains(QVariantList{QString("Reading")}));
+
+        VeObjNode* node = window->RootNode()->ChildNodes().last();
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(node->GetObject());
+        QVERIFY(geometry);
+        QCOMPARE(geometry->GetName(), QString("Test Geometry"));
+        QCOMPARE(geometry->ShotCount(), kShotCount);
+        QCOMPARE(geometry->ReceiverCount(), kReceiverCount);
+        QTreeWidgetItem* item = window->ObjectTree()->ItemOf(node);
+        QVERIFY(item);
+        QCOMPARE(item->text(0), QString("Test Geometry"));
+        QTRY_COMPARE(item->text(2),
+                     QString("%1 shots, %2 receivers").arg(kShotCount).arg(kReceiverCount));
+
+        // The new geometry is selected and mapped.
+        QCOMPARE(window->SelectedNode(), node);
+        QCOMPARE(window->MapWidget()->Geometry(), geometry);
+        QTRY_COMPARE(window->MapWidget()->Map().ShotCount(), kShotCount);
+        QCOMPARE(window->MapWidget()->Map().ReceiverCount(), kReceiverCount);
+        CheckMap(window->MapWidget());
+    }
+
+    void loadIntoShownGeometryRefreshesMap()
+    {
+        auto window = NewWindow();
+        VeObjNode* node = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        window->SelectNode(node);
+        QCOMPARE(window->MapWidget()->Geometry(), node->GetObject());
+        QCOMPARE(window->MapWidget()->Map().ShotCount(), 0);
+        const int nodes = window->ObjectTree()->Nodes().size();
+
+        TriggerMenuEntry(*window, node, kLoadIntoText);
+        ReleaseLoads();
+        QTRY_COMPARE(window->MapWidget()->Map().ShotCount(), kShotCount);
+        QTRY_COMPARE(window->MapWidget()->Map().ReceiverCount(), kReceiverCount);
+        QCOMPARE(window->ObjectTree()->Nodes().size(), nodes);
+        CheckMap(window->MapWidget());
+    }
+
+    void deleteWaitsForRunningLoad()
+    {
+        auto window = NewWindow();
+        QPointer<VeObjNode> node = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        window->SelectNode(node);
+        QPointer<VeObject> object = node->GetObject();
+        TriggerMenuEntry(*window, node, kLoadIntoText);
+        QCOMPARE(RunningTestLoads().size(), 1);
+
+        TriggerMenuEntry(*window, node, "&Delete");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QVERIFY(node && object);
+        QVERIFY(window->ObjectTree()->ItemOf(node)->isDisabled());
+
+        ReleaseLoads();
+        QTRY_VERIFY(!node);
+        QVERIFY(!object);
+        QCOMPARE(window->RootNode()->ChildNodes().size(), 2);
+        QCOMPARE(window->ObjectTree()->topLevelItem(0)->childCount(), 2);
+        QCOMPARE(window->MapWidget()->Geometry(), nullptr);
+        QCOMPARE(window->MapWidget()->Map().ShotCount(), 0);
+    }
+
+    void closeWaitsForRunningLoad()
+    {
+        auto window = NewWindow();
+        const int before = window->RootNode()->ChildNodes().size();
+        TriggerMenuEntry(*window, nullptr, kLoadNewText);
+        QCOMPARE(RunningTestLoads().size(), 1);
+        VeThread* load = RunningTestLoads().first();
+        // The load goes on while the window waits in close().
+        std::thread releaser([load]() {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            QMetaObject::invokeMethod(load, "Release", Qt::DirectConnection);
+        });
+        window->close();
+        releaser.join();
+        QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 0);
+        // What it loaded reached the tree before the window went.
+        QCOMPARE(window->RootNode()->ChildNodes().size(), before + 1);
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(
+            window->RootNode()->ChildNodes().last()->GetObject());
+        QVERIFY(geometry);
+        QCOMPARE(geometry->ShotCount(), kShotCount);
+        QCOMPARE(geometry->ReceiverCount(), kReceiverCount);
+    }
+
+    void destroyedWindowWaitsForRunningLoad()
+    {
+        auto window = NewWindow();
+        TriggerMenuEntry(*window, nullptr, kLoadNewText);
+        VeThread* load = RunningTestLoads().first();
+        std::thread releaser([load]() {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QMetaObject::invokeMethod(load, "Release", Qt::DirectConnection);
+        });
+        window.reset();
+        releaser.join();
+        QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 0);
+        QCOMPARE(GetMainWindow(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestSpsHost)
+#include "tst_spshost.moc"
