@@ -11,8 +11,12 @@ class VeThread;
 
 // The host's side of its worker threads. Every VeThread announces itself here
 // when constructed; the host (never the plug-in) subscribes to the signals below.
-// They are emitted on the registry's thread (the application's main thread),
-// except sigObjectCreated, which leaves the worker queued to its subscribers.
+// sigThreadFinished and sigAllThreadsFinished are emitted on the registry's
+// thread (the application's main thread); sigProcessMessage and sigObjectCreated
+// leave from the worker and reach main-thread subscribers queued, in order.
+// A thread passed to a subscriber may already be deleted when a queued signal
+// arrives: compare it, do not dereference it. One subscriber owns each created
+// object: a host has a single place that takes them over.
 class VeThreadRegistry : public QObject
 {
     Q_OBJECT
