@@ -1,7 +1,8 @@
 #include "SPSRowReader.h"
 
+#include "SPSUtf8Decoder.h"
+
 #include <QIODevice>
-#include <QStringDecoder>
 #include <QTextStream>
 
 #include <charconv>
@@ -161,7 +162,7 @@ void SPSRowReader::SetBlockSize(qint32 bytes)
     m_nBlockSize = qMax<qsizetype>(bytes, kMinBlockSize);
 }
 
-qint64 SPSRowReader::RowLimitFor(std::initializer_list<std::pair<qint32, qint32>> fields)
+qint64 SPSRowReader::RowLimitFor(const QList<std::pair<qint32, qint32>>& fields)
 {
     qint64 limit = 1;
     for (const auto& [pos, len] : fields) {
@@ -181,10 +182,7 @@ void SPSRowReader::Open()
     }
     m_Source = Source::Blocks;
     m_Block.reset(new char[size_t(m_nBlockSize)]);
-    // A byte-order mark keeps a later one from being dropped: each row is
-    // decoded as text that follows the start of the file.
-    m_pDecoder = std::make_unique<QStringDecoder>(QStringConverter::Utf8,
-                                                  QStringConverter::Flag::ConvertInitialBom);
+    m_pDecoder = std::make_unique<SPSUtf8Decoder>();
     FillBlock();
     if (m_nEnd >= 3 && std::memcmp(m_Block.get(), "\xEF\xBB\xBF", 3) == 0)
         m_nBegin = 3;
@@ -277,9 +275,11 @@ void SPSRowReader::TakePlainOrDecode(const char* bytes, qsizetype size, bool ter
     // before it becomes U+FFFD as in the stream; one at the end of the file is
     // dropped, as the stream drops it.
     BeginText();
-    m_pDecoder->resetState();
-    const QString text = m_pDecoder->decode(QByteArrayView(bytes, size + (terminated ? 1 : 0)));
-    PutText(text.constData(), text.size());
+    m_pDecoder->Reset();
+    m_pDecoder->Decode(bytes, size + (terminated ? 1 : 0), [this](char16_t c) {
+        PutChar(c);
+        return true;
+    });
     if (!terminated)
         EndText();
 }
@@ -289,7 +289,7 @@ void SPSRowReader::TakePlainOrDecode(const char* bytes, qsizetype size, bool ter
 void SPSRowReader::TakeLongRow()
 {
     BeginText();
-    m_pDecoder->resetState();
+    m_pDecoder->Reset();
     bool decoding = false;
     for (;;) {
         const char* base = m_Block.get();
@@ -301,6 +301,8 @@ void SPSRowReader::TakeLongRow()
         if (lineFeed)
             return;
         if (!FillBlock()) {
+            // An unfinished sequence that the decoder still holds is dropped,
+            // as the stream drops it at the end of the file.
             EndText();
             return;
         }
@@ -315,8 +317,10 @@ void SPSRowReader::FeedLongRow(const char* p, qsizetype n, bool* decoding)
     qsizetype i = 0;
     while (i < n && !RowDecided()) {
         if (*decoding) {
-            const QString text = m_pDecoder->decode(QByteArrayView(p + i, n - i));
-            PutText(text.constData(), text.size());
+            m_pDecoder->Decode(p + i, n - i, [this](char16_t c) {
+                PutChar(c);
+                return !RowDecided();
+            });
             return;
         }
         if (uchar(p[i]) & 0x80) {

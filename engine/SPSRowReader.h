@@ -2,14 +2,14 @@
 
 #include <QChar>
 #include <QLatin1StringView>
+#include <QList>
 #include <QString>
 
-#include <initializer_list>
 #include <memory>
 #include <utility>
 
 class QIODevice;
-class QStringDecoder;
+class SPSUtf8Decoder;
 class QTextStream;
 
 // Reads the record rows of one SPS point file: passes over the header rows, then
@@ -55,7 +55,7 @@ public:
 
     // The row limit that keeps the given fields (pos, len) whole: the furthest
     // field end, or 0 (rows kept whole) when a field runs to the row's end.
-    static qint64 RowLimitFor(std::initializer_list<std::pair<qint32, qint32>> fields);
+    static qint64 RowLimitFor(const QList<std::pair<qint32, qint32>>& fields);
 
     // Moves to the next record row; false when the file has no more.
     bool NextRecord();
@@ -122,7 +122,7 @@ private:
     qsizetype m_nBegin = 0;
     qsizetype m_nEnd = 0;
     bool m_bDeviceEnd = false;
-    std::unique_ptr<QStringDecoder> m_pDecoder;
+    std::unique_ptr<SPSUtf8Decoder> m_pDecoder;
 
     // General path.
     std::unique_ptr<QTextStream> m_pStream;
