@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QTextStream>
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -19,6 +20,8 @@ constexpr qsizetype kMinBlockSize = 64;
 // Plain decimals up to this length convert on the bytes; they can neither
 // overflow nor underflow a double, so they need none of the checks toDouble makes.
 constexpr qsizetype kMaxPlainNumber = 64;
+
+std::atomic<bool> generalPathForAll{false};
 
 bool isBlankChar(char16_t c)
 {
@@ -146,8 +149,14 @@ qint32 truncatedNumber(bool ok, double value)
 
 SPSRowReader::SPSRowReader(QIODevice* device, QChar recordLetter, bool autoSkip, qint32 skipCount)
     : m_pDevice(device), m_Letter(recordLetter), m_bAutoSkip(autoSkip),
+      m_bForceGeneral(generalPathForAll.load()),
       m_nToSkip(autoSkip ? 0 : qMax<qint64>(skipCount, 0))
 {
+}
+
+void SPSRowReader::SetGeneralPathForAll(bool general)
+{
+    generalPathForAll = general;
 }
 
 SPSRowReader::~SPSRowReader() = default;
