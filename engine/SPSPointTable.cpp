@@ -69,9 +69,11 @@ void SPSPointTable::InsertPlain(QLatin1StringView lineName, QLatin1StringView po
     row.x = x;
     row.y = y;
     row.elevation = elevation;
-    m_Narrow.insert(m_Narrow.end(), lineName.data(), lineName.data() + lineName.size());
-    m_Narrow.push_back('_');
-    m_Narrow.insert(m_Narrow.end(), pointText.data(), pointText.data() + pointText.size());
+    m_Narrow.resize(m_Narrow.size() + size_t(row.keyLength));
+    char* key = m_Narrow.data() + row.keyOffset;
+    std::memcpy(key, lineName.data(), size_t(lineName.size()));
+    key[lineName.size()] = '_';
+    std::memcpy(key + lineName.size() + 1, pointText.data(), size_t(pointText.size()));
     Append(row);
 }
 

@@ -95,18 +95,40 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
     const bool negative = p[0] == '-';
     if (p[0] == '+' || negative)
         i = 1;
+    // The digits as an integer while they fit 19 decimal digits.
+    quint64 mantissa = 0;
+    int significant = 0;
+    int fraction = 0;
     bool digit = false;
     bool point = false;
     for (qsizetype k = i; k < n; ++k) {
-        if (p[k] >= '0' && p[k] <= '9')
+        const unsigned d = unsigned(uchar(p[k])) - '0';
+        if (d <= 9) {
             digit = true;
-        else if (p[k] == '.' && !point)
+            fraction += point;
+            if (mantissa != 0 || d != 0) {
+                if (significant < 19)
+                    mantissa = mantissa * 10 + d;
+                ++significant;
+            }
+        } else if (p[k] == '.' && !point) {
             point = true;
-        else
+        } else {
             return false;
+        }
     }
     if (!digit)
         return false;
+    // Both numbers exact as doubles: one correctly rounded division gives the
+    // correctly rounded value, as the general conversion does.
+    constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (significant <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
+        const double v = double(mantissa) / kPowers[fraction];
+        *value = negative ? -v : v;
+        return true;
+    }
     double v = 0;
     const auto result = std::from_chars(p + i, p + n, v, std::chars_format::fixed);
     if (result.ec != std::errc() || result.ptr != p + n)
@@ -488,7 +510,12 @@ QLatin1StringView SPSRowReader::PlainField(qint32 pos, qint32 len) const
         return {};
     qsizetype begin = 0;
     qsizetype count = 0;
-    midRange(m_nPlainKept, pos, len, &begin, &count);
+    if (pos >= 0 && len >= 0) {
+        begin = qMin<qsizetype>(pos, m_nPlainKept);
+        count = qMin<qsizetype>(qsizetype(pos) + len, m_nPlainKept) - begin;
+    } else {
+        midRange(m_nPlainKept, pos, len, &begin, &count);
+    }
     const char* p = m_pPlain + begin;
     while (count > 0 && isAsciiSpace(p[0])) {
         ++p;
@@ -544,6 +571,21 @@ qint32 PointNumberFromText(const QString& text)
 
 qint32 PointNumberFromText(QLatin1StringView text)
 {
+    // Digits alone, few enough to be exact as a double: the number itself.
+    if (text.size() <= 15) {
+        qint64 number = 0;
+        bool digits = !text.isEmpty();
+        for (const char c : text) {
+            const unsigned d = unsigned(uchar(c)) - '0';
+            if (d > 9) {
+                digits = false;
+                break;
+            }
+            number = number * 10 + d;
+        }
+        if (digits)
+            return qint32(quint32(quint64(number)));
+    }
     char kept[kMaxPlainNumber];
     qsizetype size = 0;
     for (const char c : text) {
