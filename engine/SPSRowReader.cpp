@@ -91,47 +91,47 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
 {
     if (n == 0 || n > kMaxPlainNumber)
         return false;
-    qsizetype i = 0;
-    const bool negative = p[0] == '-';
-    if (p[0] == '+' || negative)
-        i = 1;
-    // The digits as an integer while they fit 19 decimal digits.
+    const char* q = p;
+    const char* const end = p + n;
+    const bool negative = *q == '-';
+    if (*q == '+' || negative)
+        ++q;
+    const char* const first = q;
+    // The significant digits as an integer while they fit 19 decimal digits
+    // (wrapping beyond, when they are not used).
     quint64 mantissa = 0;
     int significant = 0;
     int fraction = 0;
-    bool digit = false;
-    bool point = false;
-    for (qsizetype k = i; k < n; ++k) {
-        const unsigned d = unsigned(uchar(p[k])) - '0';
-        if (d <= 9) {
-            digit = true;
-            fraction += point;
-            if (mantissa != 0 || d != 0) {
-                if (significant < 19)
-                    mantissa = mantissa * 10 + d;
-                ++significant;
-            }
-        } else if (p[k] == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
+    while (q < end && *q == '0')
+        ++q;
+    for (; q < end && unsigned(uchar(*q)) - '0' <= 9; ++q, ++significant)
+        mantissa = mantissa * 10 + (uchar(*q) - '0');
+    bool digit = q > first;
+    if (q < end && *q == '.') {
+        const char* const fractionStart = ++q;
+        if (significant == 0)
+            while (q < end && *q == '0')
+                ++q;
+        for (; q < end && unsigned(uchar(*q)) - '0' <= 9; ++q, ++significant)
+            mantissa = mantissa * 10 + (uchar(*q) - '0');
+        fraction = int(q - fractionStart);
+        digit = digit || q > fractionStart;
     }
-    if (!digit)
+    if (q != end || !digit)
         return false;
     // Both numbers exact as doubles: one correctly rounded division gives the
     // correctly rounded value, as the general conversion does.
-    constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (significant <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
         const double v = double(mantissa) / kPowers[fraction];
         *value = negative ? -v : v;
         return true;
     }
     double v = 0;
-    const auto result = std::from_chars(p + i, p + n, v, std::chars_format::fixed);
-    if (result.ec != std::errc() || result.ptr != p + n)
+    const auto result = std::from_chars(first, end, v, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != end)
         return false;
     *value = negative ? -v : v;
     return true;
