@@ -42,6 +42,7 @@ void SPSPointTable::Insert(const SPSPointRecord& point)
     Row row;
     row.keyLength = qint32(key.size());
     row.lineLength = qint32(point.m_strLineName.size());
+    row.number = PointNumberFromText(point.m_strPointText);
     row.depth = point.m_fDepth;
     row.x = point.m_dX;
     row.y = point.m_dY;
@@ -65,6 +66,7 @@ void SPSPointTable::InsertPlain(QLatin1StringView lineName, QLatin1StringView po
     row.keyOffset = qint64(m_Narrow.size());
     row.keyLength = qint32(lineName.size() + 1 + pointText.size());
     row.lineLength = qint32(lineName.size());
+    row.number = PointNumberFromText(pointText);
     row.depth = depth;
     row.x = x;
     row.y = y;
@@ -189,16 +191,6 @@ SPSPointRecord SPSPointTable::RecordAt(qsizetype index) const
     point.m_dY = row.y;
     point.m_dElevation = row.elevation;
     return point;
-}
-
-qint32 SPSPointTable::PointNumberAt(qsizetype index) const
-{
-    const Row& row = Entry(index);
-    const qsizetype from = row.lineLength + 1;
-    const qsizetype length = row.keyLength - from;
-    if (row.wide)
-        return PointNumberFromText(Text(row, from, length));
-    return PointNumberFromText(QLatin1StringView(m_Narrow.data() + row.keyOffset + from, length));
 }
 
 std::optional<SPSPointRecord> SPSPointTable::Find(const QString& key) const

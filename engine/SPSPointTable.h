@@ -37,7 +37,7 @@ public:
     void Reserve(qsizetype rows) { m_Entries.reserve(size_t(rows)); }
 
     // The points in key order, by index (0 to Count() - 1).
-    qint32 PointNumberAt(qsizetype index) const;
+    qint32 PointNumberAt(qsizetype index) const { return Entry(index).number; }
     float DepthAt(qsizetype index) const { return Entry(index).depth; }
     double XAt(qsizetype index) const { return Entry(index).x; }
     double YAt(qsizetype index) const { return Entry(index).y; }
@@ -58,6 +58,7 @@ private:
         qint64 keyOffset = 0; // in m_Narrow or m_Wide
         qint32 keyLength = 0; // in characters
         qint32 lineLength = 0;
+        qint32 number = 0; // PointNumberFromText of the point text, taken while it is at hand
         bool wide = false;
         float depth = 0;
         double x = 0;
