@@ -133,14 +133,22 @@ void SPSPointTable::Settle() const
     std::vector<Prefixed> order(n);
     for (size_t i = 0; i < n; ++i) {
         const Row& row = m_Entries[i];
-        const int units = anyWide ? 8 : 16;
         quint64 part[2] = {0, 0};
-        for (int k = 0; k < units && k < row.keyLength; ++k) {
-            const quint64 unit = row.wide ? m_Wide[size_t(row.keyOffset + k)]
-                                          : uchar(m_Narrow[size_t(row.keyOffset + k)]);
-            const int bits = anyWide ? 16 : 8;
-            const int perWord = 64 / bits;
-            part[k / perWord] |= unit << (64 - bits * (k % perWord + 1));
+        if (!anyWide) {
+            // Big-endian bytes, zero-padded: compared as numbers they order as
+            // the bytes do.
+            uchar bytes[16] = {};
+            std::memcpy(bytes, m_Narrow.data() + row.keyOffset, size_t(qMin(row.keyLength, 16)));
+            for (int k = 0; k < 8; ++k) {
+                part[0] = part[0] << 8 | bytes[k];
+                part[1] = part[1] << 8 | bytes[k + 8];
+            }
+        } else {
+            for (int k = 0; k < 8 && k < row.keyLength; ++k) {
+                const quint64 unit = row.wide ? m_Wide[size_t(row.keyOffset + k)]
+                                              : uchar(m_Narrow[size_t(row.keyOffset + k)]);
+                part[k / 4] |= unit << (48 - 16 * (k % 4));
+            }
         }
         order[i] = {part[0], part[1], quint32(i)};
     }

@@ -81,23 +81,22 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
                   const SPSNumberingSettings& settings)
 {
     numbered.Clear();
-    const qsizetype count = points.Count();
-    numbered.Reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
+    numbered.Reserve(points.Count());
+    points.ForEachNumber([&](qint32 number, float depth, double x, double y, double elevation) {
         SPSPointGeometry geometry;
-        geometry.m_nNumber = points.PointNumberAt(i);
+        geometry.m_nNumber = number;
         if (factor != 0 && factor != 1)
             geometry.m_nNumber = multiplyLow32(geometry.m_nNumber, factor);
-        geometry.m_fDepth = points.DepthAt(i);
-        geometry.m_dX = points.XAt(i);
-        geometry.m_dY = points.YAt(i);
-        geometry.m_dElevation = points.ElevationAt(i);
+        geometry.m_fDepth = depth;
+        geometry.m_dX = x;
+        geometry.m_dY = y;
+        geometry.m_dElevation = elevation;
         applyScalar(geometry.m_dX, settings.CoordinateScalar);
         applyScalar(geometry.m_dY, settings.CoordinateScalar);
         applyScalar(geometry.m_dElevation, settings.ElevationScalar);
         applyScalar(geometry.m_fDepth, settings.ElevationScalar);
         numbered.Insert(geometry);
-    }
+    });
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest
