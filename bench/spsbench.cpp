@@ -225,7 +225,16 @@ int main(int argc, char** argv)
     parser.addOption({"dir", "Folder for the generated files (default: a temporary one).", "path"});
     parser.addOption(
         {"profile", "Only the ordered and the shuffled load, once per size (for a profiler)."});
+    parser.addOption(
+        {"load", "Only one load of the given files (for a profiler).", "source,receiver"});
     parser.process(app);
+    if (parser.isSet("load")) {
+        const QStringList files = parser.value("load").split(',');
+        const LoadResult once = runLoad(files.value(0), files.value(1));
+        std::printf("load %.3f s (%.3f s of processor time): %d shots, %d receivers\n",
+                    once.seconds, once.cpuSeconds, once.shots, once.receivers);
+        return 0;
+    }
 
     const int repeat = qMax(1, parser.value("repeat").toInt());
     QTemporaryDir temporary;
@@ -238,9 +247,9 @@ int main(int argc, char** argv)
                 "process during the load.\n\n");
     const QString spsload = QDir(QCoreApplication::applicationDirPath()).filePath("spsload");
     const bool haveSpsload = QFileInfo(spsload).isExecutable();
-    std::printf("%9s %7s | %7s %7s %7s | %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s\n", "points",
-                "MB", "floor", "rd fast", "rd gen", "load", "points/s", "MB/s", "peak MB", "/floor",
-                "ld gen", "gain", "shuffle", "ratio", "spsload");
+    std::printf("%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s\n",
+                "points", "MB", "floor", "rd fast", "rd gen", "load", "ld cpu", "points/s", "MB/s",
+                "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "spsload");
 
     for (const QString& text : parser.value("sizes").split(',')) {
         const qint64 points = text.toLongLong();

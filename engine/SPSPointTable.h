@@ -34,7 +34,12 @@ public:
     qsizetype Count() const;
     bool IsEmpty() const { return m_Entries.empty(); }
     void Clear();
-    void Reserve(qsizetype rows) { m_Entries.reserve(size_t(rows)); }
+    // Room for this many rows with keys of a usual length.
+    void Reserve(qsizetype rows)
+    {
+        m_Entries.reserve(size_t(rows));
+        m_Narrow.reserve(size_t(rows) * 16);
+    }
 
     // The points in key order, by index (0 to Count() - 1).
     qint32 PointNumberAt(qsizetype index) const { return Entry(index).number; }
