@@ -39,8 +39,9 @@ void readPoints(QFile& file, QChar letter, bool autoSkip, qint32 skipCount, cons
     if (c.hasDepth)
         fields.append({c.depthPos, c.depthLen});
     reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
-    // About 82 bytes a row in the standard layout.
-    points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 24));
+    // About 82 bytes a row in the standard layout; past a million rows the
+    // tables grow as they fill.
+    points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
     SPSPointRecord point;
     while (reader.NextRecord()) {
         const float depth = c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f;
