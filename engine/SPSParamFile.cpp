@@ -1,0 +1,85 @@
+#include "SPSParamFile.h"
+
+#include "SPSFormatValues.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QTextStream>
+
+namespace {
+
+const char kTitle[] = "Tarvel SPS File Load Parameter";
+const char kVersion[] = "version = 1";
+const char kTerminator[] = " \r\n";
+// Lines longer than this are read in pieces of this length.
+constexpr qint64 kMaxLineLength = 10000;
+
+QStringList Tokens(const QString& line)
+{
+    return line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// The key field is as wide as the longest key of its group, so that the "=" of a
+// group stands in one column.
+int KeyWidth(const QString& key)
+{
+    if (key.startsWith(QLatin1Char('X')))
+        return 17;
+    if (key.startsWith(QLatin1String("Src")) || key.startsWith(QLatin1String("Recv")))
+        return 13;
+    return 9;
+}
+
+} // namespace
+
+SPSParamFile::Status SPSParamFile::Read(const QString& path, SPSFormatValues* values)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return CannotOpen;
+    QTextStream in(&file);
+    in.setEncoding(QStringConverter::System);
+
+    in.readLine(kMaxLineLength); // the title, whatever it says
+    const QStringList version = Tokens(in.readLine(kMaxLineLength));
+    if (version.size() < 3 || version[0].toUpper() != QLatin1String("VERSION") ||
+        version[2] != QLatin1String("1"))
+        return InvalidVersion;
+
+    SPSFormatValues read = values ? *values : SPSFormatValues();
+    while (!in.atEnd()) {
+        const QStringList tokens = Tokens(in.readLine(kMaxLineLength));
+        if (tokens.size() == 3)
+            read.SetValue(tokens[0], tokens[2]);
+    }
+    if (values)
+        *values = read;
+    return Ok;
+}
+
+bool SPSParamFile::Write(const QString& path, const SPSFormatValues& values)
+{
+    QString text;
+    text += QLatin1String(kTitle) + QLatin1String(kTerminator);
+    text += QLatin1String(kVersion) + QLatin1String(kTerminator);
+    for (const QString& key : SPSFormatValues::Keys()) {
+        text += key.leftJustified(KeyWidth(key)) + QLatin1String(" = ") +
+                QString::number(SPSFormatValues::Int64Of(values.Value(key))) +
+                QLatin1String(kTerminator);
+    }
+    QStringEncoder encoder(QStringConverter::System);
+    const QByteArray bytes = encoder.encode(text);
+
+    QSaveFile file(path);
+    // A writable file in a folder we cannot create files in is still written, in place.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // commit() does not notice a buffer that failed to reach the disk, so flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting(); // the temporary file is removed with the object
+        return false;
+    }
+    return file.commit();
+}
