@@ -10,6 +10,7 @@
 #include "VePluginObject.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeSPSLoadScript.h"
 #include "VeSheetTaskBaseDialog.h"
 #include "VeSurveyMapWidget.h"
 #include "VeThreadRegistry.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -344,6 +346,113 @@ private Q_SLOTS:
         CheckLoadedGeometry(node);
         QCOMPARE(m_pWindow->ObjectTree()->Nodes().size(), nodes);
         QCOMPARE(node->GetObject()->GetName(), QString("Geometry"));
+    }
+
+    void loadOption()
+    {
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        // The sample geometry is selected, as a user may have left it: the load
+        // still makes a new one.
+        m_pWindow->SelectNode(NodeOfClass(*m_pWindow, "VePrevStackSegyGeometry"));
+        QString error;
+        QVERIFY2(StartSPSLoaderTask(
+                     m_pWindow.get(),
+                     {Example("example.sps"), Example("example.rps"), Example("example.xps")},
+                     &error),
+                 qPrintable(error));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->RootNode()->ChildNodes().size(), before + 1,
+                                  kLoadTimeoutMs);
+        CheckLoadedGeometry(m_pWindow->RootNode()->ChildNodes().last());
+        QCOMPARE(OpenDialog(*m_pWindow), nullptr);
+    }
+
+    void loadOptionWithoutRelationLeavesDialogOpen()
+    {
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        QVERIFY(
+            StartSPSLoaderTask(m_pWindow.get(), {Example("example.sps"), Example("example.rps")}));
+        VeSheetTaskBaseDialog* dialog = OpenDialog(*m_pWindow);
+        QVERIFY(dialog);
+        QCOMPARE(Texts(EntriesOfType(VeEventsLog::EventsLogWarning)),
+                 QStringList{"SPS Relation File Error!"});
+        auto* source = dialog->findChild<QLineEdit*>("TxtSourceName");
+        QVERIFY(source);
+        QCOMPARE(source->text(), Example("example.sps"));
+        QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 0);
+        dialog->reject();
+        QCOMPARE(m_pWindow->RootNode()->ChildNodes().size(), before);
+    }
+
+    void loadOptionWithoutPlugin()
+    {
+        QTemporaryDir empty;
+        m_pWindow.reset();
+        m_pWindow = std::make_unique<VeHostMainWindow>(empty.path());
+        QString error;
+        QVERIFY(!StartSPSLoaderTask(m_pWindow.get(),
+                                    {Example("example.sps"), Example("example.rps")}, &error));
+        QCOMPARE(error, QString("No plug-in offers the task \"SPS loader\"."));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "<dir>" is a folder of the test's own
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error"); // a line that standard error must hold
+        QTest::addColumn<bool>("picture");
+
+        const QStringList survey{"--load", Example("example.sps"), Example("example.rps"),
+                                 Example("example.xps")};
+        QTest::newRow("picture of the loaded survey")
+            << survey + QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
+            << 0 << QString() << true;
+        QTest::newRow("load needs two files")
+            << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"} << 2
+            << "spshost: --load needs SOURCE and RECEIVER, and takes an optional RELATION" << false;
+        QTest::newRow("files only with --load")
+            << QStringList{Example("example.sps"), Example("example.rps"), "--screenshot",
+                           "<dir>/shot.png"}
+            << 2 << "spshost: files are read only with --load" << false;
+        QTest::newRow("no picture when the load cannot start")
+            << QStringList{"--plugins", "<dir>"} + survey +
+                   QStringList{"--screenshot", "<dir>/shot.png"}
+            << 1 << "spshost: cannot load: No plug-in offers the task \"SPS loader\"." << false;
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QFETCH(bool, picture);
+
+        QTemporaryDir dir;
+        for (QString& a : arguments)
+            a.replace("<dir>", dir.path());
+        QProcess process;
+        process.start(SPSHOST_PATH, arguments);
+        QVERIFY(process.waitForFinished(kLoadTimeoutMs));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == status, qPrintable(err));
+        if (!error.isEmpty())
+            QVERIFY2(err.split('\n').contains(error), qPrintable(err));
+        QCOMPARE(QFile::exists(dir.filePath("shot.png")), picture);
+        if (!picture)
+            return;
+        // Taken once the load had brought the survey: the map shows its marks.
+        QImage image;
+        QVERIFY(image.load(dir.filePath("shot.png"), "PNG"));
+        int shotPixels = 0, receiverPixels = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c(image.pixel(x, y));
+                shotPixels += c == VeSurveyMap::ShotColor();
+                receiverPixels += c == VeSurveyMap::ReceiverColor();
+            }
+        QVERIFY2(shotPixels > int(m_Shots.size()) * 10, qPrintable(QString::number(shotPixels)));
+        QVERIFY2(receiverPixels > int(m_Receivers.size()) * 10,
+                 qPrintable(QString::number(receiverPixels)));
     }
 };
 
