@@ -49,7 +49,8 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     splitter->addWidget(m_pMap);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({360, 740});
+    // Wide enough for the tree's three columns; the map takes the rest.
+    splitter->setSizes({510, 590});
     setCentralWidget(splitter);
 
     auto* logDock = new QDockWidget(tr("Events log"), this);
@@ -92,6 +93,8 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     BuildMenus();
     statusBar()->showMessage(tr("Ready"));
     resize(1100, 720);
+    // The map gets the height; the log shows its latest few entries.
+    resizeDocks({logDock}, {150}, Qt::Vertical);
 }
 
 VeHostMainWindow::~VeHostMainWindow()

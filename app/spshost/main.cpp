@@ -1,5 +1,7 @@
 // spshost: a small host window to use the plug-ins with a mouse.
 #include "VeHostMainWindow.h"
+#include "VeSPSLoadScript.h"
+#include "VeThreadRegistry.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -8,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 int main(int argc, char* argv[])
 {
@@ -32,7 +35,24 @@ int main(int argc, char* argv[])
         QApplication::translate("spshost", "Wait MS milliseconds before the picture (default "
                                            "1000)."),
         QStringLiteral("MS"), QStringLiteral("1000"));
-    parser.addOptions({pluginsOption, screenshotOption, delayOption});
+    const QCommandLineOption loadOption(
+        QStringLiteral("load"),
+        QApplication::translate("spshost", "Load SOURCE and RECEIVER (and RELATION) into a new "
+                                           "geometry through the \"SPS loader\" task, as its "
+                                           "dialog's OK would."));
+    parser.addOptions({pluginsOption, loadOption, screenshotOption, delayOption});
+    parser.addPositionalArgument(
+        QStringLiteral("SOURCE"),
+        QApplication::translate("spshost", "With --load: the source-point (S) file."),
+        QStringLiteral("[SOURCE"));
+    parser.addPositionalArgument(
+        QStringLiteral("RECEIVER"),
+        QApplication::translate("spshost", "With --load: the receiver-point (R) file."),
+        QStringLiteral("RECEIVER"));
+    parser.addPositionalArgument(
+        QStringLiteral("RELATION"),
+        QApplication::translate("spshost", "With --load: the relation (X) file."),
+        QStringLiteral("[RELATION]]"));
     parser.process(app);
 
     const QString pluginFolder =
@@ -46,19 +66,47 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    const QStringList files = parser.positionalArguments();
+    const bool load = parser.isSet(loadOption);
+    if (load ? files.size() < 2 || files.size() > 3 : !files.isEmpty()) {
+        std::fprintf(stderr, "spshost: %s\n",
+                     load ? "--load needs SOURCE and RECEIVER, and takes an optional RELATION"
+                          : "files are read only with --load");
+        return 2;
+    }
+
     VeHostMainWindow window(pluginFolder);
     window.show();
+
+    if (load) {
+        QString error;
+        if (!StartSPSLoaderTask(&window, files, &error)) {
+            std::fprintf(stderr, "spshost: cannot load: %s\n", qPrintable(error));
+            // A picture is taken of a loaded survey or not at all.
+            if (parser.isSet(screenshotOption))
+                return 1;
+        }
+    }
 
     int screenshotResult = 0;
     if (parser.isSet(screenshotOption)) {
         const QString file = parser.value(screenshotOption);
-        QTimer::singleShot(delay, &window, [&window, &screenshotResult, file]() {
+        const auto takePicture = [&window, &screenshotResult, file]() {
             if (!window.grab().save(file, "PNG")) {
                 std::fprintf(stderr, "spshost: cannot write the picture to %s\n", qPrintable(file));
                 screenshotResult = 1;
             }
             window.close();
-        });
+        };
+        // The delay counts from the end of the loads, so the picture shows what they brought.
+        std::function<void()> waitForLoads;
+        waitForLoads = [&window, &waitForLoads, takePicture, delay]() {
+            if (VeThreadRegistry::Instance()->RunningCount() > 0)
+                QTimer::singleShot(100, &window, waitForLoads);
+            else
+                QTimer::singleShot(delay, &window, takePicture);
+        };
+        waitForLoads();
     }
     const int result = app.exec();
     return result != 0 ? result : screenshotResult;

@@ -4,6 +4,7 @@
 #include "SPSParamFile.h"
 #include "VeEventsLog.h"
 #include "VePrevStackSegyGeometry.h"
+#include "VeSurveyMapImage.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThreadRegistry.h"
 #include "VeThreadSPSFilesLoader.h"
@@ -104,25 +105,29 @@ void SPSLoadCommand::Error(const QString& text)
     m_pErr->write("error: " + text.toUtf8() + '\n');
 }
 
-int SPSLoadCommand::Run(const QStringList& arguments)
+namespace {
+void setUpParser(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Loads the shot and receiver points of SPS files into a new pre-stack "
                        "geometry and reports it."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption paramsOption(
-        QStringLiteral("params"),
-        QStringLiteral("Read the column layout from a parameter file (positions counted from 1)."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption csvOption(
-        QStringLiteral("csv"),
-        QStringLiteral("Write the shots and receivers as CSV to FILE (- for standard output)."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption quietOption(QStringLiteral("quiet"),
-                                         QStringLiteral("Print no summary."));
-    parser.addOptions({paramsOption, csvOption, quietOption});
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions(
+        {{QStringLiteral("params"),
+          QStringLiteral("Read the column layout from a parameter file (positions counted from "
+                         "1)."),
+          QStringLiteral("FILE")},
+         {QStringLiteral("csv"),
+          QStringLiteral("Write the shots and receivers as CSV to FILE (- for standard output)."),
+          QStringLiteral("FILE")},
+         {QStringLiteral("map"),
+          QStringLiteral("Draw the map of the shots and receivers into FILE (PNG, %1x%2 "
+                         "pixels); no display is needed.")
+              .arg(DefaultSurveyMapSize().width())
+              .arg(DefaultSurveyMapSize().height()),
+          QStringLiteral("FILE")},
+         {QStringLiteral("quiet"), QStringLiteral("Print no summary.")}});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
                                  QStringLiteral("The source-point (S) file."));
     parser.addPositionalArgument(QStringLiteral("RECEIVER"),
@@ -130,16 +135,34 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("RELATION"),
                                  QStringLiteral("The relation (X) file, checked but not read."),
                                  QStringLiteral("[RELATION]"));
+}
+} // namespace
+
+bool SPSLoadCommand::WantsMap(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    setUpParser(parser);
+    return parser.parse(arguments) && parser.isSet(QStringLiteral("map"));
+}
+
+int SPSLoadCommand::Run(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    setUpParser(parser);
+    const QString paramsOption = QStringLiteral("params");
+    const QString csvOption = QStringLiteral("csv");
+    const QString mapOption = QStringLiteral("map");
+    const QString quietOption = QStringLiteral("quiet");
 
     if (!parser.parse(arguments)) {
         Error(parser.errorText());
         return ExitUsage;
     }
-    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         m_pOut->write(parser.helpText().toUtf8());
         return ExitLoaded;
     }
-    if (parser.isSet(versionOption)) {
+    if (parser.isSet(QStringLiteral("version"))) {
         m_pOut->write("spsload " SPSLOAD_VERSION "\n");
         return ExitLoaded;
     }
@@ -175,6 +198,8 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     const QString csvPath = parser.value(csvOption);
     const bool csvToOut = parser.isSet(csvOption) && csvPath == QLatin1String("-");
     if (parser.isSet(csvOption) && !WriteCsv(*geometry, csvPath))
+        return ExitFailed;
+    if (parser.isSet(mapOption) && !WriteMap(*geometry, parser.value(mapOption)))
         return ExitFailed;
     if (!parser.isSet(quietOption) && !csvToOut)
         WriteSummary(*geometry);
@@ -278,4 +303,15 @@ bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QSt
         return false;
     }
     return true;
+}
+
+bool SPSLoadCommand::WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path)
+{
+    QString reason;
+    if (SaveSurveyMapPng(geometry, path, DefaultSurveyMapSize(), &reason))
+        return true;
+    // The texts of a failed write name the file; those of a failed drawing do not.
+    Error(reason.contains(path) ? reason
+                                : QStringLiteral("cannot draw the map [%1]: %2").arg(path, reason));
+    return false;
 }

@@ -11,9 +11,10 @@ class VeTaskSPSFilesLoaderParam;
 
 // The spsload command: loads a source and a receiver file into a new geometry
 // object through the loader thread, as the host would, and reports it.
-//   spsload [--params FILE] [--csv FILE] [--quiet] SOURCE RECEIVER [RELATION]
+//   spsload [--params FILE] [--csv FILE] [--map FILE.png] [--quiet] SOURCE RECEIVER [RELATION]
 // The summary, the CSV written to "-", help and version go to out; the load's
-// events-log entries and the command's own errors go to err.
+// events-log entries and the command's own errors go to err. Drawing the map
+// needs a QGuiApplication (WantsMap tells the program before it makes one).
 class SPSLoadCommand
 {
 public:
@@ -33,6 +34,10 @@ public:
     // "inf" and "-inf" for the values that have no digits.
     static QByteArray FormatFloat(float value);
 
+    // Whether the command line asks for a map, read as Run reads it; false for a
+    // command line that Run refuses.
+    static bool WantsMap(const QStringList& arguments);
+
 private:
     // Applies a parameter file as the Format page would; false, with the error
     // written, when the file cannot be read or a value is refused.
@@ -41,6 +46,7 @@ private:
     std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
+    bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path);
     void Error(const QString& text);
 
     QIODevice* m_pOut;

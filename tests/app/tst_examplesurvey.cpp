@@ -1,6 +1,8 @@
 #include "../engine/SPSTestRows.h"
 #include "SPSFormatValues.h"
 #include "SPSParamFile.h"
+#include "SurveyMapMarks.h"
+#include "VeSurveyMapImage.h"
 
 #include <QDir>
 #include <QProcess>
@@ -79,6 +81,33 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 3);
         QVERIFY2(lines.at(0).startsWith("shots: 119 (numbers 50101..50524, x 452"), lines.at(0));
         QVERIFY2(lines.at(1).startsWith("receivers: 288 (numbers 10101..10648, x 45"), lines.at(1));
+    }
+
+    void mapWithoutDisplay()
+    {
+        // As from a script on a machine without a display, with no platform chosen.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        const QString png = m_Dir.filePath("example-map.png");
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(SPSLOAD_PATH, {"--quiet", "--map", png, example("example.sps"),
+                                     example("example.rps"), example("example.xps")});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+        QCOMPARE(process.readAllStandardOutput(), QByteArray());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+
+        QImage image;
+        QVERIFY(image.load(png, "PNG"));
+        QCOMPARE(image.size(), DefaultSurveyMapSize());
+        const SurveyPoints shots = ReadSurveyPoints(example("example.sps"), 'S');
+        const SurveyPoints receivers = ReadSurveyPoints(example("example.rps"), 'R');
+        QCOMPARE(int(shots.size()), 119);
+        QCOMPARE(int(receivers.size()), 288);
+        CheckSurveyMarks(image, VeSurveyMap().PlotRect(QRectF(image.rect())), shots, receivers);
     }
 
     void generatorReproducesTheExamples()

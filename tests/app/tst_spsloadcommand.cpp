@@ -116,6 +116,10 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/huge.txt"} + files << 2 << QByteArray()
             << QByteArray("error: parameter file [<dir>/huge.txt]: invalid value \"5000000000\" "
                           "for XLastRecvIDLen\n");
+        QTest::newRow("map without Qt Gui")
+            << QStringList{"--map", "<dir>/map.png"} + files << 1 << QByteArray()
+            << kMerged + "error: cannot draw the map [<dir>/map.png]: Drawing a map needs a "
+                         "QGuiApplication.\n";
         QTest::newRow("version") << QStringList{"--version"} << 0
                                  << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
     }
@@ -137,6 +141,28 @@ private Q_SLOTS:
         QCOMPARE(command.Run(QStringList{"spsload"} + arguments), status);
         QCOMPARE(errBuffer.data(), err);
         QCOMPARE(outBuffer.data(), out);
+    }
+
+    void wantsMap_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("wanted");
+
+        QTest::newRow("option and file") << QStringList{"--map", "m.png", "s", "r"} << true;
+        QTest::newRow("joined") << QStringList{"s", "r", "--map=m.png"} << true;
+        QTest::newRow("none") << QStringList{"--csv", "-", "s", "r"} << false;
+        QTest::newRow("the CSV's file name") << QStringList{"--csv", "--map", "s", "r"} << false;
+        QTest::newRow("after the options' end") << QStringList{"s", "r", "--", "--map"} << false;
+        QTest::newRow("refused command line")
+            << QStringList{"--bogus", "--map", "m.png", "s", "r"} << false;
+        QTest::newRow("no file") << QStringList{"s", "r", "--map"} << false;
+    }
+
+    void wantsMap()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, wanted);
+        QCOMPARE(SPSLoadCommand::WantsMap(QStringList{"spsload"} + arguments), wanted);
     }
 
     void csvFile()

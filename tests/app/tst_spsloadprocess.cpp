@@ -49,6 +49,12 @@ private Q_SLOTS:
                                                   "with another point; 1 shots were added.\n"
                                                   "error: Cannot open file [<dir>/none] for "
                                                   "reading!\n");
+        QTest::newRow("map cannot be written")
+            << QStringList{"--map", "<dir>/no folder/map.png"} + files << 1 << QByteArray()
+            << QByteArray("warning: 1 source points share a point number with another point; 1 "
+                          "shots were added.\n"
+                          "error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
+                          "file or directory\n");
         QTest::newRow("relation cannot be opened")
             << files + QStringList{"<dir>"} << 2 << QByteArray()
             << QByteArray("error: cannot open relation file [<dir>] for reading\n");
@@ -86,7 +92,7 @@ private Q_SLOTS:
         const QByteArray out = process.readAllStandardOutput();
         QVERIFY2(out.startsWith("Usage: "), out);
         QVERIFY2(out.contains("[options] SOURCE RECEIVER [RELATION]\n"), out);
-        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--quiet"})
+        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet"})
             QVERIFY2(out.contains(option), option);
         QCOMPARE(process.readAllStandardError(), QByteArray());
     }

@@ -1,6 +1,7 @@
 #include "VeSeismicSurveyPlugin.h"
 
 #include "VePluginTaskObject.h"
+#include "VeTaskSPSFilesLoader.h"
 
 #include <QtGlobal>
 
@@ -8,10 +9,13 @@ VeSeismicSurveyPlugin::VeSeismicSurveyPlugin()
 {
     SetName(tr("Seismic Survey"));
     SetID(VeObject::CreateUniqueID());
-    // The class name is the one of the task's class record; the host's base
-    // releases the task objects with the plug-in object.
-    m_TaskObjects.append(
-        new VePluginTaskObject(QStringLiteral("VeTaskSPSFilesLoader"), tr("SPS loader")));
+    // Named through the task's class record, not by a string: the module then
+    // needs the library that holds the task, its menu agency and their bindings,
+    // so a linker that drops unused libraries keeps it, and loading the module
+    // registers them. The host's base releases the task objects with the plug-in
+    // object.
+    m_TaskObjects.append(new VePluginTaskObject(
+        QLatin1String(VeTaskSPSFilesLoader::GetThisClass()->m_lpszClassName), tr("SPS loader")));
 }
 
 VeSeismicSurveyPlugin::~VeSeismicSurveyPlugin() = default;

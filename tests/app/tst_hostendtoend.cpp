@@ -1,0 +1,460 @@
+// spshost with the real seismic survey plug-in module, driven as a user drives
+// it: menus, the task, the load dialog's widgets, the new geometry and its map.
+// The test links no plug-in code: all of it comes from the module.
+#include "SurveyMapMarks.h"
+#include "VeEventsLog.h"
+#include "VeHostMainWindow.h"
+#include "VeObjNode.h"
+#include "VeObjTreeWidget.h"
+#include "VePluginManager.h"
+#include "VePluginObject.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeRuntimeClass.h"
+#include "VeSPSLoadScript.h"
+#include "VeSheetTaskBaseDialog.h"
+#include "VeSurveyMapWidget.h"
+#include "VeThreadRegistry.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+const char* const kLoadNew = "&Load SPS File";
+const char* const kLoadInto = "&Load from SPS File";
+// A load of a few hundred records, slowed down by the sanitizers at most.
+constexpr int kLoadTimeoutMs = 60000;
+
+QString Example(const char* name)
+{
+    return QDir(EXAMPLES_DIR).filePath(name);
+}
+
+QStringList ActionTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text();
+    return texts;
+}
+
+VeObjNode* NodeOfClass(VeHostMainWindow& window, const char* className)
+{
+    for (VeObjNode* node : window.ObjectTree()->Nodes())
+        if (node->GetObject() &&
+            qstrcmp(node->GetObject()->GetRuntimeClass()->m_lpszClassName, className) == 0)
+            return node;
+    return nullptr;
+}
+
+QList<VeEventsLogEntry> EntriesOfType(VeEventsLog::EEventsLogType type)
+{
+    QList<VeEventsLogEntry> found;
+    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+        if (e.type == type)
+            found << e;
+    return found;
+}
+
+QStringList Texts(const QList<VeEventsLogEntry>& entries)
+{
+    QStringList texts;
+    for (const VeEventsLogEntry& e : entries)
+        texts << e.text;
+    return texts;
+}
+
+VeSheetTaskBaseDialog* OpenDialog(VeHostMainWindow& window)
+{
+    VeSheetTaskBaseDialog* open = nullptr;
+    for (VeSheetTaskBaseDialog* d : window.findChildren<VeSheetTaskBaseDialog*>())
+        if (d->isVisible())
+            open = d;
+    return open;
+}
+} // namespace
+
+class TestHostEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<VeHostMainWindow> m_pWindow;
+    SurveyPoints m_Shots;
+    SurveyPoints m_Receivers;
+    // Texts of message boxes that showed; a box is answered so that it never blocks.
+    QStringList m_Boxes;
+    QTimer m_BoxWatch;
+
+    // Right-clicks the node's row (null: an empty spot below the rows), as the
+    // tree's context menu signal does, and hands the popup to the action.
+    void WithPopup(VeObjNode* node, const std::function<void(QMenu*)>& action)
+    {
+        VeObjTreeWidget* tree = m_pWindow->ObjectTree();
+        QPoint pos(5, tree->viewport()->height() - 5);
+        if (node)
+            pos = tree->visualItemRect(tree->ItemOf(node)).center();
+        QCOMPARE(tree->NodeAt(pos), node);
+        bool shown = false;
+        // The popup runs its own loop: act on it from within.
+        QTimer::singleShot(0, this, [&]() {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup)
+                return;
+            shown = true;
+            action(popup);
+            if (popup->isVisible())
+                popup->close();
+        });
+        Q_EMIT tree->customContextMenuRequested(pos);
+        QVERIFY(shown);
+    }
+
+    // Clicks the entry of the node's popup menu.
+    void ClickPopupEntry(VeObjNode* node, const QString& text)
+    {
+        bool clicked = false;
+        WithPopup(node, [&](QMenu* popup) {
+            for (QAction* a : popup->actions())
+                if (a->text() == text) {
+                    QTest::mouseClick(popup, Qt::LeftButton, Qt::NoModifier,
+                                      popup->actionGeometry(a).center());
+                    clicked = true;
+                }
+        });
+        QVERIFY2(clicked, qPrintable(text));
+    }
+
+    // Fills the dialog's pages through their widgets and presses OK.
+    void FillAndAccept(VeSheetTaskBaseDialog* dialog)
+    {
+        QCOMPARE(dialog->windowTitle(), QString("Load SPS Files"));
+        QTabWidget* pages = dialog->TabWidget();
+        QCOMPARE(pages->count(), 2);
+        QCOMPARE(pages->tabText(0), QString("Files"));
+        QCOMPARE(pages->tabText(1), QString("Format"));
+
+        pages->setCurrentIndex(0);
+        auto* fileTabs = dialog->findChild<QTabWidget*>("TabSPSFileBrowser");
+        QVERIFY(fileTabs);
+        const QList<QPair<const char*, QString>> fields{
+            {"TxtSourceName", Example("example.sps")},
+            {"TxtReceiverName", Example("example.rps")},
+            {"TxtRelationName", Example("example.xps")}};
+        for (int tab = 0; tab < fields.size(); ++tab) {
+            fileTabs->setCurrentIndex(tab);
+            auto* edit = dialog->findChild<QLineEdit*>(fields.at(tab).first);
+            QVERIFY2(edit && edit->isVisible(), fields.at(tab).first);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, fields.at(tab).second);
+            QCOMPARE(edit->text(), fields.at(tab).second);
+        }
+
+        // The examples are in the standard layout.
+        pages->setCurrentIndex(1);
+        auto* standard = dialog->findChild<QAbstractButton*>("RadUseStandard");
+        QVERIFY(standard && standard->isVisible());
+        QTest::mouseClick(standard, Qt::LeftButton);
+        QVERIFY(standard->isChecked());
+
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        QVERIFY(buttons);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    }
+
+    // The geometry holds the example survey, and the map shows it.
+    void CheckLoadedGeometry(VeObjNode* node)
+    {
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(node->GetObject());
+        QVERIFY(geometry);
+        QTRY_COMPARE_WITH_TIMEOUT(geometry->ShotCount(), int(m_Shots.size()), kLoadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(geometry->ReceiverCount(), int(m_Receivers.size()),
+                                  kLoadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(VeThreadRegistry::Instance()->RunningCount(), 0, kLoadTimeoutMs);
+        // Each record has the number and place its file gives it.
+        const auto checkRecords = [](const std::vector<VePrevSegySRGeometry>& records,
+                                     const SurveyPoints& expected) {
+            for (const VePrevSegySRGeometry& r : records) {
+                const auto it = expected.find(r.m_nNumber);
+                QVERIFY2(it != expected.end(), qPrintable(QString::number(r.m_nNumber)));
+                QCOMPARE(QPointF(r.m_fX, r.m_fY), it->second);
+            }
+        };
+        checkRecords(geometry->Shots(), m_Shots);
+        checkRecords(geometry->Receivers(), m_Receivers);
+        if (QTest::currentTestFailed())
+            return;
+
+        QTreeWidgetItem* item = m_pWindow->ObjectTree()->ItemOf(node);
+        QVERIFY(item);
+        QTRY_COMPARE(item->text(2),
+                     QString("%1 shots, %2 receivers").arg(m_Shots.size()).arg(m_Receivers.size()));
+        QCOMPARE(m_pWindow->SelectedNode(), node);
+        VeSurveyMapWidget* map = m_pWindow->MapWidget();
+        QCOMPARE(map->Geometry(), geometry);
+        QTRY_COMPARE(map->Map().ShotCount(), int(m_Shots.size()));
+        QTRY_COMPARE(map->Map().ReceiverCount(), int(m_Receivers.size()));
+        QTRY_VERIFY(!m_pWindow->BusyIndicator()->isVisible());
+        QCOMPARE(m_pWindow->statusBar()->currentMessage(), QString("Ready"));
+
+        const QImage image = map->grab().toImage();
+        QCOMPARE(image.size(), map->size());
+        CheckSurveyMarks(image, map->Map().PlotRect(QRectF(map->rect())), m_Shots, m_Receivers);
+
+        // A clean load of a clean survey.
+        QCOMPARE(Texts(EntriesOfType(VeEventsLog::EventsLogWarning)), QStringList());
+        QCOMPARE(Texts(EntriesOfType(VeEventsLog::EventsLogError)), QStringList());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Worked out from the files, apart from the program.
+        m_Shots = ReadSurveyPoints(Example("example.sps"), 'S');
+        m_Receivers = ReadSurveyPoints(Example("example.rps"), 'R');
+        QVERIFY(m_Shots.size() > 100 && m_Receivers.size() > 200);
+
+        m_BoxWatch.setInterval(50);
+        connect(&m_BoxWatch, &QTimer::timeout, this, [this]() {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                m_Boxes << box->text();
+                box->done(QDialog::Rejected);
+            }
+        });
+        m_BoxWatch.start();
+    }
+
+    void init()
+    {
+        VeEventsLog::Instance()->Clear();
+        m_Boxes.clear();
+        m_pWindow = std::make_unique<VeHostMainWindow>(SPS_PLUGIN_DIR);
+        m_pWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
+    }
+
+    void cleanup()
+    {
+        VeThreadRegistry::Instance()->WaitForAll();
+        m_pWindow.reset();
+        QCOMPARE(m_Boxes, QStringList());
+    }
+
+    void pluginFound()
+    {
+        const QList<VePluginObject*> plugins = m_pWindow->PluginManager()->Plugins();
+        QCOMPARE(plugins.size(), 1);
+        QCOMPARE(plugins.first()->GetName(), QString("Seismic Survey"));
+        QCOMPARE(m_pWindow->PluginManager()->FileOf(plugins.first()),
+                 QString("libspsseismicsurvey.so"));
+        const QList<VeEventsLogEntry> info = EntriesOfType(VeEventsLog::EventsLogInformation);
+        QCOMPARE(info.size(), 1);
+        QVERIFY2(info.first().text.startsWith("Plug-in \"Seismic Survey\" 1 of ") &&
+                     info.first().text.endsWith(" loaded from \"libspsseismicsurvey.so\"."),
+                 qPrintable(info.first().text));
+        QCOMPARE(Texts(EntriesOfType(VeEventsLog::EventsLogWarning)), QStringList());
+        QCOMPARE(Texts(EntriesOfType(VeEventsLog::EventsLogError)), QStringList());
+        // Its task, by caption, under the plug-in's name.
+        QStringList tasks;
+        for (const QAction* a : m_pWindow->TasksMenu()->actions())
+            tasks << a->text();
+        QCOMPARE(tasks, (QStringList{"Seismic Survey", "SPS loader"}));
+    }
+
+    void contextMenus_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QStringList>("entries");
+
+        QTest::newRow("empty spot") << "" << QStringList{kLoadNew};
+        QTest::newRow("survey root, no object") << "root" << QStringList{kLoadNew};
+        QTest::newRow("geometry") << "VePrevStackSegyGeometry" << QStringList{kLoadInto, "&Delete"};
+        QTest::newRow("traces gather") << "VePrevSegyTracesGather" << QStringList{"&Delete"};
+        QTest::newRow("observer") << "VePrevStackSegyObserver" << QStringList{"&Delete"};
+    }
+
+    void contextMenus()
+    {
+        QFETCH(QString, node);
+        QFETCH(QStringList, entries);
+
+        VeObjNode* target = node.isEmpty()   ? nullptr
+                            : node == "root" ? m_pWindow->RootNode()
+                                             : NodeOfClass(*m_pWindow, qPrintable(node));
+        QVERIFY(node.isEmpty() || target);
+        QStringList shown;
+        WithPopup(target, [&shown](QMenu* popup) { shown = ActionTexts(popup); });
+        QCOMPARE(shown, entries);
+    }
+
+    void loadFromTasksMenu()
+    {
+        // A node without an object selected: the load makes a new geometry.
+        m_pWindow->SelectNode(m_pWindow->RootNode());
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        QAction* task = nullptr;
+        for (QAction* a : m_pWindow->TasksMenu()->actions())
+            if (a->text() == "SPS loader")
+                task = a;
+        QVERIFY(task);
+        task->trigger();
+        VeSheetTaskBaseDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = OpenDialog(*m_pWindow)));
+        QPointer<VeSheetTaskBaseDialog> guard(dialog);
+        FillAndAccept(dialog);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_VERIFY(!guard);
+
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->RootNode()->ChildNodes().size(), before + 1,
+                                  kLoadTimeoutMs);
+        VeObjNode* node = m_pWindow->RootNode()->ChildNodes().last();
+        QCOMPARE(node->GetObject()->GetName(), QString("SPS SR Geometry"));
+        CheckLoadedGeometry(node);
+    }
+
+    void loadIntoGeometryFromItsMenu()
+    {
+        VeObjNode* node = NodeOfClass(*m_pWindow, "VePrevStackSegyGeometry");
+        QVERIFY(node);
+        const int nodes = m_pWindow->ObjectTree()->Nodes().size();
+        ClickPopupEntry(node, kLoadInto);
+        if (QTest::currentTestFailed())
+            return;
+        VeSheetTaskBaseDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = OpenDialog(*m_pWindow)));
+        FillAndAccept(dialog);
+        if (QTest::currentTestFailed())
+            return;
+        CheckLoadedGeometry(node);
+        QCOMPARE(m_pWindow->ObjectTree()->Nodes().size(), nodes);
+        QCOMPARE(node->GetObject()->GetName(), QString("Geometry"));
+    }
+
+    void loadOption()
+    {
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        // The sample geometry is selected, as a user may have left it: the load
+        // still makes a new one.
+        m_pWindow->SelectNode(NodeOfClass(*m_pWindow, "VePrevStackSegyGeometry"));
+        QString error;
+        QVERIFY2(StartSPSLoaderTask(
+                     m_pWindow.get(),
+                     {Example("example.sps"), Example("example.rps"), Example("example.xps")},
+                     &error),
+                 qPrintable(error));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->RootNode()->ChildNodes().size(), before + 1,
+                                  kLoadTimeoutMs);
+        CheckLoadedGeometry(m_pWindow->RootNode()->ChildNodes().last());
+        QCOMPARE(OpenDialog(*m_pWindow), nullptr);
+    }
+
+    void loadOptionWithoutRelationLeavesDialogOpen()
+    {
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        QVERIFY(
+            StartSPSLoaderTask(m_pWindow.get(), {Example("example.sps"), Example("example.rps")}));
+        VeSheetTaskBaseDialog* dialog = OpenDialog(*m_pWindow);
+        QVERIFY(dialog);
+        QCOMPARE(Texts(EntriesOfType(VeEventsLog::EventsLogWarning)),
+                 QStringList{"SPS Relation File Error!"});
+        auto* source = dialog->findChild<QLineEdit*>("TxtSourceName");
+        QVERIFY(source);
+        QCOMPARE(source->text(), Example("example.sps"));
+        QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 0);
+        dialog->reject();
+        QCOMPARE(m_pWindow->RootNode()->ChildNodes().size(), before);
+    }
+
+    void loadOptionWithoutPlugin()
+    {
+        QTemporaryDir empty;
+        m_pWindow.reset();
+        m_pWindow = std::make_unique<VeHostMainWindow>(empty.path());
+        QString error;
+        QVERIFY(!StartSPSLoaderTask(m_pWindow.get(),
+                                    {Example("example.sps"), Example("example.rps")}, &error));
+        QCOMPARE(error, QString("No plug-in offers the task \"SPS loader\"."));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "<dir>" is a folder of the test's own
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error"); // a line that standard error must hold
+        QTest::addColumn<bool>("picture");
+
+        const QStringList survey{"--load", Example("example.sps"), Example("example.rps"),
+                                 Example("example.xps")};
+        QTest::newRow("picture of the loaded survey")
+            << survey + QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
+            << 0 << QString() << true;
+        QTest::newRow("load needs two files")
+            << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"} << 2
+            << "spshost: --load needs SOURCE and RECEIVER, and takes an optional RELATION" << false;
+        QTest::newRow("files only with --load")
+            << QStringList{Example("example.sps"), Example("example.rps"), "--screenshot",
+                           "<dir>/shot.png"}
+            << 2 << "spshost: files are read only with --load" << false;
+        QTest::newRow("no picture when the load cannot start")
+            << QStringList{"--plugins", "<dir>"} + survey +
+                   QStringList{"--screenshot", "<dir>/shot.png"}
+            << 1 << "spshost: cannot load: No plug-in offers the task \"SPS loader\"." << false;
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QFETCH(bool, picture);
+
+        QTemporaryDir dir;
+        for (QString& a : arguments)
+            a.replace("<dir>", dir.path());
+        QProcess process;
+        process.start(SPSHOST_PATH, arguments);
+        QVERIFY(process.waitForFinished(kLoadTimeoutMs));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == status, qPrintable(err));
+        if (!error.isEmpty())
+            QVERIFY2(err.split('\n').contains(error), qPrintable(err));
+        QCOMPARE(QFile::exists(dir.filePath("shot.png")), picture);
+        if (!picture)
+            return;
+        // Taken once the load had brought the survey: the map shows its marks.
+        QImage image;
+        QVERIFY(image.load(dir.filePath("shot.png"), "PNG"));
+        int shotPixels = 0, receiverPixels = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c(image.pixel(x, y));
+                shotPixels += c == VeSurveyMap::ShotColor();
+                receiverPixels += c == VeSurveyMap::ReceiverColor();
+            }
+        QVERIFY2(shotPixels > int(m_Shots.size()) * 10, qPrintable(QString::number(shotPixels)));
+        QVERIFY2(receiverPixels > int(m_Receivers.size()) * 10,
+                 qPrintable(QString::number(receiverPixels)));
+    }
+};
+
+QTEST_MAIN(TestHostEndToEnd)
+#include "tst_hostendtoend.moc"
