@@ -1,42 +1,449 @@
 #include "SPSRowReader.h"
 
 #include <QIODevice>
+#include <QStringDecoder>
+#include <QTextStream>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace {
 constexpr char16_t kCommentLetter = u'C';
 constexpr char16_t kDosEndOfFile = 0x1A;
+// General path with a row limit: decoded characters taken from the stream at once.
+constexpr qint64 kChunkChars = 1 << 16;
+constexpr qsizetype kMinBlockSize = 64;
+// Plain decimals up to this length convert on the bytes; they can neither
+// overflow nor underflow a double, so they need none of the checks toDouble makes.
+constexpr qsizetype kMaxPlainNumber = 64;
 
-bool isBlankRow(const QString& row)
+bool isBlankChar(char16_t c)
 {
-    for (QChar c : row)
-        if (!c.isSpace() && c.unicode() != kDosEndOfFile)
+    return QChar::isSpace(c) || c == kDosEndOfFile;
+}
+
+// QChar::isSpace on ASCII: tab to carriage return, and the space.
+bool isAsciiSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isBlankByte(char c)
+{
+    return isAsciiSpace(c) || c == char(kDosEndOfFile);
+}
+
+bool isBlankText(QStringView text)
+{
+    for (QChar c : text)
+        if (!isBlankChar(c.unicode()))
             return false;
     return true;
 }
+
+bool isAscii(const char* p, qsizetype n)
+{
+    qsizetype i = 0;
+    quint64 any = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        any |= word;
+    }
+    for (; i < n; ++i)
+        any |= uchar(p[i]);
+    return (any & 0x8080808080808080ULL) == 0;
+}
+
+// The part of a text of `size` units that QString::mid(pos, len) returns, with
+// the same rules for negative and oversized arguments.
+void midRange(qsizetype size, qsizetype pos, qsizetype len, qsizetype* begin, qsizetype* count)
+{
+    *begin = 0;
+    *count = 0;
+    if (pos > size)
+        return;
+    if (pos < 0) {
+        if (len < 0 || len + pos >= size) {
+            *count = size;
+            return;
+        }
+        if (len + pos <= 0)
+            return;
+        len += pos;
+        pos = 0;
+    } else if (size_t(len) > size_t(size - pos)) {
+        len = size - pos;
+    }
+    *begin = pos;
+    *count = len;
+}
+
+// An optional sign, then digits with at most one point: the forms SPS files
+// hold. Anything else is left to QString::toDouble.
+bool plainDecimal(const char* p, qsizetype n, double* value)
+{
+    if (n == 0 || n > kMaxPlainNumber)
+        return false;
+    qsizetype i = 0;
+    const bool negative = p[0] == '-';
+    if (p[0] == '+' || negative)
+        i = 1;
+    bool digit = false;
+    bool point = false;
+    for (qsizetype k = i; k < n; ++k) {
+        if (p[k] >= '0' && p[k] <= '9')
+            digit = true;
+        else if (p[k] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    if (!digit)
+        return false;
+    double v = 0;
+    const auto result = std::from_chars(p + i, p + n, v, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != p + n)
+        return false;
+    *value = negative ? -v : v;
+    return true;
+}
+
+// QString::toFloat from the double that toDouble gave.
+float floatLikeToFloat(double d)
+{
+    if (std::isinf(d))
+        return float(d);
+    if (std::fabs(d) > double(std::numeric_limits<float>::max())) {
+        constexpr float huge = std::numeric_limits<float>::infinity();
+        return d < 0 ? -huge : huge;
+    }
+    if (d != 0 && float(d) == 0)
+        return 0;
+    return float(d);
+}
+
+bool startsWithWideByteOrderMark(const QByteArray& head)
+{
+    const auto at = [&head](int i) { return uchar(head.at(i)); };
+    if (head.size() >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF)))
+        return true;
+    return head.size() >= 4 && at(0) == 0 && at(1) == 0 && at(2) == 0xFE && at(3) == 0xFF;
+}
+
+qint32 truncatedNumber(bool ok, double value)
+{
+    // 2^63: the first magnitude a signed 64-bit integer cannot hold.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (!ok || !std::isfinite(value) || std::fabs(value) >= kLimit)
+        return 0;
+    return qint32(quint32(quint64(qint64(value))));
+}
 } // namespace
 
-SPSRowReader::SPSRowReader(QIODevice* device, QChar recordLetter, bool autoSkip,
-                           qint32 skipCount)
-    : m_Stream(device), m_Letter(recordLetter), m_bAutoSkip(autoSkip),
+SPSRowReader::SPSRowReader(QIODevice* device, QChar recordLetter, bool autoSkip, qint32 skipCount)
+    : m_pDevice(device), m_Letter(recordLetter), m_bAutoSkip(autoSkip),
       m_nToSkip(autoSkip ? 0 : qMax<qint64>(skipCount, 0))
 {
 }
 
+SPSRowReader::~SPSRowReader() = default;
+
+void SPSRowReader::SetRowLimit(qint64 units)
+{
+    m_nRowLimit = qMax<qint64>(units, 0);
+}
+
+void SPSRowReader::SetBlockSize(qint32 bytes)
+{
+    m_nBlockSize = qMax<qsizetype>(bytes, kMinBlockSize);
+}
+
+qint64 SPSRowReader::RowLimitFor(std::initializer_list<std::pair<qint32, qint32>> fields)
+{
+    qint64 limit = 1;
+    for (const auto& [pos, len] : fields) {
+        if (len < 0)
+            return 0;
+        limit = qMax(limit, qint64(pos) + len);
+    }
+    return limit;
+}
+
+void SPSRowReader::Open()
+{
+    if (m_bForceGeneral || startsWithWideByteOrderMark(m_pDevice->peek(4))) {
+        m_pStream = std::make_unique<QTextStream>(m_pDevice);
+        m_Source = m_nRowLimit > 0 ? Source::StreamChunks : Source::StreamLines;
+        return;
+    }
+    m_Source = Source::Blocks;
+    m_Block.reset(new char[size_t(m_nBlockSize)]);
+    // A byte-order mark keeps a later one from being dropped: each row is
+    // decoded as text that follows the start of the file.
+    m_pDecoder = std::make_unique<QStringDecoder>(QStringConverter::Utf8,
+                                                  QStringConverter::Flag::ConvertInitialBom);
+    FillBlock();
+    if (m_nEnd >= 3 && std::memcmp(m_Block.get(), "\xEF\xBB\xBF", 3) == 0)
+        m_nBegin = 3;
+}
+
+bool SPSRowReader::FillBlock()
+{
+    if (m_bDeviceEnd)
+        return false;
+    if (m_nBegin > 0) {
+        std::memmove(m_Block.get(), m_Block.get() + m_nBegin, size_t(m_nEnd - m_nBegin));
+        m_nEnd -= m_nBegin;
+        m_nBegin = 0;
+    }
+    bool any = false;
+    while (m_nEnd < m_nBlockSize) {
+        const qint64 got = m_pDevice->read(m_Block.get() + m_nEnd, m_nBlockSize - m_nEnd);
+        if (got <= 0) {
+            m_bDeviceEnd = true;
+            break;
+        }
+        m_nEnd += got;
+        any = true;
+    }
+    return any;
+}
+
+bool SPSRowReader::NextRow()
+{
+    m_bPlainTextValid = false;
+    switch (m_Source) {
+    case Source::Blocks:
+        return NextBlockRow();
+    case Source::StreamLines:
+        return NextStreamLine();
+    case Source::StreamChunks:
+        return NextStreamChunkRow();
+    case Source::Unopened:
+        break;
+    }
+    return false;
+}
+
+bool SPSRowReader::NextBlockRow()
+{
+    qsizetype searched = m_nBegin;
+    for (;;) {
+        const char* base = m_Block.get();
+        const auto* lineFeed =
+            static_cast<const char*>(std::memchr(base + searched, '\n', size_t(m_nEnd - searched)));
+        if (lineFeed) {
+            const char* row = base + m_nBegin;
+            const qsizetype size = lineFeed - row;
+            m_nBegin += size + 1;
+            TakePlainOrDecode(row, size, true);
+            return true;
+        }
+        if (m_bDeviceEnd) {
+            if (m_nBegin == m_nEnd)
+                return false;
+            const char* row = base + m_nBegin;
+            const qsizetype size = m_nEnd - m_nBegin;
+            m_nBegin = m_nEnd;
+            TakePlainOrDecode(row, size, false);
+            return true;
+        }
+        if (m_nBegin == 0 && m_nEnd == m_nBlockSize) {
+            TakeLongRow();
+            return true;
+        }
+        searched = m_nEnd - m_nBegin;
+        FillBlock();
+    }
+}
+
+// A row that lies whole in the block; `terminated`: a line feed follows it.
+void SPSRowReader::TakePlainOrDecode(const char* bytes, qsizetype size, bool terminated)
+{
+    if (isAscii(bytes, size)) {
+        // A carriage return before the line feed, or ending the file, is no part of the row.
+        if (size > 0 && bytes[size - 1] == '\r')
+            --size;
+        m_RowKind = RowKind::Plain;
+        m_pPlain = bytes;
+        m_nPlainSize = size;
+        m_nPlainKept = m_nRowLimit > 0 ? qMin<qsizetype>(size, m_nRowLimit) : size;
+        return;
+    }
+    // The line feed goes through the decoder too, so that a broken sequence
+    // before it becomes U+FFFD as in the stream; one at the end of the file is
+    // dropped, as the stream drops it.
+    BeginText();
+    m_pDecoder->resetState();
+    const QString text = m_pDecoder->decode(QByteArrayView(bytes, size + (terminated ? 1 : 0)));
+    PutText(text.constData(), text.size());
+    if (!terminated)
+        EndText();
+}
+
+// A row longer than the block, which starts the block: taken in pieces, only
+// its kept part held.
+void SPSRowReader::TakeLongRow()
+{
+    BeginText();
+    m_pDecoder->resetState();
+    bool decoding = false;
+    for (;;) {
+        const char* base = m_Block.get();
+        const auto* lineFeed =
+            static_cast<const char*>(std::memchr(base + m_nBegin, '\n', size_t(m_nEnd - m_nBegin)));
+        const qsizetype end = lineFeed ? lineFeed - base + 1 : m_nEnd;
+        FeedLongRow(base + m_nBegin, end - m_nBegin, &decoding);
+        m_nBegin = end;
+        if (lineFeed)
+            return;
+        if (!FillBlock()) {
+            EndText();
+            return;
+        }
+    }
+}
+
+// Bytes of a long row, its line feed included when they end it. ASCII bytes
+// are characters as they are; from the first other byte on, the rest of the
+// row goes through the decoder (which the ASCII before it left in its start state).
+void SPSRowReader::FeedLongRow(const char* p, qsizetype n, bool* decoding)
+{
+    qsizetype i = 0;
+    while (i < n && !RowDecided()) {
+        if (*decoding) {
+            const QString text = m_pDecoder->decode(QByteArrayView(p + i, n - i));
+            PutText(text.constData(), text.size());
+            return;
+        }
+        if (uchar(p[i]) & 0x80) {
+            *decoding = true;
+        } else if (KeptFull()) {
+            // Only whether the rest is blank still matters (the line feed counts as blank).
+            while (i < n && isBlankByte(p[i]))
+                ++i;
+            if (i < n && !(uchar(p[i]) & 0x80))
+                m_bRestBlank = false;
+        } else {
+            PutChar(uchar(p[i++]));
+        }
+    }
+}
+
+void SPSRowReader::BeginText()
+{
+    m_RowKind = RowKind::Text;
+    m_Text.resize(0);
+    m_bRestBlank = true;
+    m_bPendingCR = false;
+}
+
+// One character of the row being assembled, as readLine sees it: a line feed
+// ends the row and drops a carriage return just before it.
+void SPSRowReader::PutChar(char16_t c)
+{
+    if (c == u'\n') {
+        m_bPendingCR = false;
+        return;
+    }
+    const auto keep = [this](char16_t k) {
+        if (m_nRowLimit <= 0 || m_Text.size() < m_nRowLimit)
+            m_Text.append(QChar(k));
+        else if (m_bRestBlank && !isBlankChar(k))
+            m_bRestBlank = false;
+    };
+    if (m_bPendingCR) {
+        m_bPendingCR = false;
+        keep(u'\r');
+    }
+    if (c == u'\r')
+        m_bPendingCR = true;
+    else
+        keep(c);
+}
+
+void SPSRowReader::PutText(const QChar* chars, qsizetype size)
+{
+    for (qsizetype i = 0; i < size && !RowDecided(); ++i)
+        PutChar(chars[i].unicode());
+}
+
+// The row ends with the file: a carriage return ending it is dropped.
+void SPSRowReader::EndText()
+{
+    m_bPendingCR = false;
+}
+
+bool SPSRowReader::NextStreamLine()
+{
+    if (m_pStream->atEnd())
+        return false;
+    m_RowKind = RowKind::Text;
+    m_Text = m_pStream->readLine();
+    m_bRestBlank = true;
+    return true;
+}
+
+bool SPSRowReader::NextStreamChunkRow()
+{
+    bool any = false;
+    for (;;) {
+        if (m_nChunkPos >= m_Chunk.size()) {
+            m_Chunk = m_pStream->read(kChunkChars);
+            m_nChunkPos = 0;
+            if (m_Chunk.isEmpty()) {
+                if (any)
+                    EndText();
+                return any;
+            }
+        }
+        if (!any) {
+            BeginText();
+            any = true;
+        }
+        const QChar* p = m_Chunk.constData() + m_nChunkPos;
+        const qsizetype n = m_Chunk.size() - m_nChunkPos;
+        qsizetype k = 0;
+        while (k < n && p[k] != u'\n')
+            ++k;
+        if (k < n) {
+            PutText(p, k + 1);
+            m_nChunkPos += k + 1;
+            return true;
+        }
+        PutText(p, n);
+        m_nChunkPos += n;
+    }
+}
+
 bool SPSRowReader::IsRecord() const
 {
-    if (m_bAutoSkip)
-        return !m_Row.isEmpty() && m_Row.at(0) == m_Letter;
-    if (!m_Row.isEmpty() && m_Row.at(0).unicode() == kCommentLetter)
+    if (m_RowKind == RowKind::Plain) {
+        const bool any = m_nPlainKept > 0;
+        if (m_bAutoSkip)
+            return any && uchar(m_pPlain[0]) == m_Letter.unicode();
+        if (any && m_pPlain[0] == char(kCommentLetter))
+            return false;
+        for (qsizetype i = 0; i < m_nPlainSize; ++i)
+            if (!isBlankByte(m_pPlain[i]))
+                return true;
         return false;
-    return !isBlankRow(m_Row);
+    }
+    if (m_bAutoSkip)
+        return !m_Text.isEmpty() && m_Text.at(0) == m_Letter;
+    if (!m_Text.isEmpty() && m_Text.at(0).unicode() == kCommentLetter)
+        return false;
+    return !m_bRestBlank || !isBlankText(m_Text);
 }
 
 bool SPSRowReader::NextRecord()
 {
-    while (!m_Stream.atEnd()) {
-        m_Row = m_Stream.readLine();
+    if (m_Source == Source::Unopened)
+        Open();
+    while (NextRow()) {
         if (m_nToSkip > 0) {
             --m_nToSkip;
             continue;
@@ -44,22 +451,69 @@ bool SPSRowReader::NextRecord()
         if (IsRecord())
             return true;
     }
-    m_Row.clear();
+    m_RowKind = RowKind::None;
+    m_Text.clear();
+    m_pPlain = nullptr;
+    m_nPlainKept = m_nPlainSize = 0;
     return false;
+}
+
+const QString& SPSRowReader::Row() const
+{
+    if (m_RowKind != RowKind::Plain)
+        return m_Text;
+    if (!m_bPlainTextValid) {
+        m_PlainText = QString::fromLatin1(m_pPlain, m_nPlainKept);
+        m_bPlainTextValid = true;
+    }
+    return m_PlainText;
+}
+
+QLatin1StringView SPSRowReader::PlainField(qint32 pos, qint32 len) const
+{
+    if (m_RowKind != RowKind::Plain)
+        return {};
+    qsizetype begin = 0;
+    qsizetype count = 0;
+    midRange(m_nPlainKept, pos, len, &begin, &count);
+    const char* p = m_pPlain + begin;
+    while (count > 0 && isAsciiSpace(p[0])) {
+        ++p;
+        --count;
+    }
+    while (count > 0 && isAsciiSpace(p[count - 1]))
+        --count;
+    return QLatin1StringView(p, count);
 }
 
 QString SPSRowReader::FieldText(qint32 pos, qint32 len) const
 {
-    return m_Row.mid(pos, len).trimmed();
+    if (m_RowKind == RowKind::Plain)
+        return PlainField(pos, len).toString();
+    return m_Text.mid(pos, len).trimmed();
 }
 
 double SPSRowReader::RealField(qint32 pos, qint32 len) const
 {
+    if (m_RowKind == RowKind::Plain) {
+        const QLatin1StringView field = PlainField(pos, len);
+        double value = 0;
+        if (plainDecimal(field.data(), field.size(), &value))
+            return value;
+        return field.toString().toDouble();
+    }
     return FieldText(pos, len).toDouble();
 }
 
 float SPSRowReader::FloatField(qint32 pos, qint32 len) const
 {
+    if (m_RowKind == RowKind::Plain) {
+        const QLatin1StringView field = PlainField(pos, len);
+        double value = 0;
+        if (plainDecimal(field.data(), field.size(), &value))
+            return floatLikeToFloat(value);
+        return field.toString().toFloat();
+    }
     return FieldText(pos, len).toFloat();
 }
 
@@ -72,9 +526,22 @@ qint32 PointNumberFromText(const QString& text)
             kept.append(c);
     bool ok = false;
     const double value = kept.toDouble(&ok);
-    // 2^63: the first magnitude a signed 64-bit integer cannot hold.
-    constexpr double kLimit = 9223372036854775808.0;
-    if (!ok || !std::isfinite(value) || std::fabs(value) >= kLimit)
-        return 0;
-    return qint32(quint32(quint64(qint64(value))));
+    return truncatedNumber(ok, value);
+}
+
+qint32 PointNumberFromText(QLatin1StringView text)
+{
+    char kept[kMaxPlainNumber];
+    qsizetype size = 0;
+    for (const char c : text) {
+        if (c != '.' && !(c >= '0' && c <= '9'))
+            continue;
+        if (size == kMaxPlainNumber)
+            return PointNumberFromText(text.toString());
+        kept[size++] = c;
+    }
+    double value = 0;
+    // Digits with at most one point are what toDouble takes from such a text.
+    const bool ok = plainDecimal(kept, size, &value);
+    return truncatedNumber(ok, value);
 }
