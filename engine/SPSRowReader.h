@@ -98,7 +98,7 @@ private:
     bool FillBlock();
     void TakePlainOrDecode(const char* bytes, qsizetype size, bool terminated);
     void TakeLongRow();
-    void FeedLongRow(const char* bytes, qsizetype size, bool* decoding);
+    void FeedLongRow(const char* bytes, qsizetype size, bool* decoding, bool fileEnd);
     bool KeptFull() const { return m_nRowLimit > 0 && m_Text.size() >= m_nRowLimit; }
     // The kept part is complete and the row is known not to be blank.
     bool RowDecided() const { return KeptFull() && !m_bRestBlank; }
