@@ -1,0 +1,53 @@
+#pragma once
+
+#include "SPSNumberingSettings.h"
+#include "VeDataLoadThread.h"
+
+class SPSNumberedTable;
+class SPSPointTable;
+class VeObjNode;
+class VeTaskSPSFilesLoaderParam;
+
+// One load on a worker thread: reads the source and receiver files, numbers
+// their points and adds one shot per source point number and one receiver per
+// receiver point number to the target node's geometry object, or to a new
+// object that it hands to the host when both files were read.
+//
+// Deliberately without a meta-object of its own: its messages are translated
+// in the context of VeDataLoadThread.
+class VeThreadSPSFilesLoader : public VeDataLoadThread
+{
+public:
+    explicit VeThreadSPSFilesLoader(QObject* parent = nullptr);
+    ~VeThreadSPSFilesLoader() override;
+
+    // Each reads its file into the table; false, with the reason in the events
+    // log, when there is no parameter record or the file cannot be read.
+    bool ReadSourceFile(SPSPointTable& points);
+    bool ReadReceiverFile(SPSPointTable& points);
+
+    // Number the points of a table by their point numbers, scaled as the
+    // settings say; points sharing a number keep the one whose key sorts last.
+    void NumberSourcePoints(SPSNumberedTable& shots, const SPSPointTable& points,
+                            const SPSNumberingSettings& settings);
+    void NumberReceiverPoints(SPSNumberedTable& receivers, const SPSPointTable& points,
+                              const SPSNumberingSettings& settings);
+
+    // Set before the thread starts; all 0 (nothing scaled) unless set.
+    void SetNumberingSettings(const SPSNumberingSettings& settings)
+    {
+        m_NumberingSettings = settings;
+    }
+    const SPSNumberingSettings& NumberingSettings() const { return m_NumberingSettings; }
+
+    // Set by the starter before start(); neither is owned. A node that does not
+    // hold a geometry object (or none) makes the run create a new object.
+    VeObjNode* m_pTargetNode = nullptr;
+    const VeTaskSPSFilesLoaderParam* m_pParam = nullptr;
+
+protected:
+    void run() override;
+
+private:
+    SPSNumberingSettings m_NumberingSettings;
+};

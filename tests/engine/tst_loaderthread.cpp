@@ -1,0 +1,313 @@
+#include "SPSTestRows.h"
+#include "VeEventsLog.h"
+#include "VeObjNode.h"
+#include "VePrevSegyTracesGather.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+#include "VeThreadRegistry.h"
+#include "VeThreadSPSFilesLoader.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+using Log = QList<QPair<int, QString>>;
+
+namespace {
+Log eventsLog(const QString& dir)
+{
+    Log log;
+    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+        log.append({int(e.type), QString(e.text).replace(dir, "<dir>")});
+    return log;
+}
+
+QStringList describe(const std::vector<VePrevSegySRGeometry>& records)
+{
+    QStringList out;
+    for (const VePrevSegySRGeometry& r : records)
+        out << QStringLiteral("%1|%2|%3|%4")
+                   .arg(r.m_nNumber)
+                   .arg(double(r.m_fX), 0, 'g', 9)
+                   .arg(double(r.m_fY), 0, 'g', 9)
+                   .arg(double(r.m_fElevation), 0, 'g', 9);
+    return out;
+}
+
+quint32 bits(float f)
+{
+    quint32 b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+// What one run left behind, as the host sees it.
+struct Outcome
+{
+    std::vector<std::unique_ptr<VeObject>> created; // handed over through the registry
+    QStringList progress;
+    bool createdOnMainThread = true;
+};
+} // namespace
+
+class TestLoaderThread : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_Dir;
+
+    // Starts a load as the host would and waits for the registry to report its end.
+    bool runLoad(const VeTaskSPSFilesLoaderParam* param, VeObjNode* node, Outcome& outcome,
+                 const SPSNumberingSettings& settings = {})
+    {
+        VeThreadRegistry* registry = VeThreadRegistry::Instance();
+        VeThreadSPSFilesLoader thread;
+        thread.m_pParam = param;
+        thread.m_pTargetNode = node;
+        thread.SetNumberingSettings(settings);
+        bool finished = false;
+        QList<QMetaObject::Connection> connections{
+            connect(registry, &VeThreadRegistry::sigObjectCreated, this,
+                    [&outcome](VeObject* object) {
+                        outcome.createdOnMainThread &= object->thread() == QThread::currentThread();
+                        outcome.created.emplace_back(object);
+                    }),
+            connect(registry, &VeThreadRegistry::sigProcessMessage, this,
+                    [&](VeThread* from, const QString& text) {
+                        if (from == &thread)
+                            outcome.progress << text;
+                    }),
+            connect(registry, &VeThreadRegistry::sigThreadFinished, this,
+                    [&](VeThread* from) { finished |= from == &thread; })};
+        thread.start();
+        const bool ended = QTest::qWaitFor([&finished] { return finished; }, 10000);
+        thread.wait();
+        for (const auto& c : connections)
+            disconnect(c);
+        return ended;
+    }
+
+    QString path(const QString& name) const { return m_Dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(writeFile(path("s.sps"),
+                          "H26 header\r\n" +
+                              spsRow('S', "2", "101", "5", "600100.5", "5500100", "101.06") +
+                              spsRow('S', "1", "101", "4", "600000", "5500000", "100") +
+                              spsRow('S', "1", "99", "3", "599900.2", "5500000", "99.5")));
+        QVERIFY(writeFile(path("r.sps"),
+                          "H26 header\r\n" +
+                              spsRow('R', "10", "1002", "", "600000", "5499000", "98.25") +
+                              spsRow('R', "10", "1001", "", "599950", "5499000", "98")));
+    }
+
+    void init() { VeEventsLog::Instance()->Clear(); }
+
+    void targets_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("receiver");
+        QTest::addColumn<bool>("created");
+        QTest::addColumn<QStringList>("shots");     // of the object that got the records
+        QTest::addColumn<QStringList>("receivers"); // number|x|y|elevation
+        QTest::addColumn<Log>("log");
+
+        const QStringList shots{"99|599900.188|5500000|99.5", "101|600100.5|5500100|101.059998"};
+        const QStringList receivers{"1001|599950|5499000|98", "1002|600000|5499000|98.25"};
+        const QString old = "7|1|2|3"; // held by the existing geometry before the load
+        const Log merged{{2, "1 source points share a point number with another point; 2 shots "
+                             "were added."}};
+        const Log noSource{{3, "Cannot open file [<dir>/none.sps] for reading!"}};
+        const Log noReceiver = merged + Log{{3, "Cannot open file [<dir>/none.sps] for reading!"}};
+
+        QTest::newRow("no node: new object") << "none"
+                                             << "s.sps"
+                                             << "r.sps" << true << shots << receivers << merged;
+        QTest::newRow("node without object: new object")
+            << "empty"
+            << "s.sps"
+            << "r.sps" << true << shots << receivers << merged;
+        QTest::newRow("node holding another class: new object")
+            << "gather"
+            << "s.sps"
+            << "r.sps" << true << shots << receivers << merged;
+        QTest::newRow("node holding a geometry: it gets the records, not emptied")
+            << "geometry"
+            << "s.sps"
+            << "r.sps" << false << QStringList{old} + shots << QStringList{old} + receivers
+            << merged;
+        QTest::newRow("existing geometry, missing source: nothing added")
+            << "geometry"
+            << "none.sps"
+            << "r.sps" << false << QStringList{old} << QStringList{old} << noSource;
+        QTest::newRow("existing geometry, missing receiver: keeps its new shots")
+            << "geometry"
+            << "s.sps"
+            << "none.sps" << false << QStringList{old} + shots << QStringList{old} << noReceiver;
+        QTest::newRow("new object, missing source: nothing handed over")
+            << "none"
+            << "none.sps"
+            << "r.sps" << false << QStringList() << QStringList() << noSource;
+        QTest::newRow("new object, missing receiver: destroyed, not handed over")
+            << "none"
+            << "s.sps"
+            << "none.sps" << false << QStringList() << QStringList() << noReceiver;
+    }
+
+    void targets()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, source);
+        QFETCH(QString, receiver);
+        QFETCH(bool, created);
+        QFETCH(QStringList, shots);
+        QFETCH(QStringList, receivers);
+        QFETCH(Log, log);
+
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path(source);
+        param.ReceiverFileName = path(receiver);
+        param.RelationFileName = path("nowhere.x"); // the load never reads it
+
+        std::unique_ptr<VeObjNode> node;
+        VeObject* held = nullptr;
+        if (target == "empty") {
+            node = std::make_unique<VeObjNode>();
+        } else if (target == "gather") {
+            held = new VePrevSegyTracesGather;
+            node = std::make_unique<VeObjNode>(held);
+        } else if (target == "geometry") {
+            auto* geometry = new VePrevStackSegyGeometry;
+            geometry->AddShotGeometry(new VePrevSegySRGeometry{7, 1, 2, 3});
+            geometry->AddReceiverGeometry(new VePrevSegySRGeometry{7, 1, 2, 3});
+            held = geometry;
+            node = std::make_unique<VeObjNode>(held);
+        }
+
+        Outcome outcome;
+        QVERIFY(runLoad(&param, node.get(), outcome));
+        QCOMPARE(outcome.progress, QStringList{"Reading"});
+        QCOMPARE(eventsLog(m_Dir.path()), log);
+        if (node)
+            QCOMPARE(node->GetObject(), held);
+
+        QCOMPARE(outcome.created.size(), size_t(created ? 1 : 0));
+        const VePrevStackSegyGeometry* filled = nullptr;
+        if (created) {
+            filled = qobject_cast<VePrevStackSegyGeometry*>(outcome.created.front().get());
+            QVERIFY(filled);
+            QCOMPARE(filled->GetName(), QString("SPS SR Geometry"));
+            QVERIFY(filled->GetID() > 0);
+            QVERIFY(outcome.createdOnMainThread);
+            QVERIFY(!filled->parent());
+        } else if (target == "geometry") {
+            filled = qobject_cast<VePrevStackSegyGeometry*>(held);
+        }
+        if (filled) {
+            QCOMPARE(describe(filled->Shots()), shots);
+            QCOMPARE(describe(filled->Receivers()), receivers);
+        }
+    }
+
+    void newObjectsGetDistinctIds()
+    {
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path("s.sps");
+        param.ReceiverFileName = path("r.sps");
+        Outcome first, second;
+        QVERIFY(runLoad(&param, nullptr, first));
+        QVERIFY(runLoad(&param, nullptr, second));
+        QCOMPARE(first.created.size(), size_t(1));
+        QCOMPARE(second.created.size(), size_t(1));
+        QVERIFY(first.created.front()->GetID() != second.created.front()->GetID());
+    }
+
+    void withoutParameterRecordNothingHappens()
+    {
+        Outcome outcome;
+        QVERIFY(runLoad(nullptr, nullptr, outcome));
+        QVERIFY(outcome.progress.isEmpty());
+        QVERIFY(outcome.created.empty());
+        QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+    }
+
+    void settingsReachTheRun()
+    {
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path("s.sps");
+        param.ReceiverFileName = path("r.sps");
+        Outcome outcome;
+        QVERIFY(runLoad(&param, nullptr, outcome, SPSNumberingSettings{10, -1, 10, -2}));
+        QCOMPARE(outcome.created.size(), size_t(1));
+        const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(outcome.created[0].get());
+        QCOMPARE(describe(geometry->Shots()),
+                 (QStringList{"990|59990.0195|550000|199", "1010|60010.0508|550010|202.119995"}));
+        QCOMPARE(describe(geometry->Receivers()),
+                 (QStringList{"-1002|60000|549900|196.5", "-1001|59995|549900|196"}));
+    }
+
+    void singlePrecision_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<float>("expected");
+
+        constexpr float inf = std::numeric_limits<float>::infinity();
+        QTest::newRow("rounds to nearest") << "600000.123" << 600000.125f;
+        QTest::newRow("seven digits kept") << "5500000.47" << 5500000.5f;
+        QTest::newRow("decimal fraction") << "101.06" << 101.06f;
+        QTest::newRow("just below overflow: largest float")
+            << "340282356779733623858607532500980858880" << std::numeric_limits<float>::max();
+        QTest::newRow("half an ulp above the largest: infinity")
+            << "340282356779733661637539395458142568448" << inf;
+        QTest::newRow("negative overflow") << "-340282356779733661637539395458142568448" << -inf;
+        QTest::newRow("far beyond") << "1e300" << inf;
+        QTest::newRow("infinity") << "-inf" << -inf;
+        QTest::newRow("underflow to zero") << "1e-46" << 0.0f;
+        QTest::newRow("smallest subnormal")
+            << "1.4e-45" << std::numeric_limits<float>::denorm_min();
+    }
+
+    void singlePrecision()
+    {
+        QFETCH(QString, text);
+        QFETCH(float, expected);
+        // X read from a wide field past the standard columns.
+        VeTaskSPSFilesLoaderParam param;
+        param.SrcCoordX = 80;
+        param.SrcCoordXLen = 45;
+        param.SourceFileName = path("wide.sps");
+        param.ReceiverFileName = path("r.sps");
+        QVERIFY(writeFile(param.SourceFileName, spsRow('S', "1", "1", "", "", "", "").chopped(2) +
+                                                    QByteArray(9, ' ') + text.toLatin1() + "\r\n"));
+        Outcome outcome;
+        QVERIFY(runLoad(&param, nullptr, outcome));
+        QCOMPARE(outcome.created.size(), size_t(1));
+        const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(outcome.created[0].get());
+        QCOMPARE(geometry->ShotCount(), 1);
+        QCOMPARE(bits(geometry->ShotAt(0).m_fX), bits(expected));
+    }
+
+    void notANumberStaysNotANumber()
+    {
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path("nan.sps");
+        param.ReceiverFileName = path("r.sps");
+        QVERIFY(writeFile(param.SourceFileName, spsRow('S', "1", "1", "", "nan", "1", "1")));
+        Outcome outcome;
+        QVERIFY(runLoad(&param, nullptr, outcome));
+        QCOMPARE(outcome.created.size(), size_t(1));
+        const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(outcome.created[0].get());
+        QVERIFY(std::isnan(geometry->ShotAt(0).m_fX));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLoaderThread)
+#include "tst_loaderthread.moc"
