@@ -248,8 +248,8 @@ void Load(const Input& in)
             auto* record = new VePrevSegySRGeometry;
             record->m_nNumber = 7 - i;
             record->m_fX = float(i);
-            target->AddShotGeometry(record);
             target->AddReceiverGeometry(new VePrevSegySRGeometry(*record));
+            target->AddShotGeometry(record); // takes it over
         }
         node = std::make_unique<VeObjNode>(target);
     }
