@@ -3,8 +3,7 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
+#include "../FileSizeLimit.h"
 
 // The saved default page, typed out line by line.
 static QByteArray defaultFileBytes()
@@ -64,29 +63,6 @@ static QByteArray defaultFileBytes()
         bytes += QByteArray(line) + " \r\n";
     return bytes;
 }
-
-// Makes every file write of this process past `bytes` fail, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_Saved);
-        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_Saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_Saved);
-        std::signal(SIGXFSZ, m_OldHandler);
-    }
-
-private:
-    rlimit m_Saved{};
-    void (*m_OldHandler)(int) = nullptr;
-};
 
 class TestParamFile : public QObject
 {

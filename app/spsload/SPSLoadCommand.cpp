@@ -1,0 +1,248 @@
+#include "SPSLoadCommand.h"
+
+#include "VeEventsLog.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+#include "VeThreadRegistry.h"
+#include "VeThreadSPSFilesLoader.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSaveFile>
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+const char* typeName(VeEventsLog::EEventsLogType type)
+{
+    switch (type) {
+    case VeEventsLog::EventsLogInformation:
+        return "info";
+    case VeEventsLog::EventsLogWarning:
+        return "warning";
+    case VeEventsLog::EventsLogError:
+        break;
+    }
+    return "error";
+}
+
+// "min..max" of the values that are numbers; "nan" when none is.
+QByteArray extent(const std::vector<VePrevSegySRGeometry>& records,
+                  float VePrevSegySRGeometry::*member)
+{
+    bool any = false;
+    float low = 0, high = 0;
+    for (const VePrevSegySRGeometry& r : records) {
+        const float v = r.*member;
+        if (std::isnan(v))
+            continue;
+        low = any ? std::min(low, v) : v;
+        high = any ? std::max(high, v) : v;
+        any = true;
+    }
+    if (!any)
+        return "nan";
+    return SPSLoadCommand::FormatFloat(low) + ".." + SPSLoadCommand::FormatFloat(high);
+}
+
+QByteArray summaryLine(const char* kind, const std::vector<VePrevSegySRGeometry>& records)
+{
+    QByteArray line = QByteArray(kind) + ": " + QByteArray::number(qulonglong(records.size()));
+    if (!records.empty()) {
+        qint32 low = records.front().m_nNumber, high = low;
+        for (const VePrevSegySRGeometry& r : records) {
+            low = std::min(low, r.m_nNumber);
+            high = std::max(high, r.m_nNumber);
+        }
+        line += " (numbers " + QByteArray::number(low) + ".." + QByteArray::number(high) + ", x " +
+                extent(records, &VePrevSegySRGeometry::m_fX) + ", y " +
+                extent(records, &VePrevSegySRGeometry::m_fY) + ")";
+    }
+    return line + '\n';
+}
+
+void appendCsvRows(QByteArray& csv, char kind, const std::vector<VePrevSegySRGeometry>& records)
+{
+    for (const VePrevSegySRGeometry& r : records) {
+        csv += kind;
+        csv += ',';
+        csv += QByteArray::number(r.m_nNumber);
+        csv += ',';
+        csv += SPSLoadCommand::FormatFloat(r.m_fX);
+        csv += ',';
+        csv += SPSLoadCommand::FormatFloat(r.m_fY);
+        csv += ',';
+        csv += SPSLoadCommand::FormatFloat(r.m_fElevation);
+        csv += '\n';
+    }
+}
+} // namespace
+
+QByteArray SPSLoadCommand::FormatFloat(float value)
+{
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value > 0 ? "inf" : "-inf";
+    // The longest is the smallest subnormal: "0." and 45 decimals.
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return QByteArray(buffer, int(result.ptr - buffer));
+}
+
+void SPSLoadCommand::Error(const QString& text)
+{
+    m_pErr->write("error: " + text.toUtf8() + '\n');
+}
+
+int SPSLoadCommand::Run(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Loads the shot and receiver points of SPS files into a new pre-stack "
+                       "geometry and reports it."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption paramsOption(
+        QStringLiteral("params"),
+        QStringLiteral("Read the column layout from a parameter file (positions counted from 1)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption csvOption(
+        QStringLiteral("csv"),
+        QStringLiteral("Write the shots and receivers as CSV to FILE (- for standard output)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption quietOption(QStringLiteral("quiet"),
+                                         QStringLiteral("Print no summary."));
+    parser.addOptions({paramsOption, csvOption, quietOption});
+    parser.addPositionalArgument(QStringLiteral("SOURCE"),
+                                 QStringLiteral("The source-point (S) file."));
+    parser.addPositionalArgument(QStringLiteral("RECEIVER"),
+                                 QStringLiteral("The receiver-point (R) file."));
+    parser.addPositionalArgument(QStringLiteral("RELATION"),
+                                 QStringLiteral("The relation (X) file, checked but not read."),
+                                 QStringLiteral("[RELATION]"));
+
+    if (!parser.parse(arguments)) {
+        Error(parser.errorText());
+        return ExitUsage;
+    }
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
+        m_pOut->write(parser.helpText().toUtf8());
+        return ExitLoaded;
+    }
+    if (parser.isSet(versionOption)) {
+        m_pOut->write("spsload " SPSLOAD_VERSION "\n");
+        return ExitLoaded;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() < 2 || files.size() > 3) {
+        Error(QStringLiteral("wrong number of files (%1): SOURCE and RECEIVER are required, "
+                             "RELATION is optional")
+                  .arg(files.size()));
+        return ExitUsage;
+    }
+
+    VeTaskSPSFilesLoaderParam param;
+    param.SourceFileName = files.at(0);
+    param.ReceiverFileName = files.at(1);
+    if (files.size() == 3) {
+        // The load never reads it, but a relation file that cannot be read is
+        // refused before loading, as the dialog refuses it.
+        param.RelationFileName = files.at(2);
+        QFile relation(param.RelationFileName);
+        if (!relation.open(QIODevice::ReadOnly)) {
+            Error(QStringLiteral("cannot open relation file [%1] for reading")
+                      .arg(param.RelationFileName));
+            return ExitUsage;
+        }
+    }
+
+    std::unique_ptr<VePrevStackSegyGeometry> geometry(Load(param));
+    if (!geometry)
+        return ExitFailed;
+
+    const QString csvPath = parser.value(csvOption);
+    const bool csvToOut = parser.isSet(csvOption) && csvPath == QLatin1String("-");
+    if (parser.isSet(csvOption) && !WriteCsv(*geometry, csvPath))
+        return ExitFailed;
+    if (!parser.isSet(quietOption) && !csvToOut)
+        WriteSummary(*geometry);
+    return ExitLoaded;
+}
+
+VePrevStackSegyGeometry* SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param)
+{
+    VeThreadRegistry* registry = VeThreadRegistry::Instance();
+    VeThreadSPSFilesLoader thread;
+    thread.m_pParam = &param;
+
+    // Entries are written on the worker; kept in order and printed after the load.
+    QMutex logMutex;
+    QList<VeEventsLogEntry> entries;
+    std::unique_ptr<VePrevStackSegyGeometry> created;
+    QEventLoop loop;
+    QObject receiver; // ties the connections below to this call
+    QObject::connect(
+        VeEventsLog::Instance(), &VeEventsLog::sigNewEntry, &receiver,
+        [&](const VeEventsLogEntry& entry) {
+            QMutexLocker lock(&logMutex);
+            entries.append(entry);
+        },
+        Qt::DirectConnection);
+    QObject::connect(registry, &VeThreadRegistry::sigObjectCreated, &receiver,
+                     [&created](VeObject* object) {
+                         // The only object a new-target load hands over.
+                         std::unique_ptr<VeObject> owned(object);
+                         if (!created)
+                             created.reset(qobject_cast<VePrevStackSegyGeometry*>(owned.release()));
+                     });
+    QObject::connect(registry, &VeThreadRegistry::sigThreadFinished, &receiver,
+                     [&](VeThread* finished) {
+                         if (finished == &thread)
+                             loop.quit();
+                     });
+    thread.start();
+    loop.exec();
+    thread.wait();
+    QObject::disconnect(VeEventsLog::Instance(), nullptr, &receiver, nullptr);
+
+    QMutexLocker lock(&logMutex);
+    for (const VeEventsLogEntry& entry : entries)
+        m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
+    return created.release();
+}
+
+void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)
+{
+    m_pOut->write(summaryLine("shots", geometry.Shots()) +
+                  summaryLine("receivers", geometry.Receivers()));
+}
+
+bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
+{
+    QByteArray csv = "kind,number,x,y,elevation\n";
+    appendCsvRows(csv, 'S', geometry.Shots());
+    appendCsvRows(csv, 'R', geometry.Receivers());
+
+    if (path == QLatin1String("-")) {
+        if (m_pOut->write(csv) != csv.size()) {
+            Error(QStringLiteral("cannot write the CSV to standard output"));
+            return false;
+        }
+        return true;
+    }
+    // Written whole or not at all: a former file stays as it was on failure.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+class VePrevStackSegyGeometry;
+class VeTaskSPSFilesLoaderParam;
+
+// The spsload command: loads a source and a receiver file into a new geometry
+// object through the loader thread, as the host would, and reports it.
+//   spsload [--params FILE] [--csv FILE] [--quiet] SOURCE RECEIVER [RELATION]
+// The summary, the CSV written to "-", help and version go to out; the load's
+// events-log entries and the command's own errors go to err.
+class SPSLoadCommand
+{
+public:
+    enum ExitStatus
+    {
+        ExitLoaded = 0, // the geometry was handed over (and written)
+        ExitFailed = 1, // the load failed, or an output could not be written
+        ExitUsage = 2,  // bad command line, or input refused before loading
+    };
+
+    SPSLoadCommand(QIODevice* out, QIODevice* err) : m_pOut(out), m_pErr(err) {}
+
+    // arguments[0] is the program name, as QCoreApplication::arguments() gives it.
+    int Run(const QStringList& arguments);
+
+    // Fewest digits in fixed notation that read back to the same float; "nan",
+    // "inf" and "-inf" for the values that have no digits.
+    static QByteArray FormatFloat(float value);
+
+private:
+    // The loaded geometry when a new one was handed over; null when the load failed.
+    VePrevStackSegyGeometry* Load(const VeTaskSPSFilesLoaderParam& param);
+    void WriteSummary(const VePrevStackSegyGeometry& geometry);
+    bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
+    void Error(const QString& text);
+
+    QIODevice* m_pOut;
+    QIODevice* m_pErr;
+};

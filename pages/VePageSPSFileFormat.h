@@ -1,0 +1,50 @@
+#pragma once
+
+#include "VePageTaskWidgetBase.h"
+
+#include <QHash>
+
+#include <memory>
+
+class QCheckBox;
+class QLineEdit;
+class SPSFormatValues;
+class VeSheetTaskBaseDialog;
+namespace Ui {
+class VePageSPSFileFormatClass;
+}
+
+// The "Format" page of the load dialog: the standard SPS column layout, or a
+// layout typed by hand (positions counted from 1) with its header skipping, which
+// can be saved to and loaded from a parameter file.
+class VePageSPSFileFormat : public VePageTaskWidgetBase
+{
+    Q_OBJECT
+public:
+    explicit VePageSPSFileFormat(VeSheetTaskBaseDialog* dialog);
+    ~VePageSPSFileFormat() override;
+
+    bool GetPageParameter(VeTaskParameter* param) override;
+    // On the first unacceptable edit, gives it the focus and answers false.
+    bool CheckPageParameter() override;
+    void UpdatePage() override;
+
+protected Q_SLOTS:
+    void slotCheckSPSFormat(bool bChecked);
+    void slotCheckNonSPSFormat(bool bChecked);
+    void slotCheckFormat(bool bChecked);
+    bool slotSaveSpsParam();
+    bool slotLoadSpsParam();
+    void slotCheckSourceAutoSkip();
+    void slotCheckReceiverAutoSkip();
+    void slotCheckRelationAutoSkip();
+
+private:
+    SPSFormatValues Values() const;
+    void SetValues(const SPSFormatValues& values);
+
+    std::unique_ptr<Ui::VePageSPSFileFormatClass> m_Ui;
+    // The page's controls by parameter-file key.
+    QHash<QString, QLineEdit*> m_Edits;
+    QHash<QString, QCheckBox*> m_AutoSkipBoxes;
+};

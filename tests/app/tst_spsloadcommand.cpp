@@ -1,0 +1,178 @@
+#include "../engine/SPSTestRows.h"
+#include "SPSLoadCommand.h"
+#include "VeEventsLog.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+// The small survey every case loads: point 101 is on two lines, so line 2's
+// values win; the second receiver holds values that have no digits.
+const QByteArray kSource = "H26 test survey\r\n" +
+                           spsRow('S', "1", "101", "", "600000.0", "5500000.5", "101.06") +
+                           spsRow('S', "1", "102", "", "600025.0", "5500010.3", "101.5") +
+                           spsRow('S', "2", "101", "", "600000", "5500100", "99");
+const QByteArray kReceiver = "H26 test survey\r\n" +
+                             spsRow('R', "10", "1", "", "599990.5", "5499990", "98.7") +
+                             spsRow('R', "10", "2", "", "-inf", "nan", "1e39");
+const QByteArray kSummary = "shots: 2 (numbers 101..102, x 600000..600025, y 5500010.5..5500100)\n"
+                            "receivers: 2 (numbers 1..2, x -inf..599990.5, y 5499990..5499990)\n";
+const QByteArray kCsv = "kind,number,x,y,elevation\n"
+                        "S,101,600000,5500100,99\n"
+                        "S,102,600025,5500010.5,101.5\n"
+                        "R,1,599990.5,5499990,98.7\n"
+                        "R,2,-inf,nan,inf\n";
+const QByteArray kMerged =
+    "warning: 1 source points share a point number with another point; 2 shots were added.\n";
+} // namespace
+
+class TestSPSLoadCommand : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_Dir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(writeFile(m_Dir.filePath("s.sps"), kSource));
+        QVERIFY(writeFile(m_Dir.filePath("r.sps"), kReceiver));
+        QVERIFY(writeFile(m_Dir.filePath("x.sps"), "H26\r\n"));
+        QVERIFY(writeFile(m_Dir.filePath("headers.sps"), "H26 nothing else\r\n"));
+    }
+
+    void run_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "<dir>" is the survey's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+
+        const QStringList files{"<dir>/s.sps", "<dir>/r.sps"};
+        QTest::newRow("summary") << files << 0 << kSummary << kMerged;
+        QTest::newRow("quiet") << QStringList{"--quiet"} + files << 0 << QByteArray() << kMerged;
+        QTest::newRow("csv to standard output, no summary")
+            << QStringList{"--csv", "-"} + files << 0 << kCsv << kMerged;
+        QTest::newRow("relation file that opens")
+            << files + QStringList{"<dir>/x.sps"} << 0 << kSummary << kMerged;
+        QTest::newRow("files without points load as empty")
+            << QStringList{"<dir>/headers.sps", "<dir>/headers.sps"} << 0
+            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QByteArray("warning: No source points found in [<dir>/headers.sps]\n"
+                          "warning: No receiver points found in [<dir>/headers.sps]\n");
+        QTest::newRow("missing source fails the load")
+            << QStringList{"<dir>/none.sps", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>/none.sps] for reading!\n");
+        QTest::newRow("missing receiver fails the load after the shots")
+            << QStringList{"--csv", "-", "<dir>/s.sps", "<dir>/none.sps"} << 1 << QByteArray()
+            << kMerged + "error: Cannot open file [<dir>/none.sps] for reading!\n";
+        QTest::newRow("empty source name fails the load")
+            << QStringList{"", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Source file name is empty\n");
+        QTest::newRow("relation file that cannot be opened")
+            << files + QStringList{"<dir>/none.x"} << 2 << QByteArray()
+            << QByteArray("error: cannot open relation file [<dir>/none.x] for reading\n");
+        QTest::newRow("unknown option") << QStringList{"--bogus"} + files << 2 << QByteArray()
+                                        << QByteArray("error: Unknown option 'bogus'.\n");
+        QTest::newRow("csv without its file")
+            << QStringList{"<dir>/s.sps", "<dir>/r.sps", "--csv"} << 2 << QByteArray()
+            << QByteArray("error: Missing value after '--csv'.\n");
+        QTest::newRow("one file") << QStringList{"<dir>/s.sps"} << 2 << QByteArray()
+                                  << QByteArray("error: wrong number of files (1): SOURCE and "
+                                                "RECEIVER are required, RELATION is optional\n");
+        QTest::newRow("four files") << files + files << 2 << QByteArray()
+                                    << QByteArray("error: wrong number of files (4): SOURCE and "
+                                                  "RECEIVER are required, RELATION is optional\n");
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
+    }
+
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        for (QString& a : arguments)
+            a.replace("<dir>", m_Dir.path());
+        err.replace("<dir>", m_Dir.path().toUtf8());
+
+        QBuffer outBuffer, errBuffer;
+        outBuffer.open(QIODevice::WriteOnly);
+        errBuffer.open(QIODevice::WriteOnly);
+        SPSLoadCommand command(&outBuffer, &errBuffer);
+        QCOMPARE(command.Run(QStringList{"spsload"} + arguments), status);
+        QCOMPARE(errBuffer.data(), err);
+        QCOMPARE(outBuffer.data(), out);
+    }
+
+    void csvFile()
+    {
+        const QString path = m_Dir.filePath("out.csv");
+        QVERIFY(writeFile(path, "old contents"));
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        SPSLoadCommand command(&out, &err);
+        QCOMPARE(command.Run(
+                     {"spsload", "--csv", path, m_Dir.filePath("s.sps"), m_Dir.filePath("r.sps")}),
+                 0);
+        QCOMPARE(out.data(), kSummary);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), kCsv);
+    }
+
+    void csvFileThatCannotBeWritten()
+    {
+        const QString path = m_Dir.filePath("no folder/out.csv");
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        SPSLoadCommand command(&out, &err);
+        QCOMPARE(command.Run(
+                     {"spsload", "--csv", path, m_Dir.filePath("s.sps"), m_Dir.filePath("r.sps")}),
+                 1);
+        QVERIFY(out.data().isEmpty());
+        const QByteArray expected = kMerged + "error: cannot write [" + path.toUtf8() + "]: ";
+        QVERIFY2(err.data().startsWith(expected), err.data());
+        QVERIFY(err.data().endsWith('\n'));
+        QCOMPARE(err.data().count('\n'), 2);
+    }
+
+    void formatFloat_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QByteArray>("expected");
+        using limits = std::numeric_limits<float>;
+        QTest::newRow("integral") << 600000.0f << QByteArray("600000");
+        QTest::newRow("half") << 5500000.5f << QByteArray("5500000.5");
+        QTest::newRow("shortest that reads back") << 101.06f << QByteArray("101.06");
+        QTest::newRow("no exponent for large") << 1e10f << QByteArray("10000000000");
+        QTest::newRow("largest") << limits::max()
+                                 << QByteArray("340282346638528859811704183484516925440");
+        QTest::newRow("no exponent for small")
+            << limits::denorm_min()
+            << QByteArray("0.000000000000000000000000000000000000000000001");
+        QTest::newRow("negative") << -0.25f << QByteArray("-0.25");
+        QTest::newRow("nan") << limits::quiet_NaN() << QByteArray("nan");
+        QTest::newRow("negative nan") << -limits::quiet_NaN() << QByteArray("nan");
+        QTest::newRow("inf") << limits::infinity() << QByteArray("inf");
+        QTest::newRow("-inf") << -limits::infinity() << QByteArray("-inf");
+    }
+
+    void formatFloat()
+    {
+        QFETCH(float, value);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(SPSLoadCommand::FormatFloat(value), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSPSLoadCommand)
+#include "tst_spsloadcommand.moc"

@@ -1,0 +1,99 @@
+#include "../engine/SPSTestRows.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The installed command as a user runs it: arguments, streams and exit status.
+class TestSPSLoadProcess : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_Dir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(writeFile(m_Dir.filePath("s.sps"),
+                          "H26\r\n" + spsRow('S', "7", "1", "", "500000", "6000000.5", "12") +
+                              spsRow('S', "8", "1", "", "500100", "6000100", "13")));
+        QVERIFY(writeFile(m_Dir.filePath("r.sps"),
+                          "H26\r\n" + spsRow('R', "9", "20", "", "500050.25", "6000050", "14")));
+    }
+
+    void run_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "<dir>" is the survey's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+
+        const QStringList files{"<dir>/s.sps", "<dir>/r.sps"};
+        QTest::newRow("loaded") << files << 0
+                                << QByteArray(
+                                       "shots: 1 (numbers 1..1, x 500100..500100, y "
+                                       "6000100..6000100)\n"
+                                       "receivers: 1 (numbers 20..20, x 500050.25..500050.25, "
+                                       "y 6000050..6000050)\n")
+                                << QByteArray("warning: 1 source points share a point number with "
+                                              "another point; 1 shots were added.\n");
+        QTest::newRow("csv") << QStringList{"--quiet", "--csv", "-"} + files << 0
+                             << QByteArray("kind,number,x,y,elevation\n"
+                                           "S,1,500100,6000100,13\n"
+                                           "R,20,500050.25,6000050,14\n")
+                             << QByteArray("warning: 1 source points share a point number with "
+                                           "another point; 1 shots were added.\n");
+        QTest::newRow("load fails") << QStringList{"<dir>/s.sps", "<dir>/none"} << 1 << QByteArray()
+                                    << QByteArray("warning: 1 source points share a point number "
+                                                  "with another point; 1 shots were added.\n"
+                                                  "error: Cannot open file [<dir>/none] for "
+                                                  "reading!\n");
+        QTest::newRow("relation cannot be opened")
+            << files + QStringList{"<dir>"} << 2 << QByteArray()
+            << QByteArray("error: cannot open relation file [<dir>] for reading\n");
+        QTest::newRow("unknown option") << QStringList{"-q"} + files << 2 << QByteArray()
+                                        << QByteArray("error: Unknown option 'q'.\n");
+        QTest::newRow("no files") << QStringList() << 2 << QByteArray()
+                                  << QByteArray("error: wrong number of files (0): SOURCE and "
+                                                "RECEIVER are required, RELATION is optional\n");
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
+    }
+
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        for (QString& a : arguments)
+            a.replace("<dir>", m_Dir.path());
+        err.replace("<dir>", m_Dir.path().toUtf8());
+
+        QProcess process;
+        process.start(SPSLOAD_PATH, arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.readAllStandardError(), err);
+        QCOMPARE(process.readAllStandardOutput(), out);
+        QCOMPARE(process.exitCode(), status);
+    }
+
+    void help()
+    {
+        QProcess process;
+        process.start(SPSLOAD_PATH, {"--help"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray out = process.readAllStandardOutput();
+        QVERIFY2(out.startsWith("Usage: "), out);
+        QVERIFY2(out.contains("[options] SOURCE RECEIVER [RELATION]\n"), out);
+        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--quiet"})
+            QVERIFY2(out.contains(option), option);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSPSLoadProcess)
+#include "tst_spsloadprocess.moc"
