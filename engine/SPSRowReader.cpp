@@ -1,7 +1,8 @@
 #include "SPSRowReader.h"
 
+#include "SPSUtf8Decoder.h"
+
 #include <QIODevice>
-#include <QStringDecoder>
 #include <QTextStream>
 
 #include <charconv>
@@ -133,22 +134,6 @@ bool startsWithWideByteOrderMark(const QByteArray& head)
     return head.size() >= 4 && at(0) == 0 && at(1) == 0 && at(2) == 0xFE && at(3) == 0xFF;
 }
 
-// The length of an incomplete UTF-8 sequence that ends the bytes. A long row
-// holds it back for the next block: the decoder, fed the sequence in two calls,
-// drops a replacement character when the next byte does not continue it, so
-// the row would read differently from the same row decoded whole.
-qsizetype incompleteUtf8Tail(const char* p, qsizetype n)
-{
-    for (qsizetype back = 1; back <= 3 && back <= n; ++back) {
-        const uchar c = uchar(p[n - back]);
-        if ((c & 0xC0) == 0x80)
-            continue; // a continuation byte: its lead stands further back
-        const qsizetype need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return need > back ? back : 0;
-    }
-    return 0;
-}
-
 qint32 truncatedNumber(bool ok, double value)
 {
     // 2^63: the first magnitude a signed 64-bit integer cannot hold.
@@ -177,7 +162,7 @@ void SPSRowReader::SetBlockSize(qint32 bytes)
     m_nBlockSize = qMax<qsizetype>(bytes, kMinBlockSize);
 }
 
-qint64 SPSRowReader::RowLimitFor(std::initializer_list<std::pair<qint32, qint32>> fields)
+qint64 SPSRowReader::RowLimitFor(const QList<std::pair<qint32, qint32>>& fields)
 {
     qint64 limit = 1;
     for (const auto& [pos, len] : fields) {
@@ -197,10 +182,7 @@ void SPSRowReader::Open()
     }
     m_Source = Source::Blocks;
     m_Block.reset(new char[size_t(m_nBlockSize)]);
-    // A byte-order mark keeps a later one from being dropped: each row is
-    // decoded as text that follows the start of the file.
-    m_pDecoder = std::make_unique<QStringDecoder>(QStringConverter::Utf8,
-                                                  QStringConverter::Flag::ConvertInitialBom);
+    m_pDecoder = std::make_unique<SPSUtf8Decoder>();
     FillBlock();
     if (m_nEnd >= 3 && std::memcmp(m_Block.get(), "\xEF\xBB\xBF", 3) == 0)
         m_nBegin = 3;
@@ -293,9 +275,11 @@ void SPSRowReader::TakePlainOrDecode(const char* bytes, qsizetype size, bool ter
     // before it becomes U+FFFD as in the stream; one at the end of the file is
     // dropped, as the stream drops it.
     BeginText();
-    m_pDecoder->resetState();
-    const QString text = m_pDecoder->decode(QByteArrayView(bytes, size + (terminated ? 1 : 0)));
-    PutText(text.constData(), text.size());
+    m_pDecoder->Reset();
+    m_pDecoder->Decode(bytes, size + (terminated ? 1 : 0), [this](char16_t c) {
+        PutChar(c);
+        return true;
+    });
     if (!terminated)
         EndText();
 }
@@ -305,23 +289,20 @@ void SPSRowReader::TakePlainOrDecode(const char* bytes, qsizetype size, bool ter
 void SPSRowReader::TakeLongRow()
 {
     BeginText();
+    m_pDecoder->Reset();
     bool decoding = false;
     for (;;) {
         const char* base = m_Block.get();
         const auto* lineFeed =
             static_cast<const char*>(std::memchr(base + m_nBegin, '\n', size_t(m_nEnd - m_nBegin)));
-        qsizetype end = lineFeed ? lineFeed - base + 1 : m_nEnd;
-        const bool fileEnd = !lineFeed && m_bDeviceEnd;
-        if (!lineFeed && !fileEnd)
-            end -= incompleteUtf8Tail(base + m_nBegin, end - m_nBegin);
-        FeedLongRow(base + m_nBegin, end - m_nBegin, &decoding, fileEnd);
+        const qsizetype end = lineFeed ? lineFeed - base + 1 : m_nEnd;
+        FeedLongRow(base + m_nBegin, end - m_nBegin, &decoding);
         m_nBegin = end;
         if (lineFeed)
             return;
         if (!FillBlock()) {
-            // The file ends inside the row: bytes held back are its last.
-            FeedLongRow(m_Block.get() + m_nBegin, m_nEnd - m_nBegin, &decoding, true);
-            m_nBegin = m_nEnd;
+            // An unfinished sequence that the decoder still holds is dropped,
+            // as the stream drops it at the end of the file.
             EndText();
             return;
         }
@@ -330,21 +311,16 @@ void SPSRowReader::TakeLongRow()
 
 // Bytes of a long row, its line feed included when they end it. ASCII bytes
 // are characters as they are; from the first other byte on, the rest of the
-// row goes through the decoder. Each piece ends where no sequence is cut
-// (TakeLongRow holds an incomplete one back), so it is decoded on its own; a
-// sequence left incomplete by the end of the file is dropped, as the stream
-// drops it.
-void SPSRowReader::FeedLongRow(const char* p, qsizetype n, bool* decoding, bool fileEnd)
+// row goes through the decoder (which the ASCII before it left in its start state).
+void SPSRowReader::FeedLongRow(const char* p, qsizetype n, bool* decoding)
 {
     qsizetype i = 0;
     while (i < n && !RowDecided()) {
         if (*decoding) {
-            QStringDecoder decoder(QStringConverter::Utf8,
-                                   fileEnd ? QStringConverter::Flag::ConvertInitialBom
-                                           : QStringConverter::Flag::ConvertInitialBom |
-                                                 QStringConverter::Flag::Stateless);
-            const QString text = decoder.decode(QByteArrayView(p + i, n - i));
-            PutText(text.constData(), text.size());
+            m_pDecoder->Decode(p + i, n - i, [this](char16_t c) {
+                PutChar(c);
+                return !RowDecided();
+            });
             return;
         }
         if (uchar(p[i]) & 0x80) {

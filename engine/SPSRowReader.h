@@ -2,14 +2,14 @@
 
 #include <QChar>
 #include <QLatin1StringView>
+#include <QList>
 #include <QString>
 
-#include <initializer_list>
 #include <memory>
 #include <utility>
 
 class QIODevice;
-class QStringDecoder;
+class SPSUtf8Decoder;
 class QTextStream;
 
 // Reads the record rows of one SPS point file: passes over the header rows, then
@@ -55,7 +55,7 @@ public:
 
     // The row limit that keeps the given fields (pos, len) whole: the furthest
     // field end, or 0 (rows kept whole) when a field runs to the row's end.
-    static qint64 RowLimitFor(std::initializer_list<std::pair<qint32, qint32>> fields);
+    static qint64 RowLimitFor(const QList<std::pair<qint32, qint32>>& fields);
 
     // Moves to the next record row; false when the file has no more.
     bool NextRecord();
@@ -98,7 +98,7 @@ private:
     bool FillBlock();
     void TakePlainOrDecode(const char* bytes, qsizetype size, bool terminated);
     void TakeLongRow();
-    void FeedLongRow(const char* bytes, qsizetype size, bool* decoding, bool fileEnd);
+    void FeedLongRow(const char* bytes, qsizetype size, bool* decoding);
     bool KeptFull() const { return m_nRowLimit > 0 && m_Text.size() >= m_nRowLimit; }
     // The kept part is complete and the row is known not to be blank.
     bool RowDecided() const { return KeptFull() && !m_bRestBlank; }
@@ -122,7 +122,7 @@ private:
     qsizetype m_nBegin = 0;
     qsizetype m_nEnd = 0;
     bool m_bDeviceEnd = false;
-    std::unique_ptr<QStringDecoder> m_pDecoder;
+    std::unique_ptr<SPSUtf8Decoder> m_pDecoder;
 
     // General path.
     std::unique_ptr<QTextStream> m_pStream;
