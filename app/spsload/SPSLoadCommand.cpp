@@ -1,5 +1,7 @@
 #include "SPSLoadCommand.h"
 
+#include "SPSFormatValues.h"
+#include "SPSParamFile.h"
 #include "VeEventsLog.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeTaskSPSFilesLoaderParam.h"
@@ -150,6 +152,8 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     }
 
     VeTaskSPSFilesLoaderParam param;
+    if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param))
+        return ExitUsage;
     param.SourceFileName = files.at(0);
     param.ReceiverFileName = files.at(1);
     if (files.size() == 3) {
@@ -175,6 +179,30 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     if (!parser.isSet(quietOption) && !csvToOut)
         WriteSummary(*geometry);
     return ExitLoaded;
+}
+
+bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param)
+{
+    // As the Format page in its user-defined mode: its default texts, then the
+    // file's values, then the page's checks and gathering.
+    SPSFormatValues values;
+    switch (SPSParamFile::Read(path, &values)) {
+    case SPSParamFile::Ok:
+        break;
+    case SPSParamFile::CannotOpen:
+        Error(QStringLiteral("cannot open parameter file [%1] for reading").arg(path));
+        return false;
+    case SPSParamFile::InvalidVersion:
+        Error(QStringLiteral("parameter file [%1]: Invalid file version!").arg(path));
+        return false;
+    }
+    QString failedKey;
+    if (!values.Gather(param, &failedKey)) {
+        Error(QStringLiteral("parameter file [%1]: invalid value \"%2\" for %3")
+                  .arg(path, values.Value(failedKey), failedKey));
+        return false;
+    }
+    return true;
 }
 
 VePrevStackSegyGeometry* SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param)

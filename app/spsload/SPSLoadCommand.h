@@ -32,6 +32,9 @@ public:
     static QByteArray FormatFloat(float value);
 
 private:
+    // Applies a parameter file as the Format page would; false, with the error
+    // written, when the file cannot be read or a value is refused.
+    bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param);
     // The loaded geometry when a new one was handed over; null when the load failed.
     VePrevStackSegyGeometry* Load(const VeTaskSPSFilesLoaderParam& param);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);

@@ -44,6 +44,23 @@ private Q_SLOTS:
         QVERIFY(writeFile(m_Dir.filePath("r.sps"), kReceiver));
         QVERIFY(writeFile(m_Dir.filePath("x.sps"), "H26\r\n"));
         QVERIFY(writeFile(m_Dir.filePath("headers.sps"), "H26 nothing else\r\n"));
+        const QByteArray title = "Tarvel SPS File Load Parameter \r\n";
+        QVERIFY(writeFile(m_Dir.filePath("v2.txt"), title + "version = 2 \r\n"));
+        QVERIFY(writeFile(m_Dir.filePath("zero.txt"),
+                          title + "version = 1 \r\nSrcLinePos = 3 \r\nSrcIDPos = 0 \r\n"));
+        QVERIFY(writeFile(m_Dir.filePath("huge.txt"),
+                          title + "version = 1 \r\nXLastRecvIDLen = 5000000000 \r\n"));
+        // Every column of the standard layout one to the right, counted from 1.
+        QByteArray shifted = title + "version = 1 \r\n";
+        for (const char* key :
+             {"SrcLinePos = 3", "SrcIDPos = 19", "SrcWellPos = 34", "SrcCoordX = 48",
+              "SrcCoordY = 57", "SrcElevPos = 67", "RecvLinePos = 3", "RecvIDPos = 19",
+              "RecvCoordX = 48", "RecvCoordY = 57", "RecvElevPos = 67"})
+            shifted += QByteArray(key) + " \r\n";
+        QVERIFY(writeFile(m_Dir.filePath("shifted.txt"), shifted));
+        QByteArray source = kSource, receiver = kReceiver;
+        QVERIFY(writeFile(m_Dir.filePath("s1.sps"), source.replace("\nS", "\nS ")));
+        QVERIFY(writeFile(m_Dir.filePath("r1.sps"), receiver.replace("\nR", "\nR ")));
     }
 
     void run_data()
@@ -88,6 +105,27 @@ private Q_SLOTS:
         QTest::newRow("four files") << files + files << 2 << QByteArray()
                                     << QByteArray("error: wrong number of files (4): SOURCE and "
                                                   "RECEIVER are required, RELATION is optional\n");
+        QTest::newRow("parameter file moves every column")
+            << QStringList{"--params", "<dir>/shifted.txt", "<dir>/s1.sps", "<dir>/r1.sps"} << 0
+            << kSummary << kMerged;
+        QTest::newRow("parameter file that cannot be opened")
+            << QStringList{"--params", "<dir>/none.txt"} + files << 2 << QByteArray()
+            << QByteArray("error: cannot open parameter file [<dir>/none.txt] for reading\n");
+        QTest::newRow("parameter file of another version")
+            << QStringList{"--params", "<dir>/v2.txt"} + files << 2 << QByteArray()
+            << QByteArray("error: parameter file [<dir>/v2.txt]: Invalid file version!\n");
+        QTest::newRow("parameter file with a position of 0")
+            << QStringList{"--params", "<dir>/zero.txt"} + files << 2 << QByteArray()
+            << QByteArray("error: parameter file [<dir>/zero.txt]: invalid value \"0\" for "
+                          "SrcIDPos\n");
+        QTest::newRow("parameter file with a value beyond 32 bits")
+            << QStringList{"--params", "<dir>/huge.txt"} + files << 2 << QByteArray()
+            << QByteArray("error: parameter file [<dir>/huge.txt]: invalid value \"5000000000\" "
+                          "for XLastRecvIDLen\n");
+        QTest::newRow("parameter file checked before the relation file")
+            << QStringList{"--params", "<dir>/v2.txt"} + files + QStringList{"<dir>/none.x"} << 2
+            << QByteArray()
+            << QByteArray("error: parameter file [<dir>/v2.txt]: Invalid file version!\n");
         QTest::newRow("version") << QStringList{"--version"} << 0
                                  << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
     }
@@ -160,6 +198,10 @@ private Q_SLOTS:
             << limits::denorm_min()
             << QByteArray("0.000000000000000000000000000000000000000000001");
         QTest::newRow("negative") << -0.25f << QByteArray("-0.25");
+        QTest::newRow("integral beyond 2^24: all its digits")
+            << 1267650600228229401496703205376.0f << QByteArray("1267650600228229401496703205376");
+        QTest::newRow("tie between two shortest: the nearer in rounding")
+            << 3838321.75f << QByteArray("3838321.8");
         QTest::newRow("nan") << limits::quiet_NaN() << QByteArray("nan");
         QTest::newRow("negative nan") << -limits::quiet_NaN() << QByteArray("nan");
         QTest::newRow("inf") << limits::infinity() << QByteArray("inf");

@@ -1,0 +1,173 @@
+#include "../engine/SPSTestRows.h"
+#include "SPSFormatValues.h"
+#include "SPSParamFile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The example survey and parameter file under examples/, as a newcomer uses them.
+class TestExampleSurvey : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_Dir;
+    QString m_Python;
+
+    static QString example(const char* name) { return QDir(EXAMPLES_DIR).filePath(name); }
+
+    // Runs a program to its end; its standard output, or a failed test.
+    static bool run(const QString& program, const QStringList& arguments, QByteArray* out,
+                    QByteArray* err = nullptr, int* status = nullptr)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return false;
+        *out = process.readAllStandardOutput();
+        const QByteArray errors = process.readAllStandardError();
+        if (err)
+            *err = errors;
+        if (status)
+            *status = process.exitCode();
+        else if (process.exitCode() != 0)
+            qWarning("%s", errors.constData());
+        return status || process.exitCode() == 0;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_Python = QStandardPaths::findExecutable("python3");
+        QVERIFY2(!m_Python.isEmpty(), "python3 works out the expected records and the examples");
+    }
+
+    void csvMatchesRecordsWorkedOutIndependently()
+    {
+        QByteArray expected, actual, err;
+        int status = -1;
+        QVERIFY(run(m_Python, {EXPECTED_CSV_SCRIPT, example("example.sps"), example("example.rps")},
+                    &expected));
+        QVERIFY(run(
+            SPSLOAD_PATH,
+            {"--csv", "-", example("example.sps"), example("example.rps"), example("example.xps")},
+            &actual, &err, &status));
+        QCOMPARE(status, 0);
+        QCOMPARE(err, QByteArray()); // every point has a number of its own
+        const QList<QByteArray> expectedRows = expected.split('\n');
+        const QList<QByteArray> actualRows = actual.split('\n');
+        for (qsizetype i = 0; i < qMin(expectedRows.size(), actualRows.size()); ++i)
+            QCOMPARE(actualRows.at(i), expectedRows.at(i));
+        QCOMPARE(actualRows.size(), expectedRows.size());
+        // 5 source lines of 24 points, one never fired; 6 receiver lines of 48.
+        QCOMPARE(expected.count("\nS,"), 119);
+        QCOMPARE(expected.count("\nR,"), 288);
+    }
+
+    void summary()
+    {
+        QByteArray out, err;
+        int status = -1;
+        QVERIFY(run(SPSLOAD_PATH, {example("example.sps"), example("example.rps")}, &out, &err,
+                    &status));
+        QCOMPARE(status, 0);
+        QCOMPARE(err, QByteArray());
+        const QList<QByteArray> lines = out.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines.at(0).startsWith("shots: 119 (numbers 50101..50524, x 452"), lines.at(0));
+        QVERIFY2(lines.at(1).startsWith("receivers: 288 (numbers 10101..10648, x 45"), lines.at(1));
+    }
+
+    void generatorReproducesTheExamples()
+    {
+        QByteArray out;
+        QVERIFY(run(m_Python, {example("make_example_survey.py"), m_Dir.path()}, &out));
+        for (const char* name : {"example.sps", "example.rps", "example.xps", "sps21.txt"}) {
+            QFile generated(m_Dir.filePath(name)), committed(example(name));
+            QVERIFY(generated.open(QIODevice::ReadOnly));
+            QVERIFY(committed.open(QIODevice::ReadOnly));
+            QVERIFY2(generated.readAll() == committed.readAll(), name);
+        }
+    }
+
+    void sps21ParameterFile()
+    {
+        // The revision 2.1 columns, counted from 1: start and length per key.
+        const QList<QPair<const char*, int>> expected{
+            {"SrcLinePos", 2},       {"SrcLineLen", 10},       {"SrcIDPos", 12},
+            {"SrcIDLen", 10},        {"SrcWellPos", 31},       {"SrcWellLen", 4},
+            {"SrcCoordX", 47},       {"SrcCoordXLen", 9},      {"SrcCoordY", 56},
+            {"SrcCoordYLen", 10},    {"SrcElevPos", 66},       {"SrcElevLen", 6},
+            {"RecvLinePos", 2},      {"RecvLineLen", 10},      {"RecvIDPos", 12},
+            {"RecvIDLen", 10},       {"RecvCoordX", 47},       {"RecvCoordXLen", 9},
+            {"RecvCoordY", 56},      {"RecvCoordYLen", 10},    {"RecvElevPos", 66},
+            {"RecvElevLen", 6},      {"XRecordNumPos", 8},     {"XRecordNumLen", 8},
+            {"XSrcLinePos", 18},     {"XSrcLineLen", 10},      {"XSrcIDPos", 28},
+            {"XSrcIDLen", 10},       {"XFirstChannelPos", 39}, {"XFirstChannelLen", 5},
+            {"XLastChannelPos", 44}, {"XLastChannelLen", 5},   {"XChannelIncrPos", 49},
+            {"XChannelIncrLen", 1},  {"XRecvLinePos", 50},     {"XRecvLineLen", 10},
+            {"XFirstRecvIDPos", 60}, {"XFirstRecvIDLen", 10},  {"XLastRecvIDPos", 70},
+            {"XLastRecvIDLen", 10},  {"AutoSkipS", 1},         {"AutoSkipR", 1},
+            {"AutoSkipX", 1},        {"SkipPosS", 72},         {"SkipPosR", 72},
+            {"SkipPosX", 72}};
+        QCOMPARE(expected.size(), 46);
+        SPSFormatValues values;
+        QCOMPARE(SPSParamFile::Read(example("sps21.txt"), &values), SPSParamFile::Ok);
+        for (const auto& [key, value] : expected)
+            QCOMPARE(values.Value(key), QString::number(value));
+
+        // In the very form the Format page saves.
+        const QString saved = m_Dir.filePath("saved.txt");
+        QVERIFY(SPSParamFile::Write(saved, values));
+        QFile a(saved), b(example("sps21.txt"));
+        QVERIFY(a.open(QIODevice::ReadOnly));
+        QVERIFY(b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+    }
+
+    void sps21Load()
+    {
+        // Revision 2.1 rows: line 2-11, point 12-21, depth 31-34, easting 47-55,
+        // northing 56-65, elevation 66-71 (counted from 1).
+        auto row = [](char kind, const char* line, const char* point, const char* depth,
+                      const char* x, const char* y, const char* z) {
+            QByteArray r(80, ' ');
+            r[0] = kind;
+            auto put = [&r](int column, int len, const QByteArray& text) {
+                r.replace(column - 1 + len - text.size(), text.size(), text);
+            };
+            put(2, 10, line);
+            put(12, 10, point);
+            r.replace(23, 3, "1E1");
+            put(31, 4, depth);
+            put(47, 9, x);
+            put(56, 10, y);
+            put(66, 6, z);
+            return r + "\r\n";
+        };
+        const QString s = m_Dir.filePath("s21.sps"), r = m_Dir.filePath("r21.sps");
+        QVERIFY(writeFile(
+            s, "H00 SPS format version num.     SPS 2.1\r\n" +
+                   row('S', "1001.00", "2006.00", "12.5", "452050.0", "5812000.5", "95.8") +
+                   row('S', "1001.00", "2005.00", "12.5", "452000.5", "5812000.0", "95.3")));
+        QVERIFY(
+            writeFile(r, "H00 SPS format version num.     SPS 2.1\r\n" +
+                             row('R', "2001.00", "3001.00", "", "451990.2", "5811990.0", "94.1")));
+        QByteArray out, err;
+        int status = -1;
+        QVERIFY(run(SPSLOAD_PATH, {"--params", example("sps21.txt"), "--csv", "-", s, r}, &out,
+                    &err, &status));
+        QCOMPARE(err, QByteArray());
+        QCOMPARE(status, 0);
+        QCOMPARE(out, QByteArray("kind,number,x,y,elevation\n"
+                                 "S,2005,452000.5,5812000,95.3\n"
+                                 "S,2006,452050,5812000.5,95.8\n"
+                                 "R,3001,451990.2,5811990,94.1\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExampleSurvey)
+#include "tst_examplesurvey.moc"
