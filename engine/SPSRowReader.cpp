@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QTextStream>
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -19,6 +20,8 @@ constexpr qsizetype kMinBlockSize = 64;
 // Plain decimals up to this length convert on the bytes; they can neither
 // overflow nor underflow a double, so they need none of the checks toDouble makes.
 constexpr qsizetype kMaxPlainNumber = 64;
+
+std::atomic<bool> generalPathForAll{false};
 
 bool isBlankChar(char16_t c)
 {
@@ -88,25 +91,47 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
 {
     if (n == 0 || n > kMaxPlainNumber)
         return false;
-    qsizetype i = 0;
-    const bool negative = p[0] == '-';
-    if (p[0] == '+' || negative)
-        i = 1;
-    bool digit = false;
-    bool point = false;
-    for (qsizetype k = i; k < n; ++k) {
-        if (p[k] >= '0' && p[k] <= '9')
-            digit = true;
-        else if (p[k] == '.' && !point)
-            point = true;
-        else
-            return false;
+    const char* q = p;
+    const char* const end = p + n;
+    const bool negative = *q == '-';
+    if (*q == '+' || negative)
+        ++q;
+    const char* const first = q;
+    // The significant digits as an integer while they fit 19 decimal digits
+    // (wrapping beyond, when they are not used).
+    quint64 mantissa = 0;
+    int significant = 0;
+    int fraction = 0;
+    while (q < end && *q == '0')
+        ++q;
+    for (; q < end && unsigned(uchar(*q)) - '0' <= 9; ++q, ++significant)
+        mantissa = mantissa * 10 + (uchar(*q) - '0');
+    bool digit = q > first;
+    if (q < end && *q == '.') {
+        const char* const fractionStart = ++q;
+        if (significant == 0)
+            while (q < end && *q == '0')
+                ++q;
+        for (; q < end && unsigned(uchar(*q)) - '0' <= 9; ++q, ++significant)
+            mantissa = mantissa * 10 + (uchar(*q) - '0');
+        fraction = int(q - fractionStart);
+        digit = digit || q > fractionStart;
     }
-    if (!digit)
+    if (q != end || !digit)
         return false;
+    // Both numbers exact as doubles: one correctly rounded division gives the
+    // correctly rounded value, as the general conversion does.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (significant <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
+        const double v = double(mantissa) / kPowers[fraction];
+        *value = negative ? -v : v;
+        return true;
+    }
     double v = 0;
-    const auto result = std::from_chars(p + i, p + n, v, std::chars_format::fixed);
-    if (result.ec != std::errc() || result.ptr != p + n)
+    const auto result = std::from_chars(first, end, v, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != end)
         return false;
     *value = negative ? -v : v;
     return true;
@@ -146,8 +171,14 @@ qint32 truncatedNumber(bool ok, double value)
 
 SPSRowReader::SPSRowReader(QIODevice* device, QChar recordLetter, bool autoSkip, qint32 skipCount)
     : m_pDevice(device), m_Letter(recordLetter), m_bAutoSkip(autoSkip),
+      m_bForceGeneral(generalPathForAll.load()),
       m_nToSkip(autoSkip ? 0 : qMax<qint64>(skipCount, 0))
 {
+}
+
+void SPSRowReader::SetGeneralPathForAll(bool general)
+{
+    generalPathForAll = general;
 }
 
 SPSRowReader::~SPSRowReader() = default;
@@ -479,7 +510,12 @@ QLatin1StringView SPSRowReader::PlainField(qint32 pos, qint32 len) const
         return {};
     qsizetype begin = 0;
     qsizetype count = 0;
-    midRange(m_nPlainKept, pos, len, &begin, &count);
+    if (pos >= 0 && len >= 0) {
+        begin = qMin<qsizetype>(pos, m_nPlainKept);
+        count = qMin<qsizetype>(qsizetype(pos) + len, m_nPlainKept) - begin;
+    } else {
+        midRange(m_nPlainKept, pos, len, &begin, &count);
+    }
     const char* p = m_pPlain + begin;
     while (count > 0 && isAsciiSpace(p[0])) {
         ++p;
@@ -535,6 +571,21 @@ qint32 PointNumberFromText(const QString& text)
 
 qint32 PointNumberFromText(QLatin1StringView text)
 {
+    // Digits alone, few enough to be exact as a double: the number itself.
+    if (text.size() <= 15) {
+        qint64 number = 0;
+        bool digits = !text.isEmpty();
+        for (const char c : text) {
+            const unsigned d = unsigned(uchar(c)) - '0';
+            if (d > 9) {
+                digits = false;
+                break;
+            }
+            number = number * 10 + d;
+        }
+        if (digits)
+            return qint32(quint32(quint64(number)));
+    }
     char kept[kMaxPlainNumber];
     qsizetype size = 0;
     for (const char c : text) {

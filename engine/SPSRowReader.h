@@ -50,6 +50,8 @@ public:
     // Reads every row through QTextStream, the reference the fast path is
     // measured and tested against.
     void SetGeneralPath(bool general) { m_bForceGeneral = general; }
+    // The same for every reader constructed from now on (benchmarks and tests).
+    static void SetGeneralPathForAll(bool general);
     // Size of the fast path's read buffer; rows longer than it are read in pieces.
     void SetBlockSize(qint32 bytes);
 

@@ -30,14 +30,34 @@ void readPoints(QFile& file, QChar letter, bool autoSkip, qint32 skipCount, cons
 {
     points.Clear();
     SPSRowReader reader(&file, letter, autoSkip, skipCount);
+    // A row is held only as far as the furthest field, however long it is.
+    QList<std::pair<qint32, qint32>> fields{{c.linePos, c.lineLen},
+                                            {c.pointPos, c.pointLen},
+                                            {c.xPos, c.xLen},
+                                            {c.yPos, c.yLen},
+                                            {c.elevationPos, c.elevationLen}};
+    if (c.hasDepth)
+        fields.append({c.depthPos, c.depthLen});
+    reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
+    // About 82 bytes a row in the standard layout.
+    points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 24));
     SPSPointRecord point;
     while (reader.NextRecord()) {
+        const float depth = c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f;
+        const double x = reader.RealField(c.xPos, c.xLen);
+        const double y = reader.RealField(c.yPos, c.yLen);
+        const double elevation = reader.RealField(c.elevationPos, c.elevationLen);
+        if (reader.IsPlainRow()) {
+            points.InsertPlain(reader.PlainField(c.linePos, c.lineLen),
+                               reader.PlainField(c.pointPos, c.pointLen), depth, x, y, elevation);
+            continue;
+        }
         point.m_strLineName = reader.FieldText(c.linePos, c.lineLen);
         point.m_strPointText = reader.FieldText(c.pointPos, c.pointLen);
-        point.m_fDepth = c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f;
-        point.m_dX = reader.RealField(c.xPos, c.xLen);
-        point.m_dY = reader.RealField(c.yPos, c.yLen);
-        point.m_dElevation = reader.RealField(c.elevationPos, c.elevationLen);
+        point.m_fDepth = depth;
+        point.m_dX = x;
+        point.m_dY = y;
+        point.m_dElevation = elevation;
         points.Insert(point);
     }
 }
@@ -61,21 +81,23 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
                   const SPSNumberingSettings& settings)
 {
     numbered.Clear();
-    points.ForEach([&](const QString&, const SPSPointRecord& point) {
+    const qsizetype count = points.Count();
+    numbered.Reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
         SPSPointGeometry geometry;
-        geometry.m_nNumber = PointNumberFromText(point.m_strPointText);
+        geometry.m_nNumber = points.PointNumberAt(i);
         if (factor != 0 && factor != 1)
             geometry.m_nNumber = multiplyLow32(geometry.m_nNumber, factor);
-        geometry.m_fDepth = point.m_fDepth;
-        geometry.m_dX = point.m_dX;
-        geometry.m_dY = point.m_dY;
-        geometry.m_dElevation = point.m_dElevation;
+        geometry.m_fDepth = points.DepthAt(i);
+        geometry.m_dX = points.XAt(i);
+        geometry.m_dY = points.YAt(i);
+        geometry.m_dElevation = points.ElevationAt(i);
         applyScalar(geometry.m_dX, settings.CoordinateScalar);
         applyScalar(geometry.m_dY, settings.CoordinateScalar);
         applyScalar(geometry.m_dElevation, settings.ElevationScalar);
         applyScalar(geometry.m_fDepth, settings.ElevationScalar);
         numbered.Insert(geometry);
-    });
+    }
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest

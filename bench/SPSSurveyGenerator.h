@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Writes synthetic SPS point files as a 3D land survey has them: the first
+// revision's 80 columns, 20 H header rows, CRLF line ends, lines of points
+// 25 m apart with coordinates to one decimal, every point number unique.
+class SPSSurveyGenerator
+{
+public:
+    struct Options
+    {
+        QChar letter = u'S'; // "S" source lines, "R" receiver lines (at right angles)
+        qint64 points = 0;
+        bool shuffled = false; // data rows in random order instead of line order
+        quint32 seed = 1;
+    };
+
+    // Writes the file; false with the reason in *error.
+    static bool Write(const QString& path, const Options& options, QString* error);
+};

@@ -1,0 +1,263 @@
+// spsbench: times the reading and the whole load of synthetic surveys.
+//
+// For each size (points per file) it writes an ordered and a shuffled survey,
+// then times, each as the median of the repetitions, on files the system has
+// just written (so in its cache):
+//   floor         reading the bytes of both files and nothing else;
+//   read fast     the row reader on both files, every field cut and converted;
+//   read general  the same with QTextStream on every row;
+//   load          the whole load (both files read, numbered, added to a new
+//                 geometry object) from the thread's start to the object handed over;
+//   load general  the load with QTextStream on every row;
+//   load shuffled the load of the shuffled files;
+// and the peak resident memory of the process during the ordered load.
+#include "SPSRowReader.h"
+#include "SPSSurveyGenerator.h"
+#include "VeObject.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+#include "VeThreadRegistry.h"
+#include "VeThreadSPSFilesLoader.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+// Keeps the measured work from being optimised away.
+volatile double g_Sink = 0;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double timed(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+qint64 statusKiB(const char* key)
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void resetPeak()
+{
+    QFile refs("/proc/self/clear_refs");
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+quint64 readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot open %s", qPrintable(path));
+    static std::vector<char> block(1 << 20);
+    quint64 total = 0;
+    qint64 got;
+    while ((got = file.read(block.data(), qint64(block.size()))) > 0)
+        total += quint64(got) + quint8(block[0]);
+    return total;
+}
+
+// Every field the load takes from a row, as the loader takes it.
+double readRows(const QString& path, QChar letter, bool general)
+{
+    const VeTaskSPSFilesLoaderParam p;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot open %s", qPrintable(path));
+    SPSRowReader reader(&file, letter, true, 0);
+    reader.SetGeneralPath(general);
+    reader.SetRowLimit(SPSRowReader::RowLimitFor({{p.SrcLinePos, p.SrcLineLen},
+                                                  {p.SrcIDPos, p.SrcIDLen},
+                                                  {p.SrcWellPos, p.SrcWellLen},
+                                                  {p.SrcCoordX, p.SrcCoordXLen},
+                                                  {p.SrcCoordY, p.SrcCoordYLen},
+                                                  {p.SrcElevPos, p.SrcElevLen}}));
+    double sum = 0;
+    while (reader.NextRecord()) {
+        if (reader.IsPlainRow()) {
+            sum += double(reader.PlainField(p.SrcLinePos, p.SrcLineLen).size());
+            sum += PointNumberFromText(reader.PlainField(p.SrcIDPos, p.SrcIDLen));
+        } else {
+            sum += double(reader.FieldText(p.SrcLinePos, p.SrcLineLen).size());
+            sum += PointNumberFromText(reader.FieldText(p.SrcIDPos, p.SrcIDLen));
+        }
+        sum += double(reader.FloatField(p.SrcWellPos, p.SrcWellLen));
+        sum += reader.RealField(p.SrcCoordX, p.SrcCoordXLen);
+        sum += reader.RealField(p.SrcCoordY, p.SrcCoordYLen);
+        sum += reader.RealField(p.SrcElevPos, p.SrcElevLen);
+    }
+    return sum;
+}
+
+struct LoadResult
+{
+    double seconds = 0;
+    int shots = 0;
+    int receivers = 0;
+};
+
+// One whole load through the loader thread, as the host starts it.
+LoadResult runLoad(const QString& sourcePath, const QString& receiverPath)
+{
+    VeTaskSPSFilesLoaderParam param;
+    param.SourceFileName = sourcePath;
+    param.ReceiverFileName = receiverPath;
+    VeThreadSPSFilesLoader thread;
+    thread.m_pParam = &param;
+    QElapsedTimer timer;
+    std::unique_ptr<VeObject> created;
+    double handedOver = 0;
+    // Direct: the moment the run hands the object over, on the worker thread.
+    const auto connection = QObject::connect(
+        VeThreadRegistry::Instance(), &VeThreadRegistry::sigObjectCreated,
+        VeThreadRegistry::Instance(),
+        [&](VeObject* object) {
+            handedOver = double(timer.nsecsElapsed()) / 1e9;
+            created.reset(object);
+        },
+        Qt::DirectConnection);
+    timer.start();
+    thread.start();
+    thread.wait();
+    QObject::disconnect(connection);
+    QCoreApplication::processEvents();
+    LoadResult result;
+    result.seconds = handedOver;
+    if (auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(created.get())) {
+        result.shots = geometry->ShotCount();
+        result.receivers = geometry->ReceiverCount();
+    }
+    return result;
+}
+
+QString cpuName()
+{
+    QFile cpu("/proc/cpuinfo");
+    if (cpu.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : cpu.readAll().split('\n'))
+            if (line.startsWith("model name"))
+                return QString::fromLatin1(line.mid(line.indexOf(':') + 1).trimmed());
+    return QSysInfo::currentCpuArchitecture();
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Times the reading and the whole load of synthetic surveys.");
+    parser.addHelpOption();
+    parser.addOption(
+        {"sizes", "Points per file, comma-separated.", "list", "10000,100000,1000000"});
+    parser.addOption({"repeat", "Runs of each measurement; the median is shown.", "n", "5"});
+    parser.addOption({"dir", "Folder for the generated files (default: a temporary one).", "path"});
+    parser.addOption({"profile", "Only the ordered load, once per size (for a profiler)."});
+    parser.process(app);
+
+    const int repeat = qMax(1, parser.value("repeat").toInt());
+    QTemporaryDir temporary;
+    const QString dir = parser.isSet("dir") ? parser.value("dir") : temporary.path();
+    QDir().mkpath(dir);
+
+    std::printf("spsbench: %d repetitions per figure (medians), %s, %d logical CPUs, Qt %s\n",
+                repeat, qPrintable(cpuName()), QThread::idealThreadCount(), qVersion());
+    std::printf("MB = 10^6 bytes; points/s and MB/s count both files; peak RSS of the whole "
+                "process during the load.\n\n");
+    std::printf("%9s %7s | %7s %7s %7s | %7s %9s %6s %8s %6s | %7s %6s | %7s %6s\n", "points", "MB",
+                "floor", "rd fast", "rd gen", "load", "points/s", "MB/s", "peak MB", "/floor",
+                "ld gen", "gain", "shuffle", "ratio");
+
+    for (const QString& text : parser.value("sizes").split(',')) {
+        const qint64 points = text.toLongLong();
+        if (points <= 0)
+            continue;
+        QString paths[2][2];
+        for (int shuffled = 0; shuffled < 2; ++shuffled) {
+            for (int kind = 0; kind < 2; ++kind) {
+                SPSSurveyGenerator::Options options;
+                options.letter = kind == 0 ? u'S' : u'R';
+                options.points = points;
+                options.shuffled = shuffled;
+                options.seed = 7;
+                paths[shuffled][kind] =
+                    QDir(dir).filePath(QString("%1-%2%3")
+                                           .arg(points)
+                                           .arg(shuffled ? "shuffled" : "ordered")
+                                           .arg(kind == 0 ? ".s" : ".r"));
+                QString error;
+                if (!SPSSurveyGenerator::Write(paths[shuffled][kind], options, &error))
+                    qFatal("%s", qPrintable(error));
+            }
+        }
+        if (parser.isSet("profile")) {
+            const LoadResult once = runLoad(paths[0][0], paths[0][1]);
+            std::printf("%9lld points per file: load %.3f s\n", points, once.seconds);
+            continue;
+        }
+        const double bytes = double(QFileInfo(paths[0][0]).size() + QFileInfo(paths[0][1]).size());
+
+        std::vector<double> floor, fast, general, load, loadGeneral, loadShuffled;
+        qint64 peakKiB = 0;
+        bool complete = true;
+        for (int r = 0; r < repeat; ++r) {
+            floor.push_back(
+                timed([&] { g_Sink = double(readBytes(paths[0][0]) + readBytes(paths[0][1])); }));
+            fast.push_back(timed([&] {
+                g_Sink = readRows(paths[0][0], u'S', false) + readRows(paths[0][1], u'R', false);
+            }));
+            general.push_back(timed([&] {
+                g_Sink = readRows(paths[0][0], u'S', true) + readRows(paths[0][1], u'R', true);
+            }));
+            resetPeak();
+            const LoadResult ordered = runLoad(paths[0][0], paths[0][1]);
+            peakKiB = qMax(peakKiB, statusKiB("VmHWM:"));
+            load.push_back(ordered.seconds);
+            complete &= ordered.shots == points && ordered.receivers == points;
+            SPSRowReader::SetGeneralPathForAll(true);
+            loadGeneral.push_back(runLoad(paths[0][0], paths[0][1]).seconds);
+            SPSRowReader::SetGeneralPathForAll(false);
+            loadShuffled.push_back(runLoad(paths[1][0], paths[1][1]).seconds);
+        }
+        const double tLoad = median(load);
+        const double tFloor = median(floor);
+        std::printf("%9lld %7.1f | %7.4f %7.3f %7.3f | %7.3f %9.3g %6.0f %8.0f %6.1f | %7.3f "
+                    "%6.1f | %7.3f %6.2f%s\n",
+                    points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
+                    2.0 * double(points) / tLoad, bytes / 1e6 / tLoad, double(peakKiB) * 1024 / 1e6,
+                    tLoad / tFloor, median(loadGeneral), median(loadGeneral) / tLoad,
+                    median(loadShuffled), median(loadShuffled) / tLoad,
+                    complete ? "" : "  (points missing!)");
+        std::fflush(stdout);
+        for (const auto& pair : paths)
+            for (const QString& path : pair)
+                QFile::remove(path);
+    }
+    return 0;
+}

@@ -1,0 +1,46 @@
+// spsgen DIR POINTS [--shuffled] [--seed N]: writes DIR/survey.s and DIR/survey.r.
+#include "SPSSurveyGenerator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Writes a synthetic survey: DIR/survey.s and DIR/survey.r.");
+    parser.addHelpOption();
+    parser.addPositionalArgument("dir", "Folder to write to (made when missing).");
+    parser.addPositionalArgument("points", "Points per file.");
+    parser.addOption({"shuffled", "Data rows in random order."});
+    parser.addOption({"seed", "Seed of the coordinates' noise and the order.", "n", "1"});
+    parser.process(app);
+    const QStringList args = parser.positionalArguments();
+    bool ok = false;
+    const qint64 points = args.value(1).toLongLong(&ok);
+    if (args.size() != 2 || !ok || points < 0) {
+        std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--seed N]\n");
+        return 2;
+    }
+    if (!QDir().mkpath(args[0])) {
+        std::fprintf(stderr, "cannot make %s\n", qPrintable(args[0]));
+        return 1;
+    }
+    SPSSurveyGenerator::Options options;
+    options.points = points;
+    options.shuffled = parser.isSet("shuffled");
+    options.seed = parser.value("seed").toUInt();
+    for (const auto& [letter, name] : {std::pair{u'S', "survey.s"}, {u'R', "survey.r"}}) {
+        options.letter = letter;
+        QString error;
+        const QString path = QDir(args[0]).filePath(name);
+        if (!SPSSurveyGenerator::Write(path, options, &error)) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
+            return 1;
+        }
+    }
+    return 0;
+}
