@@ -65,7 +65,7 @@ private Q_SLOTS:
 
     void thousandLoadsKeepMemoryFlat()
     {
-        constexpr int kWarmUp = 100;
+        constexpr int kWarmUp = 200;
         constexpr int kLoads = 1000;
         for (int i = 0; i < kWarmUp / 4; ++i)
             QVERIFY(LoadEachKind());
@@ -81,8 +81,9 @@ private Q_SLOTS:
         // LeakSanitizer watches for lost memory instead.
 #else
         // Even the 1000 shots of one failed load in four, lost, would be
-        // about 16 KiB each time, 4 MiB over the loop.
-        QVERIFY2(growth < 1024, qPrintable(QString::number(growth)));
+        // about 16 KiB each time, 4 MiB over the loop; thread stacks and
+        // allocator arenas reused in another order move it by up to 1 MiB.
+        QVERIFY2(growth < 2048, qPrintable(QString::number(growth)));
 #endif
     }
 };
