@@ -4,7 +4,9 @@
 // block reader and by the general QTextStream path, and the two must agree on
 // every row and every field. Then, when the header asks for it, the file goes
 // through a whole load, as source and as receiver file, into a new or an
-// existing geometry, with the numbering settings the header gives.
+// existing geometry, with the numbering settings the header gives; the load is
+// checked against the general reading, and repeated on the general path alone,
+// which must give the very same records.
 #include "SPSRowReader.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
@@ -268,15 +270,16 @@ void Load(const Input& in)
                              Broken("a geometry is handed over");
                          handed.emplace_back(geometry);
                      });
-    {
+    const auto run = [&](VeObjNode* target) {
         VeThreadSPSFilesLoader thread;
         thread.m_pParam = &param;
-        thread.m_pTargetNode = node.get();
+        thread.m_pTargetNode = target;
         thread.SetNumberingSettings(in.numbering);
         thread.start();
         thread.wait();
         QCoreApplication::sendPostedEvents();
-    }
+    };
+    run(node.get());
     QCoreApplication::sendPostedEvents();
 
     // The file exists: whatever it holds, the load completes.
@@ -301,6 +304,23 @@ void Load(const Input& in)
     CheckAdded(receivers, receiversBefore.size(),
                ExpectedNumbers(in, u'R', in.numbering.ReceiverNumberFactor),
                "the receivers are the file's receiver points in ascending number");
+
+    // The same load through the general path gives the very same records.
+    const size_t fastLoads = handed.size();
+    SPSRowReader::SetGeneralPathForAll(true);
+    run(nullptr);
+    SPSRowReader::SetGeneralPathForAll(false);
+    if (handed.size() != fastLoads + 1)
+        Broken("the general path hands a geometry over");
+    const auto same = [](const std::vector<VePrevSegySRGeometry>& general,
+                         const std::vector<VePrevSegySRGeometry>& fast, size_t from) {
+        return general.size() == fast.size() - from &&
+               (general.empty() || std::memcmp(general.data(), fast.data() + from,
+                                               general.size() * sizeof general[0]) == 0);
+    };
+    if (!same(handed.back()->Shots(), shots, shotsBefore.size()) ||
+        !same(handed.back()->Receivers(), receivers, receiversBefore.size()))
+        Broken("the fast and the general path load the same records");
     VeEventsLog::Instance()->Clear();
 }
 } // namespace
