@@ -1,0 +1,721 @@
+#include "VeEventsLog.h"
+#include "VeHostUi.h"
+#include "VeMenuAgencySeismicSurvey.h"
+#include "VeObjNode.h"
+#include "VePageSPSFileFormat.h"
+#include "VePageSPSFileNames.h"
+#include "VePrevSegyTracesGather.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VePrevStackSegyObserver.h"
+#include "VeRuntimeClass.h"
+#include "VeSheetTaskBaseDialog.h"
+#include "VeTaskParameter.h"
+#include "VeTaskSPSFilesLoader.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+#include "VeThreadRegistry.h"
+#include "VeThreadSPSFilesLoader.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A record of another kind, whose fitness the test chooses.
+class OtherParam : public VeTaskParameter
+{
+public:
+    explicit OtherParam(bool valid) : m_bValid(valid) {}
+    bool IsValid() const override { return m_bValid; }
+    bool m_bValid;
+};
+
+// One SPS point row in the standard columns.
+QString spsRow(char kind, const QString& line, int point, double x, double y, double elevation)
+{
+    QString row(80, QLatin1Char(' '));
+    auto put = [&row](int pos, int len, const QString& text) {
+        row.replace(pos, len, text.rightJustified(len, QLatin1Char(' '), true));
+    };
+    row[0] = QLatin1Char(kind);
+    put(1, 16, line);
+    put(17, 8, QString::number(point));
+    put(46, 9, QString::number(x, 'f', 1));
+    put(55, 10, QString::number(y, 'f', 1));
+    put(65, 6, QString::number(elevation, 'f', 1));
+    return row;
+}
+
+bool writeFile(const QString& path, const QStringList& rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    file.write(rows.join(QLatin1Char('\n')).toLatin1() + '\n');
+    return true;
+}
+
+// One survey on disk: its three files and what a load of it must give.
+struct Survey
+{
+    QString source;
+    QString receiver;
+    QString relation;
+    int shots = 0;
+    int receivers = 0;
+    int firstShot = 0;
+    float firstShotX = 0;
+};
+
+Survey makeSurvey(const QString& dir, const QString& name, int shots, int receivers)
+{
+    Survey s;
+    s.source = dir + QLatin1Char('/') + name + QStringLiteral(".s");
+    s.receiver = dir + QLatin1Char('/') + name + QStringLiteral(".r");
+    s.relation = dir + QLatin1Char('/') + name + QStringLiteral(".x");
+    QStringList srows{QStringLiteral("H00 SPS format version num.     SPS 2.1")};
+    for (int i = 0; i < shots; ++i)
+        srows << spsRow('S', QStringLiteral("1"), 101 + i, 1000.5 + i, 2000.5, 10.0);
+    QStringList rrows{QStringLiteral("H00 SPS format version num.     SPS 2.1")};
+    for (int i = 0; i < receivers; ++i)
+        rrows << spsRow('R', QStringLiteral("7"), 501 + i, 3000.5 + i, 4000.5, 20.0);
+    const QStringList xrows{QStringLiteral("H00 SPS format version num.     SPS 2.1")};
+    if (!writeFile(s.source, srows) || !writeFile(s.receiver, rrows) ||
+        !writeFile(s.relation, xrows))
+        return Survey();
+    s.shots = shots;
+    s.receivers = receivers;
+    s.firstShot = 101;
+    s.firstShotX = 1000.5f;
+    return s;
+}
+
+enum class NodeKind
+{
+    None,
+    Empty,
+    Geometry,
+    Gather,
+    Observer
+};
+
+VeObject* objectOf(NodeKind kind)
+{
+    switch (kind) {
+    case NodeKind::Geometry:
+        return new VePrevStackSegyGeometry;
+    case NodeKind::Gather:
+        return new VePrevSegyTracesGather;
+    case NodeKind::Observer:
+        return new VePrevStackSegyObserver;
+    default:
+        return nullptr;
+    }
+}
+
+// Answers the next modal message box: notes what it showed, presses OK.
+class MessageBoxAnswer : public QObject
+{
+public:
+    MessageBoxAnswer()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this]() {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            m_timer.stop();
+            ++shown;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            hasDefault = box->defaultButton() != nullptr;
+            parent = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        });
+        m_timer.start(10);
+    }
+
+    int shown = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool hasDefault = true;
+    QWidget* parent = nullptr;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(NodeKind)
+
+class TestLoadWorkflow : public QObject
+{
+    Q_OBJECT
+
+Q_SIGNALS:
+    void notADialogSignal();
+
+private:
+    QTemporaryDir m_dir;
+    Survey m_a;
+    Survey m_b;
+    std::unique_ptr<QWidget> m_mainWindow;
+    // What the host took over from the loads.
+    std::vector<std::unique_ptr<VeObject>> m_created;
+
+    QList<VeSheetTaskBaseDialog*> dialogs() const
+    {
+        return m_mainWindow->findChildren<VeSheetTaskBaseDialog*>();
+    }
+
+    // The one dialog opened since the dialogs listed before.
+    VeSheetTaskBaseDialog* newDialog(const QList<VeSheetTaskBaseDialog*>& before) const
+    {
+        VeSheetTaskBaseDialog* found = nullptr;
+        for (VeSheetTaskBaseDialog* d : dialogs()) {
+            if (before.contains(d))
+                continue;
+            if (found)
+                return nullptr;
+            found = d;
+        }
+        return found;
+    }
+
+    static QList<VeThreadSPSFilesLoader*> loaders()
+    {
+        QList<VeThreadSPSFilesLoader*> out;
+        for (VeThread* t : VeThreadRegistry::Instance()->Threads())
+            if (auto* l = dynamic_cast<VeThreadSPSFilesLoader*>(t))
+                out << l;
+        return out;
+    }
+
+    static VeThreadSPSFilesLoader* newLoader(const QList<VeThreadSPSFilesLoader*>& before)
+    {
+        VeThreadSPSFilesLoader* found = nullptr;
+        for (VeThreadSPSFilesLoader* l : loaders()) {
+            if (before.contains(l))
+                continue;
+            if (found)
+                return nullptr;
+            found = l;
+        }
+        return found;
+    }
+
+    // Types the paths into the "Files" page and presses OK.
+    static void fillAndAccept(VeSheetTaskBaseDialog* dialog, const Survey& survey)
+    {
+        const std::pair<const char*, QString> edits[] = {
+            {"TxtSourceName", survey.source},
+            {"TxtReceiverName", survey.receiver},
+            {"TxtRelationName", survey.relation},
+        };
+        for (const auto& [name, path] : edits) {
+            auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
+            QVERIFY2(edit, name);
+            edit->clear();
+            QTest::keyClicks(edit, path);
+        }
+        auto* standard = dialog->findChild<QAbstractButton*>(QStringLiteral("RadUseStandard"));
+        QVERIFY(standard);
+        QVERIFY(standard->isChecked());
+        auto* box = dialog->findChild<QDialogButtonBox*>();
+        QVERIFY(box);
+        box->button(QDialogButtonBox::Ok)->click();
+    }
+
+    static void verifyLoaded(const VePrevStackSegyGeometry* geometry, const Survey& survey,
+                             int shotsBefore = 0)
+    {
+        QCOMPARE(geometry->ShotCount(), shotsBefore + survey.shots);
+        QCOMPARE(geometry->ReceiverCount(), survey.receivers);
+        const VePrevSegySRGeometry first = geometry->ShotAt(shotsBefore);
+        QCOMPARE(first.m_nNumber, survey.firstShot);
+        QCOMPARE(first.m_fX, survey.firstShotX);
+    }
+
+    // Every load has finished and its thread (with the record it read) is gone.
+    static bool loadsGone() { return VeThreadRegistry::Instance()->Threads().isEmpty(); }
+
+    VePrevStackSegyGeometry* onlyCreatedGeometry() const
+    {
+        if (m_created.size() != 1)
+            return nullptr;
+        return qobject_cast<VePrevStackSegyGeometry*>(m_created.front().get());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_a = makeSurvey(m_dir.path(), QStringLiteral("a"), 3, 4);
+        m_b = makeSurvey(m_dir.path(), QStringLiteral("b"), 2, 5);
+        QVERIFY(m_a.shots && m_b.shots);
+        m_mainWindow = std::make_unique<QWidget>();
+        m_mainWindow->show();
+        SetMainWindow(m_mainWindow.get());
+        connect(VeThreadRegistry::Instance(), &VeThreadRegistry::sigObjectCreated, this,
+                [this](VeObject* object) { m_created.emplace_back(object); });
+    }
+
+    void cleanup()
+    {
+        QTRY_VERIFY(loadsGone());
+        for (VeSheetTaskBaseDialog* d : dialogs())
+            d->close();
+        QTRY_VERIFY(dialogs().isEmpty());
+        m_created.clear();
+        VeEventsLog::Instance()->Clear();
+    }
+
+    void cleanupTestCase()
+    {
+        SetMainWindow(nullptr);
+        m_mainWindow.reset();
+    }
+
+    void menuEntries_data()
+    {
+        QTest::addColumn<NodeKind>("kind");
+        QTest::addColumn<QString>("entry");
+
+        QTest::newRow("empty spot") << NodeKind::None << QStringLiteral("&Load SPS File");
+        QTest::newRow("node without object") << NodeKind::Empty << QStringLiteral("&Load SPS File");
+        QTest::newRow("geometry") << NodeKind::Geometry << QStringLiteral("&Load from SPS File");
+        QTest::newRow("gather") << NodeKind::Gather << QString();
+        QTest::newRow("observer") << NodeKind::Observer << QString();
+    }
+
+    void menuEntries()
+    {
+        QFETCH(NodeKind, kind);
+        QFETCH(QString, entry);
+
+        std::unique_ptr<VeObjNode> node(kind == NodeKind::None ? nullptr
+                                                               : new VeObjNode(objectOf(kind)));
+        VeMenuAgencySeismicSurvey agency;
+        VeObjNode earlier;
+        agency.SetCurEmbedNode(&earlier);
+        QMenu menu;
+        agency.CreateNodeMenu(node.get(), &menu);
+        QCOMPARE(agency.GetCurEmbedNode(), node.get());
+
+        const QList<QAction*> actions = menu.actions();
+        if (entry.isEmpty()) {
+            QVERIFY(actions.isEmpty());
+            return;
+        }
+        QCOMPARE(actions.size(), 1);
+        QAction* action = actions.first();
+        QCOMPARE(action->text(), entry);
+        QVERIFY(action->shortcut().isEmpty());
+        QVERIFY(!action->icon().isNull());
+        QCOMPARE(action->icon().cacheKey(), GetPngIcon(QStringLiteral("orka_add")).cacheKey());
+
+        // The entry opens the load dialog, not modal, on a fresh record.
+        const auto before = dialogs();
+        action->trigger();
+        VeSheetTaskBaseDialog* dialog = newDialog(before);
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->isModal());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(dialog->parentWidget(), m_mainWindow.get());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Load SPS Files"));
+        QCOMPARE(dialog->TabWidget()->count(), 2);
+        QCOMPARE(dialog->TabWidget()->tabText(0), QStringLiteral("Files"));
+        QCOMPARE(dialog->TabWidget()->tabText(1), QStringLiteral("Format"));
+        QVERIFY(qobject_cast<VePageSPSFileNames*>(dialog->TabWidget()->widget(0)));
+        QVERIFY(qobject_cast<VePageSPSFileFormat*>(dialog->TabWidget()->widget(1)));
+        auto* param = dynamic_cast<VeTaskSPSFilesLoaderParam*>(dialog->GetTaskParameter());
+        QVERIFY(param);
+        QCOMPARE(param->SrcIDPos, 17);
+        QVERIFY(param->SourceFileName.isEmpty());
+
+        // A second opening has its own record.
+        const auto withFirst = dialogs();
+        action->trigger();
+        VeSheetTaskBaseDialog* second = newDialog(withFirst);
+        QVERIFY(second);
+        QVERIFY(second->GetTaskParameter() != dialog->GetTaskParameter());
+
+        // Cancelled: nothing starts, and the dialog goes with its record.
+        QPointer<QObject> record(param);
+        QPointer<QObject> dialogWatch(dialog);
+        dialog->reject();
+        second->reject();
+        QVERIFY(loaders().isEmpty());
+        QTRY_VERIFY(dialogWatch.isNull());
+        QVERIFY(record.isNull());
+    }
+
+    void menuLoad_data()
+    {
+        QTest::addColumn<NodeKind>("kind");
+        QTest::addColumn<int>("shotsBefore");
+
+        QTest::newRow("empty spot: new object") << NodeKind::None << 0;
+        QTest::newRow("node without object: new object") << NodeKind::Empty << 0;
+        QTest::newRow("geometry node: filled, not emptied") << NodeKind::Geometry << 2;
+    }
+
+    void menuLoad()
+    {
+        QFETCH(NodeKind, kind);
+        QFETCH(int, shotsBefore);
+
+        std::unique_ptr<VeObjNode> node(kind == NodeKind::None ? nullptr
+                                                               : new VeObjNode(objectOf(kind)));
+        auto* existing = node ? qobject_cast<VePrevStackSegyGeometry*>(node->GetObject()) : nullptr;
+        for (int i = 0; i < shotsBefore; ++i)
+            existing->AddShotGeometry(new VePrevSegySRGeometry);
+
+        VeMenuAgencySeismicSurvey agency;
+        QMenu menu;
+        agency.CreateNodeMenu(node.get(), &menu);
+        QCOMPARE(menu.actions().size(), 1);
+        const auto before = dialogs();
+        menu.actions().first()->trigger();
+        QPointer<VeSheetTaskBaseDialog> dialog = newDialog(before);
+        QVERIFY(dialog);
+        auto* record = dynamic_cast<VeTaskSPSFilesLoaderParam*>(dialog->GetTaskParameter());
+        QVERIFY(record);
+
+        const auto running = loaders();
+        fillAndAccept(dialog, m_a);
+        QVERIFY(!dialog || !dialog->isVisible());
+        // The dialog's own record goes with the thread, which targets the node.
+        QPointer<VeThreadSPSFilesLoader> loader = newLoader(running);
+        QVERIFY(loader);
+        QCOMPARE(loader->m_pParam, record);
+        QCOMPARE(loader->m_pTargetNode, node.get());
+        QCOMPARE(record->SourceFileName, m_a.source);
+        QCOMPARE(record->ReceiverFileName, m_a.receiver);
+        QCOMPARE(record->RelationFileName, m_a.relation);
+
+        QTRY_VERIFY(loadsGone());
+        QVERIFY(loader.isNull());
+        QTRY_VERIFY(dialog.isNull());
+        if (existing) {
+            QVERIFY(m_created.empty());
+            QCOMPARE(node->GetObject(), existing);
+            verifyLoaded(existing, m_a, shotsBefore);
+        } else {
+            QTRY_COMPARE(m_created.size(), size_t(1));
+            VePrevStackSegyGeometry* geometry = onlyCreatedGeometry();
+            QVERIFY(geometry);
+            QCOMPARE(geometry->GetName(), QStringLiteral("SPS SR Geometry"));
+            verifyLoaded(geometry, m_a);
+            if (node)
+                QVERIFY(!node->GetObject());
+        }
+        QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+    }
+
+    void menuDialogKeepsItsNode()
+    {
+        // Open on geometry A, build the menu of geometry B, accept: A is filled.
+        VeObjNode a(new VePrevStackSegyGeometry);
+        VeObjNode b(new VePrevStackSegyGeometry);
+        VeMenuAgencySeismicSurvey agency;
+        QMenu menuA;
+        agency.CreateNodeMenu(&a, &menuA);
+        const auto before = dialogs();
+        menuA.actions().first()->trigger();
+        VeSheetTaskBaseDialog* dialog = newDialog(before);
+        QVERIFY(dialog);
+
+        QMenu menuB;
+        agency.CreateNodeMenu(&b, &menuB);
+        QCOMPARE(agency.GetCurEmbedNode(), &b);
+        fillAndAccept(dialog, m_a);
+        QTRY_VERIFY(loadsGone());
+
+        verifyLoaded(qobject_cast<VePrevStackSegyGeometry*>(a.GetObject()), m_a);
+        QCOMPARE(qobject_cast<VePrevStackSegyGeometry*>(b.GetObject())->ShotCount(), 0);
+        QVERIFY(m_created.empty());
+    }
+
+    void nodeDeletedWhileDialogOpen_data()
+    {
+        QTest::addColumn<bool>("hostRequest");
+        QTest::newRow("deleted") << false;
+        QTest::newRow("host's delete request") << true;
+    }
+
+    void nodeDeletedWhileDialogOpen()
+    {
+        QFETCH(bool, hostRequest);
+
+        auto* node = new VeObjNode(new VePrevStackSegyGeometry);
+        QPointer<VeObjNode> watch(node);
+        VeMenuAgencySeismicSurvey agency;
+        QMenu menu;
+        agency.CreateNodeMenu(node, &menu);
+        const auto before = dialogs();
+        menu.actions().first()->trigger();
+        VeSheetTaskBaseDialog* dialog = newDialog(before);
+        QVERIFY(dialog);
+
+        if (hostRequest)
+            node->RequestDelete();
+        else
+            delete node;
+        QTRY_VERIFY(watch.isNull());
+
+        // No node any more: the load makes a new object.
+        fillAndAccept(dialog, m_b);
+        QTRY_VERIFY(loadsGone());
+        QTRY_COMPARE(m_created.size(), size_t(1));
+        VePrevStackSegyGeometry* geometry = onlyCreatedGeometry();
+        QVERIFY(geometry);
+        verifyLoaded(geometry, m_b);
+    }
+
+    void senderRule_data()
+    {
+        QTest::addColumn<int>("sender");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("no sender") << 0 << false;
+        QTest::newRow("sender is not a dialog") << 1 << false;
+        QTest::newRow("another task dialog") << 2 << true;
+    }
+
+    void senderRule()
+    {
+        QFETCH(int, sender);
+        QFETCH(bool, starts);
+
+        VeObjNode node(new VePrevStackSegyGeometry);
+        VeMenuAgencySeismicSurvey agency;
+        QMenu menu;
+        agency.CreateNodeMenu(&node, &menu);
+        VeTaskSPSFilesLoaderParam record;
+        record.SourceFileName = m_a.source;
+        record.ReceiverFileName = m_a.receiver;
+        VeSheetTaskBaseDialog foreign(&record, m_mainWindow.get());
+
+        const auto running = loaders();
+        if (sender == 0) {
+            QVERIFY(QMetaObject::invokeMethod(&agency, "slotLoadSPSToGeometryThread",
+                                              Qt::DirectConnection));
+        } else if (sender == 1) {
+            connect(this, SIGNAL(notADialogSignal()), &agency, SLOT(slotLoadSPSToGeometryThread()));
+            Q_EMIT notADialogSignal();
+        } else {
+            connect(&foreign, SIGNAL(accepted()), &agency, SLOT(slotLoadSPSToGeometryThread()));
+            Q_EMIT foreign.accepted();
+        }
+        VeThreadSPSFilesLoader* loader = newLoader(running);
+        QCOMPARE(loader != nullptr, starts);
+        if (loader) {
+            // A record the agency does not own stays its owner's: the load reads a copy.
+            QVERIFY(loader->m_pParam && loader->m_pParam != &record);
+            QCOMPARE(loader->m_pParam->SourceFileName, m_a.source);
+            QCOMPARE(loader->m_pTargetNode, &node);
+        }
+        QTRY_VERIFY(loadsGone());
+        const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(node.GetObject());
+        QCOMPARE(geometry->ShotCount(), starts ? m_a.shots : 0);
+        QCOMPARE(record.SourceFileName, m_a.source);
+    }
+
+    void taskLoad_data()
+    {
+        QTest::addColumn<NodeKind>("kind");
+        QTest::newRow("no target node: new object") << NodeKind::None;
+        QTest::newRow("geometry target node") << NodeKind::Geometry;
+    }
+
+    void taskLoad()
+    {
+        QFETCH(NodeKind, kind);
+
+        std::unique_ptr<VeObjNode> node(kind == NodeKind::None ? nullptr
+                                                               : new VeObjNode(objectOf(kind)));
+        std::unique_ptr<VeObject> object(VeRuntimeClass::CreateObject("VeTaskSPSFilesLoader"));
+        auto* task = qobject_cast<VeTaskSPSFilesLoader*>(object.get());
+        QVERIFY(task);
+        task->SetTargetNode(node.get());
+
+        const auto before = dialogs();
+        QVERIFY(QMetaObject::invokeMethod(task, "Execute"));
+        VeSheetTaskBaseDialog* dialog = newDialog(before);
+        QVERIFY(dialog);
+        auto* kept = dynamic_cast<VeTaskSPSFilesLoaderParam*>(task->GetTaskParameter());
+        QVERIFY(kept);
+        QCOMPARE(dialog->GetTaskParameter(), kept);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Load SPS Files"));
+        QCOMPARE(dialog->parentWidget(), m_mainWindow.get());
+        QCOMPARE(dialog->TabWidget()->tabText(0), QStringLiteral("Files"));
+        QCOMPARE(dialog->TabWidget()->tabText(1), QStringLiteral("Format"));
+        QVERIFY(!dialog->isModal());
+
+        const auto running = loaders();
+        fillAndAccept(dialog, m_a);
+        VeThreadSPSFilesLoader* loader = newLoader(running);
+        QVERIFY(loader);
+        QCOMPARE(loader->m_pTargetNode, node.get());
+        QVERIFY(loader->m_pParam && loader->m_pParam != kept);
+        QCOMPARE(kept->SourceFileName, m_a.source);
+
+        QTRY_VERIFY(loadsGone());
+        if (node) {
+            verifyLoaded(qobject_cast<VePrevStackSegyGeometry*>(node->GetObject()), m_a);
+            QVERIFY(m_created.empty());
+        } else {
+            QTRY_COMPARE(m_created.size(), size_t(1));
+            QVERIFY(onlyCreatedGeometry());
+            verifyLoaded(onlyCreatedGeometry(), m_a);
+        }
+
+        // A later run opens a new dialog on the same record.
+        const auto again = dialogs();
+        task->Execute();
+        VeSheetTaskBaseDialog* second = newDialog(again);
+        QVERIFY(second && second != dialog);
+        QCOMPARE(task->GetTaskParameter(), kept);
+        QCOMPARE(second->GetTaskParameter(), kept);
+    }
+
+    void taskTwoLoadsReadTheirOwnRecords()
+    {
+        VeTaskSPSFilesLoader task;
+        const auto before = dialogs();
+        task.Execute();
+        VeSheetTaskBaseDialog* first = newDialog(before);
+        const auto withFirst = dialogs();
+        task.Execute();
+        VeSheetTaskBaseDialog* second = newDialog(withFirst);
+        QVERIFY(first && second);
+        QCOMPARE(first->GetTaskParameter(), second->GetTaskParameter());
+
+        const auto running = loaders();
+        fillAndAccept(first, m_a);
+        QPointer<VeThreadSPSFilesLoader> loaderA = newLoader(running);
+        QVERIFY(loaderA);
+        const auto withA = loaders();
+        // Accepted while the first load may still run: it rewrites the task's
+        // record, not the one the first load reads.
+        fillAndAccept(second, m_b);
+        QPointer<VeThreadSPSFilesLoader> loaderB = newLoader(withA);
+        QVERIFY(loaderB);
+        QVERIFY(loaderA); // deleted only once the event loop runs again
+        QVERIFY(loaderA->m_pParam != loaderB->m_pParam);
+        QCOMPARE(loaderA->m_pParam->SourceFileName, m_a.source);
+        QCOMPARE(loaderB->m_pParam->SourceFileName, m_b.source);
+        QCOMPARE(static_cast<VeTaskSPSFilesLoaderParam*>(task.GetTaskParameter())->SourceFileName,
+                 m_b.source);
+
+        QTRY_VERIFY(loadsGone());
+        QTRY_COMPARE(m_created.size(), size_t(2));
+        std::vector<std::pair<int, int>> counts;
+        for (const auto& o : m_created) {
+            auto* g = qobject_cast<VePrevStackSegyGeometry*>(o.get());
+            QVERIFY(g);
+            counts.emplace_back(g->ShotCount(), g->ReceiverCount());
+        }
+        std::sort(counts.begin(), counts.end());
+        QCOMPARE(counts, (std::vector<std::pair<int, int>>{{m_b.shots, m_b.receivers},
+                                                           {m_a.shots, m_a.receivers}}));
+    }
+
+    void taskRecordQuery_data()
+    {
+        QTest::addColumn<int>("param"); // 0 none, 1 other kind answering false, 2 answering true
+        QTest::addColumn<bool>("warns");
+
+        QTest::newRow("no record") << 0 << true;
+        QTest::newRow("record answering false") << 1 << true;
+        QTest::newRow("other record answering true") << 2 << false;
+    }
+
+    void taskRecordQuery()
+    {
+        QFETCH(int, param);
+        QFETCH(bool, warns);
+
+        VeTaskSPSFilesLoader task;
+        task.SetTargetNode(nullptr);
+        if (param)
+            task.SetTaskParameter(new OtherParam(param == 2));
+
+        const auto running = loaders();
+        MessageBoxAnswer answer;
+        bool result = true;
+        QVERIFY(QMetaObject::invokeMethod(&task, "slotLoadData", Qt::DirectConnection,
+                                          Q_RETURN_ARG(bool, result)));
+        QCOMPARE(result, !warns);
+        QCOMPARE(answer.shown, warns ? 1 : 0);
+        if (warns) {
+            QCOMPARE(answer.title, QStringLiteral("Reading segy"));
+            QCOMPARE(answer.text, QStringLiteral("Fail to set parameter."));
+            QCOMPARE(answer.icon, QMessageBox::Warning);
+            QCOMPARE(answer.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QVERIFY(!answer.hasDefault);
+            QCOMPARE(answer.parent, m_mainWindow.get());
+            QVERIFY(loaders().size() == running.size());
+        } else {
+            // A record of another kind: the load gets none and ends at once.
+            VeThreadSPSFilesLoader* loader = newLoader(running);
+            QVERIFY(loader);
+            QVERIFY(!loader->m_pParam);
+        }
+        QTRY_VERIFY(loadsGone());
+        QVERIFY(m_created.empty());
+        QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+    }
+
+    void taskWarningThroughItsDialog()
+    {
+        // The dialog Execute opened reaches slotLoadData through accepted().
+        VeTaskSPSFilesLoader task;
+        task.SetTaskParameter(new OtherParam(false));
+        const auto before = dialogs();
+        task.Execute();
+        VeSheetTaskBaseDialog* dialog = newDialog(before);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->GetTaskParameter(), task.GetTaskParameter());
+        MessageBoxAnswer answer;
+        Q_EMIT dialog->accepted();
+        QCOMPARE(answer.shown, 1);
+        QCOMPARE(answer.text, QStringLiteral("Fail to set parameter."));
+        QVERIFY(loaders().isEmpty());
+    }
+
+    void taskDeletedWhileDialogOpen()
+    {
+        auto task = std::make_unique<VeTaskSPSFilesLoader>();
+        const auto before = dialogs();
+        task->Execute();
+        QPointer<VeSheetTaskBaseDialog> dialog = newDialog(before);
+        QVERIFY(dialog);
+        // The dialog's pages write the task's record: it closes with the task.
+        task.reset();
+        QVERIFY(!dialog || !dialog->isVisible());
+        QTRY_VERIFY(dialog.isNull());
+        QVERIFY(loaders().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestLoadWorkflow)
+#include "tst_loadworkflow.moc"
