@@ -1,6 +1,7 @@
 #include "VeSeismicSurveyPlugin.h"
 
 #include "VePluginTaskObject.h"
+#include "VeTaskSPSFilesLoader.h"
 
 #include <QtGlobal>
 
@@ -9,9 +10,12 @@ VeSeismicSurveyPlugin::VeSeismicSurveyPlugin()
     SetName(tr("Seismic Survey"));
     SetID(VeObject::CreateUniqueID());
     // The class name is the one of the task's class record; the host's base
-    // releases the task objects with the plug-in object.
-    m_TaskObjects.append(
-        new VePluginTaskObject(QStringLiteral("VeTaskSPSFilesLoader"), tr("SPS loader")));
+    // releases the task objects with the plug-in object. Taking it from the
+    // record also makes this module need the library that holds the records
+    // and the menu bindings: a host that loads only the module gets them too.
+    m_TaskObjects.append(new VePluginTaskObject(
+        QString::fromLatin1(VeTaskSPSFilesLoader::GetThisClass()->m_lpszClassName),
+        tr("SPS loader")));
 }
 
 VeSeismicSurveyPlugin::~VeSeismicSurveyPlugin() = default;
