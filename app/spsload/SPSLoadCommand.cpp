@@ -168,7 +168,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         }
     }
 
-    std::unique_ptr<VePrevStackSegyGeometry> geometry(Load(param));
+    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param);
     if (!geometry)
         return ExitFailed;
 
@@ -205,7 +205,8 @@ bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderPar
     return true;
 }
 
-VePrevStackSegyGeometry* SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param)
+std::unique_ptr<VePrevStackSegyGeometry>
+SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param)
 {
     VeThreadRegistry* registry = VeThreadRegistry::Instance();
     VeThreadSPSFilesLoader thread;
@@ -226,10 +227,14 @@ VePrevStackSegyGeometry* SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& p
         Qt::DirectConnection);
     QObject::connect(registry, &VeThreadRegistry::sigObjectCreated, &receiver,
                      [&created](VeObject* object) {
-                         // The only object a new-target load hands over.
+                         // The one object a load without a node hands over; the
+                         // subscriber owns whatever arrives.
                          std::unique_ptr<VeObject> owned(object);
-                         if (!created)
-                             created.reset(qobject_cast<VePrevStackSegyGeometry*>(owned.release()));
+                         auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(object);
+                         if (geometry && !created) {
+                             owned.release();
+                             created.reset(geometry);
+                         }
                      });
     QObject::connect(registry, &VeThreadRegistry::sigThreadFinished, &receiver,
                      [&](VeThread* finished) {
@@ -244,7 +249,7 @@ VePrevStackSegyGeometry* SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& p
     QMutexLocker lock(&logMutex);
     for (const VeEventsLogEntry& entry : entries)
         m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
-    return created.release();
+    return created;
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QIODevice;
 class VePrevStackSegyGeometry;
 class VeTaskSPSFilesLoaderParam;
@@ -36,7 +38,7 @@ private:
     // written, when the file cannot be read or a value is refused.
     bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param);
     // The loaded geometry when a new one was handed over; null when the load failed.
-    VePrevStackSegyGeometry* Load(const VeTaskSPSFilesLoaderParam& param);
+    std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
     void Error(const QString& text);

@@ -54,9 +54,6 @@ private Q_SLOTS:
             << QByteArray("error: cannot open relation file [<dir>] for reading\n");
         QTest::newRow("unknown option") << QStringList{"-q"} + files << 2 << QByteArray()
                                         << QByteArray("error: Unknown option 'q'.\n");
-        QTest::newRow("no files") << QStringList() << 2 << QByteArray()
-                                  << QByteArray("error: wrong number of files (0): SOURCE and "
-                                                "RECEIVER are required, RELATION is optional\n");
         QTest::newRow("version") << QStringList{"--version"} << 0
                                  << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
     }

@@ -203,12 +203,6 @@ private Q_SLOTS:
         QTest::newRow("texts are trimmed, inner blanks kept")
             << false << spsRow('S', "A 7     ", "\t12A  ", "", "", "", "")
             << QStringList{"A 7_12A|0|0|0|0"};
-        QTest::newRow("only rows with the letter, LF endings")
-            << false
-            << QByteArray("H head\nS") +
-                   spsRow('S', "4", "8", "", "1", "1", "1").mid(1).chopped(2) + "\nR" +
-                   spsRow('R', "4", "9", "", "2", "2", "2").mid(1).chopped(2) + "\n"
-            << QStringList{"4_8|0|1|1|1"};
     }
 
     void readTables()
