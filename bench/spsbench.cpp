@@ -7,9 +7,13 @@
 //   read fast     the row reader on both files, every field cut and converted;
 //   read general  the same with QTextStream on every row;
 //   load          the whole load (both files read, numbered, added to a new
-//                 geometry object) from the thread's start to the object handed over;
+//                 geometry object) from the thread's start to the object handed over,
+//                 and the processor time it took (which other work on the machine
+//                 disturbs less than the wall time);
 //   load general  the load with QTextStream on every row;
 //   load shuffled the load of the shuffled files;
+//   spsload       the whole spsload process on the ordered files, when the
+//                 program stands beside this one;
 // and the peak resident memory of the process during the ordered load.
 #include "SPSRowReader.h"
 #include "SPSSurveyGenerator.h"
@@ -24,9 +28,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -116,9 +124,20 @@ double readRows(const QString& path, QChar letter, bool general)
     return sum;
 }
 
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 struct LoadResult
 {
     double seconds = 0;
+    double cpuSeconds = 0; // of the whole process, which only waits meanwhile
     int shots = 0;
     int receivers = 0;
 };
@@ -143,18 +162,44 @@ LoadResult runLoad(const QString& sourcePath, const QString& receiverPath)
             created.reset(object);
         },
         Qt::DirectConnection);
+    const double cpuBefore = processCpuSeconds();
     timer.start();
     thread.start();
     thread.wait();
+    const double cpu = processCpuSeconds() - cpuBefore;
     QObject::disconnect(connection);
     QCoreApplication::processEvents();
     LoadResult result;
     result.seconds = handedOver;
+    result.cpuSeconds = cpu;
     if (auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(created.get())) {
         result.shots = geometry->ShotCount();
         result.receivers = geometry->ReceiverCount();
     }
     return result;
+}
+
+// The whole spsload process, start to exit; negative when it failed.
+double runSpsload(const QString& program, const QString& sourcePath, const QString& receiverPath)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {"--quiet", sourcePath, receiverPath});
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return -1;
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+QString processText(const std::vector<double>& seconds)
+{
+    if (seconds.empty())
+        return "-";
+    if (*std::min_element(seconds.begin(), seconds.end()) < 0)
+        return "failed";
+    return QString::number(median(seconds), 'f', 3);
 }
 
 QString cpuName()
@@ -178,8 +223,18 @@ int main(int argc, char** argv)
         {"sizes", "Points per file, comma-separated.", "list", "10000,100000,1000000"});
     parser.addOption({"repeat", "Runs of each measurement; the median is shown.", "n", "5"});
     parser.addOption({"dir", "Folder for the generated files (default: a temporary one).", "path"});
-    parser.addOption({"profile", "Only the ordered load, once per size (for a profiler)."});
+    parser.addOption(
+        {"profile", "Only the ordered and the shuffled load, once per size (for a profiler)."});
+    parser.addOption(
+        {"load", "Only one load of the given files (for a profiler).", "source,receiver"});
     parser.process(app);
+    if (parser.isSet("load")) {
+        const QStringList files = parser.value("load").split(',');
+        const LoadResult once = runLoad(files.value(0), files.value(1));
+        std::printf("load %.3f s (%.3f s of processor time): %d shots, %d receivers\n",
+                    once.seconds, once.cpuSeconds, once.shots, once.receivers);
+        return 0;
+    }
 
     const int repeat = qMax(1, parser.value("repeat").toInt());
     QTemporaryDir temporary;
@@ -190,9 +245,11 @@ int main(int argc, char** argv)
                 repeat, qPrintable(cpuName()), QThread::idealThreadCount(), qVersion());
     std::printf("MB = 10^6 bytes; points/s and MB/s count both files; peak RSS of the whole "
                 "process during the load.\n\n");
-    std::printf("%9s %7s | %7s %7s %7s | %7s %9s %6s %8s %6s | %7s %6s | %7s %6s\n", "points", "MB",
-                "floor", "rd fast", "rd gen", "load", "points/s", "MB/s", "peak MB", "/floor",
-                "ld gen", "gain", "shuffle", "ratio");
+    const QString spsload = QDir(QCoreApplication::applicationDirPath()).filePath("spsload");
+    const bool haveSpsload = QFileInfo(spsload).isExecutable();
+    std::printf("%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s\n",
+                "points", "MB", "floor", "rd fast", "rd gen", "load", "ld cpu", "points/s", "MB/s",
+                "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "spsload");
 
     for (const QString& text : parser.value("sizes").split(',')) {
         const qint64 points = text.toLongLong();
@@ -218,12 +275,16 @@ int main(int argc, char** argv)
         }
         if (parser.isSet("profile")) {
             const LoadResult once = runLoad(paths[0][0], paths[0][1]);
-            std::printf("%9lld points per file: load %.3f s\n", points, once.seconds);
+            const LoadResult shuffled = runLoad(paths[1][0], paths[1][1]);
+            std::printf("%9lld points per file: load %.3f s (%.3f s of processor time), "
+                        "shuffled %.3f s (%.3f s)\n",
+                        points, once.seconds, once.cpuSeconds, shuffled.seconds,
+                        shuffled.cpuSeconds);
             continue;
         }
         const double bytes = double(QFileInfo(paths[0][0]).size() + QFileInfo(paths[0][1]).size());
 
-        std::vector<double> floor, fast, general, load, loadGeneral, loadShuffled;
+        std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, process;
         qint64 peakKiB = 0;
         bool complete = true;
         for (int r = 0; r < repeat; ++r) {
@@ -239,21 +300,24 @@ int main(int argc, char** argv)
             const LoadResult ordered = runLoad(paths[0][0], paths[0][1]);
             peakKiB = qMax(peakKiB, statusKiB("VmHWM:"));
             load.push_back(ordered.seconds);
+            loadCpu.push_back(ordered.cpuSeconds);
             complete &= ordered.shots == points && ordered.receivers == points;
             SPSRowReader::SetGeneralPathForAll(true);
             loadGeneral.push_back(runLoad(paths[0][0], paths[0][1]).seconds);
             SPSRowReader::SetGeneralPathForAll(false);
             loadShuffled.push_back(runLoad(paths[1][0], paths[1][1]).seconds);
+            if (haveSpsload)
+                process.push_back(runSpsload(spsload, paths[0][0], paths[0][1]));
         }
         const double tLoad = median(load);
         const double tFloor = median(floor);
-        std::printf("%9lld %7.1f | %7.4f %7.3f %7.3f | %7.3f %9.3g %6.0f %8.0f %6.1f | %7.3f "
-                    "%6.1f | %7.3f %6.2f%s\n",
+        std::printf("%9lld %7.1f | %7.4f %7.3f %7.3f | %7.3f %7.3f %9.3g %6.0f %8.0f %6.1f | "
+                    "%7.3f %6.1f | %7.3f %6.2f | %7s%s\n",
                     points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
-                    2.0 * double(points) / tLoad, bytes / 1e6 / tLoad, double(peakKiB) * 1024 / 1e6,
-                    tLoad / tFloor, median(loadGeneral), median(loadGeneral) / tLoad,
-                    median(loadShuffled), median(loadShuffled) / tLoad,
-                    complete ? "" : "  (points missing!)");
+                    median(loadCpu), 2.0 * double(points) / tLoad, bytes / 1e6 / tLoad,
+                    double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
+                    median(loadGeneral) / tLoad, median(loadShuffled), median(loadShuffled) / tLoad,
+                    qPrintable(processText(process)), complete ? "" : "  (points missing!)");
         std::fflush(stdout);
         for (const auto& pair : paths)
             for (const QString& path : pair)

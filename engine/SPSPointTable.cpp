@@ -42,6 +42,7 @@ void SPSPointTable::Insert(const SPSPointRecord& point)
     Row row;
     row.keyLength = qint32(key.size());
     row.lineLength = qint32(point.m_strLineName.size());
+    row.number = PointNumberFromText(point.m_strPointText);
     row.depth = point.m_fDepth;
     row.x = point.m_dX;
     row.y = point.m_dY;
@@ -65,6 +66,7 @@ void SPSPointTable::InsertPlain(QLatin1StringView lineName, QLatin1StringView po
     row.keyOffset = qint64(m_Narrow.size());
     row.keyLength = qint32(lineName.size() + 1 + pointText.size());
     row.lineLength = qint32(lineName.size());
+    row.number = PointNumberFromText(pointText);
     row.depth = depth;
     row.x = x;
     row.y = y;
@@ -131,14 +133,22 @@ void SPSPointTable::Settle() const
     std::vector<Prefixed> order(n);
     for (size_t i = 0; i < n; ++i) {
         const Row& row = m_Entries[i];
-        const int units = anyWide ? 8 : 16;
         quint64 part[2] = {0, 0};
-        for (int k = 0; k < units && k < row.keyLength; ++k) {
-            const quint64 unit = row.wide ? m_Wide[size_t(row.keyOffset + k)]
-                                          : uchar(m_Narrow[size_t(row.keyOffset + k)]);
-            const int bits = anyWide ? 16 : 8;
-            const int perWord = 64 / bits;
-            part[k / perWord] |= unit << (64 - bits * (k % perWord + 1));
+        if (!anyWide) {
+            // Big-endian bytes, zero-padded: compared as numbers they order as
+            // the bytes do.
+            uchar bytes[16] = {};
+            std::memcpy(bytes, m_Narrow.data() + row.keyOffset, size_t(qMin(row.keyLength, 16)));
+            for (int k = 0; k < 8; ++k) {
+                part[0] = part[0] << 8 | bytes[k];
+                part[1] = part[1] << 8 | bytes[k + 8];
+            }
+        } else {
+            for (int k = 0; k < 8 && k < row.keyLength; ++k) {
+                const quint64 unit = row.wide ? m_Wide[size_t(row.keyOffset + k)]
+                                              : uchar(m_Narrow[size_t(row.keyOffset + k)]);
+                part[k / 4] |= unit << (48 - 16 * (k % 4));
+            }
         }
         order[i] = {part[0], part[1], quint32(i)};
     }
@@ -189,16 +199,6 @@ SPSPointRecord SPSPointTable::RecordAt(qsizetype index) const
     point.m_dY = row.y;
     point.m_dElevation = row.elevation;
     return point;
-}
-
-qint32 SPSPointTable::PointNumberAt(qsizetype index) const
-{
-    const Row& row = Entry(index);
-    const qsizetype from = row.lineLength + 1;
-    const qsizetype length = row.keyLength - from;
-    if (row.wide)
-        return PointNumberFromText(Text(row, from, length));
-    return PointNumberFromText(QLatin1StringView(m_Narrow.data() + row.keyOffset + from, length));
 }
 
 std::optional<SPSPointRecord> SPSPointTable::Find(const QString& key) const

@@ -97,34 +97,28 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
     if (*q == '+' || negative)
         ++q;
     const char* const first = q;
-    // The significant digits as an integer while they fit 19 decimal digits
-    // (wrapping beyond, when they are not used).
+    // The digits as an integer; it wraps beyond 19 digits, where it is not used.
     quint64 mantissa = 0;
-    int significant = 0;
-    int fraction = 0;
-    while (q < end && *q == '0')
-        ++q;
-    for (; q < end && unsigned(uchar(*q)) - '0' <= 9; ++q, ++significant)
-        mantissa = mantissa * 10 + (uchar(*q) - '0');
-    bool digit = q > first;
-    if (q < end && *q == '.') {
-        const char* const fractionStart = ++q;
-        if (significant == 0)
-            while (q < end && *q == '0')
-                ++q;
-        for (; q < end && unsigned(uchar(*q)) - '0' <= 9; ++q, ++significant)
-            mantissa = mantissa * 10 + (uchar(*q) - '0');
-        fraction = int(q - fractionStart);
-        digit = digit || q > fractionStart;
+    const char* point = nullptr;
+    for (; q < end; ++q) {
+        const unsigned d = unsigned(uchar(*q)) - '0';
+        if (d <= 9)
+            mantissa = mantissa * 10 + d;
+        else if (*q == '.' && !point)
+            point = q;
+        else
+            return false;
     }
-    if (q != end || !digit)
+    const qsizetype digits = (end - first) - (point ? 1 : 0);
+    if (digits == 0)
         return false;
+    const qsizetype fraction = point ? end - point - 1 : 0;
     // Both numbers exact as doubles: one correctly rounded division gives the
     // correctly rounded value, as the general conversion does.
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    if (significant <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
+    if (digits <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
         const double v = double(mantissa) / kPowers[fraction];
         *value = negative ? -v : v;
         return true;

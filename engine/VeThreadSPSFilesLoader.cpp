@@ -39,8 +39,9 @@ void readPoints(QFile& file, QChar letter, bool autoSkip, qint32 skipCount, cons
     if (c.hasDepth)
         fields.append({c.depthPos, c.depthLen});
     reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
-    // About 82 bytes a row in the standard layout.
-    points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 24));
+    // About 82 bytes a row in the standard layout; past a million rows the
+    // tables grow as they fill.
+    points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
     SPSPointRecord point;
     while (reader.NextRecord()) {
         const float depth = c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f;
@@ -81,23 +82,22 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
                   const SPSNumberingSettings& settings)
 {
     numbered.Clear();
-    const qsizetype count = points.Count();
-    numbered.Reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
+    numbered.Reserve(points.Count());
+    points.ForEachNumber([&](qint32 number, float depth, double x, double y, double elevation) {
         SPSPointGeometry geometry;
-        geometry.m_nNumber = points.PointNumberAt(i);
+        geometry.m_nNumber = number;
         if (factor != 0 && factor != 1)
             geometry.m_nNumber = multiplyLow32(geometry.m_nNumber, factor);
-        geometry.m_fDepth = points.DepthAt(i);
-        geometry.m_dX = points.XAt(i);
-        geometry.m_dY = points.YAt(i);
-        geometry.m_dElevation = points.ElevationAt(i);
+        geometry.m_fDepth = depth;
+        geometry.m_dX = x;
+        geometry.m_dY = y;
+        geometry.m_dElevation = elevation;
         applyScalar(geometry.m_dX, settings.CoordinateScalar);
         applyScalar(geometry.m_dY, settings.CoordinateScalar);
         applyScalar(geometry.m_dElevation, settings.ElevationScalar);
         applyScalar(geometry.m_fDepth, settings.ElevationScalar);
         numbered.Insert(geometry);
-    }
+    });
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest
