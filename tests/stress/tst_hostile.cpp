@@ -58,8 +58,8 @@ VePrevStackSegyGeometry* Filled()
         auto* record = new VePrevSegySRGeometry;
         record->m_nNumber = 990000 + i;
         record->m_fX = 1.5f * i;
-        geometry->AddShotGeometry(record);
         geometry->AddReceiverGeometry(new VePrevSegySRGeometry(*record));
+        geometry->AddShotGeometry(record); // takes it over
     }
     return geometry;
 }
