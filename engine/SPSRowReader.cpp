@@ -511,12 +511,21 @@ QLatin1StringView SPSRowReader::PlainField(qint32 pos, qint32 len) const
         midRange(m_nPlainKept, pos, len, &begin, &count);
     }
     const char* p = m_pPlain + begin;
+    // Fixed columns are padded with blanks: pass runs of eight at a time.
+    constexpr quint64 kEightBlanks = 0x2020202020202020ULL;
+    quint64 word;
+    while (count >= 8 && (std::memcpy(&word, p + count - 8, 8), word == kEightBlanks))
+        count -= 8;
+    while (count > 0 && isAsciiSpace(p[count - 1]))
+        --count;
+    while (count >= 8 && (std::memcpy(&word, p, 8), word == kEightBlanks)) {
+        p += 8;
+        count -= 8;
+    }
     while (count > 0 && isAsciiSpace(p[0])) {
         ++p;
         --count;
     }
-    while (count > 0 && isAsciiSpace(p[count - 1]))
-        --count;
     return QLatin1StringView(p, count);
 }
 

@@ -245,22 +245,18 @@ void VeThreadSPSFilesLoader::run()
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
 
-    {
-        SPSPointTable sourcePoints;
-        SPSNumberedTable shots;
-        if (!ReadSourceFile(sourcePoints))
-            return;
-        NumberSourcePoints(shots, sourcePoints, settings);
-        addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
-    }
-    {
-        SPSPointTable receiverPoints;
-        SPSNumberedTable receivers;
-        if (!ReadReceiverFile(receiverPoints))
-            return;
-        NumberReceiverPoints(receivers, receiverPoints, settings);
-        addRecords(receivers, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
-    }
+    // One pair of tables serves both files: the receivers reuse the memory the
+    // sources took rather than have the system hand it out afresh.
+    SPSPointTable points;
+    SPSNumberedTable numbered;
+    if (!ReadSourceFile(points))
+        return;
+    NumberSourcePoints(numbered, points, settings);
+    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
+    if (!ReadReceiverFile(points))
+        return;
+    NumberReceiverPoints(numbered, points, settings);
+    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 
     if (created)
         Q_EMIT sigCreatedObject(created.release());
