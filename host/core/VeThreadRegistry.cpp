@@ -34,11 +34,7 @@ void VeThreadRegistry::Announce(VeThread* thread)
         Qt::DirectConnection);
     QPointer<VeThread> guard(thread);
     connect(
-        thread, &QThread::finished, this,
-        [this, guard]() {
-            if (guard)
-                OnFinished(guard);
-        },
+        thread, &QThread::finished, this, [this, guard]() { OnFinished(guard); },
         Qt::QueuedConnection);
 }
 
@@ -65,7 +61,10 @@ void VeThreadRegistry::HandOver(VeObject* object)
 
 void VeThreadRegistry::OnFinished(VeThread* thread)
 {
-    Q_EMIT sigThreadFinished(thread);
+    // The thread object may be gone already (its owner deleted it right after
+    // wait()); those waiting for all loads to end must still hear of it.
+    if (thread)
+        Q_EMIT sigThreadFinished(thread);
     if (RunningCount() == 0)
         Q_EMIT sigAllThreadsFinished();
 }

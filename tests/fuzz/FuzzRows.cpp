@@ -1,0 +1,350 @@
+// Fuzz target for reading SPS point files: the bytes after a short header are
+// the file; the header chooses the record letter, the skip mode and count, the
+// column layout and the reading settings. Every row is read twice, by the fast
+// block reader and by the general QTextStream path, and the two must agree on
+// every row and every field. Then, when the header asks for it, the file goes
+// through a whole load, as source and as receiver file, into a new or an
+// existing geometry, with the numbering settings the header gives; the load is
+// checked against the general reading, and repeated on the general path alone,
+// which must give the very same records.
+#include "SPSRowReader.h"
+#include "VeEventsLog.h"
+#include "VeObjNode.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+#include "VeThreadRegistry.h"
+#include "VeThreadSPSFilesLoader.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+struct Input
+{
+    bool autoSkip = true;
+    QChar letter = u'S';
+    qint32 skipCount = 0;
+    bool rowLimit = false;
+    bool load = false;
+    bool existingTarget = false;
+    SPSNumberingSettings numbering;
+    qint32 blockSize = 64;
+    std::vector<std::pair<qint32, qint32>> fields;
+    QByteArray file;
+};
+
+// One header byte as a column number: mostly small, sometimes one of the
+// values that break careless arithmetic.
+qint32 Column(uint8_t b)
+{
+    switch (b) {
+    case 255:
+        return -1;
+    case 254:
+        return INT_MIN;
+    case 253:
+        return INT_MAX;
+    case 252:
+        return INT_MAX - 1;
+    case 251:
+        return -100;
+    case 250:
+        return 1 << 20;
+    default:
+        return b;
+    }
+}
+
+Input Decode(const uint8_t* data, size_t size)
+{
+    Input in;
+    // The standard source layout, 0-based.
+    in.fields = {{1, 16}, {17, 8}, {32, 4}, {46, 9}, {55, 10}, {65, 6}};
+    size_t at = 0;
+    const auto next = [&](uint8_t fallback) { return at < size ? data[at++] : fallback; };
+    const uint8_t flags = next(1);
+    in.autoSkip = flags & 1;
+    in.letter = flags & 2 ? u'R' : u'S';
+    in.rowLimit = flags & 4;
+    in.skipCount = int8_t(next(0));
+    in.blockSize = 64 + 16 * next(0);
+    if (flags & 8) {
+        for (auto& field : in.fields) {
+            field.first = Column(next(0));
+            field.second = Column(next(0));
+        }
+    }
+    in.load = flags & 16;
+    in.existingTarget = flags & 32;
+    if (flags & 64) {
+        in.numbering.ShotNumberFactor = Column(next(0));
+        in.numbering.ReceiverNumberFactor = Column(next(0));
+        in.numbering.CoordinateScalar = Column(next(0));
+        in.numbering.ElevationScalar = Column(next(0));
+    }
+    if (at < size)
+        in.file = QByteArray(reinterpret_cast<const char*>(data + at), qsizetype(size - at));
+    return in;
+}
+
+[[noreturn]] void Fail(const char* what, const QString& general, const QString& fast)
+{
+    std::fprintf(stderr, "fuzz_rows: %s differ\n  general: %s\n  fast:    %s\n", what,
+                 general.toUtf8().toHex(' ').constData(), fast.toUtf8().toHex(' ').constData());
+    std::abort();
+}
+
+[[noreturn]] void Broken(const char* what)
+{
+    std::fprintf(stderr, "fuzz_rows: broken: %s\n", what);
+    std::abort();
+}
+
+bool SameNumber(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void CompareReaders(const Input& in)
+{
+    QByteArray generalBytes = in.file;
+    QByteArray fastBytes = in.file;
+    QBuffer generalDevice(&generalBytes);
+    QBuffer fastDevice(&fastBytes);
+    generalDevice.open(QIODevice::ReadOnly);
+    fastDevice.open(QIODevice::ReadOnly);
+
+    SPSRowReader general(&generalDevice, in.letter, in.autoSkip, in.skipCount);
+    general.SetGeneralPath(true);
+    SPSRowReader fast(&fastDevice, in.letter, in.autoSkip, in.skipCount);
+    fast.SetBlockSize(in.blockSize);
+    qint64 limit = 0;
+    if (in.rowLimit) {
+        const auto& f = in.fields;
+        limit = SPSRowReader::RowLimitFor({f[0], f[1], f[2], f[3], f[4], f[5]});
+        fast.SetRowLimit(limit);
+    }
+
+    for (;;) {
+        const bool moreGeneral = general.NextRecord();
+        const bool moreFast = fast.NextRecord();
+        if (moreGeneral != moreFast)
+            Fail("record counts", general.Row(), fast.Row());
+        if (!moreGeneral)
+            return;
+        const QString kept = limit > 0 ? general.Row().left(limit) : general.Row();
+        if (fast.Row() != kept)
+            Fail("rows", kept, fast.Row());
+        for (const auto& [pos, len] : in.fields) {
+            const QString text = general.FieldText(pos, len);
+            if (fast.FieldText(pos, len) != text)
+                Fail("field texts", text, fast.FieldText(pos, len));
+            if (!SameNumber(general.RealField(pos, len), fast.RealField(pos, len)))
+                Fail("real fields", text, fast.FieldText(pos, len));
+            if (!SameNumber(general.FloatField(pos, len), fast.FloatField(pos, len)))
+                Fail("single fields", text, fast.FieldText(pos, len));
+            const qint32 number = PointNumberFromText(text);
+            if (fast.IsPlainRow()) {
+                const QLatin1StringView plain = fast.PlainField(pos, len);
+                if (plain != text)
+                    Fail("plain field texts", text, QString(plain));
+                if (PointNumberFromText(plain) != number)
+                    Fail("point numbers", text, QString(plain));
+            }
+        }
+    }
+}
+// Removed at exit; an input that aborts leaves it behind for a look.
+std::unique_ptr<QTemporaryDir> g_Dir;
+
+// The point numbers that a load must give for the file, from the general path.
+std::set<qint32> ExpectedNumbers(const Input& in, QChar letter, qint32 factor)
+{
+    QByteArray bytes = in.file;
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    SPSRowReader reader(&device, letter, in.autoSkip, in.skipCount);
+    reader.SetGeneralPath(true);
+    std::set<qint32> numbers;
+    const auto& point = in.fields[1];
+    while (reader.NextRecord()) {
+        const qint32 n = PointNumberFromText(reader.FieldText(point.first, point.second));
+        numbers.insert(factor == 0 || factor == 1 ? n
+                                                  : qint32(quint32(quint64(qint64(n) * factor))));
+    }
+    return numbers;
+}
+
+// The records a load appended, checked for what every load promises: ascending
+// numbers, and exactly the numbers the file's points give.
+void CheckAdded(const std::vector<VePrevSegySRGeometry>& all, size_t from,
+                const std::set<qint32>& expected, const char* what)
+{
+    if (all.size() - from != expected.size())
+        Broken(what);
+    auto it = expected.begin();
+    for (size_t i = from; i < all.size(); ++i, ++it)
+        if (all[i].m_nNumber != *it)
+            Broken(what);
+}
+
+bool SameRecords(const std::vector<VePrevSegySRGeometry>& all,
+                 const std::vector<VePrevSegySRGeometry>& before)
+{
+    if (all.size() < before.size())
+        return false;
+    for (size_t i = 0; i < before.size(); ++i)
+        if (std::memcmp(&all[i], &before[i], sizeof before[i]) != 0)
+            return false;
+    return true;
+}
+
+void Load(const Input& in)
+{
+    const QString path = g_Dir->filePath(QStringLiteral("points.sps"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(in.file) != in.file.size())
+            Broken("the input is written");
+    }
+    VeTaskSPSFilesLoaderParam param;
+    param.SourceFileName = path;
+    param.ReceiverFileName = path;
+    param.AutoSkipS = param.AutoSkipR = in.autoSkip;
+    param.SkipPosS = param.SkipPosR = in.skipCount;
+    const auto& f = in.fields;
+    std::tie(param.SrcLinePos, param.SrcLineLen) = f[0];
+    std::tie(param.SrcIDPos, param.SrcIDLen) = f[1];
+    std::tie(param.SrcWellPos, param.SrcWellLen) = f[2];
+    std::tie(param.SrcCoordX, param.SrcCoordXLen) = f[3];
+    std::tie(param.SrcCoordY, param.SrcCoordYLen) = f[4];
+    std::tie(param.SrcElevPos, param.SrcElevLen) = f[5];
+    std::tie(param.RecvLinePos, param.RecvLineLen) = f[0];
+    std::tie(param.RecvIDPos, param.RecvIDLen) = f[1];
+    std::tie(param.RecvCoordX, param.RecvCoordXLen) = f[3];
+    std::tie(param.RecvCoordY, param.RecvCoordYLen) = f[4];
+    std::tie(param.RecvElevPos, param.RecvElevLen) = f[5];
+
+    // An existing target holds records of its own, which the load must keep.
+    std::unique_ptr<VeObjNode> node;
+    VePrevStackSegyGeometry* target = nullptr;
+    if (in.existingTarget) {
+        target = new VePrevStackSegyGeometry;
+        for (int i = 0; i < 3; ++i) {
+            auto* record = new VePrevSegySRGeometry;
+            record->m_nNumber = 7 - i;
+            record->m_fX = float(i);
+            target->AddReceiverGeometry(new VePrevSegySRGeometry(*record));
+            target->AddShotGeometry(record); // takes it over
+        }
+        node = std::make_unique<VeObjNode>(target);
+    }
+    const std::vector<VePrevSegySRGeometry> shotsBefore =
+        target ? target->Shots() : std::vector<VePrevSegySRGeometry>();
+    const std::vector<VePrevSegySRGeometry> receiversBefore =
+        target ? target->Receivers() : std::vector<VePrevSegySRGeometry>();
+
+    VeEventsLog::Instance()->Clear();
+    std::vector<std::unique_ptr<VePrevStackSegyGeometry>> handed;
+    QObject receiver;
+    QObject::connect(VeThreadRegistry::Instance(), &VeThreadRegistry::sigObjectCreated, &receiver,
+                     [&handed](VeObject* object) {
+                         auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(object);
+                         if (!geometry)
+                             Broken("a geometry is handed over");
+                         handed.emplace_back(geometry);
+                     });
+    const auto run = [&](VeObjNode* target) {
+        VeThreadSPSFilesLoader thread;
+        thread.m_pParam = &param;
+        thread.m_pTargetNode = target;
+        thread.SetNumberingSettings(in.numbering);
+        thread.start();
+        thread.wait();
+        QCoreApplication::sendPostedEvents();
+    };
+    run(node.get());
+    QCoreApplication::sendPostedEvents();
+
+    // The file exists: whatever it holds, the load completes.
+    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+        if (e.type == VeEventsLog::EventsLogError)
+            Broken("a readable file fails the load");
+    VePrevStackSegyGeometry* filled = target;
+    if (target) {
+        if (!handed.empty())
+            Broken("an existing target is not handed over again");
+    } else {
+        if (handed.size() != 1)
+            Broken("a new geometry is handed over once");
+        filled = handed.front().get();
+    }
+    const std::vector<VePrevSegySRGeometry> shots = filled->Shots();
+    const std::vector<VePrevSegySRGeometry> receivers = filled->Receivers();
+    if (!SameRecords(shots, shotsBefore) || !SameRecords(receivers, receiversBefore))
+        Broken("an existing target keeps its records");
+    CheckAdded(shots, shotsBefore.size(), ExpectedNumbers(in, u'S', in.numbering.ShotNumberFactor),
+               "the shots are the file's source points in ascending number");
+    CheckAdded(receivers, receiversBefore.size(),
+               ExpectedNumbers(in, u'R', in.numbering.ReceiverNumberFactor),
+               "the receivers are the file's receiver points in ascending number");
+
+    // The same load through the general path gives the very same records.
+    const size_t fastLoads = handed.size();
+    SPSRowReader::SetGeneralPathForAll(true);
+    run(nullptr);
+    SPSRowReader::SetGeneralPathForAll(false);
+    if (handed.size() != fastLoads + 1)
+        Broken("the general path hands a geometry over");
+    const auto same = [](const std::vector<VePrevSegySRGeometry>& general,
+                         const std::vector<VePrevSegySRGeometry>& fast, size_t from) {
+        return general.size() == fast.size() - from &&
+               (general.empty() || std::memcmp(general.data(), fast.data() + from,
+                                               general.size() * sizeof general[0]) == 0);
+    };
+    if (!same(handed.back()->Shots(), shots, shotsBefore.size()) ||
+        !same(handed.back()->Receivers(), receivers, receiversBefore.size()))
+        Broken("the fast and the general path load the same records");
+    VeEventsLog::Instance()->Clear();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 1;
+    static char name[] = "fuzz_rows";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    const QString shm = QStringLiteral("/dev/shm");
+    g_Dir = QFileInfo(shm).isWritable()
+                ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/fuzz_rows-XXXXXX"))
+                : std::make_unique<QTemporaryDir>();
+    if (!g_Dir->isValid())
+        Broken("a temporary folder");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const Input in = Decode(data, size);
+    CompareReaders(in);
+    if (in.load)
+        Load(in);
+    return 0;
+}

@@ -1,0 +1,188 @@
+// spsload on hostile input, as a user runs it: every case ends with a defined
+// exit status and clear lines on standard error, never with a crash.
+#include "SPSTestLoad.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace SPSTest;
+
+namespace {
+QByteArray RandomWithoutRecords(qsizetype size, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes) {
+        c = char(random.bounded(256));
+        if (c == 'S' || c == 'R')
+            c = 'x';
+    }
+    return bytes;
+}
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+} // namespace
+
+class TestHostileSPSLoad : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_Dir;
+
+    bool Put(const QString& name, const QByteArray& bytes)
+    {
+        return WriteFile(m_Dir.filePath(name), bytes);
+    }
+
+    Run Start(QStringList arguments)
+    {
+        for (QString& a : arguments)
+            a.replace(QLatin1String("<dir>"), m_Dir.path());
+        QProcess process;
+        process.start(QStringLiteral(SPSLOAD_PATH), arguments);
+        Run run;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return run; // a crash or a hang: status -1
+        run.status = process.exitCode();
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError().replace(m_Dir.path().toUtf8(), "<dir>");
+        return run;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_Dir.isValid());
+        const QByteArray s = Survey('S', 40);
+        const QByteArray r = Survey('R', 30, 5);
+        QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        const QByteArray head = "Tarvel SPS File Load Parameter \r\nversion = 1 \r\n";
+        QVERIFY(Put("s.sps", s) && Put("r.sps", r));
+        QVERIFY(Put("s16.sps", utf16.encode(QString::fromUtf8(s))));
+        utf16.resetState();
+        QVERIFY(Put("r16.sps", utf16.encode(QString::fromUtf8(r))));
+        QVERIFY(Put("random.bin", RandomWithoutRecords(1 << 16, 11)));
+        QVERIFY(Put("nul.bin", QByteArray(1 << 16, '\0')));
+        QVERIFY(Put("p-garbage.txt", RandomWithoutRecords(4096, 12)));
+        QVERIFY(Put("p-huge-line.txt", QByteArray("version = 1 ").repeated(500000)));
+        QVERIFY(Put("p-empty.txt", QByteArray()));
+        QVERIFY(Put("p-past-32-bits.txt", head + "SrcIDPos = 4294967297 \r\n"));
+        QVERIFY(Put("p-past-64-bits.txt", head + "RecvCoordYLen = 123456789012345678901 \r\n"));
+        QVERIFY(Put("p-negative-position.txt", head + "RecvIDPos = -3 \r\n"));
+        QVERIFY(Put("p-negative-count.txt", head + "AutoSkipS = 0 \r\nSkipPosS = -2 \r\n"));
+    }
+
+    void run_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // <dir>: the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+
+        QTest::newRow("random bytes as both files")
+            << QStringList{"<dir>/random.bin", "<dir>/random.bin"} << 0
+            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QByteArray("warning: No source points found in [<dir>/random.bin]\n"
+                          "warning: No receiver points found in [<dir>/random.bin]\n");
+        QTest::newRow("NUL bytes as both files")
+            << QStringList{"<dir>/nul.bin", "<dir>/nul.bin"} << 0
+            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QByteArray("warning: No source points found in [<dir>/nul.bin]\n"
+                          "warning: No receiver points found in [<dir>/nul.bin]\n");
+        QTest::newRow("folder as source")
+            << QStringList{"<dir>", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
+        QTest::newRow("folder as receiver")
+            << QStringList{"<dir>/s.sps", "<dir>"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
+        QTest::newRow("source that does not exist")
+            << QStringList{"<dir>/none.sps", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>/none.sps] for reading!\n");
+        QTest::newRow("binary relation file is only checked")
+            << QStringList{"--quiet", "<dir>/s.sps", "<dir>/r.sps", "<dir>/random.bin"} << 0
+            << QByteArray() << QByteArray();
+    }
+
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        const Run run = Start(arguments);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.out, out);
+    }
+
+    // Refused before any load: status 2 and one error line that names the
+    // file or the key concerned.
+    void refused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+
+        const QStringList files{"<dir>/s.sps", "<dir>/r.sps"};
+        QTest::newRow("parameter file of random bytes")
+            << QStringList{"--params", "<dir>/p-garbage.txt"} + files << "Invalid file version!";
+        QTest::newRow("parameter file of one huge line")
+            << QStringList{"--params", "<dir>/p-huge-line.txt"} + files << "Invalid file version!";
+        QTest::newRow("empty parameter file")
+            << QStringList{"--params", "<dir>/p-empty.txt"} + files << "Invalid file version!";
+        QTest::newRow("parameter file is a folder")
+            << QStringList{"--params", "<dir>"} + files << "<dir>";
+        QTest::newRow("position past 32 bits")
+            << QStringList{"--params", "<dir>/p-past-32-bits.txt"} + files << "SrcIDPos";
+        QTest::newRow("length past 64 bits")
+            << QStringList{"--params", "<dir>/p-past-64-bits.txt"} + files << "RecvCoordYLen";
+        QTest::newRow("negative position")
+            << QStringList{"--params", "<dir>/p-negative-position.txt"} + files << "RecvIDPos";
+        QTest::newRow("negative count of header rows")
+            << QStringList{"--params", "<dir>/p-negative-count.txt"} + files << "SkipPosS";
+        QTest::newRow("relation file is a folder") << files + QStringList{"<dir>"} << "<dir>";
+    }
+
+    void refused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const Run run = Start(arguments);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.startsWith("error: ") && run.err.count('\n') == 1 &&
+                     run.err.endsWith('\n') && run.err.contains(named.toUtf8()),
+                 run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+    }
+
+    // The UTF-16 twin of a survey gives the very same CSV.
+    void utf16TwinGivesSameCsv()
+    {
+        const Run plain = Start({"--csv", "-", "<dir>/s.sps", "<dir>/r.sps"});
+        QCOMPARE(plain.status, 0);
+        QCOMPARE(plain.out.count('\n'), 1 + 40 + 30);
+        const Run twin = Start({"--csv", "-", "<dir>/s16.sps", "<dir>/r16.sps"});
+        QCOMPARE(twin.status, 0);
+        QCOMPARE(twin.err, QByteArray());
+        QCOMPARE(twin.out, plain.out);
+    }
+
+    // A CSV that cannot be written fails the command and leaves no file behind.
+    void csvIntoFolder()
+    {
+        const Run run = Start({"--csv", "<dir>", "<dir>/s.sps", "<dir>/r.sps"});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.startsWith("error: cannot write [<dir>]"), run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileSPSLoad)
+#include "tst_hostilespsload.moc"
