@@ -15,6 +15,7 @@
 //   spsload       the whole spsload process on the ordered files, when the
 //                 program stands beside this one;
 // and the peak resident memory of the process during the ordered load.
+#include "ProcessMemory.h"
 #include "SPSRowReader.h"
 #include "SPSSurveyGenerator.h"
 #include "VeObject.h"
@@ -59,24 +60,6 @@ double timed(const std::function<void()>& work)
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-qint64 statusKiB(const char* key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-void resetPeak()
-{
-    QFile refs("/proc/self/clear_refs");
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
 }
 
 quint64 readBytes(const QString& path)
@@ -296,9 +279,9 @@ int main(int argc, char** argv)
             general.push_back(timed([&] {
                 g_Sink = readRows(paths[0][0], u'S', true) + readRows(paths[0][1], u'R', true);
             }));
-            resetPeak();
+            ProcessMemory::ResetPeak();
             const LoadResult ordered = runLoad(paths[0][0], paths[0][1]);
-            peakKiB = qMax(peakKiB, statusKiB("VmHWM:"));
+            peakKiB = qMax(peakKiB, ProcessMemory::StatusKiB("VmHWM:"));
             load.push_back(ordered.seconds);
             loadCpu.push_back(ordered.cpuSeconds);
             complete &= ordered.shots == points && ordered.receivers == points;

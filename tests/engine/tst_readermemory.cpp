@@ -1,5 +1,6 @@
 // A row without a line break as large as the file: with a row limit, reading
 // it holds no more than the limit and the reader's buffers.
+#include "ProcessMemory.h"
 #include "SPSRowReader.h"
 
 #include <QFile>
@@ -9,23 +10,6 @@
 namespace {
 constexpr qint64 kMiB = 1024 * 1024;
 
-qint64 statusKiB(const char* key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Starts a new peak of resident memory (Linux: writing 5 to clear_refs).
-bool resetPeak()
-{
-    QFile refs("/proc/self/clear_refs");
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
 } // namespace
 
 class TestReaderMemory : public QObject
@@ -73,9 +57,9 @@ private Q_SLOTS:
         QVERIFY(file.resize(size));
         file.close();
 
-        if (!resetPeak())
+        if (!ProcessMemory::ResetPeak())
             QSKIP("the peak of resident memory cannot be reset here");
-        const qint64 before = statusKiB("VmRSS:");
+        const qint64 before = ProcessMemory::StatusKiB("VmRSS:");
         QVERIFY(file.open(QIODevice::ReadOnly));
         SPSRowReader reader(&file, u'S', autoSkip, 0);
         reader.SetGeneralPath(general);
@@ -85,7 +69,7 @@ private Q_SLOTS:
         QCOMPARE(reader.RealField(46, 9), 0.0);
         QCOMPARE(reader.Row().size(), 71);
         QVERIFY(!reader.NextRecord());
-        const qint64 growthKiB = statusKiB("VmHWM:") - before;
+        const qint64 growthKiB = ProcessMemory::StatusKiB("VmHWM:") - before;
         qInfo("peak resident memory grew by %lld KiB", growthKiB);
         QVERIFY2(growthKiB < 64 * 1024, qPrintable(QString::number(growthKiB)));
     }

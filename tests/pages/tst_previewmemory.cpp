@@ -1,3 +1,4 @@
+#include "ProcessMemory.h"
 #include "VeHostUi.h"
 #include "VePageSPSFileNames.h"
 #include "VeSheetTaskBaseDialog.h"
@@ -11,25 +12,6 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-namespace {
-// The process's peak resident memory in KiB, from its own accounting.
-qint64 peakResidentKiB()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Lets the peak start again from the current resident size (Linux 4.0 and later).
-bool resetPeak()
-{
-    QFile refs("/proc/self/clear_refs");
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1 && refs.flush();
-}
 } // namespace
 
 // Kept apart from the other page tests so that their allocations do not hide
@@ -61,11 +43,11 @@ private Q_SLOTS:
         dialog.AddPage(page, "Files");
         SetFileDialogHook([&](const VeFileDialogRequest&) { return path; });
 
-        const bool reset = resetPeak();
-        const qint64 before = peakResidentKiB();
+        const bool reset = ProcessMemory::ResetPeak();
+        const qint64 before = ProcessMemory::PeakResidentKiB();
         QVERIFY(before > 0);
         page->findChild<QPushButton*>("BtnBrowseSource")->click();
-        const qint64 after = peakResidentKiB();
+        const qint64 after = ProcessMemory::PeakResidentKiB();
         SetFileDialogHook(nullptr);
 
         qInfo("peak resident memory %lld KiB before, %lld KiB after the preview (peak reset: %s)",

@@ -2,6 +2,7 @@
 // as source and as receiver file in both skip modes, and a parameter file with
 // one line of 1 GiB: the load ends normally and the process's peak resident
 // memory grows by less than 64 MiB, whatever the file's size.
+#include "ProcessMemory.h"
 #include "SPSFormatValues.h"
 #include "SPSParamFile.h"
 #include "SPSTestLoad.h"
@@ -16,24 +17,6 @@ using namespace SPSTest;
 namespace {
 constexpr qint64 kMiB = 1024 * 1024;
 constexpr qint64 kGiB = 1024 * kMiB;
-
-qint64 StatusKiB(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Starts a new peak of resident memory (Linux: 5 written to clear_refs).
-bool ResetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
 
 // A file of `size` bytes that are all NUL but the head; the rest is a hole
 // that takes no disk space.
@@ -66,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(WriteFile(m_Receiver, Survey('R', 20)));
         // A load that holds the whole row would need gigabytes: let it fail
         // here rather than take the memory of everything else on the machine.
-        const qint64 data = StatusKiB("VmData:");
+        const qint64 data = ProcessMemory::StatusKiB("VmData:");
         QVERIFY(data > 0);
         const rlim_t limit = rlim_t(data * 1024 + 3 * kGiB);
         const rlimit cap{limit, limit};
@@ -76,7 +59,7 @@ private Q_SLOTS:
         param.SourceFileName = m_Source;
         param.ReceiverFileName = m_Receiver;
         QCOMPARE(RunLoad(&param).created->ShotCount(), 30);
-        if (!ResetPeak())
+        if (!ProcessMemory::ResetPeak())
             QSKIP("the peak of resident memory cannot be reset here");
     }
 
@@ -115,10 +98,10 @@ private Q_SLOTS:
         param.SkipPosS = asSource ? 0 : 3;
         param.SkipPosR = asSource ? 3 : 0;
 
-        QVERIFY(ResetPeak());
-        const qint64 before = StatusKiB("VmRSS:");
+        QVERIFY(ProcessMemory::ResetPeak());
+        const qint64 before = ProcessMemory::StatusKiB("VmRSS:");
         const LoadOutcome out = RunLoad(&param);
-        const qint64 growthKiB = StatusKiB("VmHWM:") - before;
+        const qint64 growthKiB = ProcessMemory::StatusKiB("VmHWM:") - before;
         qInfo("peak resident memory grew by %lld KiB", growthKiB);
 
         QVERIFY(out.created);
@@ -144,11 +127,11 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::Append));
             QVERIFY(file.write("\r\nSrcIDPos = 9 \r\n") > 0);
         }
-        QVERIFY(ResetPeak());
-        const qint64 before = StatusKiB("VmRSS:");
+        QVERIFY(ProcessMemory::ResetPeak());
+        const qint64 before = ProcessMemory::StatusKiB("VmRSS:");
         SPSFormatValues values;
         QCOMPARE(SPSParamFile::Read(path, &values), SPSParamFile::Ok);
-        const qint64 growthKiB = StatusKiB("VmHWM:") - before;
+        const qint64 growthKiB = ProcessMemory::StatusKiB("VmHWM:") - before;
         qInfo("peak resident memory grew by %lld KiB", growthKiB);
         QCOMPARE(values.Value(QStringLiteral("SrcIDLen")), QString("5"));
         QCOMPARE(values.Value(QStringLiteral("SrcIDPos")), QString("9"));

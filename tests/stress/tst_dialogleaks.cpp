@@ -2,6 +2,7 @@
 // use it: the task the plug-in object offers, and the menu agency bound to
 // geometry nodes. Every dialog, record and thread goes away with its load, and
 // the process's resident memory does not grow with the number of cycles.
+#include "ProcessMemory.h"
 #include "SPSTestLoad.h"
 #include "VeHostUi.h"
 #include "VeMenuAgencyBase.h"
@@ -26,17 +27,6 @@
 
 using namespace SPSTest;
 
-namespace {
-qint64 ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 } // namespace
 
 class TestDialogLeaks : public QObject
@@ -166,12 +156,12 @@ private Q_SLOTS:
         // is meant to grow: start the count afresh with an empty one.
         node.SetObject(new VePrevStackSegyGeometry);
         malloc_trim(0);
-        const qint64 before = ResidentKiB();
+        const qint64 before = ProcessMemory::ResidentKiB();
         for (int i = 0; i < kCycles / 2; ++i)
             QVERIFY2(Cycle(&node), qPrintable(QString::number(i)));
         node.SetObject(new VePrevStackSegyGeometry);
         malloc_trim(0);
-        const qint64 growth = ResidentKiB() - before;
+        const qint64 growth = ProcessMemory::ResidentKiB() - before;
         qInfo("resident memory grew by %lld KiB over %d dialog cycles", growth, kCycles);
         QVERIFY(m_MainWindow->findChildren<QWidget*>().isEmpty());
 #if !defined(__SANITIZE_ADDRESS__)

@@ -2,6 +2,7 @@
 // over, existing ones filled, and both ways of failing. After a warm-up the
 // resident memory must not grow with the number of loads; under the address
 // sanitizer, LeakSanitizer checks at exit that nothing was lost on the way.
+#include "ProcessMemory.h"
 #include "SPSTestLoad.h"
 
 #include <QTemporaryDir>
@@ -11,17 +12,6 @@
 
 using namespace SPSTest;
 
-namespace {
-qint64 ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 } // namespace
 
 class TestLoadLeaks : public QObject
@@ -70,11 +60,11 @@ private Q_SLOTS:
         for (int i = 0; i < kWarmUp / 4; ++i)
             QVERIFY(LoadEachKind());
         malloc_trim(0);
-        const qint64 before = ResidentKiB();
+        const qint64 before = ProcessMemory::ResidentKiB();
         for (int i = 0; i < kLoads / 4; ++i)
             QVERIFY(LoadEachKind());
         malloc_trim(0);
-        const qint64 growth = ResidentKiB() - before;
+        const qint64 growth = ProcessMemory::ResidentKiB() - before;
         qInfo("resident memory grew by %lld KiB over %d loads", growth, kLoads);
 #if defined(__SANITIZE_ADDRESS__)
         // The sanitizer's allocator keeps freed memory for its own checks;
