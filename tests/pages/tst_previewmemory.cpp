@@ -12,8 +12,6 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-} // namespace
-
 // Kept apart from the other page tests so that their allocations do not hide
 // this one's in the process's peak.
 class TestPreviewMemory : public QObject

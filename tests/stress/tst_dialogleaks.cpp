@@ -27,8 +27,6 @@
 
 using namespace SPSTest;
 
-} // namespace
-
 class TestDialogLeaks : public QObject
 {
     Q_OBJECT

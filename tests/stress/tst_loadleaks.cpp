@@ -12,8 +12,6 @@
 
 using namespace SPSTest;
 
-} // namespace
-
 class TestLoadLeaks : public QObject
 {
     Q_OBJECT
