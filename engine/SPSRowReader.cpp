@@ -473,6 +473,7 @@ bool SPSRowReader::NextRecord()
     if (m_Source == Source::Unopened)
         Open();
     while (NextRow()) {
+        ++m_nRowNumber;
         if (m_nToSkip > 0) {
             --m_nToSkip;
             continue;
@@ -496,6 +497,11 @@ const QString& SPSRowReader::Row() const
         m_bPlainTextValid = true;
     }
     return m_PlainText;
+}
+
+qsizetype SPSRowReader::RowLength() const
+{
+    return m_RowKind == RowKind::Plain ? m_nPlainKept : m_Text.size();
 }
 
 QLatin1StringView SPSRowReader::PlainField(qint32 pos, qint32 len) const

@@ -64,6 +64,10 @@ public:
 
     // The current record row, without its line terminator (cut at the row limit).
     const QString& Row() const;
+    // Its length in UTF-16 units as kept (at most the row limit), without building it.
+    qsizetype RowLength() const;
+    // Its number in the file, counted from 1 over every row, header rows included.
+    qint64 RowNumber() const { return m_nRowNumber; }
 
     // The trimmed text of the field; empty when it starts past the row's end.
     QString FieldText(qint32 pos, qint32 len) const;
@@ -116,6 +120,7 @@ private:
     bool m_bForceGeneral = false;
     qint64 m_nToSkip = 0;
     qint64 m_nRowLimit = 0; // 0: rows kept whole
+    qint64 m_nRowNumber = 0;
     Source m_Source = Source::Unopened;
 
     // Fast path: the read buffer and the unread part of it.

@@ -1,7 +1,9 @@
 #include "VeThreadSPSFilesLoader.h"
 
+#include "SPSLayoutPresets.h"
 #include "SPSNumberedTable.h"
 #include "SPSPointTable.h"
+#include "SPSRevisionDetector.h"
 #include "SPSRowReader.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
@@ -10,6 +12,7 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 #include <limits>
@@ -78,14 +81,37 @@ template <typename Real> void applyScalar(Real& value, qint32 s)
         value /= Real(s);
 }
 
+// The point numbers with the line factor: line number x factor + point number,
+// in key order. Empty when the factor is 0 (numbers are the point numbers).
+std::vector<qint32> lineFactorNumbers(const SPSPointTable& points, qint32 lineFactor)
+{
+    std::vector<qint32> numbers;
+    if (lineFactor == 0)
+        return numbers;
+    numbers.reserve(size_t(points.Count()));
+    QString lastLine;
+    qint32 lineNumber = 0;
+    for (qsizetype i = 0, n = points.Count(); i < n; ++i) {
+        const QString line = points.RecordAt(i).m_strLineName;
+        if (i == 0 || line != lastLine) {
+            lineNumber = PointNumberFromText(line);
+            lastLine = line;
+        }
+        numbers.push_back(SPSPointNumber(lineNumber, points.PointNumberAt(i), lineFactor, 1));
+    }
+    return numbers;
+}
+
 void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint32 factor,
                   const SPSNumberingSettings& settings)
 {
     numbered.Clear();
     numbered.Reserve(points.Count());
+    const std::vector<qint32> lined = lineFactorNumbers(points, settings.LineFactor);
+    size_t at = 0;
     points.ForEachNumber([&](qint32 number, float depth, double x, double y, double elevation) {
         SPSPointGeometry geometry;
-        geometry.m_nNumber = number;
+        geometry.m_nNumber = lined.empty() ? number : lined[at++];
         if (factor != 0 && factor != 1)
             geometry.m_nNumber = multiplyLow32(geometry.m_nNumber, factor);
         geometry.m_fDepth = depth;
@@ -160,6 +186,7 @@ bool VeThreadSPSFilesLoader::ReadSourceFile(SPSPointTable& points)
     if (points.IsEmpty())
         OutputEventsLog(VeEventsLog::EventsLogWarning,
                         tr("No source points found in [%1]").arg(p.SourceFileName));
+    WarnOfOtherRevision(p.SourceFileName, u'S');
     return true;
 }
 
@@ -195,7 +222,27 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
     if (points.IsEmpty())
         OutputEventsLog(VeEventsLog::EventsLogWarning,
                         tr("No receiver points found in [%1]").arg(p.ReceiverFileName));
+    WarnOfOtherRevision(p.ReceiverFileName, u'R');
     return true;
+}
+
+void VeThreadSPSFilesLoader::WarnOfOtherRevision(const QString& path, QChar recordLetter)
+{
+    // A revision 2.1 file read with revision 1 columns (or the reverse) gives
+    // few points at plausible places, so nothing else would tell the user.
+    // Only a regular file can be read again from its start.
+    if (!QFileInfo(path).isFile())
+        return;
+    const SPSRevision inUse = SPSLayoutPresets::PointColumnsRevision(*m_pParam, recordLetter);
+    if (inUse == SPSRevision::Unknown)
+        return;
+    const SPSRevision rows = SPSRevisionDetector::DetectFile(path, recordLetter).rowsRevision;
+    if (rows == SPSRevision::Unknown || rows == inUse)
+        return;
+    OutputEventsLog(VeEventsLog::EventsLogWarning,
+                    tr("The rows of [%1] look like SPS revision %2, not like the layout in use; "
+                       "check the Format page.")
+                        .arg(path, SPSLayoutPresets::RevisionText(rows)));
 }
 
 void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,

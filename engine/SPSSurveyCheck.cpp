@@ -1,0 +1,958 @@
+#include "SPSSurveyCheck.h"
+
+#include "SPSLayoutPresets.h"
+#include "SPSRevisionDetector.h"
+#include "SPSRowReader.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("SPSSurveyCheck", text);
+}
+
+// A point lies "far off its line" when it is farther than this many median
+// spacings of its line from both its neighbours along the line.
+constexpr double kOutlierSpacings = 5.0;
+// Half the decimetre that SPS coordinates record.
+constexpr double kPrecisionLimit = 0.05;
+
+// The field as bytes: Latin-1 for plain rows, UTF-8 otherwise.
+struct Field
+{
+    const char* data = nullptr;
+    qsizetype size = 0;
+    bool isEmpty() const { return size == 0; }
+    QString text(bool utf8) const
+    {
+        return utf8 ? QString::fromUtf8(data, size) : QString::fromLatin1(data, size);
+    }
+};
+
+// As QString::toDouble reads it (which the load's conversions agree with).
+bool parseNumber(Field f, bool utf8, double* value)
+{
+    if (f.size == 0)
+        return false;
+    const char* p = f.data;
+    const char* const end = p + f.size;
+    if (*p == '+' && f.size > 1 && p[1] != '-' && p[1] != '+')
+        ++p;
+    const auto r = std::from_chars(p, end, *value, std::chars_format::general);
+    if (r.ec == std::errc() && r.ptr == end)
+        return true;
+    bool ok = false;
+    *value = f.text(utf8).toDouble(&ok);
+    return ok;
+}
+
+QString formatNumber(double v)
+{
+    return QString::number(v, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+}
+
+// Single precision of the host's records; beyond the float range: infinity.
+double singleChange(double v)
+{
+    if (!std::isfinite(v) || std::fabs(v) >= double(std::numeric_limits<float>::max()))
+        return 0;
+    return std::fabs(double(float(v)) - v);
+}
+
+struct Line
+{
+    QString name;
+    qint32 number = 0; // PointNumberFromText of the name
+};
+
+struct Point
+{
+    qint64 row = 0;
+    qint64 textOffset = 0; // point text in the arena
+    qint32 textLength = 0;
+    qint32 line = 0;
+    qint32 number = 0; // the number the load gives it
+    char16_t index = 0;
+    bool numeric = false; // the point text is a number
+    bool hasXY = false;   // both coordinates are numbers
+    double value = 0;     // the point text as a number
+    double x = 0;
+    double y = 0;
+};
+
+struct RelationRow
+{
+    qint64 row = 0;
+    QString record;
+    qint32 sourceLine = 0;
+    double sourcePoint = 0;
+    QString sourcePointText;
+    double firstChannel = 0, lastChannel = 0;
+    double increment = 1;
+    qint32 receiverLine = 0;
+    double firstReceiver = 0, lastReceiver = 0;
+};
+
+// Where the fields of one kind of point row stand.
+struct PointColumns
+{
+    QChar letter;
+    bool autoSkip;
+    qint32 skipCount;
+    qint32 linePos, lineLen, pointPos, pointLen;
+    bool hasDepth;
+    qint32 depthPos, depthLen, xPos, xLen, yPos, yLen, elevationPos, elevationLen;
+    qint32 indexColumn; // -1: none
+};
+} // namespace
+
+QString SPSCheckFinding::KindName(Kind kind)
+{
+    static const char* const names[KindCount] = {"revision",
+                                                 "not-a-number",
+                                                 "short-row",
+                                                 "blank-point",
+                                                 "duplicate",
+                                                 "conflict",
+                                                 "shared-number",
+                                                 "outlier",
+                                                 "precision",
+                                                 "relation-source-missing",
+                                                 "source-not-related",
+                                                 "relation-receiver-missing",
+                                                 "receiver-not-related",
+                                                 "channel-overlap"};
+    return QString::fromLatin1(names[kind]);
+}
+
+// One run: the lines of all three files, the points of the S and R files.
+class SPSSurveyCheck::Run_
+{
+public:
+    Run_(SPSSurveyCheck& check) : m_Check(check), m_Param(*check.m_pParam) {}
+
+    bool Go(QString* error);
+
+private:
+    friend class SPSSurveyCheck;
+    using Kind = SPSCheckFinding::Kind;
+
+    bool Stopped() const { return m_Check.m_bStop.load(std::memory_order_relaxed); }
+    void Progress(double share)
+    {
+        if (m_Check.m_Progress)
+            m_Check.m_Progress(qBound(0.0, share, 1.0));
+    }
+    bool Open(QFile& file, const QString& path, const char* emptyText, QString* error);
+    void AddFinding(const QString& file, qint64 row, Kind kind, const QString& message,
+                    const Point* point = nullptr);
+    qint32 LineId(Field text, bool utf8, qint32* lineNumber);
+    QString PointText(const Point& p) const
+    {
+        return QString::fromUtf8(m_Arena.data() + p.textOffset, p.textLength);
+    }
+    void Revision(const QString& path, QChar letter);
+
+    bool ReadPoints(QFile& file, const PointColumns& c, std::vector<Point>& points);
+    void CheckPoints(const QString& path, std::vector<Point>& points, qint32 factor);
+    void CheckPrecision(const QString& path, const std::vector<Point>& points);
+    void CheckSharedNumbers(const QString& path, const std::vector<Point>& points);
+    bool ReadRelations(QFile& file, std::vector<RelationRow>& rows);
+    void CheckRelations(const std::vector<RelationRow>& rows);
+
+    SPSSurveyCheck& m_Check;
+    const VeTaskSPSFilesLoaderParam& m_Param;
+    std::vector<SPSCheckFinding> m_Findings;
+
+    std::vector<Line> m_Lines;
+    QHash<QByteArray, std::pair<qint32, qint32>> m_RawLines; // text: id, number
+    QHash<QString, qint32> m_LineKeys;                       // normalised text: id
+    QByteArray m_LastLine;
+    std::pair<qint32, qint32> m_LastLineId{-1, 0};
+
+    std::vector<char> m_Arena; // point texts, UTF-8
+    std::vector<Point> m_Sources, m_Receivers;
+    qint64 m_nTotalBytes = 1;
+    qint64 m_nDoneBytes = 0;
+};
+
+void SPSSurveyCheck::Run_::AddFinding(const QString& file, qint64 row, Kind kind,
+                                      const QString& message, const Point* point)
+{
+    SPSCheckFinding f;
+    f.file = file;
+    f.row = row;
+    f.kind = kind;
+    f.message = message;
+    if (point) {
+        f.line = m_Lines[size_t(point->line)].name;
+        f.point = PointText(*point);
+        if (point->index)
+            f.index = QString(QChar(point->index));
+        f.hasPosition = point->hasXY;
+        f.x = point->x;
+        f.y = point->y;
+    }
+    m_Findings.push_back(std::move(f));
+}
+
+qint32 SPSSurveyCheck::Run_::LineId(Field text, bool utf8, qint32* lineNumber)
+{
+    // Rows come line by line: the last line's id serves most rows.
+    if (m_LastLineId.first >= 0 && m_LastLine.size() == text.size &&
+        std::equal(text.data, text.data + text.size, m_LastLine.constData())) {
+        *lineNumber = m_LastLineId.second;
+        return m_LastLineId.first;
+    }
+    m_LastLine = QByteArray(text.data, text.size);
+    auto it = m_RawLines.constFind(m_LastLine);
+    if (it == m_RawLines.constEnd()) {
+        const QString name = text.text(utf8);
+        // Lines named by numbers match across files whatever their notation
+        // ("2001" in an X row, "2001.00" in the R file).
+        bool ok = false;
+        const double v = name.toDouble(&ok);
+        const QString key = ok ? QString::number(v, 'g', 17) : QStringLiteral("~") + name;
+        auto k = m_LineKeys.constFind(key);
+        qint32 id;
+        if (k == m_LineKeys.constEnd()) {
+            id = qint32(m_Lines.size());
+            m_Lines.push_back({name, PointNumberFromText(name)});
+            m_LineKeys.insert(key, id);
+        } else {
+            id = *k;
+        }
+        it = m_RawLines.insert(m_LastLine, {id, PointNumberFromText(name)});
+    }
+    m_LastLineId = *it;
+    *lineNumber = it->second;
+    return it->first;
+}
+
+bool SPSSurveyCheck::Run_::Open(QFile& file, const QString& path, const char* emptyText,
+                                QString* error)
+{
+    if (path.isEmpty()) {
+        *error = tr(emptyText);
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = tr("Cannot open file [%1] for reading!").arg(path);
+        return false;
+    }
+    return true;
+}
+
+void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
+{
+    // The detection opens the file again: only a regular file reads the same twice.
+    if (!QFileInfo(path).isFile())
+        return;
+    const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(path, letter);
+    const SPSRevision inUse = letter == u'X'
+                                  ? SPSLayoutPresets::LayoutRevision(m_Param, letter)
+                                  : SPSLayoutPresets::PointColumnsRevision(m_Param, letter);
+    QString message;
+    if (v.revision == SPSRevision::Unknown)
+        message = tr("revision unknown: %1").arg(v.evidence);
+    else
+        message =
+            tr("SPS revision %1: %2").arg(SPSLayoutPresets::RevisionText(v.revision), v.evidence);
+    if (v.revision != SPSRevision::Unknown && inUse != v.revision)
+        message += tr("; the layout in use does not read revision %1 columns")
+                       .arg(SPSLayoutPresets::RevisionText(v.revision));
+    AddFinding(path, 0, SPSCheckFinding::Revision, message);
+}
+
+bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
+                                      std::vector<Point>& points)
+{
+    const QString path = file.fileName();
+    SPSRowReader reader(&file, c.letter, c.autoSkip, c.skipCount);
+    struct Named
+    {
+        qint32 pos, len;
+        const char* name;
+    };
+    std::vector<Named> numeric{{c.xPos, c.xLen, "easting"},
+                               {c.yPos, c.yLen, "northing"},
+                               {c.elevationPos, c.elevationLen, "elevation"}};
+    if (c.hasDepth)
+        numeric.push_back({c.depthPos, c.depthLen, "depth"});
+    // The furthest field: a row must reach its end.
+    qint64 furthestEnd = qint64(c.linePos) + c.lineLen;
+    const char* furthestName = "line";
+    auto further = [&](qint32 pos, qint32 len, const char* name) {
+        if (qint64(pos) + len > furthestEnd) {
+            furthestEnd = qint64(pos) + len;
+            furthestName = name;
+        }
+    };
+    further(c.pointPos, c.pointLen, "point");
+    for (const Named& n : numeric)
+        further(n.pos, n.len, n.name);
+    reader.SetRowLimit(qMax<qint64>(furthestEnd, c.indexColumn + 1));
+    points.reserve(size_t(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20)));
+
+    QByteArray utf8[7];
+    qint64 rows = 0;
+    const qint64 base = m_nDoneBytes;
+    while (reader.NextRecord()) {
+        if ((++rows & 0xffff) == 0) {
+            if (Stopped())
+                return false;
+            Progress(double(base + file.pos()) / double(m_nTotalBytes));
+        }
+        const bool plain = reader.IsPlainRow();
+        auto field = [&](qint32 pos, qint32 len, int slot) {
+            if (plain) {
+                const QLatin1StringView v = reader.PlainField(pos, len);
+                return Field{v.data(), v.size()};
+            }
+            utf8[slot] = reader.FieldText(pos, len).toUtf8();
+            return Field{utf8[slot].constData(), utf8[slot].size()};
+        };
+        Point p;
+        p.row = reader.RowNumber();
+        const Field line = field(c.linePos, c.lineLen, 0);
+        const Field pointText = field(c.pointPos, c.pointLen, 1);
+        qint32 lineNumber = 0;
+        p.line = LineId(line, !plain, &lineNumber);
+        p.textOffset = qint64(m_Arena.size());
+        p.textLength = qint32(pointText.size);
+        m_Arena.insert(m_Arena.end(), pointText.data, pointText.data + pointText.size);
+        const qint32 pointNumber =
+            plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
+                  : PointNumberFromText(pointText.text(true));
+        p.numeric = parseNumber(pointText, !plain, &p.value);
+        if (c.indexColumn >= 0) {
+            const Field index = field(c.indexColumn, 1, 2);
+            if (index.size == 1 && uchar(index.data[0]) < 0x80)
+                p.index = char16_t(index.data[0]);
+        }
+        const Field x = field(c.xPos, c.xLen, 3);
+        const Field y = field(c.yPos, c.yLen, 4);
+        const bool xOk = parseNumber(x, !plain, &p.x);
+        const bool yOk = parseNumber(y, !plain, &p.y);
+        p.hasXY = xOk && yOk;
+        if (!xOk)
+            p.x = 0;
+        if (!yOk)
+            p.y = 0;
+        // Kept apart from the line number until the factors are known.
+        p.number = SPSPointNumber(lineNumber, pointNumber, m_Check.m_Numbering.LineFactor, 1);
+        points.push_back(p);
+        const Point& stored = points.back();
+
+        if (pointText.isEmpty()) {
+            AddFinding(path, p.row, Kind::BlankPoint,
+                       tr("the point field is blank; the load numbers the point %1")
+                           .arg(SPSPointNumber(lineNumber, 0, m_Check.m_Numbering.LineFactor, 1)),
+                       &stored);
+        } else if (!p.numeric) {
+            AddFinding(path, p.row, Kind::NotANumber,
+                       tr("point \"%1\" is not a number; the load numbers it %2")
+                           .arg(pointText.text(!plain))
+                           .arg(pointNumber),
+                       &stored);
+        }
+        for (size_t i = 0; i < numeric.size(); ++i) {
+            const Field f = i == 0 ? x : i == 1 ? y : field(numeric[i].pos, numeric[i].len, 5);
+            double v = 0;
+            if (!f.isEmpty() && (i < 2 ? !(i == 0 ? xOk : yOk) : !parseNumber(f, !plain, &v)))
+                AddFinding(path, p.row, Kind::NotANumber,
+                           tr("%1 \"%2\" is not a number; the load reads 0")
+                               .arg(tr(numeric[i].name), f.text(!plain)),
+                           &stored);
+        }
+        if (reader.RowLength() < furthestEnd)
+            AddFinding(path, p.row, Kind::ShortRow,
+                       tr("the row ends at column %1, before the end of the %2 field (column %3)")
+                           .arg(reader.RowLength())
+                           .arg(tr(furthestName))
+                           .arg(furthestEnd),
+                       &stored);
+    }
+    m_nDoneBytes += file.size();
+    return !Stopped();
+}
+
+void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& points,
+                                       qint32 factor)
+{
+    for (Point& p : points)
+        p.number = SPSPointNumber(0, p.number, 0, factor);
+
+    // By line, point and index; file order among equals.
+    std::vector<qint32> order(points.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = qint32(i);
+    auto pointLess = [&](const Point& a, const Point& b) {
+        if (a.line != b.line)
+            return a.line < b.line;
+        if (a.numeric != b.numeric)
+            return a.numeric;
+        if (a.numeric) {
+            if (a.value != b.value)
+                return a.value < b.value;
+        } else {
+            const int c =
+                std::lexicographical_compare(
+                    m_Arena.begin() + a.textOffset, m_Arena.begin() + a.textOffset + a.textLength,
+                    m_Arena.begin() + b.textOffset, m_Arena.begin() + b.textOffset + b.textLength)
+                    ? -1
+                : std::equal(
+                      m_Arena.begin() + a.textOffset, m_Arena.begin() + a.textOffset + a.textLength,
+                      m_Arena.begin() + b.textOffset, m_Arena.begin() + b.textOffset + b.textLength)
+                    ? 0
+                    : 1;
+            if (c != 0)
+                return c < 0;
+        }
+        return false;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
+        const Point& a = points[size_t(i)];
+        const Point& b = points[size_t(j)];
+        if (pointLess(a, b))
+            return true;
+        if (pointLess(b, a))
+            return false;
+        return a.index < b.index;
+    });
+
+    // Duplicates and conflicts: compared with the first row of the same point.
+    std::vector<qint32> unique; // one per line and point, for the spacing along lines
+    for (size_t k = 0; k < order.size();) {
+        size_t end = k + 1;
+        const Point& first = points[size_t(order[k])];
+        while (end < order.size() && !pointLess(first, points[size_t(order[end])]))
+            ++end;
+        unique.push_back(order[k]);
+        // The first row of each index; rows of one index are adjacent.
+        const Point* same = &first;
+        for (size_t m = k + 1; m < end; ++m) {
+            const Point& p = points[size_t(order[m])];
+            if (p.index != same->index) {
+                same = &p;
+                continue;
+            }
+            if (p.x == same->x && p.y == same->y)
+                AddFinding(path, p.row, Kind::Duplicate,
+                           tr("the same point as row %1, with the same coordinates").arg(same->row),
+                           &p);
+            else
+                AddFinding(path, p.row, Kind::Conflict,
+                           tr("the same point as row %1, %2 away from it")
+                               .arg(same->row)
+                               .arg(formatNumber(std::hypot(p.x - same->x, p.y - same->y))),
+                           &p);
+        }
+        k = end;
+    }
+
+    // Outliers: at (0, 0), or far from both neighbours along the line.
+    auto distance = [&](qint32 i, qint32 j) {
+        const Point& a = points[size_t(i)];
+        const Point& b = points[size_t(j)];
+        return std::hypot(a.x - b.x, a.y - b.y);
+    };
+    std::vector<qint32> along;
+    std::vector<double> gaps, sorted;
+    for (size_t k = 0; k < unique.size();) {
+        const qint32 line = points[size_t(unique[k])].line;
+        along.clear();
+        size_t end = k;
+        for (; end < unique.size() && points[size_t(unique[end])].line == line; ++end) {
+            const Point& p = points[size_t(unique[end])];
+            if (p.hasXY && p.x == 0 && p.y == 0)
+                AddFinding(path, p.row, Kind::Outlier, tr("the point is at (0, 0)"), &p);
+            else if (p.hasXY)
+                along.push_back(unique[end]);
+        }
+        k = end;
+        if (along.size() < 3)
+            continue;
+        gaps.resize(along.size() - 1);
+        for (size_t i = 0; i + 1 < along.size(); ++i)
+            gaps[i] = distance(along[i], along[i + 1]);
+        sorted = gaps;
+        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        const double median = sorted[sorted.size() / 2];
+        if (!(median > 0))
+            continue;
+        const double far = kOutlierSpacings * median;
+        for (size_t i = 0; i < along.size(); ++i) {
+            const double before = i > 0 ? gaps[i - 1] : -1;
+            const double after = i + 1 < along.size() ? gaps[i] : -1;
+            bool outlier;
+            if (before >= 0 && after >= 0)
+                outlier = before > far && after > far;
+            else if (before >= 0) // the last point: its neighbour must lie in line
+                outlier = before > far && gaps[i - 2] <= far;
+            else
+                outlier = after > far && gaps[1] <= far;
+            if (outlier) {
+                const Point& p = points[size_t(along[i])];
+                AddFinding(path, p.row, Kind::Outlier,
+                           tr("%1 from its neighbours along line %2, whose points lie %3 apart")
+                               .arg(formatNumber(std::min(before < 0 ? after : before,
+                                                          after < 0 ? before : after)),
+                                    m_Lines[size_t(line)].name, formatNumber(median)),
+                           &p);
+            }
+        }
+    }
+    CheckPrecision(path, points);
+    CheckSharedNumbers(path, points);
+}
+
+void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector<Point>& points)
+{
+    for (int axis = 0; axis < 2; ++axis) {
+        double largest = 0;
+        const Point* worst = nullptr;
+        qint64 count = 0;
+        for (const Point& p : points) {
+            if (!p.hasXY)
+                continue;
+            const double change = singleChange(axis == 0 ? p.x : p.y);
+            if (change > kPrecisionLimit)
+                ++count;
+            if (change > largest) {
+                largest = change;
+                worst = &p;
+            }
+        }
+        if (count == 0)
+            continue;
+        AddFinding(path, 0, Kind::Precision,
+                   tr("single precision changes the %1 by up to %2 (row %3); %4 points change "
+                      "by more than %5")
+                       .arg(axis == 0 ? tr("easting") : tr("northing"))
+                       .arg(QString::number(largest, 'g', 3))
+                       .arg(worst->row)
+                       .arg(count)
+                       .arg(kPrecisionLimit),
+                   worst);
+    }
+}
+
+void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::vector<Point>& points)
+{
+    std::vector<qint32> order(points.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = qint32(i);
+    std::sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
+        const Point& a = points[size_t(i)];
+        const Point& b = points[size_t(j)];
+        if (a.number != b.number)
+            return a.number < b.number;
+        if (a.line != b.line)
+            return a.line < b.line;
+        return i < j;
+    });
+
+    // The power of ten above every point number keeps the lines apart, as long
+    // as line x power + point stays within 32 bits.
+    qint64 largestPoint = 0, largestLine = 0;
+    for (const Point& p : points) {
+        const qint32 n = PointNumberFromText(PointText(p));
+        largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(n)));
+        largestLine = qMax<qint64>(largestLine, qAbs(qint64(m_Lines[size_t(p.line)].number)));
+    }
+    qint64 power = 10;
+    while (power <= largestPoint)
+        power *= 10;
+    const bool fits = largestLine * power + largestPoint <= std::numeric_limits<qint32>::max();
+    const QString advice = fits ? tr("a line factor of %1 keeps the lines apart").arg(power)
+                                : tr("no line factor keeps the lines apart within 32 bits");
+
+    qint64 shared = 0;
+    for (size_t k = 0; k < order.size();) {
+        size_t end = k + 1;
+        const Point& first = points[size_t(order[k])];
+        QStringList lines{m_Lines[size_t(first.line)].name};
+        qint32 lastLine = first.line;
+        for (; end < order.size() && points[size_t(order[end])].number == first.number; ++end) {
+            const qint32 line = points[size_t(order[end])].line;
+            if (line != lastLine)
+                lines.append(m_Lines[size_t(line)].name);
+            lastLine = line;
+        }
+        k = end;
+        if (lines.size() < 2)
+            continue;
+        if (++shared > m_Check.m_nSharedNumberLimit)
+            continue;
+        const Point* earliest = &first;
+        QString named = lines.mid(0, 5).join(QStringLiteral(", "));
+        if (lines.size() > 5)
+            named += tr(" and %1 more").arg(lines.size() - 5);
+        AddFinding(path, earliest->row, Kind::SharedNumber,
+                   tr("point number %1 is shared by %2 lines (%3); the load keeps one point; %4")
+                       .arg(first.number)
+                       .arg(lines.size())
+                       .arg(named, advice),
+                   earliest);
+    }
+    if (shared > m_Check.m_nSharedNumberLimit)
+        AddFinding(path, 0, Kind::SharedNumber,
+                   tr("%1 point numbers are shared by more than one line in all; %2")
+                       .arg(shared)
+                       .arg(advice));
+}
+
+bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& rows)
+{
+    const VeTaskSPSFilesLoaderParam& p = m_Param;
+    const QString path = file.fileName();
+    SPSRowReader reader(&file, u'X', p.AutoSkipX, p.SkipPosX);
+    struct Named
+    {
+        qint32 pos, len;
+        const char* name;
+    };
+    const Named fields[] = {
+        {p.XRecordNumPos, p.XRecordNumLen, "field record"},
+        {p.XSrcLinePos, p.XSrcLineLen, "source line"},
+        {p.XSrcIDPos, p.XSrcIDLen, "source point"},
+        {p.XFirstChannelPos, p.XFirstChannelLen, "first channel"},
+        {p.XLastChannelPos, p.XLastChannelLen, "last channel"},
+        {p.XChannelIncrPos, p.XChannelIncrLen, "channel increment"},
+        {p.XRecvLinePos, p.XRecvLineLen, "receiver line"},
+        {p.XFirstRecvIDPos, p.XFirstRecvIDLen, "first receiver"},
+        {p.XLastRecvIDPos, p.XLastRecvIDLen, "last receiver"},
+    };
+    qint64 furthestEnd = 0;
+    const char* furthestName = "";
+    for (const Named& n : fields)
+        if (qint64(n.pos) + n.len > furthestEnd) {
+            furthestEnd = qint64(n.pos) + n.len;
+            furthestName = n.name;
+        }
+    reader.SetRowLimit(furthestEnd);
+    qint64 count = 0;
+    const qint64 base = m_nDoneBytes;
+    while (reader.NextRecord()) {
+        if ((++count & 0xffff) == 0) {
+            if (Stopped())
+                return false;
+            Progress(double(base + file.pos()) / double(m_nTotalBytes));
+        }
+        RelationRow r;
+        r.row = reader.RowNumber();
+        QString text[9];
+        for (int i = 0; i < 9; ++i)
+            text[i] = reader.FieldText(fields[i].pos, fields[i].len);
+        r.record = text[0];
+        qint32 number = 0;
+        const QByteArray sourceLine = text[1].toUtf8(), receiverLine = text[6].toUtf8();
+        r.sourceLine = LineId({sourceLine.constData(), sourceLine.size()}, true, &number);
+        r.receiverLine = LineId({receiverLine.constData(), receiverLine.size()}, true, &number);
+        r.sourcePointText = text[2];
+        double* numbers[] = {nullptr,         nullptr,          &r.sourcePoint,
+                             &r.firstChannel, &r.lastChannel,   &r.increment,
+                             nullptr,         &r.firstReceiver, &r.lastReceiver};
+        bool usable = true;
+        for (int i = 0; i < 9; ++i) {
+            if (!numbers[i])
+                continue;
+            bool ok = false;
+            const double v = text[i].toDouble(&ok);
+            if (ok)
+                *numbers[i] = v;
+            else if (!text[i].isEmpty() || i != 5)
+                usable = false;
+            if (!ok && !text[i].isEmpty()) {
+                AddFinding(path, r.row, Kind::NotANumber,
+                           tr("%1 \"%2\" is not a number").arg(tr(fields[i].name), text[i]));
+                m_Findings.back().line = i == 2 ? text[1] : text[6];
+                m_Findings.back().point = i == 2 ? text[2] : QString();
+            }
+        }
+        if (reader.RowLength() < furthestEnd) {
+            AddFinding(path, r.row, Kind::ShortRow,
+                       tr("the row ends at column %1, before the end of the %2 field (column %3)")
+                           .arg(reader.RowLength())
+                           .arg(tr(furthestName))
+                           .arg(furthestEnd));
+            m_Findings.back().line = text[1];
+            m_Findings.back().point = text[2];
+        }
+        if (!(r.increment >= 1))
+            r.increment = 1;
+        if (usable)
+            rows.push_back(std::move(r));
+    }
+    m_nDoneBytes += file.size();
+    return !Stopped();
+}
+
+void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
+{
+    const QString& sourcePath = m_Param.SourceFileName;
+    const QString& receiverPath = m_Param.ReceiverFileName;
+    const QString& relationPath = m_Param.RelationFileName;
+
+    // Numbered points of a file by line and point value.
+    auto byLine = [](const std::vector<Point>& points) {
+        std::vector<qint32> order;
+        order.reserve(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].numeric)
+                order.push_back(qint32(i));
+        std::sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
+            const Point& a = points[size_t(i)];
+            const Point& b = points[size_t(j)];
+            return a.line != b.line ? a.line < b.line : a.value < b.value;
+        });
+        return order;
+    };
+    auto lowerBound = [](const std::vector<Point>& points, const std::vector<qint32>& order,
+                         qint32 line, double value) {
+        return std::lower_bound(order.begin(), order.end(), std::pair<qint32, double>(line, value),
+                                [&](qint32 i, const std::pair<qint32, double>& key) {
+                                    const Point& p = points[size_t(i)];
+                                    return p.line != key.first ? p.line < key.first
+                                                               : p.value < key.second;
+                                });
+    };
+    constexpr double kSame = 1e-6;
+
+    const std::vector<qint32> sources = byLine(m_Sources);
+    const std::vector<qint32> receivers = byLine(m_Receivers);
+    std::vector<bool> sourceNamed(m_Sources.size()), receiverCovered(m_Receivers.size());
+    for (const RelationRow& r : rows) {
+        if (Stopped())
+            return;
+        // The source point the row names.
+        bool found = false;
+        for (auto it = lowerBound(m_Sources, sources, r.sourceLine, r.sourcePoint - kSame);
+             it != sources.end(); ++it) {
+            const Point& p = m_Sources[size_t(*it)];
+            if (p.line != r.sourceLine || p.value > r.sourcePoint + kSame)
+                break;
+            sourceNamed[size_t(*it)] = true;
+            found = true;
+        }
+        if (!found) {
+            AddFinding(relationPath, r.row, Kind::RelationSourceMissing,
+                       tr("field record %1 names source line %2 point %3, which the S file lacks")
+                           .arg(r.record, m_Lines[size_t(r.sourceLine)].name, r.sourcePointText));
+            m_Findings.back().line = m_Lines[size_t(r.sourceLine)].name;
+            m_Findings.back().point = r.sourcePointText;
+        }
+
+        // The receiver stations of its range: first to last, a station per increment.
+        const double low = qMin(r.firstReceiver, r.lastReceiver);
+        const double high = qMax(r.firstReceiver, r.lastReceiver);
+        auto it = lowerBound(m_Receivers, receivers, r.receiverLine, low - kSame);
+        qint64 missing = 0;
+        QStringList firstMissing;
+        double station = low;
+        const qint64 stations = qint64(std::floor((high - low) / r.increment + kSame)) + 1;
+        qint64 s = 0;
+        for (; it != receivers.end(); ++it) {
+            const Point& p = m_Receivers[size_t(*it)];
+            if (p.line != r.receiverLine || p.value > high + kSame)
+                break;
+            receiverCovered[size_t(*it)] = true;
+            for (; s < stations && station < p.value - kSame;
+                 ++s, station = low + double(s) * r.increment) {
+                if (++missing <= 5)
+                    firstMissing.append(formatNumber(station));
+            }
+            if (s < stations && std::fabs(station - p.value) <= kSame) {
+                ++s;
+                station = low + double(s) * r.increment;
+            }
+        }
+        for (; s < stations; ++s, station = low + double(s) * r.increment)
+            if (++missing <= 5)
+                firstMissing.append(formatNumber(station));
+        if (missing > 0) {
+            AddFinding(relationPath, r.row, Kind::RelationReceiverMissing,
+                       tr("%1 of %2 stations of receiver line %3 in field record %4 are not in "
+                          "the R file (%5%6)")
+                           .arg(missing)
+                           .arg(stations)
+                           .arg(m_Lines[size_t(r.receiverLine)].name, r.record,
+                                firstMissing.join(QStringLiteral(", ")),
+                                missing > 5 ? QStringLiteral(", ...") : QString()));
+            m_Findings.back().line = m_Lines[size_t(r.receiverLine)].name;
+            m_Findings.back().point = firstMissing.value(0);
+        }
+    }
+    for (size_t i = 0; i < m_Sources.size(); ++i)
+        if (!sourceNamed[i])
+            AddFinding(sourcePath, m_Sources[i].row, Kind::SourceNotRelated,
+                       tr("no X row names this source point"), &m_Sources[i]);
+    for (size_t i = 0; i < m_Receivers.size(); ++i)
+        if (!receiverCovered[i])
+            AddFinding(receiverPath, m_Receivers[i].row, Kind::ReceiverNotRelated,
+                       tr("no X row's receiver range holds this point"), &m_Receivers[i]);
+
+    // Channel ranges of one field record must not overlap.
+    std::vector<size_t> order(rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t i, size_t j) {
+        const RelationRow& a = rows[i];
+        const RelationRow& b = rows[j];
+        if (a.record != b.record)
+            return a.record < b.record;
+        return qMin(a.firstChannel, a.lastChannel) < qMin(b.firstChannel, b.lastChannel);
+    });
+    for (size_t k = 0; k < order.size();) {
+        size_t end = k + 1;
+        while (end < order.size() && rows[order[end]].record == rows[order[k]].record)
+            ++end;
+        const RelationRow* reach = &rows[order[k]];
+        for (size_t m = k + 1; m < end; ++m) {
+            const RelationRow& r = rows[order[m]];
+            if (qMin(r.firstChannel, r.lastChannel) <=
+                qMax(reach->firstChannel, reach->lastChannel)) {
+                AddFinding(relationPath, r.row, Kind::ChannelOverlap,
+                           tr("channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
+                               .arg(formatNumber(r.firstChannel), formatNumber(r.lastChannel),
+                                    r.record, formatNumber(reach->firstChannel),
+                                    formatNumber(reach->lastChannel))
+                               .arg(reach->row));
+                m_Findings.back().line = m_Lines[size_t(r.receiverLine)].name;
+            }
+            if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
+                reach = &r;
+        }
+        k = end;
+    }
+}
+
+bool SPSSurveyCheck::Run_::Go(QString* error)
+{
+    const VeTaskSPSFilesLoaderParam& p = m_Param;
+    QFile source, receiver, relation;
+    if (!Open(source, p.SourceFileName, "Source file name is empty", error) ||
+        !Open(receiver, p.ReceiverFileName, "Receiver file name is empty", error))
+        return false;
+    const bool related = !p.RelationFileName.isEmpty();
+    if (related && !Open(relation, p.RelationFileName, "Relation file name is empty", error))
+        return false;
+    m_nTotalBytes =
+        qMax<qint64>(1, source.size() + receiver.size() + (related ? relation.size() : 0));
+    Progress(0);
+
+    const SPSRevision sourceRevision = SPSLayoutPresets::PointColumnsRevision(p, u'S');
+    const SPSRevision receiverRevision = SPSLayoutPresets::PointColumnsRevision(p, u'R');
+    const PointColumns s{u'S',
+                         p.AutoSkipS,
+                         p.SkipPosS,
+                         p.SrcLinePos,
+                         p.SrcLineLen,
+                         p.SrcIDPos,
+                         p.SrcIDLen,
+                         true,
+                         p.SrcWellPos,
+                         p.SrcWellLen,
+                         p.SrcCoordX,
+                         p.SrcCoordXLen,
+                         p.SrcCoordY,
+                         p.SrcCoordYLen,
+                         p.SrcElevPos,
+                         p.SrcElevLen,
+                         SPSLayoutPresets::PointIndexColumn(sourceRevision)};
+    const PointColumns r{u'R',
+                         p.AutoSkipR,
+                         p.SkipPosR,
+                         p.RecvLinePos,
+                         p.RecvLineLen,
+                         p.RecvIDPos,
+                         p.RecvIDLen,
+                         false,
+                         0,
+                         0,
+                         p.RecvCoordX,
+                         p.RecvCoordXLen,
+                         p.RecvCoordY,
+                         p.RecvCoordYLen,
+                         p.RecvElevPos,
+                         p.RecvElevLen,
+                         SPSLayoutPresets::PointIndexColumn(receiverRevision)};
+
+    auto stopped = [&] {
+        *error = tr("The check was stopped.");
+        return false;
+    };
+    Revision(p.SourceFileName, u'S');
+    if (!ReadPoints(source, s, m_Sources))
+        return stopped();
+    CheckPoints(p.SourceFileName, m_Sources, m_Check.m_Numbering.ShotNumberFactor);
+    Revision(p.ReceiverFileName, u'R');
+    if (!ReadPoints(receiver, r, m_Receivers))
+        return stopped();
+    CheckPoints(p.ReceiverFileName, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor);
+    if (related) {
+        Revision(p.RelationFileName, u'X');
+        std::vector<RelationRow> rows;
+        if (!ReadRelations(relation, rows))
+            return stopped();
+        CheckRelations(rows);
+        if (Stopped())
+            return stopped();
+    }
+
+    // Source, receiver, relation; by kind, then row.
+    auto fileOrder = [&](const QString& f) {
+        return f == p.SourceFileName ? 0 : f == p.ReceiverFileName ? 1 : 2;
+    };
+    std::stable_sort(m_Findings.begin(), m_Findings.end(),
+                     [&](const SPSCheckFinding& a, const SPSCheckFinding& b) {
+                         const int fa = fileOrder(a.file), fb = fileOrder(b.file);
+                         if (fa != fb)
+                             return fa < fb;
+                         if (a.kind != b.kind)
+                             return a.kind < b.kind;
+                         return a.row < b.row;
+                     });
+    Progress(1);
+    return true;
+}
+
+SPSSurveyCheck::SPSSurveyCheck(const VeTaskSPSFilesLoaderParam& param,
+                               const SPSNumberingSettings& numbering)
+    : m_pParam(std::make_unique<VeTaskSPSFilesLoaderParam>()), m_Numbering(numbering)
+{
+    m_pParam->CopyFrom(param);
+}
+
+SPSSurveyCheck::~SPSSurveyCheck() = default;
+
+bool SPSSurveyCheck::Run(QString* error)
+{
+    m_Findings.clear();
+    QString reason;
+    Run_ run(*this);
+    const bool ok = run.Go(&reason);
+    m_Findings = std::move(run.m_Findings);
+    if (error)
+        *error = reason;
+    return ok;
+}
+
+qsizetype SPSSurveyCheck::Count(SPSCheckFinding::Kind kind) const
+{
+    return std::count_if(m_Findings.begin(), m_Findings.end(),
+                         [kind](const SPSCheckFinding& f) { return f.kind == kind; });
+}
