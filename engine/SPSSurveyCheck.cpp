@@ -524,10 +524,11 @@ void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector
     for (int axis = 0; axis < 2; ++axis) {
         double largest = 0;
         const Point* worst = nullptr;
-        qint64 count = 0;
+        qint64 count = 0, known = 0;
         for (const Point& p : points) {
             if (!p.hasXY)
                 continue;
+            ++known;
             const double change = singleChange(axis == 0 ? p.x : p.y);
             if (change > kPrecisionLimit)
                 ++count;
@@ -539,12 +540,13 @@ void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector
         if (count == 0)
             continue;
         AddFinding(path, 0, Kind::Precision,
-                   tr("single precision changes the %1 by up to %2 (row %3); %4 points change "
-                      "by more than %5")
+                   tr("single precision changes the %1 by up to %2 (row %3); %4 of %5 points "
+                      "change by more than %6")
                        .arg(axis == 0 ? tr("easting") : tr("northing"))
                        .arg(QString::number(largest, 'g', 3))
                        .arg(worst->row)
                        .arg(count)
+                       .arg(known)
                        .arg(kPrecisionLimit),
                    worst);
     }
