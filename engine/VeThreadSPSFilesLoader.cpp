@@ -186,7 +186,6 @@ bool VeThreadSPSFilesLoader::ReadSourceFile(SPSPointTable& points)
     if (points.IsEmpty())
         OutputEventsLog(VeEventsLog::EventsLogWarning,
                         tr("No source points found in [%1]").arg(p.SourceFileName));
-    WarnOfOtherRevision(p.SourceFileName, u'S');
     return true;
 }
 
@@ -222,7 +221,6 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
     if (points.IsEmpty())
         OutputEventsLog(VeEventsLog::EventsLogWarning,
                         tr("No receiver points found in [%1]").arg(p.ReceiverFileName));
-    WarnOfOtherRevision(p.ReceiverFileName, u'R');
     return true;
 }
 
@@ -299,10 +297,12 @@ void VeThreadSPSFilesLoader::run()
     if (!ReadSourceFile(points))
         return;
     NumberSourcePoints(numbered, points, settings);
+    WarnOfOtherRevision(m_pParam->SourceFileName, u'S');
     addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
     if (!ReadReceiverFile(points))
         return;
     NumberReceiverPoints(numbered, points, settings);
+    WarnOfOtherRevision(m_pParam->ReceiverFileName, u'R');
     addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 
     if (created)
