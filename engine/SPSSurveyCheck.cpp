@@ -477,7 +477,8 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
         size_t end = k;
         for (; end < unique.size() && points[size_t(unique[end])].line == line; ++end) {
             const Point& p = points[size_t(unique[end])];
-            if (p.hasXY && p.x == 0 && p.y == 0)
+            // Coordinates that are blank or no number are 0 in the load as well.
+            if (p.x == 0 && p.y == 0)
                 AddFinding(path, p.row, Kind::Outlier, tr("the point is at (0, 0)"), &p);
             else if (p.hasXY)
                 along.push_back(unique[end]);
@@ -489,8 +490,10 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
         for (size_t i = 0; i + 1 < along.size(); ++i)
             gaps[i] = distance(along[i], along[i + 1]);
         sorted = gaps;
-        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-        const double median = sorted[sorted.size() / 2];
+        // The lower median: of an even count, half the gaps may touch outliers.
+        const size_t middle = (sorted.size() - 1) / 2;
+        std::nth_element(sorted.begin(), sorted.begin() + qsizetype(middle), sorted.end());
+        const double median = sorted[middle];
         if (!(median > 0))
             continue;
         const double far = kOutlierSpacings * median;

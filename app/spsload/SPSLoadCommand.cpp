@@ -293,7 +293,8 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         // Standard output may carry a CSV; the check's lines then go to standard error.
         if (parser.isSet(checkOption))
             WriteCheck(check.Findings(), csvToOut || reportToOut ? m_pErr : m_pOut);
-        if (parser.isSet(reportOption) && !WriteReport(check.Findings(), parser.value(reportOption)))
+        if (parser.isSet(reportOption) &&
+            !WriteReport(check.Findings(), parser.value(reportOption)))
             return ExitFailed;
     }
     return ExitLoaded;
@@ -400,10 +401,10 @@ void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QI
                 where += QLatin1Char(':') + QString::number(f.row);
             QString what;
             if (!f.line.isEmpty() || !f.point.isEmpty())
-                what = QStringLiteral("line %1 point %2%3: ")
-                           .arg(f.line, f.point,
-                                f.index.isEmpty() ? QString()
-                                                  : QStringLiteral(" index ") + f.index);
+                what =
+                    QStringLiteral("line %1 point %2%3: ")
+                        .arg(f.line, f.point,
+                             f.index.isEmpty() ? QString() : QStringLiteral(" index ") + f.index);
             shown += ("  " + where + ": " + what + f.message).toUtf8() + '\n';
         }
         if (count > 0)
@@ -413,8 +414,7 @@ void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QI
     to->write(text);
 }
 
-bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings,
-                                 const QString& path)
+bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path)
 {
     QByteArray csv = "file,row,kind,line,point,index,message\n";
     for (const SPSCheckFinding& f : findings)

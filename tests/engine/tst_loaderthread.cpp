@@ -245,7 +245,7 @@ private Q_SLOTS:
 
     void otherRevision_data()
     {
-        QTest::addColumn<QString>("layout"); // revision of the layout in use
+        QTest::addColumn<QString>("layout");     // revision of the layout in use
         QTest::addColumn<QByteArray>("letters"); // which files hold revision 2.1 rows
         QTest::addColumn<Log>("log");
 
