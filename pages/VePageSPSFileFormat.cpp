@@ -3,6 +3,7 @@
 #include "SPSFormatValues.h"
 #include "SPSParamFile.h"
 #include "VeHostUi.h"
+#include "VeSPSFormatPresetControls.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 #include "ui_VePageSPSFileFormat.h"
 
@@ -54,6 +55,10 @@ VePageSPSFileFormat::VePageSPSFileFormat(VeSheetTaskBaseDialog* dialog)
             &VePageSPSFileFormat::slotCheckRelationAutoSkip);
     connect(ui.BtnLoadParam, &QPushButton::released, this, &VePageSPSFileFormat::slotLoadSpsParam);
     connect(ui.BtnSaveParam, &QPushButton::released, this, &VePageSPSFileFormat::slotSaveSpsParam);
+
+    m_pPresetControls = new VeSPSFormatPresetControls(
+        this, ui.RadUseNonStandardRadio, ui.CmbLayoutPreset, ui.BtnApplyPreset, ui.BtnDetectLayout,
+        [this]() { return Values(); }, [this](const SPSFormatValues& v) { SetValues(v); });
 }
 
 VePageSPSFileFormat::~VePageSPSFileFormat() = default;
@@ -83,6 +88,11 @@ bool VePageSPSFileFormat::CheckPageParameter()
 }
 
 void VePageSPSFileFormat::UpdatePage() {}
+
+void VePageSPSFileFormat::SetFilePathsSource(std::function<QStringList()> source)
+{
+    m_pPresetControls->SetPathsSource(std::move(source));
+}
 
 void VePageSPSFileFormat::slotCheckSPSFormat(bool bChecked)
 {

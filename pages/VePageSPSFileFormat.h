@@ -4,11 +4,13 @@
 
 #include <QHash>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
 class QLineEdit;
 class SPSFormatValues;
+class VeSPSFormatPresetControls;
 class VeSheetTaskBaseDialog;
 namespace Ui {
 class VePageSPSFileFormatClass;
@@ -29,6 +31,10 @@ public:
     bool CheckPageParameter() override;
     void UpdatePage() override;
 
+    // Where "Detect from Files" finds the paths chosen on the "Files" page (source,
+    // receiver, relation); set by whoever builds the dialog with both pages.
+    void SetFilePathsSource(std::function<QStringList()> source);
+
 protected Q_SLOTS:
     void slotCheckSPSFormat(bool bChecked);
     void slotCheckNonSPSFormat(bool bChecked);
@@ -47,4 +53,5 @@ private:
     // The page's controls by parameter-file key.
     QHash<QString, QLineEdit*> m_Edits;
     QHash<QString, QCheckBox*> m_AutoSkipBoxes;
+    VeSPSFormatPresetControls* m_pPresetControls = nullptr;
 };

@@ -62,6 +62,11 @@ QLineEdit* VePageSPSFileNames::PathEdit(int tab) const
     }
 }
 
+QString VePageSPSFileNames::FilePath(int tab) const
+{
+    return tab >= 0 && tab < TabCount ? PathEdit(tab)->text() : QString();
+}
+
 QLineEdit* VePageSPSFileNames::InfoEdit(int tab) const
 {
     switch (tab) {

@@ -30,6 +30,10 @@ public:
     bool CheckPageParameter() override;
     void UpdatePage() override;
 
+    // The path typed or chosen on each tab (0 source, 1 receiver, 2 relation), as
+    // the page would gather it.
+    QString FilePath(int tab) const;
+
     // Lines shown by "Head" and by each press of "Next".
     static constexpr qint64 kPreviewLines = 300;
     // The most characters of one line the preview shows: far beyond any SPS row,

@@ -21,6 +21,14 @@ VeSPSLoadDialog* VeSPSLoadDialog::Open(VeTaskParameter* param, VeObjNode* target
     dialog->setWindowTitle(QStringLiteral("Load SPS Files"));
     auto* names = new VePageSPSFileNames(dialog);
     auto* format = new VePageSPSFileFormat(dialog);
+    // Detection on the Format page reads the files the Files page names.
+    QPointer<VePageSPSFileNames> namesGuard(names);
+    format->SetFilePathsSource([namesGuard]() {
+        QStringList paths;
+        for (int tab = 0; tab < 3 && namesGuard; ++tab)
+            paths << namesGuard->FilePath(tab);
+        return paths;
+    });
     dialog->AddPage(names, filesTitle);
     dialog->AddPage(format, formatTitle);
     QObject::connect(dialog, SIGNAL(accepted()), receiver, member);

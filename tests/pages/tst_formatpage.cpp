@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QIntValidator>
 #include <QLabel>
@@ -19,6 +20,8 @@
 #include "../FileSizeLimit.h"
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -708,6 +711,130 @@ private Q_SLOTS:
         QVERIFY(call("slotLoadSpsParam"));
         QCOMPARE(controls(), saved);
         QVERIFY(edit("TxtReceiverAutoSkip")->isEnabled());
+    }
+
+    // Presets and detection fill groups; a file without a verdict, or that is not
+    // a regular file, leaves its group as it was. Columns are counted from 1.
+    void presetsAndDetection_data()
+    {
+        // Fields by first and last column, right-aligned.
+        auto row = [](char letter, std::initializer_list<std::tuple<int, int, QByteArray>> fields) {
+            QByteArray r(1, letter);
+            for (const auto& [first, last, text] : fields) {
+                if (r.size() < last)
+                    r.append(QByteArray(last - r.size(), ' '));
+                r.replace(last - text.size(), text.size(), text);
+            }
+            return r + "\r\n";
+        };
+        QByteArray rows21, rows1;
+        for (const QByteArray p : {"101.00", "102.00", "103.00"})
+            rows21 += row('S', {{2, 11, "2001.00"},
+                                {12, 21, p},
+                                {24, 24, "1"},
+                                {47, 55, "500000.0"},
+                                {56, 65, "6000000.0"},
+                                {66, 71, "12.0"}});
+        for (const QByteArray p : {"201", "202", "203"})
+            rows1 += row('R', {{2, 17, "LINE_7"},
+                               {18, 25, p},
+                               {26, 26, "1"},
+                               {47, 55, "500000.0"},
+                               {56, 65, "6000000.0"},
+                               {66, 71, "12.0"}});
+        const QByteArray header21 = "H00 SPS format version num.     SPS V2.1\r\n";
+
+        QTest::addColumn<QString>("action");          // a preset's name, or "detect"
+        QTest::addColumn<QList<QByteArray>>("files"); // S, R, X; "fifo", or empty for none
+        QTest::addColumn<QStringList>("expected");    // edit=text or box=on/off
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("preset 2.1")
+            << "SPS revision 2.1" << QList<QByteArray>{}
+            << QStringList{"TxtSrcLinePos=2",       "TxtSrcLineLen=10",     "TxtSrcIDPos=12",
+                           "TxtSrcIDLen=10",        "TxtSrcWellPos=31",     "TxtRecvIDPos=12",
+                           "TxtXRecordNumPos=8",    "TxtXRecordNumLen=8",   "TxtXSrcIDPos=28",
+                           "TxtXChannelIncrPos=49", "TxtXLastRecvIDPos=70", "TxtSourceAutoSkip=5",
+                           "ChkSourceAutoSkip=on"}
+            << "";
+        QTest::newRow("preset 1") << "SPS revision 1" << QList<QByteArray>{}
+                                  << QStringList{"TxtSrcLinePos=2",      "TxtSrcLineLen=16",
+                                                 "TxtSrcIDPos=18",       "TxtRecvIDLen=8",
+                                                 "TxtXSrcIDPos=30",      "TxtXChannelIncrPos=47",
+                                                 "TxtXLastRecvIDPos=72", "ChkSourceAutoSkip=on"}
+                                  << "";
+        QTest::newRow("detect 2.1, 1, none")
+            << "detect" << QList<QByteArray>{header21 + rows21, rows1, ""}
+            << QStringList{"TxtSrcIDPos=12",  "TxtSrcLineLen=10",  "ChkSourceAutoSkip=on",
+                           "TxtRecvIDPos=18", "TxtRecvLineLen=16", "TxtXSrcIDPos=5"}
+            << "Source file [%1]: SPS revision 2.1 (header row \"SPS V2.1\"; 3 of 3 S rows have "
+               "the columns of revision 2.1); its group was filled.\n"
+               "Receiver file [%2]: SPS revision 1 (no header row names the revision; 3 of 3 R "
+               "rows have the columns of revision 1); its group was filled.\n"
+               "Relation file: none chosen; its group was left as it was.";
+        QTest::newRow("detect unknown, fifo, rows of S")
+            << "detect" << QList<QByteArray>{rows21.left(rows21.size() / 3), "fifo", rows21}
+            << QStringList{"TxtSrcIDPos=5", "ChkSourceAutoSkip=off", "TxtRecvIDPos=5",
+                           "TxtXSrcIDPos=5"}
+            << "Source file [%1]: revision unknown (no header row names the revision; only 1 S "
+               "rows, too few to judge by); its group was left as it was.\n"
+               "Receiver file [%2]: not a regular file, not read; its group was left as it was.\n"
+               "Relation file [%3]: revision unknown (no header row names the revision; only 0 "
+               "X rows, too few to judge by); its group was left as it was.";
+    }
+
+    void presetsAndDetection()
+    {
+        QFETCH(QString, action);
+        QFETCH(QList<QByteArray>, files);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, message);
+        QStringList paths;
+        for (const QByteArray& bytes : files) {
+            if (bytes == "fifo") {
+                paths << m_Dir.filePath(QString("fifo%1").arg(paths.size()));
+                QCOMPARE(mkfifo(QFile::encodeName(paths.last()).constData(), 0600), 0);
+            } else {
+                paths << (bytes.isEmpty() ? QString() : fileWith(bytes));
+            }
+        }
+        m_Page->SetFilePathsSource([paths]() { return paths; });
+
+        auto* preset = w<QComboBox>("CmbLayoutPreset");
+        QVERIFY(!preset->isEnabled() && !w<QPushButton>("BtnDetectLayout")->isEnabled());
+        userDefined();
+        // Values of the user's own, which a filled group replaces.
+        for (const char* name :
+             {"TxtSrcIDPos", "TxtRecvIDPos", "TxtXSrcIDPos", "TxtSourceAutoSkip"})
+            edit(name)->setText("5");
+        box("ChkSourceAutoSkip")->setChecked(false);
+
+        BoxAnswerer answerer;
+        if (action == "detect") {
+            w<QPushButton>("BtnDetectLayout")->click();
+        } else {
+            preset->setCurrentText(action);
+            QCOMPARE(preset->currentText(), action);
+            w<QPushButton>("BtnApplyPreset")->click();
+        }
+        for (const QString& e : expected) {
+            const QString name = e.section('=', 0, 0), value = e.section('=', 1);
+            const QString shown = name.startsWith("Chk") ? (box(name)->isChecked() ? "on" : "off")
+                                                         : edit(name)->text();
+            QVERIFY2(shown == value, qPrintable(name + " shows " + shown));
+        }
+        if (message.isEmpty()) {
+            QVERIFY(answerer.seen.isEmpty());
+            return;
+        }
+        for (const QString& path : paths)
+            if (!path.isEmpty())
+                message = message.arg(path);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0], (QStringList{"Detect Layout", message}));
+        QCOMPARE(answerer.icons[0], QMessageBox::Information);
+        // The filled values pass the page's own check.
+        QVERIFY(m_Page->GetPageParameter(m_Param.get()));
     }
 };
 

@@ -1,0 +1,112 @@
+#include "VeSPSFormatPresetControls.h"
+
+#include "SPSFormatValues.h"
+#include "SPSLayoutPresets.h"
+#include "SPSRevisionDetector.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// The page's own texts keep the page's translation context.
+QString pageTr(const char* text)
+{
+    return QCoreApplication::translate("VePageSPSFileFormat", text);
+}
+
+struct FileGroup
+{
+    QChar letter;
+    const char* keyPrefix; // the group's column keys begin with it
+    const char* autoSkipKey;
+    const char* name; // as the page's tab names it
+};
+
+const FileGroup kGroups[] = {
+    {u'S', "Src", "AutoSkipS", QT_TRANSLATE_NOOP("VePageSPSFileFormat", "Source")},
+    {u'R', "Recv", "AutoSkipR", QT_TRANSLATE_NOOP("VePageSPSFileFormat", "Receiver")},
+    {u'X', "X", "AutoSkipX", QT_TRANSLATE_NOOP("VePageSPSFileFormat", "Relation")}};
+
+// The combo box lists the presets in this order.
+const SPSRevision kPresets[] = {SPSRevision::Revision1, SPSRevision::Revision21};
+
+bool inGroup(const QString& key, const FileGroup& group)
+{
+    return key == QLatin1String(group.autoSkipKey) ||
+           key.startsWith(QLatin1String(group.keyPrefix));
+}
+
+} // namespace
+
+VeSPSFormatPresetControls::VeSPSFormatPresetControls(QWidget* page, QRadioButton* userDefined,
+                                                     QComboBox* presets, QPushButton* apply,
+                                                     QPushButton* detect, ValuesGetter get,
+                                                     ValuesSetter set)
+    : QObject(page), m_pPage(page), m_pPresets(presets), m_Get(std::move(get)),
+      m_Set(std::move(set))
+{
+    connect(userDefined, &QRadioButton::toggled, this, [=](bool on) {
+        for (QWidget* w : {static_cast<QWidget*>(presets), static_cast<QWidget*>(apply),
+                           static_cast<QWidget*>(detect)})
+            w->setEnabled(on);
+    });
+    connect(apply, &QPushButton::clicked, this, [this]() {
+        const int at = m_pPresets->currentIndex();
+        if (at >= 0 && at < int(std::size(kPresets)))
+            ApplyPreset(kPresets[at]);
+    });
+    connect(detect, &QPushButton::clicked, this, [this]() { DetectFromFiles(); });
+}
+
+void VeSPSFormatPresetControls::ApplyPreset(SPSRevision revision)
+{
+    SPSFormatValues values = m_Get();
+    SPSLayoutPresets::Apply(revision, &values);
+    m_Set(values);
+}
+
+QString VeSPSFormatPresetControls::DetectFromFiles()
+{
+    const QStringList paths = m_Paths ? m_Paths() : QStringList();
+    SPSFormatValues values = m_Get();
+    QStringList lines;
+    for (int i = 0; i < int(std::size(kGroups)); ++i) {
+        const FileGroup& group = kGroups[i];
+        const QString name = pageTr(group.name);
+        const QString path = paths.value(i).trimmed();
+        if (path.isEmpty()) {
+            lines << pageTr("%1 file: none chosen; its group was left as it was.").arg(name);
+            continue;
+        }
+        // A FIFO or a device could block the window or never end: only regular
+        // files are read, and only their first rows.
+        if (!QFileInfo(path).isFile()) {
+            lines << pageTr("%1 file [%2]: not a regular file, not read; its group was left as it was.")
+                         .arg(name, path);
+            continue;
+        }
+        const SPSRevisionVerdict verdict = SPSRevisionDetector::DetectFile(path, group.letter);
+        if (verdict.revision == SPSRevision::Unknown) {
+            lines << pageTr("%1 file [%2]: revision unknown (%3); its group was left as it was.")
+                         .arg(name, path, verdict.evidence);
+            continue;
+        }
+        SPSFormatValues preset = values;
+        SPSLayoutPresets::Apply(verdict.revision, &preset);
+        for (const QString& key : SPSFormatValues::Keys())
+            if (inGroup(key, group))
+                values.SetValue(key, preset.Value(key));
+        lines << pageTr("%1 file [%2]: SPS revision %3 (%4); its group was filled.")
+                     .arg(name, path, SPSLayoutPresets::RevisionText(verdict.revision),
+                          verdict.evidence);
+    }
+    m_Set(values);
+    const QString text = lines.join(QLatin1Char('\n'));
+    QMessageBox::information(m_pPage, pageTr("Detect Layout"), text);
+    return text;
+}
