@@ -17,6 +17,9 @@ constexpr double kScaleBarHeight = 26.0;
 constexpr double kMargin = 12.0;
 constexpr double kShotDiameter = 9.0;
 constexpr double kReceiverSide = 6.0;
+// Findings ring the records' markers, so both stay visible.
+constexpr double kFindingDiameter = 17.0;
+constexpr double kMarkedDiameter = 27.0;
 constexpr double kMinZoom = 1.0 / 32.0;
 constexpr double kMaxZoom = 1.0e5;
 
@@ -47,6 +50,11 @@ double NiceLength(double maxLength)
 void DrawShotMarker(QPainter& painter, const QPointF& at)
 {
     painter.drawEllipse(at, kShotDiameter / 2.0, kShotDiameter / 2.0);
+}
+
+void DrawFindingMarker(QPainter& painter, const QPointF& at)
+{
+    painter.drawEllipse(at, kFindingDiameter / 2.0, kFindingDiameter / 2.0);
 }
 
 QRectF ReceiverMarker(const QPointF& at)
@@ -95,6 +103,20 @@ void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
 void VeSurveyMap::Clear()
 {
     SetRecords({}, {});
+}
+
+void VeSurveyMap::SetFindingMarks(std::vector<QPointF> marks)
+{
+    m_FindingMarks.clear();
+    m_FindingMarks.reserve(marks.size());
+    for (const QPointF& p : marks)
+        if (std::isfinite(p.x()) && std::isfinite(p.y()))
+            m_FindingMarks.push_back(p);
+}
+
+QString VeSurveyMap::FindingLegendText() const
+{
+    return tr("Check findings: %1").arg(m_FindingMarks.size());
 }
 
 QString VeSurveyMap::ShotLegendText() const
@@ -169,6 +191,13 @@ void VeSurveyMap::ResetView()
     m_Pan = QPointF();
 }
 
+void VeSurveyMap::CentreOn(double x, double y, const QRectF& rect)
+{
+    const QPointF centre = m_Bounds.center();
+    const double s = Scale(rect);
+    m_Pan = QPointF(-(x - centre.x()) * s, (y - centre.y()) * s);
+}
+
 void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
 {
     painter.save();
@@ -185,6 +214,7 @@ void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
 
     if (HasPoints()) {
         PaintMarkers(painter, rect);
+        PaintFindings(painter, rect);
         PaintScaleBar(painter, rect);
     } else {
         painter.setPen(kTextColor);
@@ -228,6 +258,36 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     painter.restore();
 }
 
+void VeSurveyMap::PaintFindings(QPainter& painter, const QRectF& rect) const
+{
+    if (m_FindingMarks.empty() && !m_MarkedPoint)
+        return;
+    const QRectF plot = PlotRect(rect);
+    const QRectF visible = plot.adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    painter.save();
+    painter.setClipRect(visible.intersected(rect));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(FindingColor(), 2.5));
+    for (const QPointF& p : m_FindingMarks) {
+        const QPointF at = WorldToPixel(p.x(), p.y(), rect);
+        if (visible.contains(at))
+            DrawFindingMarker(painter, at);
+    }
+    if (m_MarkedPoint) {
+        // A ring with a cross, so the point shows among many findings.
+        const QPointF at = WorldToPixel(m_MarkedPoint->x(), m_MarkedPoint->y(), rect);
+        const double r = kMarkedDiameter / 2.0;
+        painter.setPen(QPen(MarkedPointColor(), 2.0));
+        painter.drawEllipse(at, r, r);
+        painter.drawLine(at - QPointF(r + 6.0, 0), at - QPointF(r - 5.0, 0));
+        painter.drawLine(at + QPointF(r - 5.0, 0), at + QPointF(r + 6.0, 0));
+        painter.drawLine(at - QPointF(0, r + 6.0), at - QPointF(0, r - 5.0));
+        painter.drawLine(at + QPointF(0, r - 5.0), at + QPointF(0, r + 6.0));
+    }
+    painter.restore();
+}
+
 void VeSurveyMap::PaintLegend(QPainter& painter, const QRectF& rect) const
 {
     painter.save();
@@ -258,6 +318,16 @@ void VeSurveyMap::PaintLegend(QPainter& painter, const QRectF& rect) const
     painter.drawRect(ReceiverMarker(QPointF(x + kShotDiameter / 2.0, midY)));
     x += kShotDiameter + 5.0;
     drawText(ReceiverLegendText(), false);
+
+    if (!m_FindingMarks.empty()) {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(FindingColor(), 2.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QPointF(x + kShotDiameter / 2.0, midY), kShotDiameter / 2.0 + 1.0,
+                            kShotDiameter / 2.0 + 1.0);
+        x += kShotDiameter + 5.0;
+        drawText(FindingLegendText(), false);
+    }
     painter.restore();
 }
 

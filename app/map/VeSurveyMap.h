@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -43,6 +44,15 @@ public:
     bool HasPoints() const { return !m_ShotPoints.empty() || !m_ReceiverPoints.empty(); }
     QRectF WorldBounds() const { return m_Bounds; }
 
+    // Points a survey check found doubtful, drawn as outlined markers above the
+    // records with a legend entry of their own; none draws neither.
+    void SetFindingMarks(std::vector<QPointF> marks);
+    const std::vector<QPointF>& FindingMarks() const { return m_FindingMarks; }
+    QString FindingLegendText() const;
+    // One point singled out above everything else; nothing draws none.
+    void SetMarkedPoint(std::optional<QPointF> point) { m_MarkedPoint = point; }
+    std::optional<QPointF> MarkedPoint() const { return m_MarkedPoint; }
+
     // Draws the whole map into the rect of the painter's device.
     void Paint(QPainter& painter, const QRectF& rect) const;
 
@@ -57,20 +67,27 @@ public:
     void ZoomAt(const QPointF& pixel, double factor, const QRectF& rect);
     void PanBy(const QPointF& pixelDelta) { m_Pan += pixelDelta; }
     void ResetView();
+    // Pans so that the world point is drawn at the plot area's centre.
+    void CentreOn(double x, double y, const QRectF& rect);
     double Zoom() const { return m_dZoom; }
     QPointF Pan() const { return m_Pan; }
 
     static QColor ShotColor() { return QColor(0xd7, 0x30, 0x27); }
     static QColor ReceiverColor() { return QColor(0x1f, 0x5f, 0xb4); }
     static QColor BackgroundColor() { return QColor(Qt::white); }
+    static QColor FindingColor() { return QColor(0xf0, 0x8c, 0x00); }
+    static QColor MarkedPointColor() { return QColor(0x10, 0x10, 0x10); }
 
 private:
     void PaintMarkers(QPainter& painter, const QRectF& rect) const;
+    void PaintFindings(QPainter& painter, const QRectF& rect) const;
     void PaintLegend(QPainter& painter, const QRectF& rect) const;
     void PaintScaleBar(QPainter& painter, const QRectF& rect) const;
 
     std::vector<QPointF> m_ShotPoints;
     std::vector<QPointF> m_ReceiverPoints;
+    std::vector<QPointF> m_FindingMarks;
+    std::optional<QPointF> m_MarkedPoint;
     int m_nShotCount = 0;
     int m_nReceiverCount = 0;
     QRectF m_Bounds;

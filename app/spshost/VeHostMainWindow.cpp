@@ -12,10 +12,14 @@
 #include "VePluginTaskObject.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeSurveyCheckPane.h"
+#include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
 #include "VeTask.h"
+#include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThread.h"
 #include "VeThreadRegistry.h"
+#include "VeThreadSPSFilesLoader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,18 +32,45 @@
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 // Threads that never report still show as busy within this time.
 constexpr int kBusyPollMs = 250;
+// A click this close to a finding's marker picks it.
+constexpr double kPickRadius = 10.0;
+
+// The kinds the map's findings layer shows: points that are off, twice, or
+// merged by the numbering.
+bool onFindingsLayer(const SPSCheckFinding& f)
+{
+    switch (f.kind) {
+    case SPSCheckFinding::Outlier:
+    case SPSCheckFinding::Conflict:
+    case SPSCheckFinding::Duplicate:
+    case SPSCheckFinding::SharedNumber:
+        return f.hasPosition;
+    default:
+        return false;
+    }
+}
+
+qint64 geometryID(const VeObjNode* node)
+{
+    VeObject* object = node ? node->GetObject() : nullptr;
+    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
+}
 } // namespace
 
 VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     : QMainWindow(parent), m_pPlugins(new VePluginManager(this)),
       m_pTree(new VeObjTreeWidget(this)), m_pMap(new VeSurveyMapWidget(this)),
       m_pEventsLog(new VeEventsLogView(this)), m_pBusy(new QProgressBar(this)),
-      m_pBusyPoll(new QTimer(this))
+      m_pBusyPoll(new QTimer(this)), m_pCheckPane(new VeSurveyCheckPane(this)),
+      m_pChecks(new VeSurveyCheckRunner(this))
 {
     setWindowTitle(tr("spshost"));
     SetMainWindow(this);
@@ -59,6 +90,23 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     logDock->setWidget(m_pEventsLog);
     addDockWidget(Qt::BottomDockWidgetArea, logDock);
 
+    m_pCheckDock = new QDockWidget(m_pCheckPane->Title(), this);
+    m_pCheckDock->setObjectName(QStringLiteral("SurveyCheckDock"));
+    m_pCheckDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    m_pCheckDock->setWidget(m_pCheckPane);
+    addDockWidget(Qt::BottomDockWidgetArea, m_pCheckDock);
+    splitDockWidget(logDock, m_pCheckDock, Qt::Horizontal);
+    connect(m_pCheckPane, &VeSurveyCheckPane::sigTitleChanged, m_pCheckDock,
+            &QDockWidget::setWindowTitle);
+    connect(m_pCheckPane, &VeSurveyCheckPane::sigFindingSelected, this,
+            &VeHostMainWindow::OnFindingSelected);
+    connect(m_pMap, &VeSurveyMapWidget::sigClicked, this, &VeHostMainWindow::OnMapClicked);
+    connect(m_pChecks, &VeSurveyCheckRunner::sigFinished, this, &VeHostMainWindow::OnCheckFinished);
+    connect(m_pChecks, &VeSurveyCheckRunner::sigStarted, this,
+            &VeHostMainWindow::ShowCheckOfSelected);
+    connect(m_pChecks, &VeSurveyCheckRunner::sigRunningChanged, this,
+            &VeHostMainWindow::UpdateBusy);
+
     // A busy bar with no range: loads do not say how far they are.
     m_pBusy->setRange(0, 0);
     m_pBusy->setMaximumWidth(160);
@@ -67,13 +115,14 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     statusBar()->addPermanentWidget(m_pBusy);
 
     VeThreadRegistry* registry = VeThreadRegistry::Instance();
-    connect(registry, &VeThreadRegistry::sigObjectCreated, this,
+    connect(registry, &VeThreadRegistry::sigObjectCreatedBy, this,
             &VeHostMainWindow::OnObjectCreated);
     // The thread pointer is not used: a finished thread may be gone when the
     // message arrives.
     connect(registry, &VeThreadRegistry::sigProcessMessage, this,
             [this](VeThread*, const QString& message) { OnProcessMessage(message); });
-    connect(registry, &VeThreadRegistry::sigThreadFinished, this, &VeHostMainWindow::UpdateBusy);
+    connect(registry, &VeThreadRegistry::sigThreadFinished, this,
+            &VeHostMainWindow::OnThreadFinished);
     connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this, [this]() {
         UpdateBusy();
         statusBar()->showMessage(tr("Ready"));
@@ -95,12 +144,17 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     resize(1100, 720);
     // The map gets the height; the log shows its latest few entries.
     resizeDocks({logDock}, {150}, Qt::Vertical);
+    resizeDocks({logDock, m_pCheckDock}, {450, 650}, Qt::Horizontal);
 }
 
 VeHostMainWindow::~VeHostMainWindow()
 {
+    m_pChecks->SetAccepting(false);
     WaitForLoads();
     disconnect(VeThreadRegistry::Instance(), nullptr, this, nullptr);
+    m_pChecks->StopAll();
+    m_pChecks->WaitForAll();
+    disconnect(m_pChecks, nullptr, this, nullptr);
     // Plug-in dialogs read their task's record and nodes: they go first, then
     // the tasks and agencies, then the tree.
     qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
@@ -218,6 +272,11 @@ void VeHostMainWindow::BuildMenus()
 
     QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
     viewMenu->addAction(tr("&Fit the map"), m_pMap, &VeSurveyMapWidget::ResetView);
+    m_pFindingsLayer = viewMenu->addAction(tr("Show check &findings on the map"));
+    m_pFindingsLayer->setCheckable(true);
+    m_pFindingsLayer->setChecked(true);
+    connect(m_pFindingsLayer, &QAction::toggled, this, &VeHostMainWindow::ShowCheckOfSelected);
+    viewMenu->addAction(m_pCheckDock->toggleViewAction());
 }
 
 VeMenuAgencyBase* VeHostMainWindow::AgencyFor(const VeRuntimeClass* agencyClass)
@@ -292,10 +351,12 @@ void VeHostMainWindow::DeleteNode(VeObjNode* node)
     node->RequestDelete();
 }
 
-void VeHostMainWindow::OnObjectCreated(VeObject* object)
+void VeHostMainWindow::OnObjectCreated(VeThread* thread, VeObject* object)
 {
     if (!object)
         return;
+    if (qobject_cast<VePrevStackSegyGeometry*>(object))
+        m_CreatedBy.insert(thread, object->GetID());
     VeObjNode* node = m_pTree->AddObject(object);
     // What a load just brought is what the user wants to see.
     SelectNode(node);
@@ -311,11 +372,102 @@ void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
 {
     VeObject* object = node ? node->GetObject() : nullptr;
     m_pMap->SetGeometry(qobject_cast<VePrevStackSegyGeometry*>(object));
+    ShowCheckOfSelected();
+}
+
+void VeHostMainWindow::OnThreadFinished(VeThread* thread)
+{
+    UpdateBusy();
+    const qint64 created = m_CreatedBy.take(thread);
+    // Loads of this plug-in are checked afterwards; other threads are not loads of SPS files.
+    auto* loader = dynamic_cast<VeThreadSPSFilesLoader*>(thread);
+    if (!loader || !loader->m_pParam)
+        return;
+    qint64 id = created;
+    // The node is only looked at while the tree still holds it.
+    if (id == 0 && loader->m_pTargetNode && m_pTree->ItemOf(loader->m_pTargetNode))
+        id = geometryID(loader->m_pTargetNode);
+    if (id == 0)
+        return; // the load failed before it made a geometry
+    // The record is copied here: the task keeps it and may change it for its next run.
+    m_pChecks->Start(id, *loader->m_pParam, loader->NumberingSettings());
+}
+
+void VeHostMainWindow::OnCheckFinished(qint64 geometryID,
+                                       std::shared_ptr<const VeSurveyCheckResult> result)
+{
+    m_CheckResults.insert(geometryID, std::move(result));
+    ShowCheckOfSelected();
+}
+
+void VeHostMainWindow::ShowCheckOfSelected()
+{
+    const qint64 id = geometryID(SelectedNode());
+    std::vector<QPointF> marks;
+    if (id != 0 && m_pChecks->IsRunning(id)) {
+        m_pCheckPane->ShowRunning();
+    } else if (const auto result = m_CheckResults.value(id); id != 0 && result) {
+        if (m_pCheckPane->Result() != result)
+            m_pCheckPane->ShowResult(result);
+        if (m_pFindingsLayer && m_pFindingsLayer->isChecked())
+            for (const SPSCheckFinding& f : result->findings)
+                if (onFindingsLayer(f))
+                    marks.emplace_back(f.x, f.y);
+    } else {
+        m_pCheckPane->ShowNone();
+    }
+    m_pMap->SetFindingMarks(std::move(marks));
+    if (!m_pCheckPane->View()->currentIndex().isValid())
+        m_pMap->SetMarkedPoint(std::nullopt);
+}
+
+void VeHostMainWindow::OnFindingSelected(int index)
+{
+    const auto result = m_pCheckPane->Result();
+    if (!result || index < 0 || size_t(index) >= result->findings.size()) {
+        m_pMap->SetMarkedPoint(std::nullopt);
+        return;
+    }
+    const SPSCheckFinding& f = result->findings[size_t(index)];
+    if (!f.hasPosition) {
+        m_pMap->SetMarkedPoint(std::nullopt);
+        return;
+    }
+    m_pMap->SetMarkedPoint(QPointF(f.x, f.y));
+    if (!m_bPickingOnMap)
+        m_pMap->CentreOn(f.x, f.y);
+}
+
+void VeHostMainWindow::OnMapClicked(const QPointF&, const QPointF& pixel)
+{
+    const auto result = m_pCheckPane->Result();
+    if (!result)
+        return;
+    // The nearest finding drawn within reach of the click.
+    int best = -1;
+    double bestDistance = kPickRadius;
+    for (size_t i = 0; i < result->findings.size(); ++i) {
+        const SPSCheckFinding& f = result->findings[i];
+        if (!f.hasPosition)
+            continue;
+        const QPointF d = m_pMap->WorldToPixel(f.x, f.y) - pixel;
+        const double distance = std::hypot(d.x(), d.y());
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = int(i);
+        }
+    }
+    if (best < 0)
+        return;
+    m_bPickingOnMap = true;
+    m_pCheckPane->SelectFinding(best);
+    m_bPickingOnMap = false;
 }
 
 void VeHostMainWindow::UpdateBusy()
 {
-    m_pBusy->setVisible(VeThreadRegistry::Instance()->RunningCount() > 0);
+    m_pBusy->setVisible(VeThreadRegistry::Instance()->RunningCount() > 0 ||
+                        m_pChecks->RunningCount() > 0);
 }
 
 void VeHostMainWindow::WaitForLoads()
@@ -333,6 +485,17 @@ void VeHostMainWindow::WaitForLoads()
 void VeHostMainWindow::closeEvent(QCloseEvent* event)
 {
     // A load still writes into objects of the tree: it must end before they go.
+    // No check starts after it, and those running are of no use any more.
+    m_pChecks->SetAccepting(false);
     WaitForLoads();
+    m_pChecks->StopAll();
+    m_pChecks->WaitForAll();
+    UpdateBusy();
     QMainWindow::closeEvent(event);
+}
+
+void VeHostMainWindow::showEvent(QShowEvent* event)
+{
+    m_pChecks->SetAccepting(true);
+    QMainWindow::showEvent(event);
 }

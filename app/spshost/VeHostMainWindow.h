@@ -5,6 +5,10 @@
 #include <QMainWindow>
 #include <QSet>
 
+#include <memory>
+
+class QAction;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -16,15 +20,19 @@ class VeObjTreeWidget;
 class VeObject;
 class VePluginManager;
 class VeRuntimeClass;
+class VeSurveyCheckPane;
+class VeSurveyCheckRunner;
 class VeSurveyMapWidget;
 class VeTask;
+class VeThread;
+struct VeSurveyCheckResult;
 
 // A small host: its plug-ins, the object tree with the plug-ins' menus, the
 // plug-ins' tasks, the events log, the load progress and the map of the selected
-// geometry. It keeps one agency object per agency class and one task object per
-// task for its whole life, since plug-ins may keep state in them between runs.
-// Objects that loads hand to the host become nodes of this window's tree, so a
-// process has one such window at a time.
+// geometry, and the survey check of the selected geometry's last load. It keeps one agency object
+// per agency class and one task object per task for its whole life, since plug-ins may keep state
+// in them between runs. Objects that loads hand to the host become nodes of this window's tree, so
+// a process has one such window at a time.
 class VeHostMainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -42,6 +50,11 @@ public:
     VeObjNode* RootNode() const;
     VeSurveyMapWidget* MapWidget() const { return m_pMap; }
     VeEventsLogView* EventsLogView() const { return m_pEventsLog; }
+    VeSurveyCheckPane* CheckPane() const { return m_pCheckPane; }
+    QDockWidget* CheckDock() const { return m_pCheckDock; }
+    VeSurveyCheckRunner* CheckRunner() const { return m_pChecks; }
+    // View > Show check findings: the map's layer of findings.
+    QAction* FindingsLayerAction() const { return m_pFindingsLayer; }
     QMenu* TasksMenu() const { return m_pTasksMenu; }
     QProgressBar* BusyIndicator() const { return m_pBusy; }
     VePluginManager* PluginManager() const { return m_pPlugins; }
@@ -61,13 +74,19 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
     void CreateSampleNodes();
     void CreateTasks();
     VeMenuAgencyBase* AgencyFor(const VeRuntimeClass* agencyClass);
-    void OnObjectCreated(VeObject* object);
+    void OnObjectCreated(VeThread* thread, VeObject* object);
+    void OnThreadFinished(VeThread* thread);
+    void OnCheckFinished(qint64 geometryID, std::shared_ptr<const VeSurveyCheckResult> result);
+    void ShowCheckOfSelected();
+    void OnFindingSelected(int index);
+    void OnMapClicked(const QPointF& world, const QPointF& pixel);
     void OnProcessMessage(const QString& message);
     void OnSelectedNodeChanged(VeObjNode* node);
     void OnTreeContextMenu(const QPoint& pos);
@@ -81,6 +100,16 @@ private:
     QMenu* m_pTasksMenu = nullptr;
     QProgressBar* m_pBusy = nullptr;
     QTimer* m_pBusyPoll = nullptr;
+    VeSurveyCheckPane* m_pCheckPane = nullptr;
+    QDockWidget* m_pCheckDock = nullptr;
+    VeSurveyCheckRunner* m_pChecks = nullptr;
+    QAction* m_pFindingsLayer = nullptr;
+    // The last finished check of each geometry, by the geometry's ID.
+    QHash<qint64, std::shared_ptr<const VeSurveyCheckResult>> m_CheckResults;
+    // The geometry each running load created, by its thread (compared, never used).
+    QHash<VeThread*, qint64> m_CreatedBy;
+    // A finding picked on the map is marked where it is, not centred.
+    bool m_bPickingOnMap = false;
     QHash<const VeRuntimeClass*, VeMenuAgencyBase*> m_AgencyByClass;
     QList<VeMenuAgencyBase*> m_Agencies;
     QSet<const VeRuntimeClass*> m_FailedAgencyClasses;

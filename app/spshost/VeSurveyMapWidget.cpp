@@ -11,6 +11,8 @@
 namespace {
 // A snapshot copies every record; during a long load a few per second are enough.
 constexpr int kRefreshDelayMs = 150;
+// A press and release closer than this is a click, not a drag.
+constexpr double kClickSlop = 4.0;
 } // namespace
 
 VeSurveyMapWidget::VeSurveyMapWidget(QWidget* parent) : QWidget(parent)
@@ -67,6 +69,24 @@ QPointF VeSurveyMapWidget::WorldToPixel(double x, double y) const
     return m_Map.WorldToPixel(x, y, MapRect());
 }
 
+void VeSurveyMapWidget::SetFindingMarks(std::vector<QPointF> marks)
+{
+    m_Map.SetFindingMarks(std::move(marks));
+    update();
+}
+
+void VeSurveyMapWidget::SetMarkedPoint(std::optional<QPointF> point)
+{
+    m_Map.SetMarkedPoint(point);
+    update();
+}
+
+void VeSurveyMapWidget::CentreOn(double x, double y)
+{
+    m_Map.CentreOn(x, y, MapRect());
+    update();
+}
+
 void VeSurveyMapWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -94,6 +114,7 @@ void VeSurveyMapWidget::mousePressEvent(QMouseEvent* event)
     }
     m_bDragging = true;
     m_LastDragPos = event->position();
+    m_PressPos = event->position();
     setCursor(Qt::ClosedHandCursor);
 }
 
@@ -113,6 +134,9 @@ void VeSurveyMapWidget::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && m_bDragging) {
         m_bDragging = false;
         unsetCursor();
+        const QPointF moved = event->position() - m_PressPos;
+        if (std::abs(moved.x()) < kClickSlop && std::abs(moved.y()) < kClickSlop)
+            Q_EMIT sigClicked(m_Map.PixelToWorld(event->position(), MapRect()), event->position());
         return;
     }
     QWidget::mouseReleaseEvent(event);

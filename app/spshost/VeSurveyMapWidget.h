@@ -26,7 +26,17 @@ public:
     // Where a world point is drawn, in widget coordinates.
     QPointF WorldToPixel(double x, double y) const;
 
+    // The survey check's layer and the point singled out; see VeSurveyMap.
+    void SetFindingMarks(std::vector<QPointF> marks);
+    void SetMarkedPoint(std::optional<QPointF> point);
+    // Pans so that the world point is at the centre, keeping the zoom.
+    void CentreOn(double x, double y);
+
     QSize sizeHint() const override { return QSize(640, 480); }
+
+Q_SIGNALS:
+    // A left click that did not drag, at this world point and widget pixel.
+    void sigClicked(const QPointF& world, const QPointF& pixel);
 
 public Q_SLOTS:
     // Takes a fresh snapshot of the geometry and repaints.
@@ -49,5 +59,6 @@ private:
     // Gathers the notices of a running load into a few refreshes.
     QTimer m_RefreshTimer;
     QPointF m_LastDragPos;
+    QPointF m_PressPos;
     bool m_bDragging = false;
 };

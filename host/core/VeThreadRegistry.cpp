@@ -42,21 +42,23 @@ void VeThreadRegistry::AnnounceLoader(VeDataLoadThread* thread)
 {
     connect(
         thread, &VeDataLoadThread::sigCreatedObject, this,
-        [this](VeObject* object) { HandOver(object); }, Qt::DirectConnection);
+        [this, thread](VeObject* object) { HandOver(thread, object); }, Qt::DirectConnection);
 }
 
-void VeThreadRegistry::HandOver(VeObject* object)
+void VeThreadRegistry::HandOver(VeThread* thread, VeObject* object)
 {
     if (!object)
         return;
-    if (!isSignalConnected(QMetaMethod::fromSignal(&VeThreadRegistry::sigObjectCreated))) {
+    if (!isSignalConnected(QMetaMethod::fromSignal(&VeThreadRegistry::sigObjectCreated)) &&
+        !isSignalConnected(QMetaMethod::fromSignal(&VeThreadRegistry::sigObjectCreatedBy))) {
         delete object;
         return;
     }
     // The worker's thread ends with its run; the object must outlive it.
-    if (object->thread() == QThread::currentThread() && object->thread() != thread())
-        object->moveToThread(thread());
+    if (object->thread() == QThread::currentThread() && object->thread() != this->thread())
+        object->moveToThread(this->thread());
     Q_EMIT sigObjectCreated(object);
+    Q_EMIT sigObjectCreatedBy(thread, object);
 }
 
 void VeThreadRegistry::OnFinished(VeThread* thread)

@@ -39,12 +39,15 @@ Q_SIGNALS:
     // The object now lives in the registry's thread and belongs to the subscriber.
     // Without any subscriber the object is deleted instead.
     void sigObjectCreated(VeObject* object);
+    // The same, with the thread whose load made the object (compare it, do not
+    // dereference it). A host takes objects over through one of the two.
+    void sigObjectCreatedBy(VeThread* thread, VeObject* object);
     void sigThreadFinished(VeThread* thread);
     void sigAllThreadsFinished();
 
 private:
     VeThreadRegistry();
-    void HandOver(VeObject* object);
+    void HandOver(VeThread* thread, VeObject* object);
     void OnFinished(VeThread* thread);
 
     // Guards m_Threads: threads may be constructed on any thread.

@@ -1,6 +1,7 @@
 // spshost with the real seismic survey plug-in module, driven as a user drives
 // it: menus, the task, the load dialog's widgets, the new geometry and its map.
-// The test links no plug-in code: all of it comes from the module.
+// The loads come from the module; the window itself holds only the engine's
+// reading, for its survey check.
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
 #include "VeHostMainWindow.h"
@@ -12,6 +13,7 @@
 #include "VeRuntimeClass.h"
 #include "VeSPSLoadScript.h"
 #include "VeSheetTaskBaseDialog.h"
+#include "VeSurveyCheckPane.h"
 #include "VeSurveyMapWidget.h"
 #include "VeThreadRegistry.h"
 
@@ -19,6 +21,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -27,6 +31,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -392,6 +397,77 @@ private Q_SLOTS:
         QVERIFY(!StartSPSLoaderTask(m_pWindow.get(),
                                     {Example("example.sps"), Example("example.rps")}, &error));
         QCOMPARE(error, QString("No plug-in offers the task \"SPS loader\"."));
+    }
+
+    void surveyCheck()
+    {
+        // The example survey with shot 50305 moved 400 m east, off its line, and
+        // the row of receiver 10312 written twice.
+        QTemporaryDir dir;
+        const auto copy = [&dir](const char* name, const QByteArray& row, const QByteArray& by) {
+            QFile in(Example(name)), out(dir.filePath(name));
+            QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+            QByteArray bytes = in.readAll();
+            const qsizetype at = bytes.indexOf(row);
+            QVERIFY(at > 0);
+            bytes.replace(at, row.size(), by);
+            QCOMPARE(out.write(bytes), bytes.size());
+        };
+        copy("example.sps", "503051E1   012.0   012 0.0 452587.6",
+             "503051E1   012.0   012 0.0 452987.6");
+        const QByteArray receiver =
+            "R103                103121G1   0 0.0   0 0 0.0 452275.3 5812400.3  91.2127000000\r\n";
+        copy("example.rps", receiver, receiver + receiver);
+        copy("example.xps", "X", "X");
+        if (QTest::currentTestFailed())
+            return;
+
+        QString error;
+        QVERIFY2(StartSPSLoaderTask(m_pWindow.get(),
+                                    {dir.filePath("example.sps"), dir.filePath("example.rps"),
+                                     dir.filePath("example.xps")},
+                                    &error),
+                 qPrintable(error));
+        VeSurveyCheckPane* pane = m_pWindow->CheckPane();
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->CheckDock()->windowTitle(),
+                                  QString("Survey check: revision 3, duplicate 1, outlier 1, "
+                                          "precision 2"),
+                                  kLoadTimeoutMs);
+        QTableView* table = pane->View();
+        QCOMPARE(table->model()->rowCount(), 7);
+        QCOMPARE(pane->StatusText(), QString());
+        // Sorted by row, last first: the duplicate, then the outlier.
+        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+        const QStringList columns{"Kind", "File", "Row", "Line", "Point", "Message"};
+        const auto shown = [table](int row) {
+            QStringList texts;
+            for (int c = 0; c < 5; ++c)
+                texts << table->model()->index(row, c).data().toString();
+            return texts;
+        };
+        QCOMPARE(shown(0), (QStringList{"duplicate", "example.rps", "117", "103", "10312"}));
+        QCOMPARE(shown(1), (QStringList{"outlier", "example.sps", "62", "503", "50305"}));
+        for (int c = 0; c < columns.size(); ++c)
+            QCOMPARE(table->model()->headerData(c, Qt::Horizontal).toString(), columns[c]);
+
+        // The map rings both points; a click on the shot picks its finding.
+        VeSurveyMapWidget* map = m_pWindow->MapWidget();
+        QTRY_COMPARE(map->Map().FindingMarks().size(), size_t(2));
+        const QPointF outlier(452987.6, 5812149.7);
+        QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier,
+                          map->WorldToPixel(outlier.x(), outlier.y()).toPoint());
+        QCOMPARE(table->currentIndex().row(), 1);
+        QCOMPARE(map->Map().MarkedPoint(), std::optional<QPointF>(outlier));
+        // Choosing the duplicate in the list centres the map on it.
+        table->setCurrentIndex(table->model()->index(0, 0));
+        const QPointF centre = map->Map().PlotRect(QRectF(map->rect())).center();
+        const QPointF at = map->WorldToPixel(452275.3, 5812400.3);
+        QVERIFY2(std::abs(at.x() - centre.x()) < 0.5 && std::abs(at.y() - centre.y()) < 0.5,
+                 qPrintable(QString("%1,%2").arg(at.x()).arg(at.y())));
+        QCOMPARE(map->Map().MarkedPoint(), std::optional<QPointF>(QPointF(452275.3, 5812400.3)));
+        // The layer can be switched off.
+        m_pWindow->FindingsLayerAction()->trigger();
+        QVERIFY(map->Map().FindingMarks().empty());
     }
 
     void commandLine_data()

@@ -1,0 +1,90 @@
+#include "VeSurveyCheckRunner.h"
+
+#include "VeTaskSPSFilesLoaderParam.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+VeSurveyCheckRunner::VeSurveyCheckRunner(QObject* parent) : QObject(parent) {}
+
+VeSurveyCheckRunner::~VeSurveyCheckRunner()
+{
+    StopAll();
+    for (const Job& job : std::as_const(m_Jobs))
+        job.thread->wait();
+    // The threads are children; their finished notices are no longer wanted.
+    for (const Job& job : std::as_const(m_Jobs))
+        disconnect(job.thread, nullptr, this, nullptr);
+}
+
+void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& param,
+                                const SPSNumberingSettings& numbering)
+{
+    if (!m_bAccepting)
+        return;
+    // An older check of the same geometry is of no use any more.
+    for (const Job& job : std::as_const(m_Jobs))
+        if (job.key == key)
+            job.check->Stop();
+
+    const quint64 generation = ++m_nGeneration;
+    m_LatestGeneration.insert(key, generation);
+    auto check = std::make_shared<SPSSurveyCheck>(param, numbering); // copies the record
+    auto result = std::make_shared<VeSurveyCheckResult>();
+    QThread* thread = QThread::create([check, result]() {
+        QString error;
+        result->ok = check->Run(&error);
+        result->error = error;
+        result->findings = check->Findings();
+        for (const SPSCheckFinding& f : result->findings)
+            ++result->counts[size_t(f.kind)];
+    });
+    thread->setParent(this);
+    thread->setObjectName(QStringLiteral("SurveyCheck"));
+    // Queued: finished leaves from the worker; the result is complete by then.
+    connect(
+        thread, &QThread::finished, this,
+        [this, thread, key, generation, result]() {
+            OnJobFinished(thread, key, generation, result);
+        },
+        Qt::QueuedConnection);
+    m_Jobs.append(Job{thread, check, key});
+    thread->start(QThread::LowPriority);
+    Q_EMIT sigStarted(key);
+    Q_EMIT sigRunningChanged();
+}
+
+void VeSurveyCheckRunner::OnJobFinished(QThread* thread, qint64 key, quint64 generation,
+                                        const std::shared_ptr<const VeSurveyCheckResult>& result)
+{
+    for (qsizetype i = 0; i < m_Jobs.size(); ++i)
+        if (m_Jobs[i].thread == thread) {
+            m_Jobs.removeAt(i);
+            break;
+        }
+    thread->wait();
+    thread->deleteLater();
+    if (m_LatestGeneration.value(key) == generation) {
+        m_LatestGeneration.remove(key);
+        Q_EMIT sigFinished(key, result);
+    }
+    Q_EMIT sigRunningChanged();
+}
+
+bool VeSurveyCheckRunner::IsRunning(qint64 key) const
+{
+    return m_LatestGeneration.contains(key);
+}
+
+void VeSurveyCheckRunner::StopAll()
+{
+    for (const Job& job : std::as_const(m_Jobs))
+        job.check->Stop();
+}
+
+void VeSurveyCheckRunner::WaitForAll()
+{
+    for (const Job& job : QList<Job>(m_Jobs))
+        job.thread->wait();
+    QCoreApplication::sendPostedEvents(this);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "SPSSurveyCheck.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class QThread;
+class VeTaskSPSFilesLoaderParam;
+
+// What one survey check found.
+struct VeSurveyCheckResult
+{
+    bool ok = false;
+    QString error; // why the check did not complete
+    std::vector<SPSCheckFinding> findings;
+    std::array<qsizetype, SPSCheckFinding::KindCount> counts{};
+};
+
+// Runs survey checks on worker threads, one per loaded geometry at a time: the
+// inputs are copied when a check starts, the result comes back by signal on the
+// owner's thread, and a newer check of the same geometry replaces an older one.
+class VeSurveyCheckRunner : public QObject
+{
+    Q_OBJECT
+public:
+    explicit VeSurveyCheckRunner(QObject* parent = nullptr);
+    ~VeSurveyCheckRunner() override;
+
+    // Checks the files of the record; key names the geometry they were loaded into.
+    void Start(qint64 key, const VeTaskSPSFilesLoaderParam& param,
+               const SPSNumberingSettings& numbering);
+    bool IsRunning(qint64 key) const;
+    int RunningCount() const { return int(m_Jobs.size()); }
+    // Asks every running check to end soon.
+    void StopAll();
+    // Blocks until every check has ended; what they sent is delivered before it returns.
+    void WaitForAll();
+    // While off, Start starts nothing (a window that is closing).
+    void SetAccepting(bool accepting) { m_bAccepting = accepting; }
+
+Q_SIGNALS:
+    void sigStarted(qint64 key);
+    void sigFinished(qint64 key, std::shared_ptr<const VeSurveyCheckResult> result);
+    void sigRunningChanged();
+
+private:
+    struct Job
+    {
+        QThread* thread = nullptr;
+        std::shared_ptr<SPSSurveyCheck> check;
+        qint64 key = 0;
+    };
+    void OnJobFinished(QThread* thread, qint64 key, quint64 generation,
+                       const std::shared_ptr<const VeSurveyCheckResult>& result);
+
+    QList<Job> m_Jobs;
+    QHash<qint64, quint64> m_LatestGeneration;
+    quint64 m_nGeneration = 0;
+    bool m_bAccepting = true;
+};
