@@ -9,12 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 QString tr(const char* text)
@@ -177,7 +180,12 @@ QString SPSCheckFinding::KindName(Kind kind)
 class SPSSurveyCheck::Run_
 {
 public:
-    Run_(SPSSurveyCheck& check) : m_Check(check), m_Param(*check.m_pParam) {}
+    explicit Run_(SPSSurveyCheck& check) : m_Check(check), m_Param(*check.m_pParam)
+    {
+        // Shared texts for every index character, made before threads read them.
+        for (int c = 1; c < 128; ++c)
+            m_IndexTexts[c] = QString(QChar(c));
+    }
 
     bool Go(QString* error);
     // The findings in their final order, from a whole run or a stopped one.
@@ -201,17 +209,32 @@ private:
     }
     SPSCheckFinding& AddFinding(const QString& file, qint64 row, Kind kind, const QString& message,
                                 const Point* point = nullptr);
-    // slot: 0 point rows, 1 and 2 the source and receiver lines of X rows; each
-    // remembers its last line, as rows come line by line.
+    // slot: 0 and 3 S and R rows, 1 and 2 the source and receiver lines of X
+    // rows; each remembers its last line, as rows come line by line.
     qint32 LineId(Field text, bool utf8, qint32* lineNumber, int slot = 0);
-    QString PointText(const Point& p) const
+    // file: 0 source, 1 receiver.
+    QString PointText(const Point& p, int file) const
     {
-        return QString::fromUtf8(m_Arena.data() + p.textOffset, p.textLength);
+        return QString::fromUtf8(m_Arenas[file].data() + p.textOffset, p.textLength);
+    }
+    // Line names and numbers by id; the source and receiver files are read on
+    // two threads, which may add lines meanwhile.
+    QString LineName(qint32 id) const
+    {
+        QMutexLocker lock(&m_LineMutex);
+        return m_Lines[size_t(id)].name;
+    }
+    qint32 LineNumber(qint32 id) const
+    {
+        QMutexLocker lock(&m_LineMutex);
+        return m_Lines[size_t(id)].number;
     }
     void Revision(const QString& path, QChar letter);
 
-    bool ReadPoints(QFile& file, const PointColumns& c, std::vector<Point>& points);
-    void CheckPoints(const QString& path, std::vector<Point>& points, qint32 factor);
+    // fileIndex: 0 source, 1 receiver; only the receiver's reading, on Run's
+    // thread, reports progress.
+    bool ReadPoints(QFile& file, const PointColumns& c, std::vector<Point>& points, int fileIndex);
+    void CheckPoints(const QString& path, std::vector<Point>& points, qint32 factor, int fileIndex);
     void CheckPrecision(const QString& path, const std::vector<Point>& points);
     void CheckSharedNumbers(const QString& path, const std::vector<Point>& points);
     bool ReadRelations(QFile& file, std::vector<RelationRow>& rows);
@@ -226,10 +249,11 @@ private:
     std::vector<Line> m_Lines;
     QHash<QByteArray, std::pair<qint32, qint32>> m_RawLines; // text: id, number
     QHash<QString, qint32> m_LineKeys;                       // normalised text: id
-    QByteArray m_LastLine[3];
-    std::pair<qint32, qint32> m_LastLineId[3]{{-1, 0}, {-1, 0}, {-1, 0}};
+    QByteArray m_LastLine[4];
+    std::pair<qint32, qint32> m_LastLineId[4]{{-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}};
 
-    std::vector<char> m_Arena; // point texts, UTF-8
+    mutable QMutex m_LineMutex;    // guards the line tables while two files are read
+    std::vector<char> m_Arenas[2]; // point texts of the source and receiver file, UTF-8
     QString m_IndexTexts[128];
     std::vector<Point> m_Sources, m_Receivers;
     qint64 m_nTotalBytes = 1;
@@ -251,15 +275,10 @@ SPSCheckFinding& SPSSurveyCheck::Run_::AddFinding(const QString& file, qint64 ro
     f.kind = kind;
     f.message = message;
     if (point) {
-        f.line = m_Lines[size_t(point->line)].name;
-        f.point = PointText(*point);
-        if (point->index) {
-            // One shared text per index character.
-            QString& text = m_IndexTexts[point->index];
-            if (text.isEmpty())
-                text = QString(QChar(point->index));
-            f.index = text;
-        }
+        f.line = LineName(point->line);
+        f.point = PointText(*point, fileIndex);
+        if (point->index)
+            f.index = m_IndexTexts[point->index];
         f.hasPosition = point->hasXY;
         f.x = point->x;
         f.y = point->y;
@@ -277,6 +296,7 @@ qint32 SPSSurveyCheck::Run_::LineId(Field text, bool utf8, qint32* lineNumber, i
         return lastId.first;
     }
     last = QByteArray(text.data, text.size);
+    QMutexLocker lock(&m_LineMutex);
     auto it = m_RawLines.constFind(last);
     if (it == m_RawLines.constEnd()) {
         const QString name = text.text(utf8);
@@ -338,8 +358,10 @@ void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
 }
 
 bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
-                                      std::vector<Point>& points)
+                                      std::vector<Point>& points, int fileIndex)
 {
+    std::vector<char>& arena = m_Arenas[fileIndex];
+    arena.reserve(size_t(qMin<qint64>(file.size() / 8, qint64(1) << 26)));
     const QString path = file.fileName();
     SPSRowReader reader(&file, c.letter, c.autoSkip, c.skipCount);
     struct Named
@@ -369,12 +391,14 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
 
     QByteArray utf8[7];
     qint64 rows = 0;
-    const qint64 base = m_nDoneBytes;
+    // The source file is read meanwhile on another thread: counted as half done.
+    const qint64 base = m_nTotalBytes / 4;
     while (reader.NextRecord()) {
         if ((++rows & 0xffff) == 0) {
             if (Stopped())
                 return false;
-            Progress(double(base + file.pos()) / double(m_nTotalBytes));
+            if (fileIndex == 1)
+                Progress(double(base + file.pos()) / double(m_nTotalBytes));
         }
         const bool plain = reader.IsPlainRow();
         auto field = [&](qint32 pos, qint32 len, int slot) {
@@ -390,10 +414,10 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         const Field line = field(c.linePos, c.lineLen, 0);
         const Field pointText = field(c.pointPos, c.pointLen, 1);
         qint32 lineNumber = 0;
-        p.line = LineId(line, !plain, &lineNumber);
-        p.textOffset = qint64(m_Arena.size());
+        p.line = LineId(line, !plain, &lineNumber, fileIndex == 0 ? 0 : 3);
+        p.textOffset = qint64(arena.size());
         p.textLength = qint32(pointText.size);
-        m_Arena.insert(m_Arena.end(), pointText.data, pointText.data + pointText.size);
+        arena.insert(arena.end(), pointText.data, pointText.data + pointText.size);
         const qint32 pointNumber =
             plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
                   : PointNumberFromText(pointText.text(true));
@@ -447,16 +471,15 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
                            .arg(furthestEnd),
                        &stored);
     }
-    m_nDoneBytes += file.size();
     return !Stopped();
 }
 
 void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& points,
-                                       qint32 factor)
+                                       qint32 factor, int fileIndex)
 {
     auto textCompare = [&](const Point& a, const Point& b) {
-        const auto ab = m_Arena.begin() + a.textOffset, ae = ab + a.textLength;
-        const auto bb = m_Arena.begin() + b.textOffset, be = bb + b.textLength;
+        const auto ab = m_Arenas[fileIndex].begin() + a.textOffset, ae = ab + a.textLength;
+        const auto bb = m_Arenas[fileIndex].begin() + b.textOffset, be = bb + b.textLength;
         if (std::lexicographical_compare(ab, ae, bb, be))
             return -1;
         return std::equal(ab, ae, bb, be) ? 0 : 1;
@@ -591,7 +614,7 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
                            tr("%1 from its neighbours along line %2, whose points lie %3 apart")
                                .arg(formatNumber(std::min(before < 0 ? after : before,
                                                           after < 0 ? before : after)),
-                                    m_Lines[size_t(line)].name, formatNumber(median)),
+                                    LineName(line), formatNumber(median)),
                            &p);
             }
         }
@@ -649,12 +672,18 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
         }
     };
     std::vector<Key> keys(points.size());
+    std::vector<qint32> lineNumbers;
+    {
+        QMutexLocker lock(&m_LineMutex);
+        for (const Line& line : m_Lines)
+            lineNumbers.push_back(line.number);
+    }
     qint64 largestPoint = 0, largestLine = 0;
     for (size_t i = 0; i < points.size(); ++i) {
         const Point& p = points[i];
         keys[i] = {p.number, p.line, qint32(i)};
         largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(p.pointNumber)));
-        largestLine = qMax<qint64>(largestLine, qAbs(qint64(m_Lines[size_t(p.line)].number)));
+        largestLine = qMax<qint64>(largestLine, qAbs(qint64(lineNumbers[size_t(p.line)])));
     }
     if (!std::is_sorted(keys.begin(), keys.end()))
         std::sort(keys.begin(), keys.end());
@@ -687,11 +716,11 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
             continue;
         if (++shared > m_Check.m_nSharedNumberLimit)
             continue;
-        QStringList lines{m_Lines[size_t(first.line)].name};
+        QStringList lines{LineName(first.line)};
         for (size_t m = begin + 1; m < end; ++m) {
             const qint32 line = points[size_t(order[m])].line;
             if (line != points[size_t(order[m - 1])].line)
-                lines.append(m_Lines[size_t(line)].name);
+                lines.append(LineName(line));
         }
         const Point* earliest = &first;
         QString named = lines.mid(0, 5).join(QStringLiteral(", "));
@@ -1024,14 +1053,23 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         *error = tr("The check was stopped.");
         return false;
     };
+    // The two point files are independent until the relations: the source
+    // file is read and checked on a thread of its own meanwhile.
     Revision(p.SourceFileName, u'S');
-    if (!ReadPoints(source, s, m_Sources))
-        return stopped();
-    CheckPoints(p.SourceFileName, m_Sources, m_Check.m_Numbering.ShotNumberFactor);
     Revision(p.ReceiverFileName, u'R');
-    if (!ReadPoints(receiver, r, m_Receivers))
+    bool sourceRead = false;
+    std::thread sourceThread([&] {
+        sourceRead = ReadPoints(source, s, m_Sources, 0);
+        if (sourceRead)
+            CheckPoints(p.SourceFileName, m_Sources, m_Check.m_Numbering.ShotNumberFactor, 0);
+    });
+    const bool receiverRead = ReadPoints(receiver, r, m_Receivers, 1);
+    if (receiverRead)
+        CheckPoints(p.ReceiverFileName, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor, 1);
+    sourceThread.join();
+    if (!sourceRead || !receiverRead)
         return stopped();
-    CheckPoints(p.ReceiverFileName, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor);
+    m_nDoneBytes = source.size() + receiver.size();
     if (related) {
         Revision(p.RelationFileName, u'X');
         std::vector<RelationRow> rows;
