@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <charconv>
@@ -98,7 +97,15 @@ bool parseNumber(Field f, bool utf8, double* value)
 
 QString formatNumber(double v)
 {
-    return QString::number(v, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+    // Two decimals at most, trailing zeros dropped.
+    QString text = QString::number(v, 'f', 2);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
 }
 
 // Single precision of the host's records; beyond the float range: infinity.
