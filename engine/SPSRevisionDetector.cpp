@@ -48,9 +48,9 @@ SPSRevision SPSRevisionDetector::HeaderRevision(const QString& row)
         return SPSRevision::Unknown;
     // "SPS V2.1", "SPS 2.1", "SPS001", "SPS 1", "sps v1.0" ...; the words of the
     // row's label ("SPS format version") carry no number and are passed over.
-    static const QRegularExpression version(
-        QStringLiteral("SPS[\\s_-]*V?\\.?\\s*(\\d+(?:\\.\\d+)?)"),
-        QRegularExpression::CaseInsensitiveOption);
+    // Made here, not shared: loads on several threads detect at once.
+    const QRegularExpression version(QStringLiteral("SPS[\\s_-]*V?\\.?\\s*(\\d+(?:\\.\\d+)?)"),
+                                     QRegularExpression::CaseInsensitiveOption);
     auto it = version.globalMatch(row);
     while (it.hasNext()) {
         const QString number = it.next().captured(1);

@@ -9,12 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
+#include <QMutex>
+#include <QMutexLocker>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 QString tr(const char* text)
@@ -41,10 +43,46 @@ struct Field
 };
 
 // As QString::toDouble reads it (which the load's conversions agree with).
+// An optional sign, then at most 15 digits with at most one point: the forms
+// SPS fields hold. The digits are exact in a double, and so is a power of ten
+// up to 10^22, so one division gives the correctly rounded value.
+bool plainDecimal(Field f, double* value)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = f.data;
+    const char* const end = p + f.size;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+'))
+        ++p;
+    qint64 mantissa = 0;
+    int digits = 0, fraction = -1;
+    for (; p < end; ++p) {
+        const unsigned d = unsigned(uchar(*p)) - '0';
+        if (d <= 9) {
+            mantissa = mantissa * 10 + qint64(d);
+            ++digits;
+            if (fraction >= 0)
+                ++fraction;
+        } else if (*p == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 15)
+        return false;
+    const double v = double(mantissa) / kPowers[qMax(fraction, 0)];
+    *value = negative ? -v : v;
+    return true;
+}
+
 bool parseNumber(Field f, bool utf8, double* value)
 {
     if (f.size == 0)
         return false;
+    if (plainDecimal(f, value))
+        return true;
     const char* p = f.data;
     const char* const end = p + f.size;
     if (*p == '+' && f.size > 1 && p[1] != '-' && p[1] != '+')
@@ -59,7 +97,15 @@ bool parseNumber(Field f, bool utf8, double* value)
 
 QString formatNumber(double v)
 {
-    return QString::number(v, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+    // Two decimals at most, trailing zeros dropped.
+    QString text = QString::number(v, 'f', 2);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
 }
 
 // Single precision of the host's records; beyond the float range: infinity.
@@ -82,7 +128,8 @@ struct Point
     qint64 textOffset = 0; // point text in the arena
     qint32 textLength = 0;
     qint32 line = 0;
-    qint32 number = 0; // the number the load gives it
+    qint32 number = 0;      // the number the load gives it
+    qint32 pointNumber = 0; // PointNumberFromText of the point text
     char16_t index = 0;
     bool numeric = false; // the point text is a number
     bool hasXY = false;   // both coordinates are numbers
@@ -140,9 +187,16 @@ QString SPSCheckFinding::KindName(Kind kind)
 class SPSSurveyCheck::Run_
 {
 public:
-    Run_(SPSSurveyCheck& check) : m_Check(check), m_Param(*check.m_pParam) {}
+    explicit Run_(SPSSurveyCheck& check) : m_Check(check), m_Param(*check.m_pParam)
+    {
+        // Shared texts for every index character, made before threads read them.
+        for (int c = 1; c < 128; ++c)
+            m_IndexTexts[c] = QString(QChar(c));
+    }
 
     bool Go(QString* error);
+    // The findings in their final order, from a whole run or a stopped one.
+    void Flush();
 
 private:
     friend class SPSSurveyCheck;
@@ -155,17 +209,39 @@ private:
             m_Check.m_Progress(qBound(0.0, share, 1.0));
     }
     bool Open(QFile& file, const QString& path, const char* emptyText, QString* error);
-    void AddFinding(const QString& file, qint64 row, Kind kind, const QString& message,
-                    const Point* point = nullptr);
-    qint32 LineId(Field text, bool utf8, qint32* lineNumber);
-    QString PointText(const Point& p) const
+    static size_t SourceNotRelatedBucket() { return size_t(Kind::SourceNotRelated); }
+    static size_t ReceiverNotRelatedBucket()
     {
-        return QString::fromUtf8(m_Arena.data() + p.textOffset, p.textLength);
+        return size_t(SPSCheckFinding::KindCount + Kind::ReceiverNotRelated);
+    }
+    SPSCheckFinding& AddFinding(const QString& file, qint64 row, Kind kind, const QString& message,
+                                const Point* point = nullptr);
+    // slot: 0 and 3 S and R rows, 1 and 2 the source and receiver lines of X
+    // rows; each remembers its last line, as rows come line by line.
+    qint32 LineId(Field text, bool utf8, qint32* lineNumber, int slot = 0);
+    // file: 0 source, 1 receiver.
+    QString PointText(const Point& p, int file) const
+    {
+        return QString::fromUtf8(m_Arenas[file].data() + p.textOffset, p.textLength);
+    }
+    // Line names and numbers by id; the source and receiver files are read on
+    // two threads, which may add lines meanwhile.
+    QString LineName(qint32 id) const
+    {
+        QMutexLocker lock(&m_LineMutex);
+        return m_Lines[size_t(id)].name;
+    }
+    qint32 LineNumber(qint32 id) const
+    {
+        QMutexLocker lock(&m_LineMutex);
+        return m_Lines[size_t(id)].number;
     }
     void Revision(const QString& path, QChar letter);
 
-    bool ReadPoints(QFile& file, const PointColumns& c, std::vector<Point>& points);
-    void CheckPoints(const QString& path, std::vector<Point>& points, qint32 factor);
+    // fileIndex: 0 source, 1 receiver; only the receiver's reading, on Run's
+    // thread, reports progress.
+    bool ReadPoints(QFile& file, const PointColumns& c, std::vector<Point>& points, int fileIndex);
+    void CheckPoints(const QString& path, std::vector<Point>& points, qint32 factor, int fileIndex);
     void CheckPrecision(const QString& path, const std::vector<Point>& points);
     void CheckSharedNumbers(const QString& path, const std::vector<Point>& points);
     bool ReadRelations(QFile& file, std::vector<RelationRow>& rows);
@@ -174,49 +250,61 @@ private:
     SPSSurveyCheck& m_Check;
     const VeTaskSPSFilesLoaderParam& m_Param;
     std::vector<SPSCheckFinding> m_Findings;
+    // Findings by file (source, receiver, relation) and kind, as they are made.
+    std::vector<SPSCheckFinding> m_Buckets[3 * SPSCheckFinding::KindCount];
 
     std::vector<Line> m_Lines;
     QHash<QByteArray, std::pair<qint32, qint32>> m_RawLines; // text: id, number
     QHash<QString, qint32> m_LineKeys;                       // normalised text: id
-    QByteArray m_LastLine;
-    std::pair<qint32, qint32> m_LastLineId{-1, 0};
+    QByteArray m_LastLine[4];
+    std::pair<qint32, qint32> m_LastLineId[4]{{-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}};
 
-    std::vector<char> m_Arena; // point texts, UTF-8
+    mutable QMutex m_LineMutex;    // guards the line tables while two files are read
+    std::vector<char> m_Arenas[2]; // point texts of the source and receiver file, UTF-8
+    QString m_IndexTexts[128];
     std::vector<Point> m_Sources, m_Receivers;
     qint64 m_nTotalBytes = 1;
     qint64 m_nDoneBytes = 0;
 };
 
-void SPSSurveyCheck::Run_::AddFinding(const QString& file, qint64 row, Kind kind,
-                                      const QString& message, const Point* point)
+SPSCheckFinding& SPSSurveyCheck::Run_::AddFinding(const QString& file, qint64 row, Kind kind,
+                                                  const QString& message, const Point* point)
 {
-    SPSCheckFinding f;
+    auto same = [&file](const QString& path) {
+        return file.constData() == path.constData() || file == path;
+    };
+    const int fileIndex = same(m_Param.SourceFileName) ? 0 : same(m_Param.ReceiverFileName) ? 1 : 2;
+    std::vector<SPSCheckFinding>& bucket =
+        m_Buckets[fileIndex * SPSCheckFinding::KindCount + int(kind)];
+    SPSCheckFinding& f = bucket.emplace_back();
     f.file = file;
     f.row = row;
     f.kind = kind;
     f.message = message;
     if (point) {
-        f.line = m_Lines[size_t(point->line)].name;
-        f.point = PointText(*point);
+        f.line = LineName(point->line);
+        f.point = PointText(*point, fileIndex);
         if (point->index)
-            f.index = QString(QChar(point->index));
+            f.index = m_IndexTexts[point->index];
         f.hasPosition = point->hasXY;
         f.x = point->x;
         f.y = point->y;
     }
-    m_Findings.push_back(std::move(f));
+    return f;
 }
 
-qint32 SPSSurveyCheck::Run_::LineId(Field text, bool utf8, qint32* lineNumber)
+qint32 SPSSurveyCheck::Run_::LineId(Field text, bool utf8, qint32* lineNumber, int slot)
 {
-    // Rows come line by line: the last line's id serves most rows.
-    if (m_LastLineId.first >= 0 && m_LastLine.size() == text.size &&
-        std::equal(text.data, text.data + text.size, m_LastLine.constData())) {
-        *lineNumber = m_LastLineId.second;
-        return m_LastLineId.first;
+    QByteArray& last = m_LastLine[slot];
+    std::pair<qint32, qint32>& lastId = m_LastLineId[slot];
+    if (lastId.first >= 0 && last.size() == text.size &&
+        std::equal(text.data, text.data + text.size, last.constData())) {
+        *lineNumber = lastId.second;
+        return lastId.first;
     }
-    m_LastLine = QByteArray(text.data, text.size);
-    auto it = m_RawLines.constFind(m_LastLine);
+    last = QByteArray(text.data, text.size);
+    QMutexLocker lock(&m_LineMutex);
+    auto it = m_RawLines.constFind(last);
     if (it == m_RawLines.constEnd()) {
         const QString name = text.text(utf8);
         // Lines named by numbers match across files whatever their notation
@@ -233,9 +321,9 @@ qint32 SPSSurveyCheck::Run_::LineId(Field text, bool utf8, qint32* lineNumber)
         } else {
             id = *k;
         }
-        it = m_RawLines.insert(m_LastLine, {id, PointNumberFromText(name)});
+        it = m_RawLines.insert(last, {id, PointNumberFromText(name)});
     }
-    m_LastLineId = *it;
+    lastId = *it;
     *lineNumber = it->second;
     return it->first;
 }
@@ -277,8 +365,10 @@ void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
 }
 
 bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
-                                      std::vector<Point>& points)
+                                      std::vector<Point>& points, int fileIndex)
 {
+    std::vector<char>& arena = m_Arenas[fileIndex];
+    arena.reserve(size_t(qMin<qint64>(file.size() / 8, qint64(1) << 26)));
     const QString path = file.fileName();
     SPSRowReader reader(&file, c.letter, c.autoSkip, c.skipCount);
     struct Named
@@ -308,12 +398,14 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
 
     QByteArray utf8[7];
     qint64 rows = 0;
-    const qint64 base = m_nDoneBytes;
+    // The source file is read meanwhile on another thread: counted as half done.
+    const qint64 base = m_nTotalBytes / 4;
     while (reader.NextRecord()) {
         if ((++rows & 0xffff) == 0) {
             if (Stopped())
                 return false;
-            Progress(double(base + file.pos()) / double(m_nTotalBytes));
+            if (fileIndex == 1)
+                Progress(double(base + file.pos()) / double(m_nTotalBytes));
         }
         const bool plain = reader.IsPlainRow();
         auto field = [&](qint32 pos, qint32 len, int slot) {
@@ -329,10 +421,10 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         const Field line = field(c.linePos, c.lineLen, 0);
         const Field pointText = field(c.pointPos, c.pointLen, 1);
         qint32 lineNumber = 0;
-        p.line = LineId(line, !plain, &lineNumber);
-        p.textOffset = qint64(m_Arena.size());
+        p.line = LineId(line, !plain, &lineNumber, fileIndex == 0 ? 0 : 3);
+        p.textOffset = qint64(arena.size());
         p.textLength = qint32(pointText.size);
-        m_Arena.insert(m_Arena.end(), pointText.data, pointText.data + pointText.size);
+        arena.insert(arena.end(), pointText.data, pointText.data + pointText.size);
         const qint32 pointNumber =
             plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
                   : PointNumberFromText(pointText.text(true));
@@ -352,6 +444,7 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         if (!yOk)
             p.y = 0;
         // Kept apart from the line number until the factors are known.
+        p.pointNumber = pointNumber;
         p.number = SPSPointNumber(lineNumber, pointNumber, m_Check.m_Numbering.LineFactor, 1);
         points.push_back(p);
         const Point& stored = points.back();
@@ -385,53 +478,67 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
                            .arg(furthestEnd),
                        &stored);
     }
-    m_nDoneBytes += file.size();
     return !Stopped();
 }
 
 void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& points,
-                                       qint32 factor)
+                                       qint32 factor, int fileIndex)
 {
-    for (Point& p : points)
-        p.number = SPSPointNumber(0, p.number, 0, factor);
-
-    // By line, point and index; file order among equals.
-    std::vector<qint32> order(points.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = qint32(i);
+    auto textCompare = [&](const Point& a, const Point& b) {
+        const auto ab = m_Arenas[fileIndex].begin() + a.textOffset, ae = ab + a.textLength;
+        const auto bb = m_Arenas[fileIndex].begin() + b.textOffset, be = bb + b.textLength;
+        if (std::lexicographical_compare(ab, ae, bb, be))
+            return -1;
+        return std::equal(ab, ae, bb, be) ? 0 : 1;
+    };
+    // The same line and point: numbers compare by value, other texts as they are.
     auto pointLess = [&](const Point& a, const Point& b) {
         if (a.line != b.line)
             return a.line < b.line;
         if (a.numeric != b.numeric)
             return a.numeric;
-        if (a.numeric) {
+        if (a.numeric)
+            return a.value < b.value;
+        return textCompare(a, b) < 0;
+    };
+
+    // By line, point and index, file order among equals; sorted as compact keys,
+    // which files in line order hand over nearly sorted already.
+    struct Key
+    {
+        qint32 line;
+        qint32 at;
+        double value;
+        char16_t index;
+        bool text;
+    };
+    std::vector<Key> keys(points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+        Point& p = points[i];
+        p.number = SPSPointNumber(0, p.number, 0, factor);
+        keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, p.index, !p.numeric};
+    }
+    const auto keyLess = [&](const Key& a, const Key& b) {
+        if (a.line != b.line)
+            return a.line < b.line;
+        if (a.text != b.text)
+            return b.text;
+        if (!a.text) {
             if (a.value != b.value)
                 return a.value < b.value;
-        } else {
-            const int c =
-                std::lexicographical_compare(
-                    m_Arena.begin() + a.textOffset, m_Arena.begin() + a.textOffset + a.textLength,
-                    m_Arena.begin() + b.textOffset, m_Arena.begin() + b.textOffset + b.textLength)
-                    ? -1
-                : std::equal(
-                      m_Arena.begin() + a.textOffset, m_Arena.begin() + a.textOffset + a.textLength,
-                      m_Arena.begin() + b.textOffset, m_Arena.begin() + b.textOffset + b.textLength)
-                    ? 0
-                    : 1;
-            if (c != 0)
-                return c < 0;
+        } else if (const int c = textCompare(points[size_t(a.at)], points[size_t(b.at)])) {
+            return c < 0;
         }
-        return false;
+        if (a.index != b.index)
+            return a.index < b.index;
+        return a.at < b.at;
     };
-    std::stable_sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
-        const Point& a = points[size_t(i)];
-        const Point& b = points[size_t(j)];
-        if (pointLess(a, b))
-            return true;
-        if (pointLess(b, a))
-            return false;
-        return a.index < b.index;
-    });
+    if (!std::is_sorted(keys.begin(), keys.end(), keyLess))
+        std::sort(keys.begin(), keys.end(), keyLess);
+    std::vector<qint32> order(points.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        order[i] = keys[i].at;
+    std::vector<Key>().swap(keys);
 
     // Duplicates and conflicts: compared with the first row of the same point.
     std::vector<qint32> unique; // one per line and point, for the spacing along lines
@@ -457,7 +564,8 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
                 AddFinding(path, p.row, Kind::Conflict,
                            tr("the same point as row %1, %2 away from it")
                                .arg(same->row)
-                               .arg(formatNumber(std::hypot(p.x - same->x, p.y - same->y))),
+                               .arg(formatNumber(std::sqrt((p.x - same->x) * (p.x - same->x) +
+                                                           (p.y - same->y) * (p.y - same->y)))),
                            &p);
         }
         k = end;
@@ -467,7 +575,7 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
     auto distance = [&](qint32 i, qint32 j) {
         const Point& a = points[size_t(i)];
         const Point& b = points[size_t(j)];
-        return std::hypot(a.x - b.x, a.y - b.y);
+        return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
     };
     std::vector<qint32> along;
     std::vector<double> gaps, sorted;
@@ -513,7 +621,7 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
                            tr("%1 from its neighbours along line %2, whose points lie %3 apart")
                                .arg(formatNumber(std::min(before < 0 ? after : before,
                                                           after < 0 ? before : after)),
-                                    m_Lines[size_t(line)].name, formatNumber(median)),
+                                    LineName(line), formatNumber(median)),
                            &p);
             }
         }
@@ -524,60 +632,75 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
 
 void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector<Point>& points)
 {
-    for (int axis = 0; axis < 2; ++axis) {
-        double largest = 0;
-        const Point* worst = nullptr;
-        qint64 count = 0, known = 0;
-        for (const Point& p : points) {
-            if (!p.hasXY)
-                continue;
-            ++known;
-            const double change = singleChange(axis == 0 ? p.x : p.y);
-            if (change > kPrecisionLimit)
-                ++count;
-            if (change > largest) {
-                largest = change;
-                worst = &p;
+    double largest[2] = {0, 0};
+    const Point* worst[2] = {nullptr, nullptr};
+    qint64 count[2] = {0, 0}, known = 0;
+    for (const Point& p : points) {
+        if (!p.hasXY)
+            continue;
+        ++known;
+        const double change[2] = {singleChange(p.x), singleChange(p.y)};
+        for (int axis = 0; axis < 2; ++axis) {
+            count[axis] += change[axis] > kPrecisionLimit;
+            if (change[axis] > largest[axis]) {
+                largest[axis] = change[axis];
+                worst[axis] = &p;
             }
         }
-        if (count == 0)
+    }
+    for (int axis = 0; axis < 2; ++axis) {
+        if (count[axis] == 0)
             continue;
         AddFinding(path, 0, Kind::Precision,
                    tr("single precision changes the %1 by up to %2 (row %3); %4 of %5 points "
                       "change by more than %6")
                        .arg(axis == 0 ? tr("easting") : tr("northing"))
-                       .arg(QString::number(largest, 'g', 3))
-                       .arg(worst->row)
-                       .arg(count)
+                       .arg(QString::number(largest[axis], 'g', 3))
+                       .arg(worst[axis]->row)
+                       .arg(count[axis])
                        .arg(known)
                        .arg(kPrecisionLimit),
-                   worst);
+                   worst[axis]);
     }
 }
 
 void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::vector<Point>& points)
 {
+    struct Key
+    {
+        qint32 number;
+        qint32 line;
+        qint32 at;
+        bool operator<(const Key& o) const
+        {
+            return number != o.number ? number < o.number
+                   : line != o.line   ? line < o.line
+                                      : at < o.at;
+        }
+    };
+    std::vector<Key> keys(points.size());
+    std::vector<qint32> lineNumbers;
+    {
+        QMutexLocker lock(&m_LineMutex);
+        for (const Line& line : m_Lines)
+            lineNumbers.push_back(line.number);
+    }
+    qint64 largestPoint = 0, largestLine = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const Point& p = points[i];
+        keys[i] = {p.number, p.line, qint32(i)};
+        largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(p.pointNumber)));
+        largestLine = qMax<qint64>(largestLine, qAbs(qint64(lineNumbers[size_t(p.line)])));
+    }
+    if (!std::is_sorted(keys.begin(), keys.end()))
+        std::sort(keys.begin(), keys.end());
     std::vector<qint32> order(points.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = qint32(i);
-    std::sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
-        const Point& a = points[size_t(i)];
-        const Point& b = points[size_t(j)];
-        if (a.number != b.number)
-            return a.number < b.number;
-        if (a.line != b.line)
-            return a.line < b.line;
-        return i < j;
-    });
+    for (size_t i = 0; i < keys.size(); ++i)
+        order[i] = keys[i].at;
+    std::vector<Key>().swap(keys);
 
     // The power of ten above every point number keeps the lines apart, as long
     // as line x power + point stays within 32 bits.
-    qint64 largestPoint = 0, largestLine = 0;
-    for (const Point& p : points) {
-        const qint32 n = PointNumberFromText(PointText(p));
-        largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(n)));
-        largestLine = qMax<qint64>(largestLine, qAbs(qint64(m_Lines[size_t(p.line)].number)));
-    }
     qint64 power = 10;
     while (power <= largestPoint)
         power *= 10;
@@ -589,19 +712,23 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
     for (size_t k = 0; k < order.size();) {
         size_t end = k + 1;
         const Point& first = points[size_t(order[k])];
-        QStringList lines{m_Lines[size_t(first.line)].name};
-        qint32 lastLine = first.line;
-        for (; end < order.size() && points[size_t(order[end])].number == first.number; ++end) {
-            const qint32 line = points[size_t(order[end])].line;
-            if (line != lastLine)
-                lines.append(m_Lines[size_t(line)].name);
-            lastLine = line;
-        }
+        // Distinct lines stand together in the order; names only for findings made.
+        qsizetype lineCount = 1;
+        for (; end < order.size() && points[size_t(order[end])].number == first.number; ++end)
+            if (points[size_t(order[end])].line != points[size_t(order[end - 1])].line)
+                ++lineCount;
+        const size_t begin = k;
         k = end;
-        if (lines.size() < 2)
+        if (lineCount < 2)
             continue;
         if (++shared > m_Check.m_nSharedNumberLimit)
             continue;
+        QStringList lines{LineName(first.line)};
+        for (size_t m = begin + 1; m < end; ++m) {
+            const qint32 line = points[size_t(order[m])].line;
+            if (line != points[size_t(order[m - 1])].line)
+                lines.append(LineName(line));
+        }
         const Point* earliest = &first;
         QString named = lines.mid(0, 5).join(QStringLiteral(", "));
         if (lines.size() > 5)
@@ -659,15 +786,24 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
         }
         RelationRow r;
         r.row = reader.RowNumber();
-        QString text[9];
-        for (int i = 0; i < 9; ++i)
-            text[i] = reader.FieldText(fields[i].pos, fields[i].len);
-        r.record = text[0];
+        const bool plain = reader.IsPlainRow();
+        Field field[9];
+        QByteArray utf8[9];
+        for (int i = 0; i < 9; ++i) {
+            if (plain) {
+                const QLatin1StringView v = reader.PlainField(fields[i].pos, fields[i].len);
+                field[i] = {v.data(), v.size()};
+            } else {
+                utf8[i] = reader.FieldText(fields[i].pos, fields[i].len).toUtf8();
+                field[i] = {utf8[i].constData(), utf8[i].size()};
+            }
+        }
+        auto text = [&](int i) { return field[i].text(!plain); };
+        r.record = text(0);
         qint32 number = 0;
-        const QByteArray sourceLine = text[1].toUtf8(), receiverLine = text[6].toUtf8();
-        r.sourceLine = LineId({sourceLine.constData(), sourceLine.size()}, true, &number);
-        r.receiverLine = LineId({receiverLine.constData(), receiverLine.size()}, true, &number);
-        r.sourcePointText = text[2];
+        r.sourceLine = LineId(field[1], !plain, &number, 1);
+        r.receiverLine = LineId(field[6], !plain, &number, 2);
+        r.sourcePointText = text(2);
         double* numbers[] = {nullptr,         nullptr,          &r.sourcePoint,
                              &r.firstChannel, &r.lastChannel,   &r.increment,
                              nullptr,         &r.firstReceiver, &r.lastReceiver};
@@ -675,30 +811,39 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
         for (int i = 0; i < 9; ++i) {
             if (!numbers[i])
                 continue;
-            bool ok = false;
-            const double v = text[i].toDouble(&ok);
+            double v = 0;
+            const bool ok = parseNumber(field[i], !plain, &v);
+            // Infinite channels or stations make no range to walk.
+            if (ok && !std::isfinite(v))
+                usable = false;
             if (ok)
                 *numbers[i] = v;
-            else if (!text[i].isEmpty() || i != 5)
+            else if (!field[i].isEmpty() || i != 5)
                 usable = false;
-            if (!ok && !text[i].isEmpty()) {
-                AddFinding(path, r.row, Kind::NotANumber,
-                           tr("%1 \"%2\" is not a number").arg(tr(fields[i].name), text[i]));
-                m_Findings.back().line = i == 2 ? text[1] : text[6];
-                m_Findings.back().point = i == 2 ? text[2] : QString();
+            if (!ok && !field[i].isEmpty()) {
+                SPSCheckFinding& f =
+                    AddFinding(path, r.row, Kind::NotANumber,
+                               tr("%1 \"%2\" is not a number").arg(tr(fields[i].name), text(i)));
+                f.line = text(i == 2 ? 1 : 6);
+                f.point = i == 2 ? text(2) : QString();
             }
         }
         if (reader.RowLength() < furthestEnd) {
-            AddFinding(path, r.row, Kind::ShortRow,
-                       tr("the row ends at column %1, before the end of the %2 field (column %3)")
-                           .arg(reader.RowLength())
-                           .arg(tr(furthestName))
-                           .arg(furthestEnd));
-            m_Findings.back().line = text[1];
-            m_Findings.back().point = text[2];
+            SPSCheckFinding& f = AddFinding(
+                path, r.row, Kind::ShortRow,
+                tr("the row ends at column %1, before the end of the %2 field (column %3)")
+                    .arg(reader.RowLength())
+                    .arg(tr(furthestName))
+                    .arg(furthestEnd));
+            f.line = text(1);
+            f.point = text(2);
         }
         if (!(r.increment >= 1))
             r.increment = 1;
+        // Beyond this a range is no receiver spread but a typing error; counting
+        // its stations would overflow.
+        if (std::fabs(r.lastReceiver - r.firstReceiver) / r.increment > 1e12)
+            usable = false;
         if (usable)
             rows.push_back(std::move(r));
     }
@@ -712,103 +857,118 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
     const QString& receiverPath = m_Param.ReceiverFileName;
     const QString& relationPath = m_Param.RelationFileName;
 
-    // Numbered points of a file by line and point value.
+    // Numbered points of a file by line and point value, held compact.
+    struct Station
+    {
+        qint32 line;
+        qint32 at;
+        double value;
+    };
     auto byLine = [](const std::vector<Point>& points) {
-        std::vector<qint32> order;
-        order.reserve(points.size());
+        std::vector<Station> stations;
+        stations.reserve(points.size());
         for (size_t i = 0; i < points.size(); ++i)
             if (points[i].numeric)
-                order.push_back(qint32(i));
-        std::sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
-            const Point& a = points[size_t(i)];
-            const Point& b = points[size_t(j)];
+                stations.push_back({points[i].line, qint32(i), points[i].value});
+        const auto less = [](const Station& a, const Station& b) {
             return a.line != b.line ? a.line < b.line : a.value < b.value;
-        });
-        return order;
+        };
+        if (!std::is_sorted(stations.begin(), stations.end(), less))
+            std::sort(stations.begin(), stations.end(), less);
+        return stations;
     };
-    auto lowerBound = [](const std::vector<Point>& points, const std::vector<qint32>& order,
-                         qint32 line, double value) {
-        return std::lower_bound(order.begin(), order.end(), std::pair<qint32, double>(line, value),
-                                [&](qint32 i, const std::pair<qint32, double>& key) {
-                                    const Point& p = points[size_t(i)];
-                                    return p.line != key.first ? p.line < key.first
-                                                               : p.value < key.second;
+    auto lowerBound = [](const std::vector<Station>& stations, qint32 line, double value) {
+        return std::lower_bound(stations.begin(), stations.end(), Station{line, 0, value},
+                                [](const Station& a, const Station& b) {
+                                    return a.line != b.line ? a.line < b.line : a.value < b.value;
                                 });
     };
     constexpr double kSame = 1e-6;
 
-    const std::vector<qint32> sources = byLine(m_Sources);
-    const std::vector<qint32> receivers = byLine(m_Receivers);
+    const std::vector<Station> sources = byLine(m_Sources);
+    const std::vector<Station> receivers = byLine(m_Receivers);
     std::vector<bool> sourceNamed(m_Sources.size()), receiverCovered(m_Receivers.size());
     for (const RelationRow& r : rows) {
         if (Stopped())
             return;
         // The source point the row names.
         bool found = false;
-        for (auto it = lowerBound(m_Sources, sources, r.sourceLine, r.sourcePoint - kSame);
+        for (auto it = lowerBound(sources, r.sourceLine, r.sourcePoint - kSame);
              it != sources.end(); ++it) {
-            const Point& p = m_Sources[size_t(*it)];
-            if (p.line != r.sourceLine || p.value > r.sourcePoint + kSame)
+            if (it->line != r.sourceLine || it->value > r.sourcePoint + kSame)
                 break;
-            sourceNamed[size_t(*it)] = true;
+            sourceNamed[size_t(it->at)] = true;
             found = true;
         }
         if (!found) {
-            AddFinding(relationPath, r.row, Kind::RelationSourceMissing,
-                       tr("field record %1 names source line %2 point %3, which the S file lacks")
-                           .arg(r.record, m_Lines[size_t(r.sourceLine)].name, r.sourcePointText));
-            m_Findings.back().line = m_Lines[size_t(r.sourceLine)].name;
-            m_Findings.back().point = r.sourcePointText;
+            SPSCheckFinding& f = AddFinding(
+                relationPath, r.row, Kind::RelationSourceMissing,
+                tr("field record %1 names source line %2 point %3, which the S file lacks")
+                    .arg(r.record, m_Lines[size_t(r.sourceLine)].name, r.sourcePointText));
+            f.line = m_Lines[size_t(r.sourceLine)].name;
+            f.point = r.sourcePointText;
         }
 
         // The receiver stations of its range: first to last, a station per increment.
         const double low = qMin(r.firstReceiver, r.lastReceiver);
         const double high = qMax(r.firstReceiver, r.lastReceiver);
-        auto it = lowerBound(m_Receivers, receivers, r.receiverLine, low - kSame);
+        auto it = lowerBound(receivers, r.receiverLine, low - kSame);
         qint64 missing = 0;
         QStringList firstMissing;
-        double station = low;
-        const qint64 stations = qint64(std::floor((high - low) / r.increment + kSame)) + 1;
-        qint64 s = 0;
+        const double stations = std::floor((high - low) / r.increment + kSame) + 1;
+        double s = 0; // stations before the s-th are settled
+        // Stations from the s-th up to (not including) the t-th are missing;
+        // counted, not walked, since a range may be very long.
+        auto missTo = [&](double t) {
+            t = qBound(s, t, stations);
+            for (double k = s; k < t && firstMissing.size() < 5; ++k)
+                firstMissing.append(formatNumber(low + k * r.increment));
+            missing += qint64(t - s);
+            s = t;
+        };
         for (; it != receivers.end(); ++it) {
-            const Point& p = m_Receivers[size_t(*it)];
-            if (p.line != r.receiverLine || p.value > high + kSame)
+            if (it->line != r.receiverLine || it->value > high + kSame)
                 break;
-            receiverCovered[size_t(*it)] = true;
-            for (; s < stations && station < p.value - kSame;
-                 ++s, station = low + double(s) * r.increment) {
-                if (++missing <= 5)
-                    firstMissing.append(formatNumber(station));
-            }
-            if (s < stations && std::fabs(station - p.value) <= kSame) {
+            receiverCovered[size_t(it->at)] = true;
+            // Mostly the receiver is the very station expected next.
+            if (s < stations && std::fabs(low + s * r.increment - it->value) <= kSame) {
                 ++s;
-                station = low + double(s) * r.increment;
+                continue;
             }
+            missTo(std::ceil((it->value - kSame - low) / r.increment));
+            if (s < stations && std::fabs(low + s * r.increment - it->value) <= kSame)
+                ++s;
         }
-        for (; s < stations; ++s, station = low + double(s) * r.increment)
-            if (++missing <= 5)
-                firstMissing.append(formatNumber(station));
+        missTo(stations);
         if (missing > 0) {
-            AddFinding(relationPath, r.row, Kind::RelationReceiverMissing,
-                       tr("%1 of %2 stations of receiver line %3 in field record %4 are not in "
-                          "the R file (%5%6)")
-                           .arg(missing)
-                           .arg(stations)
-                           .arg(m_Lines[size_t(r.receiverLine)].name, r.record,
-                                firstMissing.join(QStringLiteral(", ")),
-                                missing > 5 ? QStringLiteral(", ...") : QString()));
-            m_Findings.back().line = m_Lines[size_t(r.receiverLine)].name;
-            m_Findings.back().point = firstMissing.value(0);
+            SPSCheckFinding& f =
+                AddFinding(relationPath, r.row, Kind::RelationReceiverMissing,
+                           tr("%1 of %2 stations of receiver line %3 in field record %4 are not in "
+                              "the R file (%5%6)")
+                               .arg(missing)
+                               .arg(qint64(stations))
+                               .arg(m_Lines[size_t(r.receiverLine)].name, r.record,
+                                    firstMissing.join(QStringLiteral(", ")),
+                                    missing > 5 ? QStringLiteral(", ...") : QString()));
+            f.line = m_Lines[size_t(r.receiverLine)].name;
+            f.point = firstMissing.value(0);
         }
     }
+    // One text for all: a relation file of another survey leaves every point unrelated.
+    m_Buckets[SourceNotRelatedBucket()].reserve(
+        size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
+    m_Buckets[ReceiverNotRelatedBucket()].reserve(
+        size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)));
+    const QString notNamed = tr("no X row names this source point");
     for (size_t i = 0; i < m_Sources.size(); ++i)
         if (!sourceNamed[i])
-            AddFinding(sourcePath, m_Sources[i].row, Kind::SourceNotRelated,
-                       tr("no X row names this source point"), &m_Sources[i]);
+            AddFinding(sourcePath, m_Sources[i].row, Kind::SourceNotRelated, notNamed,
+                       &m_Sources[i]);
+    const QString notHeld = tr("no X row's receiver range holds this point");
     for (size_t i = 0; i < m_Receivers.size(); ++i)
         if (!receiverCovered[i])
-            AddFinding(receiverPath, m_Receivers[i].row, Kind::ReceiverNotRelated,
-                       tr("no X row's receiver range holds this point"), &m_Receivers[i]);
+            AddFinding(receiverPath, m_Receivers[i].row, Kind::ReceiverNotRelated, notHeld,
+                       &m_Receivers[i]);
 
     // Channel ranges of one field record must not overlap.
     std::vector<size_t> order(rows.size());
@@ -830,13 +990,13 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
             const RelationRow& r = rows[order[m]];
             if (qMin(r.firstChannel, r.lastChannel) <=
                 qMax(reach->firstChannel, reach->lastChannel)) {
-                AddFinding(relationPath, r.row, Kind::ChannelOverlap,
-                           tr("channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
-                               .arg(formatNumber(r.firstChannel), formatNumber(r.lastChannel),
-                                    r.record, formatNumber(reach->firstChannel),
-                                    formatNumber(reach->lastChannel))
-                               .arg(reach->row));
-                m_Findings.back().line = m_Lines[size_t(r.receiverLine)].name;
+                SPSCheckFinding& f = AddFinding(
+                    relationPath, r.row, Kind::ChannelOverlap,
+                    tr("channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
+                        .arg(formatNumber(r.firstChannel), formatNumber(r.lastChannel), r.record,
+                             formatNumber(reach->firstChannel), formatNumber(reach->lastChannel))
+                        .arg(reach->row));
+                f.line = m_Lines[size_t(r.receiverLine)].name;
             }
             if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
                 reach = &r;
@@ -900,14 +1060,23 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         *error = tr("The check was stopped.");
         return false;
     };
+    // The two point files are independent until the relations: the source
+    // file is read and checked on a thread of its own meanwhile.
     Revision(p.SourceFileName, u'S');
-    if (!ReadPoints(source, s, m_Sources))
-        return stopped();
-    CheckPoints(p.SourceFileName, m_Sources, m_Check.m_Numbering.ShotNumberFactor);
     Revision(p.ReceiverFileName, u'R');
-    if (!ReadPoints(receiver, r, m_Receivers))
+    bool sourceRead = false;
+    std::thread sourceThread([&] {
+        sourceRead = ReadPoints(source, s, m_Sources, 0);
+        if (sourceRead)
+            CheckPoints(p.SourceFileName, m_Sources, m_Check.m_Numbering.ShotNumberFactor, 0);
+    });
+    const bool receiverRead = ReadPoints(receiver, r, m_Receivers, 1);
+    if (receiverRead)
+        CheckPoints(p.ReceiverFileName, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor, 1);
+    sourceThread.join();
+    if (!sourceRead || !receiverRead)
         return stopped();
-    CheckPoints(p.ReceiverFileName, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor);
+    m_nDoneBytes = source.size() + receiver.size();
     if (related) {
         Revision(p.RelationFileName, u'X');
         std::vector<RelationRow> rows;
@@ -918,21 +1087,27 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
             return stopped();
     }
 
-    // Source, receiver, relation; by kind, then row.
-    auto fileOrder = [&](const QString& f) {
-        return f == p.SourceFileName ? 0 : f == p.ReceiverFileName ? 1 : 2;
-    };
-    std::stable_sort(m_Findings.begin(), m_Findings.end(),
-                     [&](const SPSCheckFinding& a, const SPSCheckFinding& b) {
-                         const int fa = fileOrder(a.file), fb = fileOrder(b.file);
-                         if (fa != fb)
-                             return fa < fb;
-                         if (a.kind != b.kind)
-                             return a.kind < b.kind;
-                         return a.row < b.row;
-                     });
     Progress(1);
     return true;
+}
+
+void SPSSurveyCheck::Run_::Flush()
+{
+    // Source, receiver, relation; by kind, then row. Each kind's findings of a
+    // file come mostly in row order already.
+    size_t total = 0;
+    for (const auto& bucket : m_Buckets)
+        total += bucket.size();
+    m_Findings.reserve(total);
+    for (auto& bucket : m_Buckets) {
+        const auto byRow = [](const SPSCheckFinding& a, const SPSCheckFinding& b) {
+            return a.row < b.row;
+        };
+        if (!std::is_sorted(bucket.begin(), bucket.end(), byRow))
+            std::stable_sort(bucket.begin(), bucket.end(), byRow);
+        std::move(bucket.begin(), bucket.end(), std::back_inserter(m_Findings));
+        std::vector<SPSCheckFinding>().swap(bucket);
+    }
 }
 
 SPSSurveyCheck::SPSSurveyCheck(const VeTaskSPSFilesLoaderParam& param,
@@ -950,6 +1125,7 @@ bool SPSSurveyCheck::Run(QString* error)
     QString reason;
     Run_ run(*this);
     const bool ok = run.Go(&reason);
+    run.Flush();
     m_Findings = std::move(run.m_Findings);
     if (error)
         *error = reason;

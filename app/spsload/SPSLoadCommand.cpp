@@ -386,31 +386,27 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
 void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to)
 {
     constexpr int kShown = 5;
-    QByteArray text;
-    for (int k = 0; k < SPSCheckFinding::KindCount; ++k) {
-        const auto kind = SPSCheckFinding::Kind(k);
-        qsizetype count = 0;
-        QByteArray shown;
-        for (const SPSCheckFinding& f : findings) {
-            if (f.kind != kind)
-                continue;
-            if (++count > kShown)
-                continue;
-            QString where = f.file;
-            if (f.row > 0)
-                where += QLatin1Char(':') + QString::number(f.row);
-            QString what;
-            if (!f.line.isEmpty() || !f.point.isEmpty())
-                what =
-                    QStringLiteral("line %1 point %2%3: ")
-                        .arg(f.line, f.point,
-                             f.index.isEmpty() ? QString() : QStringLiteral(" index ") + f.index);
-            shown += ("  " + where + ": " + what + f.message).toUtf8() + '\n';
-        }
-        if (count > 0)
-            text += "check: " + SPSCheckFinding::KindName(kind).toUtf8() + ": " +
-                    QByteArray::number(count) + '\n' + shown;
+    // One pass: findings of a kind need not stand together.
+    qsizetype counts[SPSCheckFinding::KindCount] = {};
+    QByteArray shown[SPSCheckFinding::KindCount];
+    for (const SPSCheckFinding& f : findings) {
+        if (++counts[f.kind] > kShown)
+            continue;
+        QString where = f.file;
+        if (f.row > 0)
+            where += QLatin1Char(':') + QString::number(f.row);
+        QString what;
+        if (!f.line.isEmpty() || !f.point.isEmpty())
+            what = QStringLiteral("line %1 point %2%3: ")
+                       .arg(f.line, f.point,
+                            f.index.isEmpty() ? QString() : QStringLiteral(" index ") + f.index);
+        shown[f.kind] += ("  " + where + ": " + what + f.message).toUtf8() + '\n';
     }
+    QByteArray text;
+    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+        if (counts[k] > 0)
+            text += "check: " + SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)).toUtf8() +
+                    ": " + QByteArray::number(counts[k]) + '\n' + shown[k];
     to->write(text);
 }
 

@@ -158,6 +158,67 @@ private slots:
         QCOMPARE(v.rowsRevision, SPSRevision::Revision21);
     }
 
+    void failures_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("relation");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no source path") << "" << "" << false << "Source file name is empty";
+        QTest::newRow("missing source")
+            << "none" << "" << false << "Cannot open file [<dir>/none] for reading!";
+        QTest::newRow("missing relation file")
+            << "S" << "none" << false << "Cannot open file [<dir>/none] for reading!";
+        QTest::newRow("stopped") << "S" << "X" << true << "The check was stopped.";
+    }
+
+    void failures()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, relation);
+        QFETCH(bool, stop);
+        QFETCH(QString, error);
+        VeTaskSPSFilesLoaderParam param;
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
+        param.SourceFileName = source.isEmpty() ? QString() : m_Dir.filePath(source);
+        param.ReceiverFileName = m_Dir.filePath("R");
+        param.RelationFileName = relation.isEmpty() ? QString() : m_Dir.filePath(relation);
+        QVERIFY(writeFile(m_Dir.filePath("S"), sps21::file(cleanSources())));
+        QVERIFY(writeFile(m_Dir.filePath("R"), sps21::file(cleanReceivers())));
+        QVERIFY(writeFile(m_Dir.filePath("X"), sps21::file(cleanRelations())));
+        SPSSurveyCheck check(param);
+        if (stop)
+            check.Stop();
+        QString reason;
+        QVERIFY(!check.Run(&reason));
+        QCOMPARE(reason, QString(error).replace("<dir>", m_Dir.path()));
+        QCOMPARE(check.WasStopped(), stop);
+    }
+
+    void pointNumber_data()
+    {
+        QTest::addColumn<qint32>("line");
+        QTest::addColumn<qint32>("point");
+        QTest::addColumn<qint32>("lineFactor");
+        QTest::addColumn<qint32>("factor");
+        QTest::addColumn<qint32>("expected");
+        QTest::newRow("line factor 0 keeps the point number") << 1001 << 2005 << 0 << 0 << 2005;
+        QTest::newRow("line x factor + point") << 1001 << 2005 << 10000 << 1 << 10012005;
+        QTest::newRow("then the shot factor") << 3 << 5 << 100 << 10 << 3050;
+        QTest::newRow("wraps in 32 bits") << 300000 << 7 << 10000 << 0
+                                          << qint32(quint32(3000000000u) + 7u);
+    }
+
+    void pointNumber()
+    {
+        QFETCH(qint32, line);
+        QFETCH(qint32, point);
+        QFETCH(qint32, lineFactor);
+        QFETCH(qint32, factor);
+        QFETCH(qint32, expected);
+        QCOMPARE(SPSPointNumber(line, point, lineFactor, factor), expected);
+    }
+
     void findings_data()
     {
         QTest::addColumn<QList<QByteArray>>("s");
