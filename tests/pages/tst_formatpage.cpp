@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "../FileSizeLimit.h"
+#include "FileSizeLimit.h"
 
 #include <memory>
 

@@ -1,3 +1,4 @@
+#include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
 #include "VePageSPSFileNames.h"
@@ -64,12 +65,6 @@ public:
 private:
     QTimer m_Timer;
 };
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // Lines "L000001......" of 80 characters each, numbered from first to last.
 QByteArray numberedLines(int first, int last)
@@ -165,7 +160,7 @@ class TestPageSPSFileNames : public QObject
     QString file(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_Dir.filePath(name);
-        if (!writeFile(path, bytes))
+        if (!SPSTest::WriteFile(path, bytes))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -327,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(f.info(1)->text(), infoText(0, 0, 81, 82));
 
         // "Head" still reads the file chosen before.
-        writeFile(first, numberedLines(7, 8));
+        SPSTest::WriteFile(first, numberedLines(7, 8));
         f.pressHead(1);
         QCOMPARE(shownLines(f.preview(1)), (QStringList{lineNo(7), lineNo(8)}));
         QCOMPARE(f.pathEdit(1)->text(), missing);
