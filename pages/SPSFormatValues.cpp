@@ -1,97 +1,38 @@
 #include "SPSFormatValues.h"
 
+#include "SPSLayout.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace {
 
-struct KeyInfo
+using SPSLayout::Field;
+using SPSLayout::Kind;
+
+// The page shows positions counted from 1, as SPS headers count columns.
+QString DefaultText(const Field& f)
 {
-    const char* key;
-    const char* defaultText;
-};
-
-// File order; the defaults are the standard layout counted from 1.
-constexpr std::array<KeyInfo, SPSFormatValues::KeyCount> kKeys{{
-    {"AutoSkipS", "1"},         {"AutoSkipR", "1"},        {"AutoSkipX", "1"},
-    {"SkipPosS", "72"},         {"SkipPosR", "72"},        {"SkipPosX", "72"},
-    {"SrcLinePos", "2"},        {"SrcLineLen", "16"},      {"SrcIDPos", "18"},
-    {"SrcIDLen", "8"},          {"SrcCoordX", "47"},       {"SrcCoordXLen", "9"},
-    {"SrcCoordY", "56"},        {"SrcCoordYLen", "10"},    {"SrcElevPos", "66"},
-    {"SrcElevLen", "6"},        {"SrcWellPos", "33"},      {"SrcWellLen", "4"},
-    {"RecvLinePos", "2"},       {"RecvLineLen", "16"},     {"RecvIDPos", "18"},
-    {"RecvIDLen", "8"},         {"RecvCoordX", "47"},      {"RecvCoordXLen", "9"},
-    {"RecvCoordY", "56"},       {"RecvCoordYLen", "10"},   {"RecvElevPos", "66"},
-    {"RecvElevLen", "6"},       {"XRecordNumPos", "8"},    {"XRecordNumLen", "4"},
-    {"XFirstChannelPos", "39"}, {"XFirstChannelLen", "4"}, {"XLastChannelPos", "43"},
-    {"XLastChannelLen", "4"},   {"XChannelIncrPos", "47"}, {"XChannelIncrLen", "1"},
-    {"XSrcLinePos", "14"},      {"XSrcLineLen", "16"},     {"XSrcIDPos", "30"},
-    {"XSrcIDLen", "8"},         {"XRecvLinePos", "48"},    {"XRecvLineLen", "16"},
-    {"XFirstRecvIDPos", "64"},  {"XFirstRecvIDLen", "8"},  {"XLastRecvIDPos", "72"},
-    {"XLastRecvIDLen", "8"},
-}};
-
-const char* const kPositionKeys[] = {
-    "SrcLinePos",      "SrcIDPos",        "SrcWellPos",   "SrcCoordX",       "SrcCoordY",
-    "SrcElevPos",      "RecvLinePos",     "RecvIDPos",    "RecvCoordX",      "RecvCoordY",
-    "RecvElevPos",     "XRecordNumPos",   "XSrcLinePos",  "XSrcIDPos",       "XFirstChannelPos",
-    "XLastChannelPos", "XChannelIncrPos", "XRecvLinePos", "XFirstRecvIDPos", "XLastRecvIDPos",
-};
-
-// What a check asks of a value.
-enum class Rule
-{
-    Positive,
-    NotNegative
-};
-
-struct Check
-{
-    const char* key;
-    Rule rule;
-    const char* onlyWhenOff; // the auto-skip key that must be off for the check to run
-};
-
-// The order in which the page checks its edits, tab by tab.
-const Check kChecks[] = {
-    {"SrcIDPos", Rule::Positive, nullptr},         {"SrcIDLen", Rule::Positive, nullptr},
-    {"SrcCoordX", Rule::Positive, nullptr},        {"SrcCoordXLen", Rule::Positive, nullptr},
-    {"SrcCoordY", Rule::Positive, nullptr},        {"SrcCoordYLen", Rule::Positive, nullptr},
-    {"SrcElevPos", Rule::Positive, nullptr},       {"SrcElevLen", Rule::Positive, nullptr},
-    {"SrcLinePos", Rule::Positive, nullptr},       {"SrcLineLen", Rule::Positive, nullptr},
-    {"SrcWellPos", Rule::Positive, nullptr},       {"SrcWellLen", Rule::Positive, nullptr},
-    {"SkipPosS", Rule::NotNegative, "AutoSkipS"},  {"RecvIDPos", Rule::Positive, nullptr},
-    {"RecvIDLen", Rule::Positive, nullptr},        {"RecvCoordX", Rule::Positive, nullptr},
-    {"RecvCoordXLen", Rule::Positive, nullptr},    {"RecvCoordY", Rule::Positive, nullptr},
-    {"RecvCoordYLen", Rule::Positive, nullptr},    {"RecvElevPos", Rule::Positive, nullptr},
-    {"RecvElevLen", Rule::Positive, nullptr},      {"RecvLinePos", Rule::Positive, nullptr},
-    {"RecvLineLen", Rule::Positive, nullptr},      {"SkipPosR", Rule::NotNegative, "AutoSkipR"},
-    {"XRecordNumPos", Rule::Positive, nullptr},    {"XRecordNumLen", Rule::Positive, nullptr},
-    {"XSrcLinePos", Rule::Positive, nullptr},      {"XSrcLineLen", Rule::Positive, nullptr},
-    {"XFirstChannelPos", Rule::Positive, nullptr}, {"XFirstChannelLen", Rule::Positive, nullptr},
-    {"XLastChannelPos", Rule::Positive, nullptr},  {"XLastChannelLen", Rule::Positive, nullptr},
-    {"XChannelIncrPos", Rule::Positive, nullptr},  {"XChannelIncrLen", Rule::Positive, nullptr},
-    {"XSrcIDPos", Rule::Positive, nullptr},        {"XSrcIDLen", Rule::Positive, nullptr},
-    {"XRecvLinePos", Rule::Positive, nullptr},     {"XRecvLineLen", Rule::Positive, nullptr},
-    {"XFirstRecvIDPos", Rule::Positive, nullptr},  {"XFirstRecvIDLen", Rule::Positive, nullptr},
-    {"XLastRecvIDPos", Rule::Positive, nullptr},   {"XLastRecvIDLen", Rule::Positive, nullptr},
-};
-
-int IndexOf(const QString& key)
-{
-    return SPSFormatValues::Keys().indexOf(key);
+    return QString::number(f.kind == Kind::Position ? f.standard + 1 : f.standard);
 }
 
-qint32 VeTaskSPSFilesLoaderParam::*MemberOf(const QString& key)
+// The checked fields, in the order the page checks its edits.
+const std::vector<const Field*>& CheckOrder()
 {
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields()) {
-        if (key == QLatin1String(f.key))
-            return f.member;
-    }
-    return nullptr;
+    static const std::vector<const Field*> order = [] {
+        std::vector<const Field*> fields;
+        for (const Field& f : SPSLayout::Fields())
+            if (f.checkOrder > 0)
+                fields.push_back(&f);
+        std::sort(fields.begin(), fields.end(),
+                  [](const Field* a, const Field* b) { return a->checkOrder < b->checkOrder; });
+        return fields;
+    }();
+    return order;
 }
 
 } // namespace
@@ -99,15 +40,15 @@ qint32 VeTaskSPSFilesLoaderParam::*MemberOf(const QString& key)
 SPSFormatValues::SPSFormatValues()
 {
     for (int i = 0; i < KeyCount; ++i)
-        m_Values[i] = QString::fromLatin1(kKeys[i].defaultText);
+        m_Values[i] = DefaultText(SPSLayout::Fields()[i]);
 }
 
 const QStringList& SPSFormatValues::Keys()
 {
     static const QStringList keys = [] {
         QStringList list;
-        for (const KeyInfo& k : kKeys)
-            list << QString::fromLatin1(k.key);
+        for (const Field& f : SPSLayout::Fields())
+            list << QString::fromLatin1(f.key);
         return list;
     }();
     return keys;
@@ -115,31 +56,28 @@ const QStringList& SPSFormatValues::Keys()
 
 bool SPSFormatValues::IsAutoSkipKey(const QString& key)
 {
-    return key == QLatin1String("AutoSkipS") || key == QLatin1String("AutoSkipR") ||
-           key == QLatin1String("AutoSkipX");
+    const int i = SPSLayout::IndexOf(key);
+    return i >= 0 && SPSLayout::Fields()[i].kind == Kind::AutoSkip;
 }
 
 bool SPSFormatValues::IsPositionKey(const QString& key)
 {
-    for (const char* k : kPositionKeys) {
-        if (key == QLatin1String(k))
-            return true;
-    }
-    return false;
+    const int i = SPSLayout::IndexOf(key);
+    return i >= 0 && SPSLayout::Fields()[i].kind == Kind::Position;
 }
 
 QString SPSFormatValues::Value(const QString& key) const
 {
-    const int i = IndexOf(key);
+    const int i = SPSLayout::IndexOf(key);
     return i < 0 ? QString() : m_Values[i];
 }
 
 void SPSFormatValues::SetValue(const QString& key, const QString& text)
 {
-    const int i = IndexOf(key);
+    const int i = SPSLayout::IndexOf(key);
     if (i < 0)
         return;
-    if (IsAutoSkipKey(key))
+    if (SPSLayout::Fields()[i].kind == Kind::AutoSkip)
         m_Values[i] = Int64Of(text) != 0 ? QStringLiteral("1") : QStringLiteral("0");
     else
         m_Values[i] = text;
@@ -171,15 +109,15 @@ qint64 SPSFormatValues::Int64Of(const QString& text)
 
 QString SPSFormatValues::FirstFailingKey() const
 {
-    for (const Check& c : kChecks) {
-        const QString key = QString::fromLatin1(c.key);
-        if (c.onlyWhenOff && IsAutoSkipOn(QString::fromLatin1(c.onlyWhenOff)))
+    const auto& fields = SPSLayout::Fields();
+    for (const Field* f : CheckOrder()) {
+        // A row count is not used, nor checked, while its file finds its data rows itself.
+        if (f->autoSkip >= 0 && m_Values[f->autoSkip] == QLatin1String("1"))
             continue;
-        const std::optional<qint32> value = Int32Of(Value(key));
-        if (!value)
-            return key;
-        if (c.rule == Rule::Positive ? *value <= 0 : *value < 0)
-            return key;
+        const std::optional<qint32> value = Int32Of(m_Values[f - fields.data()]);
+        const bool countsFromZero = f->kind == Kind::RowCount;
+        if (!value || *value < (countsFromZero ? 0 : 1))
+            return QString::fromLatin1(f->key);
     }
     return QString();
 }
@@ -196,34 +134,20 @@ bool SPSFormatValues::Gather(VeTaskSPSFilesLoaderParam* param, QString* failedKe
             *failedKey = failed;
         return false;
     }
-    param->AutoSkipS = IsAutoSkipOn(QStringLiteral("AutoSkipS"));
-    param->AutoSkipR = IsAutoSkipOn(QStringLiteral("AutoSkipR"));
-    param->AutoSkipX = IsAutoSkipOn(QStringLiteral("AutoSkipX"));
-    for (const QString& key : Keys()) {
-        if (IsAutoSkipKey(key))
-            continue;
+    for (int i = 0; i < KeyCount; ++i) {
+        const Field& f = SPSLayout::Fields()[i];
         // Values left unchecked (a count whose auto-skip is on, the X count) are
         // taken as 0 when they do not fit.
-        qint32 value = Int32Of(Value(key)).value_or(0);
-        if (IsPositionKey(key))
+        qint32 value = Int32Of(m_Values[i]).value_or(0);
+        if (f.kind == Kind::Position)
             value -= 1; // checked to be at least 1
-        param->*MemberOf(key) = value;
+        SPSLayout::SetValue(param, f, value);
     }
     return true;
 }
 
 void SPSFormatValues::GatherStandard(VeTaskSPSFilesLoaderParam* param)
 {
-    if (!param)
-        return;
-    const VeTaskSPSFilesLoaderParam standard;
-    param->AutoSkipS = true;
-    param->AutoSkipR = true;
-    param->AutoSkipX = true;
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields()) {
-        const QLatin1String key(f.key);
-        if (key != QLatin1String("SkipPosS") && key != QLatin1String("SkipPosR") &&
-            key != QLatin1String("SkipPosX"))
-            param->*f.member = standard.*f.member;
-    }
+    if (param)
+        SPSLayout::SetStandard(param, true);
 }

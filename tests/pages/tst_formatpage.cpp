@@ -1,3 +1,4 @@
+#include "SPSLayout.h"
 #include "VeHostUi.h"
 #include "VePageSPSFileFormat.h"
 #include "VeSheetTaskBaseDialog.h"
@@ -47,19 +48,15 @@ bool isPosition(const QString& edit)
 QMap<QString, qint64> fieldsOf(const VeTaskSPSFilesLoaderParam& p)
 {
     QMap<QString, qint64> m;
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        m[QString::fromLatin1(f.key)] = p.*f.member;
-    m["AutoSkipS"] = p.AutoSkipS;
-    m["AutoSkipR"] = p.AutoSkipR;
-    m["AutoSkipX"] = p.AutoSkipX;
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        m[QString::fromLatin1(f.key)] = SPSLayout::Value(p, f);
     return m;
 }
 
 void scramble(VeTaskSPSFilesLoaderParam* p)
 {
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        p->*f.member = -777;
-    p->AutoSkipS = p->AutoSkipR = p->AutoSkipX = false;
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        SPSLayout::SetValue(p, f, f.kind == SPSLayout::Kind::AutoSkip ? 0 : -777);
 }
 
 // Answers every message box that comes up while it lives, recording what it said.
