@@ -1,3 +1,4 @@
+#include "SPSTestBoxes.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
@@ -28,43 +29,6 @@ const char* const kPreviews[] = {"TxtSoureFileContent", "TxtReceiverFileContent"
                                  "TxtRelationFileContent"};
 const char* const kInfoLines[] = {"TxtSourceFileCursor", "TxtReceiverFileCursor",
                                   "TxtRelationFileCursor"};
-
-class ModalBoxAnswerer : public QObject
-{
-public:
-    struct Box
-    {
-        QString title;
-        QString text;
-        QStringList buttons;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QWidget* parent = nullptr;
-    };
-
-    ModalBoxAnswerer()
-    {
-        connect(&m_Timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || box->buttons().isEmpty())
-                return;
-            Box seen;
-            seen.title = box->windowTitle();
-            seen.text = box->text();
-            for (QAbstractButton* b : box->buttons())
-                seen.buttons << b->text();
-            seen.icon = box->icon();
-            seen.parent = box->parentWidget();
-            boxes << seen;
-            box->buttons().constFirst()->click();
-        });
-        m_Timer.start(5);
-    }
-
-    QList<Box> boxes;
-
-private:
-    QTimer m_Timer;
-};
 
 // Lines "L000001......" of 80 characters each, numbered from first to last.
 QByteArray numberedLines(int first, int last)
@@ -631,7 +595,7 @@ private Q_SLOTS:
         if (action == "next" && tab == 1)
             QVERIFY(QFile::remove(receiver));
 
-        ModalBoxAnswerer answerer;
+        SPSTest::MessageBoxAnswerer answerer;
         if (action == "browse folder") {
             f.choose(tab, folder);
             text = text.arg(folder);
@@ -642,10 +606,10 @@ private Q_SLOTS:
         }
 
         QCOMPARE(answerer.boxes.size(), 1);
-        const ModalBoxAnswerer::Box& box = answerer.boxes.constFirst();
+        const SPSTest::MessageBoxAnswerer::Box& box = answerer.boxes.constFirst();
         QCOMPARE(box.title, QString("Orka/SPS"));
         QCOMPARE(box.text, text);
-        QCOMPARE(box.buttons, QStringList{"&Ok"});
+        QCOMPARE(box.buttonTexts, QStringList{"&Ok"});
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.parent, static_cast<QWidget*>(f.page));
         QCOMPARE(shownLines(f.preview(tab)), previewKept ? before : QStringList());

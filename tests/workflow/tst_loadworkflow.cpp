@@ -1,3 +1,4 @@
+#include "SPSTestBoxes.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
@@ -105,41 +106,6 @@ VeObject* objectOf(NodeKind kind)
         return nullptr;
     }
 }
-
-// Answers the next modal message box: notes what it showed, presses OK.
-class MessageBoxAnswer : public QObject
-{
-public:
-    MessageBoxAnswer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this]() {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            m_timer.stop();
-            ++shown;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
-            hasDefault = box->defaultButton() != nullptr;
-            parent = box->parentWidget();
-            box->button(QMessageBox::Ok)->click();
-        });
-        m_timer.start(10);
-    }
-
-    int shown = 0;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    bool hasDefault = true;
-    QWidget* parent = nullptr;
-
-private:
-    QTimer m_timer;
-};
 
 } // namespace
 
@@ -640,19 +606,20 @@ private Q_SLOTS:
             task.SetTaskParameter(new OtherParam(param == 2));
 
         const auto running = loaders();
-        MessageBoxAnswer answer;
+        SPSTest::MessageBoxAnswerer answer;
         bool result = true;
         QVERIFY(QMetaObject::invokeMethod(&task, "slotLoadData", Qt::DirectConnection,
                                           Q_RETURN_ARG(bool, result)));
         QCOMPARE(result, !warns);
-        QCOMPARE(answer.shown, warns ? 1 : 0);
+        QCOMPARE(answer.boxes.size(), warns ? 1 : 0);
         if (warns) {
-            QCOMPARE(answer.title, QStringLiteral("Reading segy"));
-            QCOMPARE(answer.text, QStringLiteral("Fail to set parameter."));
-            QCOMPARE(answer.icon, QMessageBox::Warning);
-            QCOMPARE(answer.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QVERIFY(!answer.hasDefault);
-            QCOMPARE(answer.parent, m_mainWindow.get());
+            QCOMPARE(answer.boxes.value(0).title, QStringLiteral("Reading segy"));
+            QCOMPARE(answer.boxes.value(0).text, QStringLiteral("Fail to set parameter."));
+            QCOMPARE(answer.boxes.value(0).icon, QMessageBox::Warning);
+            QCOMPARE(answer.boxes.value(0).standardButtons,
+                     QMessageBox::StandardButtons(QMessageBox::Ok));
+            QVERIFY(!answer.boxes.value(0).hasDefault);
+            QCOMPARE(answer.boxes.value(0).parent, m_mainWindow.get());
             QVERIFY(loaders().size() == running.size());
         } else {
             // A record of another kind: the load gets none and ends at once.
@@ -675,10 +642,10 @@ private Q_SLOTS:
         VeSheetTaskBaseDialog* dialog = newDialog(before);
         QVERIFY(dialog);
         QCOMPARE(dialog->GetTaskParameter(), task.GetTaskParameter());
-        MessageBoxAnswer answer;
+        SPSTest::MessageBoxAnswerer answer;
         Q_EMIT dialog->accepted();
-        QCOMPARE(answer.shown, 1);
-        QCOMPARE(answer.text, QStringLiteral("Fail to set parameter."));
+        QCOMPARE(answer.boxes.size(), 1);
+        QCOMPARE(answer.boxes.value(0).text, QStringLiteral("Fail to set parameter."));
         QVERIFY(loaders().isEmpty());
     }
 
