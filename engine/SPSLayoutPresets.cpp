@@ -1,6 +1,5 @@
 #include "SPSLayoutPresets.h"
 
-#include "SPSFormatValues.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QLatin1StringView>
@@ -148,21 +147,6 @@ void SPSLayoutPresets::Apply(SPSRevision revision, QChar recordLetter,
     for (const PresetColumn& c : kColumns)
         if (groupOf(c.key) == recordLetter)
             param->*c.member = presetValue(c, revision);
-}
-
-void SPSLayoutPresets::Apply(SPSRevision revision, SPSFormatValues* values)
-{
-    if (!values || revision == SPSRevision::Unknown)
-        return;
-    for (const char* key : {"AutoSkipS", "AutoSkipR", "AutoSkipX"})
-        values->SetValue(QLatin1String(key), QStringLiteral("1"));
-    for (const PresetColumn& c : kColumns) {
-        const QString key = QLatin1String(c.key);
-        // The page counts positions from 1.
-        const qint32 shown =
-            presetValue(c, revision) + (SPSFormatValues::IsPositionKey(key) ? 1 : 0);
-        values->SetValue(key, QString::number(shown));
-    }
 }
 
 SPSRevision SPSLayoutPresets::LayoutRevision(const VeTaskSPSFilesLoaderParam& param,

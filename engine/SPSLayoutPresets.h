@@ -5,7 +5,6 @@
 
 #include <optional>
 
-class SPSFormatValues;
 class VeTaskSPSFilesLoaderParam;
 
 // The SPS revisions whose column layouts the engine knows.
@@ -32,8 +31,6 @@ public:
     static void Apply(SPSRevision revision, VeTaskSPSFilesLoaderParam* param);
     // The same for the group (columns and auto-skip flag) of one file only.
     static void Apply(SPSRevision revision, QChar recordLetter, VeTaskSPSFilesLoaderParam* param);
-    // The same for the "Format" page's values (positions counted from 1).
-    static void Apply(SPSRevision revision, SPSFormatValues* values);
 
     // The revision whose layout the file's group holds column for column;
     // Unknown for a layout of the user's own.

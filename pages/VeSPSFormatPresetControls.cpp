@@ -66,7 +66,7 @@ VeSPSFormatPresetControls::VeSPSFormatPresetControls(QWidget* page, QRadioButton
 void VeSPSFormatPresetControls::ApplyPreset(SPSRevision revision)
 {
     SPSFormatValues values = m_Get();
-    SPSLayoutPresets::Apply(revision, &values);
+    values.ApplyPreset(revision);
     m_Set(values);
 }
 
@@ -97,7 +97,7 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
             continue;
         }
         SPSFormatValues preset = values;
-        SPSLayoutPresets::Apply(verdict.revision, &preset);
+        preset.ApplyPreset(verdict.revision);
         for (const QString& key : SPSFormatValues::Keys())
             if (inGroup(key, group))
                 values.SetValue(key, preset.Value(key));

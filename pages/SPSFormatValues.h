@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSLayout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,6 +9,7 @@
 #include <optional>
 
 class VeTaskSPSFilesLoaderParam;
+enum class SPSRevision;
 
 // The values of the "Format" page as the user sees them: the edit texts, with
 // column positions counted from 1 as SPS headers count them, and "1" / "0" for
@@ -15,7 +18,7 @@ class VeTaskSPSFilesLoaderParam;
 class SPSFormatValues
 {
 public:
-    static constexpr int KeyCount = 46;
+    static constexpr int KeyCount = SPSLayout::FieldCount;
 
     // The page's default texts: the standard layout counted from 1, counts of 72,
     // automatic header skipping on.
@@ -47,6 +50,9 @@ public:
     bool Gather(VeTaskSPSFilesLoaderParam* param, QString* failedKey) const;
     // The standard layout with automatic skipping; the three counts stay as they are.
     static void GatherStandard(VeTaskSPSFilesLoaderParam* param);
+    // Takes the revision's layout into all three groups, with automatic skipping
+    // on; the three row counts stay as they are. Unknown changes nothing.
+    void ApplyPreset(SPSRevision revision);
 
     // A text as a base-10 integer, blanks around it ignored: 0 for a text that is
     // no number (the empty text included), nothing for a number that does not fit
