@@ -377,6 +377,30 @@ private Q_SLOTS:
         QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
     }
 
+    void formatPageDetectsTheChosenFiles()
+    {
+        // The dialog hands the Files page's paths to the Format page's detection.
+        VeObjNode node(new VePrevStackSegyGeometry);
+        VeMenuAgencySeismicSurvey agency;
+        QMenu menu;
+        agency.CreateNodeMenu(&node, &menu);
+        const auto before = dialogs();
+        menu.actions().first()->trigger();
+        std::unique_ptr<VeSheetTaskBaseDialog> dialog(newDialog(before));
+        QVERIFY(dialog);
+        auto* path = dialog->findChild<QLineEdit*>(QStringLiteral("TxtReceiverName"));
+        QTest::keyClicks(path, m_a.receiver);
+        dialog->findChild<QAbstractButton*>(QStringLiteral("RadUseNonStandardRadio"))->click();
+        SPSTest::MessageBoxAnswerer boxes;
+        dialog->findChild<QPushButton*>(QStringLiteral("BtnDetectLayout"))->click();
+        QCOMPARE(boxes.boxes.size(), 1);
+        const QStringList lines = boxes.boxes[0].text.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QString("Source file: none chosen; its group was left as it was."));
+        QVERIFY2(lines[1].startsWith(QString("Receiver file [%1]: ").arg(m_a.receiver)),
+                 qPrintable(lines[1]));
+    }
+
     void menuDialogKeepsItsNode()
     {
         // Open on geometry A, build the menu of geometry B, accept: A is filled.
