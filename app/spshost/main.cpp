@@ -1,6 +1,7 @@
 // spshost: a small host window to use the plug-ins with a mouse.
 #include "VeHostMainWindow.h"
 #include "VeSPSLoadScript.h"
+#include "VeSurveyCheckRunner.h"
 #include "VeThreadRegistry.h"
 
 #include <QApplication>
@@ -98,10 +99,12 @@ int main(int argc, char* argv[])
             }
             window.close();
         };
-        // The delay counts from the end of the loads, so the picture shows what they brought.
+        // The delay counts from the end of the loads and their checks, so the
+        // picture shows what they brought.
         std::function<void()> waitForLoads;
         waitForLoads = [&window, &waitForLoads, takePicture, delay]() {
-            if (VeThreadRegistry::Instance()->RunningCount() > 0)
+            if (VeThreadRegistry::Instance()->RunningCount() > 0 ||
+                window.CheckRunner()->RunningCount() > 0)
                 QTimer::singleShot(100, &window, waitForLoads);
             else
                 QTimer::singleShot(delay, &window, takePicture);
