@@ -356,7 +356,7 @@ void VeHostMainWindow::OnObjectCreated(VeThread* thread, VeObject* object)
     if (!object)
         return;
     if (qobject_cast<VePrevStackSegyGeometry*>(object))
-        m_CreatedBy.insert(thread, object->GetID());
+        m_CreatedBy.insert(thread, object);
     VeObjNode* node = m_pTree->AddObject(object);
     // What a load just brought is what the user wants to see.
     SelectNode(node);
@@ -378,17 +378,25 @@ void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
 void VeHostMainWindow::OnThreadFinished(VeThread* thread)
 {
     UpdateBusy();
-    const qint64 created = m_CreatedBy.take(thread);
+    VeObject* geometry = m_CreatedBy.take(thread);
     // Loads of this plug-in are checked afterwards; other threads are not loads of SPS files.
     auto* loader = dynamic_cast<VeThreadSPSFilesLoader*>(thread);
     if (!loader || !loader->m_pParam)
         return;
-    qint64 id = created;
     // The node is only looked at while the tree still holds it.
-    if (id == 0 && loader->m_pTargetNode && m_pTree->ItemOf(loader->m_pTargetNode))
-        id = geometryID(loader->m_pTargetNode);
-    if (id == 0)
+    if (!geometry && loader->m_pTargetNode && m_pTree->ItemOf(loader->m_pTargetNode) &&
+        geometryID(loader->m_pTargetNode) != 0)
+        geometry = loader->m_pTargetNode->GetObject();
+    if (!geometry)
         return; // the load failed before it made a geometry
+    const qint64 id = geometry->GetID();
+    if (!m_WatchedGeometries.contains(id)) {
+        m_WatchedGeometries.insert(id);
+        connect(geometry, &QObject::destroyed, this, [this, id]() {
+            m_WatchedGeometries.remove(id);
+            m_CheckResults.remove(id);
+        });
+    }
     // The record is copied here: the task keeps it and may change it for its next run.
     m_pChecks->Start(id, *loader->m_pParam, loader->NumberingSettings());
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 
 #include <memory>
@@ -107,7 +108,9 @@ private:
     // The last finished check of each geometry, by the geometry's ID.
     QHash<qint64, std::shared_ptr<const VeSurveyCheckResult>> m_CheckResults;
     // The geometry each running load created, by its thread (compared, never used).
-    QHash<VeThread*, qint64> m_CreatedBy;
+    QHash<VeThread*, QPointer<VeObject>> m_CreatedBy;
+    // Geometries whose check results go when they do.
+    QSet<qint64> m_WatchedGeometries;
     // A finding picked on the map is marked where it is, not centred.
     bool m_bPickingOnMap = false;
     QHash<const VeRuntimeClass*, VeMenuAgencyBase*> m_AgencyByClass;
