@@ -1,8 +1,8 @@
-#include "../engine/SPSTestRows.h"
-#include "../engine/SPSTestRows21.h"
 #include "SPSFormatValues.h"
 #include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
+#include "SPSTestRows.h"
+#include "SPSTestRows21.h"
 #include "SurveyMapMarks.h"
 #include "VeSurveyMapImage.h"
 
@@ -152,7 +152,7 @@ private Q_SLOTS:
 
         // In the very form the Format page saves for the revision 2.1 preset.
         SPSFormatValues preset;
-        SPSLayoutPresets::Apply(SPSRevision::Revision21, &preset);
+        preset.ApplyRevision(SPSRevision::Revision21);
         const QString saved = m_Dir.filePath("saved.txt");
         QVERIFY(SPSParamFile::Write(saved, preset));
         QFile a(saved), b(example("sps21.txt"));
@@ -185,9 +185,9 @@ private Q_SLOTS:
                                     "4006");
         const QString sPath = m_Dir.filePath("c.s01"), rPath = m_Dir.filePath("c.r01"),
                       xPath = m_Dir.filePath("c.x01"), report = m_Dir.filePath("report.csv");
-        QVERIFY(writeFile(sPath, sps21::file(s)));
-        QVERIFY(writeFile(rPath, sps21::file(r)));
-        QVERIFY(writeFile(xPath, sps21::file(x)));
+        QVERIFY(SPSTest::WriteFile(sPath, sps21::file(s)));
+        QVERIFY(SPSTest::WriteFile(rPath, sps21::file(r)));
+        QVERIFY(SPSTest::WriteFile(xPath, sps21::file(x)));
 
         QByteArray out, err;
         int status = -1;
@@ -287,13 +287,13 @@ private Q_SLOTS:
             return r + "\r\n";
         };
         const QString s = m_Dir.filePath("s21.sps"), r = m_Dir.filePath("r21.sps");
-        QVERIFY(writeFile(
+        QVERIFY(SPSTest::WriteFile(
             s, "H00 SPS format version num.     SPS 2.1\r\n" +
                    row('S', "1001.00", "2006.00", "12.5", "452050.0", "5812000.5", "95.8") +
                    row('S', "1001.00", "2005.00", "12.5", "452000.5", "5812000.0", "95.3")));
-        QVERIFY(
-            writeFile(r, "H00 SPS format version num.     SPS 2.1\r\n" +
-                             row('R', "2001.00", "3001.00", "", "451990.2", "5811990.0", "94.1")));
+        QVERIFY(SPSTest::WriteFile(
+            r, "H00 SPS format version num.     SPS 2.1\r\n" +
+                   row('R', "2001.00", "3001.00", "", "451990.2", "5811990.0", "94.1")));
         QByteArray out, err;
         int status = -1;
         QVERIFY(run(SPSLOAD_PATH, {"--params", example("sps21.txt"), "--csv", "-", s, r}, &out,

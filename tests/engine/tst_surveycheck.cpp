@@ -1,3 +1,4 @@
+#include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
 #include "SPSRevisionDetector.h"
 #include "SPSSurveyCheck.h"
@@ -66,8 +67,8 @@ private slots:
         QCOMPARE(SPSLayoutPresets::LayoutRevision(param, u'R'), SPSRevision::Revision1);
         QCOMPARE(SPSLayoutPresets::LayoutRevision(param, u'S'), SPSRevision::Revision21);
         SPSLayoutPresets::Apply(SPSRevision::Revision1, &param);
-        for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-            QVERIFY2(param.*f.member == standard.*f.member, f.key);
+        for (const SPSLayout::Field& f : SPSLayout::Fields())
+            QVERIFY2(SPSLayout::Value(param, f) == SPSLayout::Value(standard, f), f.key);
     }
 
     void detection_data()
@@ -136,7 +137,7 @@ private slots:
         QFETCH(SPSRevision, fit);
         QFETCH(SPSRevision, verdict);
         const QString path = m_Dir.filePath("detect.sps");
-        QVERIFY(writeFile(path, sps21::file(rows)));
+        QVERIFY(SPSTest::WriteFile(path, sps21::file(rows)));
         const SPSRevisionVerdict v =
             SPSRevisionDetector::DetectFile(path, QChar::fromLatin1(letter));
         QCOMPARE(v.headerRevision, header);
@@ -152,7 +153,7 @@ private slots:
         for (int i = 0; i < 3 * SPSRevisionDetector::MaxRows; ++i)
             rows << sps21::pointRow('S', "1001", QByteArray::number(i + 1), "1.0", "2.0");
         const QString path = m_Dir.filePath("long.sps");
-        QVERIFY(writeFile(path, sps21::file(rows)));
+        QVERIFY(SPSTest::WriteFile(path, sps21::file(rows)));
         const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(path, u'S');
         QCOMPARE(v.rowsRead, SPSRevisionDetector::MaxRows);
         QCOMPARE(v.rowsRevision, SPSRevision::Revision21);
@@ -164,12 +165,16 @@ private slots:
         QTest::addColumn<QString>("relation");
         QTest::addColumn<bool>("stop");
         QTest::addColumn<QString>("error");
-        QTest::newRow("no source path") << "" << "" << false << "Source file name is empty";
+        QTest::newRow("no source path") << ""
+                                        << "" << false << "Source file name is empty";
         QTest::newRow("missing source")
-            << "none" << "" << false << "Cannot open file [<dir>/none] for reading!";
+            << "none"
+            << "" << false << "Cannot open file [<dir>/none] for reading!";
         QTest::newRow("missing relation file")
-            << "S" << "none" << false << "Cannot open file [<dir>/none] for reading!";
-        QTest::newRow("stopped") << "S" << "X" << true << "The check was stopped.";
+            << "S"
+            << "none" << false << "Cannot open file [<dir>/none] for reading!";
+        QTest::newRow("stopped") << "S"
+                                 << "X" << true << "The check was stopped.";
     }
 
     void failures()
@@ -183,9 +188,9 @@ private slots:
         param.SourceFileName = source.isEmpty() ? QString() : m_Dir.filePath(source);
         param.ReceiverFileName = m_Dir.filePath("R");
         param.RelationFileName = relation.isEmpty() ? QString() : m_Dir.filePath(relation);
-        QVERIFY(writeFile(m_Dir.filePath("S"), sps21::file(cleanSources())));
-        QVERIFY(writeFile(m_Dir.filePath("R"), sps21::file(cleanReceivers())));
-        QVERIFY(writeFile(m_Dir.filePath("X"), sps21::file(cleanRelations())));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("S"), sps21::file(cleanSources())));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("R"), sps21::file(cleanReceivers())));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("X"), sps21::file(cleanRelations())));
         SPSSurveyCheck check(param);
         if (stop)
             check.Stop();
@@ -205,8 +210,8 @@ private slots:
         QTest::newRow("line factor 0 keeps the point number") << 1001 << 2005 << 0 << 0 << 2005;
         QTest::newRow("line x factor + point") << 1001 << 2005 << 10000 << 1 << 10012005;
         QTest::newRow("then the shot factor") << 3 << 5 << 100 << 10 << 3050;
-        QTest::newRow("wraps in 32 bits") << 300000 << 7 << 10000 << 0
-                                          << qint32(quint32(3000000000u) + 7u);
+        QTest::newRow("wraps in 32 bits")
+            << 300000 << 7 << 10000 << 0 << qint32(quint32(3000000000u) + 7u);
     }
 
     void pointNumber()
@@ -295,9 +300,9 @@ private slots:
         param.SourceFileName = m_Dir.filePath("S");
         param.ReceiverFileName = m_Dir.filePath("R");
         param.RelationFileName = m_Dir.filePath("X");
-        QVERIFY(writeFile(param.SourceFileName, sps21::file(s)));
-        QVERIFY(writeFile(param.ReceiverFileName, sps21::file(r)));
-        QVERIFY(writeFile(param.RelationFileName, sps21::file(x)));
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName, sps21::file(s)));
+        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, sps21::file(r)));
+        QVERIFY(SPSTest::WriteFile(param.RelationFileName, sps21::file(x)));
 
         SPSSurveyCheck check(param);
         QString error;

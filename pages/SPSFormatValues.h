@@ -1,5 +1,8 @@
 #pragma once
 
+#include "SPSLayout.h"
+#include "SPSLayoutPresets.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +18,7 @@ class VeTaskSPSFilesLoaderParam;
 class SPSFormatValues
 {
 public:
-    static constexpr int KeyCount = 46;
+    static constexpr int KeyCount = SPSLayout::FieldCount;
 
     // The page's default texts: the standard layout counted from 1, counts of 72,
     // automatic header skipping on.
@@ -47,6 +50,10 @@ public:
     bool Gather(VeTaskSPSFilesLoaderParam* param, QString* failedKey) const;
     // The standard layout with automatic skipping; the three counts stay as they are.
     static void GatherStandard(VeTaskSPSFilesLoaderParam* param);
+    // Puts a revision's layout into the column values (counted from 1) and
+    // switches the three automatic header skips on; the row counts stay.
+    // Unknown changes nothing.
+    void ApplyRevision(SPSRevision revision);
 
     // A text as a base-10 integer, blanks around it ignored: 0 for a text that is
     // no number (the empty text included), nothing for a number that does not fit
