@@ -1,110 +1,88 @@
 #include "SPSLayoutPresets.h"
 
+#include "SPSLayout.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QLatin1StringView>
 
 namespace {
-// The 40 column fields, 0-based: revision 1 (the record's defaults) and 2.1.
-struct PresetColumn
+using SPSLayout::Field;
+using SPSLayout::Kind;
+
+// Revision 2.1 columns, counted from 0; revision 1 is the layout's standard.
+struct Revision21Column
 {
     const char* key;
-    qint32 VeTaskSPSFilesLoaderParam::*member;
-    qint32 revision1;
-    qint32 revision21;
+    qint32 value;
+};
+const Revision21Column kRevision21[] = {
+    {"SrcLinePos", 1},       {"SrcLineLen", 10},       {"SrcIDPos", 11},
+    {"SrcIDLen", 10},        {"SrcWellPos", 30},       {"SrcWellLen", 4},
+    {"SrcCoordX", 46},       {"SrcCoordXLen", 9},      {"SrcCoordY", 55},
+    {"SrcCoordYLen", 10},    {"SrcElevPos", 65},       {"SrcElevLen", 6},
+    {"RecvLinePos", 1},      {"RecvLineLen", 10},      {"RecvIDPos", 11},
+    {"RecvIDLen", 10},       {"RecvCoordX", 46},       {"RecvCoordXLen", 9},
+    {"RecvCoordY", 55},      {"RecvCoordYLen", 10},    {"RecvElevPos", 65},
+    {"RecvElevLen", 6},      {"XRecordNumPos", 7},     {"XRecordNumLen", 8},
+    {"XSrcLinePos", 17},     {"XSrcLineLen", 10},      {"XSrcIDPos", 27},
+    {"XSrcIDLen", 10},       {"XFirstChannelPos", 38}, {"XFirstChannelLen", 5},
+    {"XLastChannelPos", 43}, {"XLastChannelLen", 5},   {"XChannelIncrPos", 48},
+    {"XChannelIncrLen", 1},  {"XRecvLinePos", 49},     {"XRecvLineLen", 10},
+    {"XFirstRecvIDPos", 59}, {"XFirstRecvIDLen", 10},  {"XLastRecvIDPos", 69},
+    {"XLastRecvIDLen", 10},
 };
 
-using P = VeTaskSPSFilesLoaderParam;
-const PresetColumn kColumns[] = {
-    {"SrcLinePos", &P::SrcLinePos, 1, 1},
-    {"SrcLineLen", &P::SrcLineLen, 16, 10},
-    {"SrcIDPos", &P::SrcIDPos, 17, 11},
-    {"SrcIDLen", &P::SrcIDLen, 8, 10},
-    {"SrcWellPos", &P::SrcWellPos, 32, 30},
-    {"SrcWellLen", &P::SrcWellLen, 4, 4},
-    {"SrcCoordX", &P::SrcCoordX, 46, 46},
-    {"SrcCoordXLen", &P::SrcCoordXLen, 9, 9},
-    {"SrcCoordY", &P::SrcCoordY, 55, 55},
-    {"SrcCoordYLen", &P::SrcCoordYLen, 10, 10},
-    {"SrcElevPos", &P::SrcElevPos, 65, 65},
-    {"SrcElevLen", &P::SrcElevLen, 6, 6},
-    {"RecvLinePos", &P::RecvLinePos, 1, 1},
-    {"RecvLineLen", &P::RecvLineLen, 16, 10},
-    {"RecvIDPos", &P::RecvIDPos, 17, 11},
-    {"RecvIDLen", &P::RecvIDLen, 8, 10},
-    {"RecvCoordX", &P::RecvCoordX, 46, 46},
-    {"RecvCoordXLen", &P::RecvCoordXLen, 9, 9},
-    {"RecvCoordY", &P::RecvCoordY, 55, 55},
-    {"RecvCoordYLen", &P::RecvCoordYLen, 10, 10},
-    {"RecvElevPos", &P::RecvElevPos, 65, 65},
-    {"RecvElevLen", &P::RecvElevLen, 6, 6},
-    {"XRecordNumPos", &P::XRecordNumPos, 7, 7},
-    {"XRecordNumLen", &P::XRecordNumLen, 4, 8},
-    {"XSrcLinePos", &P::XSrcLinePos, 13, 17},
-    {"XSrcLineLen", &P::XSrcLineLen, 16, 10},
-    {"XSrcIDPos", &P::XSrcIDPos, 29, 27},
-    {"XSrcIDLen", &P::XSrcIDLen, 8, 10},
-    {"XFirstChannelPos", &P::XFirstChannelPos, 38, 38},
-    {"XFirstChannelLen", &P::XFirstChannelLen, 4, 5},
-    {"XLastChannelPos", &P::XLastChannelPos, 42, 43},
-    {"XLastChannelLen", &P::XLastChannelLen, 4, 5},
-    {"XChannelIncrPos", &P::XChannelIncrPos, 46, 48},
-    {"XChannelIncrLen", &P::XChannelIncrLen, 1, 1},
-    {"XRecvLinePos", &P::XRecvLinePos, 47, 49},
-    {"XRecvLineLen", &P::XRecvLineLen, 16, 10},
-    {"XFirstRecvIDPos", &P::XFirstRecvIDPos, 63, 59},
-    {"XFirstRecvIDLen", &P::XFirstRecvIDLen, 8, 10},
-    {"XLastRecvIDPos", &P::XLastRecvIDPos, 71, 69},
-    {"XLastRecvIDLen", &P::XLastRecvIDLen, 8, 10},
-};
-
-// The record letter of the group a column key belongs to.
-QChar groupOf(const char* key)
+bool isColumn(const Field& f)
 {
-    const QLatin1StringView k(key);
-    if (k.startsWith(QLatin1StringView("Src")))
-        return u'S';
-    if (k.startsWith(QLatin1StringView("Recv")))
-        return u'R';
-    return u'X';
+    return f.kind == Kind::Position || f.kind == Kind::Length;
 }
 
-qint32 presetValue(const PresetColumn& c, SPSRevision revision)
+SPSLayout::File fileOf(QChar letter, bool* ok)
 {
-    return revision == SPSRevision::Revision21 ? c.revision21 : c.revision1;
-}
-
-bool* autoSkipOf(QChar letter, VeTaskSPSFilesLoaderParam* param)
-{
+    *ok = true;
     switch (letter.unicode()) {
     case u'S':
-        return &param->AutoSkipS;
+        return SPSLayout::File::Source;
     case u'R':
-        return &param->AutoSkipR;
+        return SPSLayout::File::Receiver;
     case u'X':
-        return &param->AutoSkipX;
+        return SPSLayout::File::Relation;
     default:
-        return nullptr;
+        *ok = false;
+        return SPSLayout::File::Source;
     }
 }
 
 bool matches(const VeTaskSPSFilesLoaderParam& param, QChar letter, SPSRevision revision,
              bool pointColumnsOnly)
 {
-    for (const PresetColumn& c : kColumns) {
-        if (groupOf(c.key) != letter)
+    bool ok = false;
+    const SPSLayout::File file = fileOf(letter, &ok);
+    if (!ok)
+        return false;
+    for (const Field& f : SPSLayout::Fields()) {
+        if (f.file != file || !isColumn(f))
             continue;
         if (pointColumnsOnly) {
-            const QLatin1StringView k(c.key);
+            const QLatin1StringView k(f.key);
             if (!k.contains(QLatin1StringView("Line")) && !k.contains(QLatin1StringView("ID")))
                 continue;
         }
-        if (param.*c.member != presetValue(c, revision))
+        if (param.*f.value != SPSLayoutPresets::ColumnValue(revision, f))
             return false;
     }
     return true;
 }
 } // namespace
+
+qint32 SPSLayoutPresets::ColumnValue(SPSRevision revision, const SPSLayout::Field& field)
+{
+    if (revision == SPSRevision::Revision21)
+        for (const Revision21Column& c : kRevision21)
+            if (QLatin1StringView(c.key) == QLatin1StringView(field.key))
+                return c.value;
+    return field.standard;
+}
 
 QString SPSLayoutPresets::RevisionText(SPSRevision revision)
 {
@@ -138,15 +116,18 @@ void SPSLayoutPresets::Apply(SPSRevision revision, VeTaskSPSFilesLoaderParam* pa
 void SPSLayoutPresets::Apply(SPSRevision revision, QChar recordLetter,
                              VeTaskSPSFilesLoaderParam* param)
 {
-    if (!param || revision == SPSRevision::Unknown)
+    bool ok = false;
+    const SPSLayout::File file = fileOf(recordLetter, &ok);
+    if (!param || revision == SPSRevision::Unknown || !ok)
         return;
-    bool* autoSkip = autoSkipOf(recordLetter, param);
-    if (!autoSkip)
-        return;
-    *autoSkip = true;
-    for (const PresetColumn& c : kColumns)
-        if (groupOf(c.key) == recordLetter)
-            param->*c.member = presetValue(c, revision);
+    for (const Field& f : SPSLayout::Fields()) {
+        if (f.file != file)
+            continue;
+        if (f.kind == Kind::AutoSkip)
+            param->*f.flag = true;
+        else if (isColumn(f))
+            param->*f.value = ColumnValue(revision, f);
+    }
 }
 
 SPSRevision SPSLayoutPresets::LayoutRevision(const VeTaskSPSFilesLoaderParam& param,

@@ -6,6 +6,9 @@
 #include <optional>
 
 class VeTaskSPSFilesLoaderParam;
+namespace SPSLayout {
+struct Field;
+}
 
 // The SPS revisions whose column layouts the engine knows.
 enum class SPSRevision
@@ -31,6 +34,10 @@ public:
     static void Apply(SPSRevision revision, VeTaskSPSFilesLoaderParam* param);
     // The same for the group (columns and auto-skip flag) of one file only.
     static void Apply(SPSRevision revision, QChar recordLetter, VeTaskSPSFilesLoaderParam* param);
+    // The record value of a column field (Position or Length) in the revision's
+    // layout; the field's standard value for revision 1 and Unknown. The "Format"
+    // page's values take a preset through SPSFormatValues::ApplyRevision.
+    static qint32 ColumnValue(SPSRevision revision, const SPSLayout::Field& field);
 
     // The revision whose layout the file's group holds column for column;
     // Unknown for a layout of the user's own.

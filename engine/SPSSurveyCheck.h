@@ -53,6 +53,8 @@ struct SPSCheckFinding
 // depend on it. Works on copies of its inputs, so a run may go on a worker
 // thread while the caller's record changes; Stop may be called from any
 // thread. Memory grows with the number of points, not with the rows' text.
+// Run reads the source file on a thread of its own while it reads the
+// receiver file; the progress callback is called on Run's thread only.
 class SPSSurveyCheck
 {
 public:
@@ -74,7 +76,8 @@ public:
     // cannot be read (a relation file that cannot be read is a failure as
     // well), or when the run was stopped; findings made so far are kept.
     bool Run(QString* error = nullptr);
-    // Asks a run to end soon; safe from any thread.
+    // Asks a run to end soon; safe from any thread. A stopped check stays
+    // stopped: a later Run ends at once.
     void Stop() { m_bStop.store(true); }
     bool WasStopped() const { return m_bStop.load(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SPSLayout.h"
+#include "SPSLayoutPresets.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,6 @@
 #include <optional>
 
 class VeTaskSPSFilesLoaderParam;
-enum class SPSRevision;
 
 // The values of the "Format" page as the user sees them: the edit texts, with
 // column positions counted from 1 as SPS headers count them, and "1" / "0" for
@@ -50,9 +50,10 @@ public:
     bool Gather(VeTaskSPSFilesLoaderParam* param, QString* failedKey) const;
     // The standard layout with automatic skipping; the three counts stay as they are.
     static void GatherStandard(VeTaskSPSFilesLoaderParam* param);
-    // Takes the revision's layout into all three groups, with automatic skipping
-    // on; the three row counts stay as they are. Unknown changes nothing.
-    void ApplyPreset(SPSRevision revision);
+    // Puts a revision's layout into the column values (counted from 1) and
+    // switches the three automatic header skips on; the row counts stay.
+    // Unknown changes nothing.
+    void ApplyRevision(SPSRevision revision);
 
     // A text as a base-10 integer, blanks around it ignored: 0 for a text that is
     // no number (the empty text included), nothing for a number that does not fit

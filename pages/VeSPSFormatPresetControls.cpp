@@ -66,7 +66,7 @@ VeSPSFormatPresetControls::VeSPSFormatPresetControls(QWidget* page, QRadioButton
 void VeSPSFormatPresetControls::ApplyPreset(SPSRevision revision)
 {
     SPSFormatValues values = m_Get();
-    values.ApplyPreset(revision);
+    values.ApplyRevision(revision);
     m_Set(values);
 }
 
@@ -97,7 +97,7 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
             continue;
         }
         SPSFormatValues preset = values;
-        preset.ApplyPreset(verdict.revision);
+        preset.ApplyRevision(verdict.revision);
         for (const QString& key : SPSFormatValues::Keys())
             if (inGroup(key, group))
                 values.SetValue(key, preset.Value(key));

@@ -1,8 +1,8 @@
-#include "../engine/SPSTestRows21.h"
 #include "SPSFormatValues.h"
 #include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
 #include "SPSTestRows.h"
+#include "SPSTestRows21.h"
 #include "SurveyMapMarks.h"
 #include "VeSurveyMapImage.h"
 
@@ -152,7 +152,7 @@ private Q_SLOTS:
 
         // In the very form the Format page saves for the revision 2.1 preset.
         SPSFormatValues preset;
-        preset.ApplyPreset(SPSRevision::Revision21);
+        preset.ApplyRevision(SPSRevision::Revision21);
         const QString saved = m_Dir.filePath("saved.txt");
         QVERIFY(SPSParamFile::Write(saved, preset));
         QFile a(saved), b(example("sps21.txt"));
