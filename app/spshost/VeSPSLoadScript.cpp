@@ -12,6 +12,7 @@
 namespace {
 // The task's caption and the path fields of its "Files" page, as the plug-in names them.
 const char* const kTaskCaption = "SPS loader";
+const char* const kTaskClass = "VeTaskSPSFilesLoader";
 const char* const kPathFields[] = {"TxtSourceName", "TxtReceiverName", "TxtRelationName"};
 
 // The texts' translation context, declared so that lupdate finds them there too.
@@ -38,7 +39,7 @@ bool StartSPSLoaderTask(VeHostMainWindow* window, const QStringList& files, QStr
                               "relation file."));
     QAction* taskAction = nullptr;
     for (QAction* action : window->TasksMenu()->actions())
-        if (!action->isSeparator() && action->text() == QLatin1String(kTaskCaption))
+        if (!action->isSeparator() && action->data().toString() == QLatin1String(kTaskClass))
             taskAction = action;
     if (!taskAction)
         return Fail(
