@@ -8,4 +8,11 @@
         <translation>Lesen</translation>
     </message>
 </context>
+<context>
+    <name>VeSeismicSurveyPlugin</name>
+    <message>
+        <source>Seismic Survey</source>
+        <translation>Seismische Vermessung</translation>
+    </message>
+</context>
 </TS>

@@ -3,6 +3,7 @@
 #include "VeHostMainWindow.h"
 #include "VePageSPSFileFormat.h"
 #include "VePageSPSFileNames.h"
+#include "VePluginObject.h"
 #include "VeSPSLoadScript.h"
 #include "VeSheetTaskBaseDialog.h"
 #include "VeSurveyMapImage.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMutex>
+#include <QPluginLoader>
 #include <QRadioButton>
 #include <QSet>
 #include <QTabWidget>
@@ -304,6 +306,33 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::translate("VeDataLoadThread", "Reading"), QString("Lesen"));
         QVERIFY(InstallSPSCatalogue(folder, QLocale(QStringLiteral("de_AT"))));
         QCOMPARE(qApp->findChildren<QTranslator*>().size(), 1);
+    }
+
+    // The installed module finds the catalogues installed beside it, for the
+    // user's locale, before it names itself.
+    void pluginLoadsInstalledCatalogue()
+    {
+        const QString plugins = m_Dir.filePath(QStringLiteral("stage/" SPS_INSTALL_PLUGINDIR));
+        const QString catalogues =
+            m_Dir.filePath(QStringLiteral("stage/" SPS_INSTALL_TRANSLATIONSDIR));
+        QVERIFY(QDir().mkpath(plugins) && QDir().mkpath(catalogues));
+        const QString module = plugins + QLatin1Char('/') + QFileInfo(SPS_PLUGIN_FILE).fileName();
+        QVERIFY(QFile::copy(QStringLiteral(SPS_PLUGIN_FILE), module));
+        QVERIFY(QFile::copy(QStringLiteral(TEST_CATALOGUES "/spsloader_de.qm"),
+                            catalogues + QStringLiteral("/spsloader_de.qm")));
+
+        // Only the module's own catalogue may translate its name.
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+        QPluginLoader loader(module);
+        auto* plugin = qobject_cast<VePluginObject*>(loader.instance());
+        QLocale::setDefault(QLocale::c());
+        QVERIFY2(plugin, qPrintable(loader.errorString()));
+        QCOMPARE(plugin->GetName(), QStringLiteral("Seismische Vermessung"));
+        delete plugin;
     }
 };
 
