@@ -6,10 +6,10 @@ set(CPACK_PACKAGE_VENDOR "SPS Loader developers")
 set(CPACK_PACKAGE_CONTACT "SPS Loader developers <spsloader@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Imports a land survey's shot and receiver positions from SPS files")
-set(CPACK_PACKAGE_DESCRIPTION
-    "The SPS loader plug-in for a seismic interpretation host, the spsload command\n"
-    "that loads SPS files without a window, and spshost, a small host to use the\n"
-    "plug-in with a mouse.")
+# One string: separate arguments would be joined into a list with semicolons.
+set(CPACK_PACKAGE_DESCRIPTION "The SPS loader plug-in for a seismic interpretation host, \
+the spsload command that loads SPS files without a window, and spshost, a small host to \
+use the plug-in with a mouse.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
