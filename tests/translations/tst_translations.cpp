@@ -106,6 +106,22 @@ enum FileKind
     Good
 };
 
+// A point row of the standard layout with made-up coordinates.
+QByteArray PointRow(char letter, int line, int point)
+{
+    QByteArray row(71, ' ');
+    row[0] = letter;
+    const auto put = [&row](int pos, int len, const QByteArray& text) {
+        row.replace(pos + len - text.size(), text.size(), text);
+    };
+    put(1, 16, QByteArray::number(line));
+    put(17, 8, QByteArray::number(point));
+    put(46, 9, "1.0");
+    put(55, 10, "2.0");
+    put(65, 6, "3.0");
+    return row + "\r\n";
+}
+
 QByteArray FileBytes(char letter, FileKind kind)
 {
     switch (kind) {
@@ -113,9 +129,7 @@ QByteArray FileBytes(char letter, FileKind kind)
         return "H00 nothing but a header\r\n";
     case SharedNumbers:
         // Point 5 on two lines.
-        return SPSTest::Row(letter, 10, 5, 1, 2, 3) + "\r\n" +
-               SPSTest::Row(letter, 11, 5, 4, 5, 6) + "\r\n" +
-               SPSTest::Row(letter, 11, 6, 7, 8, 9) + "\r\n";
+        return PointRow(letter, 10, 5) + PointRow(letter, 11, 5) + PointRow(letter, 11, 6);
     default:
         return SPSTest::Survey(letter, 20);
     }
