@@ -14,10 +14,7 @@
 namespace {
 
 // The page's own texts keep the page's translation context.
-QString pageTr(const char* text)
-{
-    return QCoreApplication::translate("VePageSPSFileFormat", text);
-}
+constexpr char kContext[] = "VePageSPSFileFormat";
 
 struct FileGroup
 {
@@ -77,22 +74,30 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
     QStringList lines;
     for (int i = 0; i < int(std::size(kGroups)); ++i) {
         const FileGroup& group = kGroups[i];
-        const QString name = pageTr(group.name);
+        const QString name = QCoreApplication::translate(kContext, group.name);
         const QString path = paths.value(i).trimmed();
         if (path.isEmpty()) {
-            lines << pageTr("%1 file: none chosen; its group was left as it was.").arg(name);
+            lines << QCoreApplication::translate(
+                         "VePageSPSFileFormat",
+                         "%1 file: none chosen; its group was left as it was.")
+                         .arg(name);
             continue;
         }
         // A FIFO or a device could block the window or never end: only regular
         // files are read, and only their first rows.
         if (!QFileInfo(path).isFile()) {
-            lines << pageTr("%1 file [%2]: not a regular file, not read; its group was left as it was.")
-                         .arg(name, path);
+            lines
+                << QCoreApplication::translate(
+                       "VePageSPSFileFormat",
+                       "%1 file [%2]: not a regular file, not read; its group was left as it was.")
+                       .arg(name, path);
             continue;
         }
         const SPSRevisionVerdict verdict = SPSRevisionDetector::DetectFile(path, group.letter);
         if (verdict.revision == SPSRevision::Unknown) {
-            lines << pageTr("%1 file [%2]: revision unknown (%3); its group was left as it was.")
+            lines << QCoreApplication::translate(
+                         "VePageSPSFileFormat",
+                         "%1 file [%2]: revision unknown (%3); its group was left as it was.")
                          .arg(name, path, verdict.evidence);
             continue;
         }
@@ -101,12 +106,15 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
         for (const QString& key : SPSFormatValues::Keys())
             if (inGroup(key, group))
                 values.SetValue(key, preset.Value(key));
-        lines << pageTr("%1 file [%2]: SPS revision %3 (%4); its group was filled.")
+        lines << QCoreApplication::translate(
+                     "VePageSPSFileFormat",
+                     "%1 file [%2]: SPS revision %3 (%4); its group was filled.")
                      .arg(name, path, SPSLayoutPresets::RevisionText(verdict.revision),
                           verdict.evidence);
     }
     m_Set(values);
     const QString text = lines.join(QLatin1Char('\n'));
-    QMessageBox::information(m_pPage, pageTr("Detect Layout"), text);
+    QMessageBox::information(
+        m_pPage, QCoreApplication::translate("VePageSPSFileFormat", "Detect Layout"), text);
     return text;
 }
