@@ -1,9 +1,9 @@
 #include "SPSParamFile.h"
 
+#include "SPSFileAccess.h"
 #include "SPSFormatValues.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QTextStream>
 
@@ -35,6 +35,9 @@ int KeyWidth(const QString& key)
 
 SPSParamFile::Status SPSParamFile::Read(const QString& path, SPSFormatValues* values)
 {
+    // A FIFO or a device would block the open or never end.
+    if (QFile::exists(path) && !SPSMayOpenForReading(path))
+        return NotRegularFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return CannotOpen;
@@ -71,15 +74,5 @@ bool SPSParamFile::Write(const QString& path, const SPSFormatValues& values)
     QStringEncoder encoder(QStringConverter::System);
     const QByteArray bytes = encoder.encode(text);
 
-    QSaveFile file(path);
-    // A writable file in a folder we cannot create files in is still written, in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // commit() does not notice a buffer that failed to reach the disk, so flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting(); // the temporary file is removed with the object
-        return false;
-    }
-    return file.commit();
+    return SPSOutputFile::Write(path, bytes);
 }

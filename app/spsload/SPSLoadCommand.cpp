@@ -1,5 +1,6 @@
 #include "SPSLoadCommand.h"
 
+#include "SPSFileAccess.h"
 #include "SPSFormatValues.h"
 #include "SPSParamFile.h"
 #include "VeEventsLog.h"
@@ -12,9 +13,9 @@
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -174,6 +175,33 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitUsage;
     }
 
+    // A FIFO or a device given as input would block the load in open() or let it
+    // read for ever: refused before anything is opened (the parameter file by its
+    // reading).
+    const char* const kinds[] = {"source", "receiver", "relation"};
+    for (int i = 0; i < files.size(); ++i) {
+        if (!RefuseIfNotRegular(QLatin1String(kinds[i]), files.at(i)))
+            return ExitUsage;
+    }
+    // An output written over an input would lose it: refused before loading.
+    QStringList inputs = files;
+    if (parser.isSet(paramsOption))
+        inputs << parser.value(paramsOption);
+    for (const QString& option : {csvOption, mapOption}) {
+        if (!parser.isSet(option))
+            continue;
+        const QString output = parser.value(option);
+        if (option == csvOption && output == QLatin1String("-"))
+            continue;
+        for (const QString& input : inputs) {
+            if (SPSSameFile(output, input)) {
+                Error(QStringLiteral("output file [%1] is the input file [%2]")
+                          .arg(output, input));
+                return ExitUsage;
+            }
+        }
+    }
+
     VeTaskSPSFilesLoaderParam param;
     if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param))
         return ExitUsage;
@@ -206,6 +234,15 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     return ExitLoaded;
 }
 
+bool SPSLoadCommand::RefuseIfNotRegular(const QString& kind, const QString& path)
+{
+    // A missing file is left to the reading, which reports it as it always has.
+    if (!QFileInfo::exists(path) || SPSMayOpenForReading(path))
+        return true;
+    Error(QStringLiteral("%1 file [%2] is not a regular file").arg(kind, path));
+    return false;
+}
+
 bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param)
 {
     // As the Format page in its user-defined mode: its default texts, then the
@@ -216,6 +253,9 @@ bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderPar
         break;
     case SPSParamFile::CannotOpen:
         Error(QStringLiteral("cannot open parameter file [%1] for reading").arg(path));
+        return false;
+    case SPSParamFile::NotRegularFile:
+        Error(QStringLiteral("parameter file [%1] is not a regular file").arg(path));
         return false;
     case SPSParamFile::InvalidVersion:
         Error(QStringLiteral("parameter file [%1]: Invalid file version!").arg(path));
@@ -296,10 +336,9 @@ bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QSt
         }
         return true;
     }
-    // Written whole or not at all: a former file stays as it was on failure.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        Error(QStringLiteral("cannot write [%1]: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!SPSOutputFile::Write(path, csv, &reason)) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
         return false;
     }
     return true;
