@@ -1,3 +1,4 @@
+#include "../FileSizeLimit.h"
 #include "../engine/SPSTestRows.h"
 
 #include <QProcess>
@@ -55,9 +56,9 @@ private Q_SLOTS:
                           "shots were added.\n"
                           "error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
                           "file or directory\n");
-        QTest::newRow("relation cannot be opened")
+        QTest::newRow("relation that is a folder")
             << files + QStringList{"<dir>"} << 2 << QByteArray()
-            << QByteArray("error: cannot open relation file [<dir>] for reading\n");
+            << QByteArray("error: relation file [<dir>] is not a regular file\n");
         QTest::newRow("unknown option") << QStringList{"-q"} + files << 2 << QByteArray()
                                         << QByteArray("error: Unknown option 'q'.\n");
         QTest::newRow("version") << QStringList{"--version"} << 0
@@ -81,6 +82,40 @@ private Q_SLOTS:
         QCOMPARE(process.readAllStandardError(), err);
         QCOMPARE(process.readAllStandardOutput(), out);
         QCOMPARE(process.exitCode(), status);
+    }
+
+    void failedOutputKeepsFormerFile_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("csv") << "--csv" << QByteArray("error: cannot write [<out>]: File too large\n");
+        QTest::newRow("map") << "--map"
+                             << QByteArray("error: Cannot write the map to \"<out>\": File too "
+                                           "large\n");
+    }
+
+    void failedOutputKeepsFormerFile()
+    {
+        // An output smaller than any write buffer that cannot reach the disk.
+        QFETCH(QString, option);
+        QFETCH(QByteArray, error);
+        const QString out = m_Dir.filePath("former.out");
+        const QByteArray former = "former";
+        QVERIFY(writeFile(out, former));
+        QProcess process;
+        {
+            const FileSizeLimit limit(16); // the child inherits it
+            process.start(SPSLOAD_PATH, {"--quiet", option, out, m_Dir.filePath("s.sps"),
+                                         m_Dir.filePath("r.sps")});
+            QVERIFY(process.waitForStarted(60000));
+        }
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().endsWith(error.replace("<out>", out.toUtf8())));
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), former);
+        QCOMPARE(QDir(m_Dir.path()).entryList({"former*"}), QStringList{"former.out"});
     }
 
     void help()
