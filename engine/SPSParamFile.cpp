@@ -4,6 +4,7 @@
 #include "SPSFormatValues.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QTextStream>
 
@@ -35,8 +36,9 @@ int KeyWidth(const QString& key)
 
 SPSParamFile::Status SPSParamFile::Read(const QString& path, SPSFormatValues* values)
 {
-    // A FIFO or a device would block the open or never end.
-    if (QFile::exists(path) && !SPSMayOpenForReading(path))
+    // A FIFO or a device would block the open or never end; a folder fails to open.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() && !SPSMayOpenForReading(path))
         return NotRegularFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -15,7 +15,7 @@ public:
         Ok,
         CannotOpen,
         InvalidVersion,
-        NotRegularFile // a FIFO, a device or a folder: refused before it is opened
+        NotRegularFile // a FIFO or a device: refused before it is opened
     };
 
     // Applies the file's values to `values`, which is left as it was unless the

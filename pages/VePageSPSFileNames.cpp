@@ -9,6 +9,7 @@
 #include "ui_VePageSPSFileNames.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextCursor>
@@ -231,7 +232,9 @@ bool VePageSPSFileNames::RefuseNotRegular(const QString& path)
 {
     // A FIFO would block the window in open(), a device like /dev/zero would be
     // read without end. A missing file is left to the opening, which reports it.
-    if (!QFile::exists(path) || SPSMayOpenForReading(path))
+    // A folder fails to open at once and keeps its own message.
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir() || SPSMayOpenForReading(path))
         return false;
     ShowWarning(tr("Can't open %1: it is not a regular file!").arg(path));
     return true;
