@@ -46,9 +46,7 @@ bool FollowLinks(const QString& path, QString* target, QString* errorText)
             return Fail(errorText, ErrnoText(errno));
         link.truncate(int(n));
         const QString next = QFile::decodeName(link);
-        current = QDir::isAbsolutePath(next)
-                      ? next
-                      : QFileInfo(current).dir().filePath(next);
+        current = QDir::isAbsolutePath(next) ? next : QFileInfo(current).dir().filePath(next);
     }
     return Fail(errorText, ErrnoText(ELOOP));
 }

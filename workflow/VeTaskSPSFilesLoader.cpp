@@ -22,8 +22,8 @@ void VeTaskSPSFilesLoader::Execute()
         SetTaskParameter(new VeTaskSPSFilesLoaderParam);
     // The dialog watches the node the task targets now: a later run of the task
     // for another node must not redirect this dialog's load.
-    VeSPSLoadDialog* dialog = VeSPSLoadDialog::Open(GetTaskParameter(), GetTargetNode(), this,
-                                                    SLOT(slotLoadData()), tr("Files"), tr("Format"));
+    VeSPSLoadDialog* dialog = VeSPSLoadDialog::Open(
+        GetTaskParameter(), GetTargetNode(), this, SLOT(slotLoadData()), tr("Files"), tr("Format"));
     // The dialog's pages write the task's record: the dialog must not outlive it.
     connect(this, &QObject::destroyed, dialog, &QWidget::close);
 }

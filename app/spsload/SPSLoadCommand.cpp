@@ -195,8 +195,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
             continue;
         for (const QString& input : inputs) {
             if (SPSSameFile(output, input)) {
-                Error(QStringLiteral("output file [%1] is the input file [%2]")
-                          .arg(output, input));
+                Error(QStringLiteral("output file [%1] is the input file [%2]").arg(output, input));
                 return ExitUsage;
             }
         }

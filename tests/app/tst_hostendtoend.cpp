@@ -474,9 +474,10 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(kLoadTimeoutMs));
         const QString err = QString::fromUtf8(process.readAllStandardError());
         QCOMPARE(process.exitCode(), 1);
-        QVERIFY2(err.contains(QString("spshost: cannot write the picture to %1: File too large\n")
-                                  .arg(picture)),
-                 qPrintable(err));
+        QVERIFY2(
+            err.contains(
+                QString("spshost: cannot write the picture to %1: File too large\n").arg(picture)),
+            qPrintable(err));
         QVERIFY(former.open(QIODevice::ReadOnly));
         QCOMPARE(former.readAll(), QByteArray("former"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"shot.png"});

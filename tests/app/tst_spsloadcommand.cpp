@@ -112,8 +112,8 @@ private Q_SLOTS:
             << QStringList{"--csv", "<dir>/s.sps"} + files << 2 << QByteArray()
             << QByteArray("error: output file [<dir>/s.sps] is the input file [<dir>/s.sps]\n");
         QTest::newRow("map over the parameter file, through a symlink")
-            << QStringList{"--params", "<dir>/shifted.txt", "--map", "<dir>/params-link",
-                           "<dir>/s1.sps", "<dir>/r1.sps"}
+            << QStringList{"--params",          "<dir>/shifted.txt", "--map",
+                           "<dir>/params-link", "<dir>/s1.sps",      "<dir>/r1.sps"}
             << 2 << QByteArray()
             << QByteArray("error: output file [<dir>/params-link] is the input file "
                           "[<dir>/shifted.txt]\n");

@@ -88,7 +88,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QByteArray>("error");
-        QTest::newRow("csv") << "--csv" << QByteArray("error: cannot write [<out>]: File too large\n");
+        QTest::newRow("csv") << "--csv"
+                             << QByteArray("error: cannot write [<out>]: File too large\n");
         QTest::newRow("map") << "--map"
                              << QByteArray("error: Cannot write the map to \"<out>\": File too "
                                            "large\n");

@@ -46,15 +46,15 @@ private Q_SLOTS:
         QTest::newRow("former file replaced") << "file" << kSmall << false << QString();
         QTest::newRow("symlink kept, the file it names replaced")
             << "symlink" << kSmall << false << QString();
-        QTest::newRow("symlink to a file not yet there") << "dangling" << kSmall << false
-                                                         << QString();
-        QTest::newRow("disk full: former file whole") << "file" << kLarge << true
-                                                      << "File too large";
+        QTest::newRow("symlink to a file not yet there")
+            << "dangling" << kSmall << false << QString();
+        QTest::newRow("disk full: former file whole")
+            << "file" << kLarge << true << "File too large";
         QTest::newRow("disk full: no new file") << "none" << kLarge << true << "File too large";
-        QTest::newRow("disk full behind a symlink") << "symlink" << kLarge << true
-                                                    << "File too large";
-        QTest::newRow("looping symlink") << "loop" << kSmall << false
-                                         << "Too many levels of symbolic links";
+        QTest::newRow("disk full behind a symlink")
+            << "symlink" << kLarge << true << "File too large";
+        QTest::newRow("looping symlink")
+            << "loop" << kSmall << false << "Too many levels of symbolic links";
         QTest::newRow("folder") << "folder" << kSmall << false << "It is a folder.";
         QTest::newRow("no file name") << "empty" << kSmall << false << "No file name was given.";
     }
@@ -83,8 +83,8 @@ private Q_SLOTS:
         }
         if (target == "folder")
             QVERIFY(QDir(dir.path()).mkdir("out"));
-        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System |
-                                                              QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
 
         QString reason;
         bool written = false;
@@ -104,8 +104,8 @@ private Q_SLOTS:
         else if (target == "file" || target == "symlink")
             QCOMPARE(readAll(file), kFormer);
         // Nothing left beside the output, whatever happened.
-        QStringList after = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System |
-                                                       QDir::NoDotAndDotDot);
+        QStringList after =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         if (written && !before.contains(QFileInfo(file).fileName()))
             after.removeOne(QFileInfo(file).fileName());
         QCOMPARE(after, before);

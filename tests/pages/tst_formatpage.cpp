@@ -681,7 +681,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text"); // %1 is the path
-        QTest::newRow("missing") << "missing.txt" << "Can not open file \n[%1]\n for reading!";
+        QTest::newRow("missing") << "missing.txt"
+                                 << "Can not open file \n[%1]\n for reading!";
         // Refused before it is opened: opening it would block the window.
         QTest::newRow("FIFO") << "pipe"
                               << "Can not open file \n[%1]\n for reading: it is not a regular "
