@@ -322,11 +322,17 @@ void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)
                   summaryLine("receivers", geometry.Receivers()));
 }
 
-bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
+QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 {
     QByteArray csv = "kind,number,x,y,elevation\n";
     appendCsvRows(csv, 'S', geometry.Shots());
     appendCsvRows(csv, 'R', geometry.Receivers());
+    return csv;
+}
+
+bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
+{
+    const QByteArray csv = Csv(geometry);
 
     if (path == QLatin1String("-")) {
         if (m_pOut->write(csv) != csv.size()) {

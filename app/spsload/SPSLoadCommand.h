@@ -34,6 +34,10 @@ public:
     // "inf" and "-inf" for the values that have no digits.
     static QByteArray FormatFloat(float value);
 
+    // The geometry as CSV: a header, then one "kind,number,x,y,elevation" row per
+    // shot (S) and per receiver (R), in the geometry's order.
+    static QByteArray Csv(const VePrevStackSegyGeometry& geometry);
+
     // Whether the command line asks for a map, read as Run reads it; false for a
     // command line that Run refuses.
     static bool WantsMap(const QStringList& arguments);

@@ -10,7 +10,6 @@
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
-#endif
 
 namespace {
 // Qt hands the end of a run over to the main thread (QThread::wait, the queued
@@ -18,14 +17,8 @@ namespace {
 // a Qt that is not built with it. What a run wrote before it ended is published
 // here, explicitly, and taken where the main thread learns of the end.
 char s_RunsEnded;
-
-void PublishRunEnd()
-{
-#if defined(__SANITIZE_THREAD__)
-    __tsan_release(&s_RunsEnded);
-#endif
-}
 } // namespace
+#endif
 
 void VeThreadRegistry::AcquireRunEnds()
 {
@@ -58,8 +51,12 @@ void VeThreadRegistry::Announce(VeThread* thread)
         thread, &VeThread::sigProcessMessage, this,
         [this, thread](const QString& message) { Q_EMIT sigProcessMessage(thread, message); },
         Qt::DirectConnection);
+#if defined(__SANITIZE_THREAD__)
     // Before the queued connection below: published before its event is posted.
-    connect(thread, &QThread::finished, this, &PublishRunEnd, Qt::DirectConnection);
+    connect(
+        thread, &QThread::finished, this, []() { __tsan_release(&s_RunsEnded); },
+        Qt::DirectConnection);
+#endif
     QPointer<VeThread> guard(thread);
     connect(
         thread, &QThread::finished, this, [this, guard]() { OnFinished(guard); },
