@@ -28,12 +28,23 @@ QString ErrnoText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// /dev and /proc hold no file of the user's: what is reached through them (as
+// /dev/stdout redirected to a file) is written in place, never replaced.
+bool IsSystemPath(const QString& path)
+{
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return clean.startsWith(QLatin1String("/dev/")) || clean.startsWith(QLatin1String("/proc/"));
+}
+
 // The path a write through `path` lands on: every symbolic link followed, so the
 // link itself is kept. False for a loop or a chain longer than the kernel follows.
-bool FollowLinks(const QString& path, QString* target, QString* errorText)
+bool FollowLinks(const QString& path, QString* target, QString* errorText,
+                 bool* throughSystem = nullptr)
 {
     QString current = path;
     for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        if (throughSystem && IsSystemPath(current))
+            *throughSystem = true;
         const QByteArray native = QFile::encodeName(current);
         struct stat st;
         if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
@@ -86,16 +97,26 @@ bool SPSOutputFile::Write(const QString& path, const QByteArray& bytes, QString*
 {
     if (path.isEmpty())
         return Fail(errorText, tr("No file name was given."));
-    QString target;
-    if (!FollowLinks(path, &target, errorText))
-        return false;
+    const QByteArray native = QFile::encodeName(path);
+    QString target = path;
     struct stat st;
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+    if (::stat(native.constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return Fail(errorText, tr("It is a folder."));
-        if (!S_ISREG(st.st_mode))
-            return WriteDirectly(target, bytes, errorText);
-    } else if (errno != ENOENT) {
+        // A device, a FIFO, or a file reached through /dev or /proc: written in
+        // place, never replaced.
+        bool throughSystem = false;
+        if (!FollowLinks(path, &target, errorText, &throughSystem))
+            return false;
+        if (!S_ISREG(st.st_mode) || throughSystem)
+            return WriteDirectly(path, bytes, errorText);
+        // The file a symbolic link names is replaced; the link stays.
+        target = QFileInfo(path).canonicalFilePath();
+    } else if (errno == ENOENT) {
+        // Nothing there yet, or a link to a file not yet there.
+        if (!FollowLinks(path, &target, errorText))
+            return false;
+    } else {
         return Fail(errorText, ErrnoText(errno));
     }
 

@@ -235,8 +235,10 @@ int SPSLoadCommand::Run(const QStringList& arguments)
 
 bool SPSLoadCommand::RefuseIfNotRegular(const QString& kind, const QString& path)
 {
-    // A missing file is left to the reading, which reports it as it always has.
-    if (!QFileInfo::exists(path) || SPSMayOpenForReading(path))
+    // A missing file or a folder fails to open at once: left to the reading,
+    // which reports it as it always has.
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir() || SPSMayOpenForReading(path))
         return true;
     Error(QStringLiteral("%1 file [%2] is not a regular file").arg(kind, path));
     return false;

@@ -43,8 +43,9 @@ public:
     static bool WantsMap(const QStringList& arguments);
 
 private:
-    // False, with the error written, when the file exists and is not a regular
-    // file (kind names it: "source", "receiver" or "relation").
+    // False, with the error written, when the path names a FIFO, a device or
+    // anything else that is neither a regular file nor a folder (kind names it:
+    // "source", "receiver" or "relation").
     bool RefuseIfNotRegular(const QString& kind, const QString& path);
     // Applies a parameter file as the Format page would; false, with the error
     // written, when the file cannot be read or a value is refused.

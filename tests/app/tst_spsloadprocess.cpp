@@ -56,9 +56,9 @@ private Q_SLOTS:
                           "shots were added.\n"
                           "error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
                           "file or directory\n");
-        QTest::newRow("relation that is a folder")
+        QTest::newRow("relation cannot be opened")
             << files + QStringList{"<dir>"} << 2 << QByteArray()
-            << QByteArray("error: relation file [<dir>] is not a regular file\n");
+            << QByteArray("error: cannot open relation file [<dir>] for reading\n");
         QTest::newRow("unknown option") << QStringList{"-q"} + files << 2 << QByteArray()
                                         << QByteArray("error: Unknown option 'q'.\n");
         QTest::newRow("version") << QStringList{"--version"} << 0

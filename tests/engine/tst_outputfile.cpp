@@ -10,6 +10,10 @@
 
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 // Large enough to hold the old contents, far smaller than any write buffer.
 constexpr rlim_t kLimit = 64;
@@ -133,6 +137,51 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo(fifo).isFile());
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  QStringList{"pipe"});
+    }
+
+    void throughProcWrittenInPlace_data()
+    {
+        QTest::addColumn<bool>("pipe"); // else a regular file
+        QTest::newRow("pipe, as /dev/stdout into a pipe") << true;
+        QTest::newRow("file, as /dev/stdout redirected to it") << false;
+    }
+
+    void throughProcWrittenInPlace()
+    {
+        // A link into /proc/self/fd, as /dev/stdout is: what it names is written,
+        // never replaced, and no system path is written by the test.
+        QFETCH(bool, pipe);
+        QTemporaryDir dir;
+        const QString real = dir.filePath("real");
+        int fds[2] = {-1, -1};
+        if (pipe) {
+            QCOMPARE(::pipe(fds), 0);
+        } else {
+            QVERIFY(writeRaw(real, kFormer));
+            fds[1] = ::open(QFile::encodeName(real).constData(), O_RDONLY);
+            QVERIFY(fds[1] >= 0);
+        }
+        const QString out = dir.filePath("out");
+        QVERIFY(QFile::link(QString("/proc/self/fd/%1").arg(fds[1]), out));
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(out).constData(), &before), 0);
+
+        QString reason;
+        QVERIFY2(SPSOutputFile::Write(out, kSmall, &reason), qPrintable(reason));
+        if (pipe) {
+            QByteArray received(kSmall.size(), '\0');
+            QCOMPARE(::read(fds[0], received.data(), size_t(received.size())),
+                     ssize_t(kSmall.size()));
+            QCOMPARE(received, kSmall);
+            ::close(fds[0]);
+        } else {
+            QCOMPARE(readAll(real), kSmall);
+            struct stat after;
+            QCOMPARE(::stat(QFile::encodeName(real).constData(), &after), 0);
+            QCOMPARE(after.st_ino, before.st_ino);
+        }
+        ::close(fds[1]);
+        QVERIFY(QFileInfo(out).isSymLink());
     }
 
     void mayOpenForReading_data()
