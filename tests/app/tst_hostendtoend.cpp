@@ -1,7 +1,7 @@
 // spshost with the real seismic survey plug-in module, driven as a user drives
 // it: menus, the task, the load dialog's widgets, the new geometry and its map.
 // The test links no plug-in code: all of it comes from the module.
-#include "../FileSizeLimit.h"
+#include "FileSizeLimit.h"
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
 #include "VeHostMainWindow.h"

@@ -1,5 +1,5 @@
-#include "../FileSizeLimit.h"
-#include "../engine/SPSTestRows.h"
+#include "FileSizeLimit.h"
+#include "SPSTestRows.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,11 +16,13 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(writeFile(m_Dir.filePath("s.sps"),
-                          "H26\r\n" + spsRow('S', "7", "1", "", "500000", "6000000.5", "12") +
-                              spsRow('S', "8", "1", "", "500100", "6000100", "13")));
-        QVERIFY(writeFile(m_Dir.filePath("r.sps"),
-                          "H26\r\n" + spsRow('R', "9", "20", "", "500050.25", "6000050", "14")));
+        QVERIFY(SPSTest::WriteFile(
+            m_Dir.filePath("s.sps"),
+            "H26\r\n" + SPSTest::Row('S', "7", "1", "", "500000", "6000000.5", "12") +
+                SPSTest::Row('S', "8", "1", "", "500100", "6000100", "13")));
+        QVERIFY(SPSTest::WriteFile(
+            m_Dir.filePath("r.sps"),
+            "H26\r\n" + SPSTest::Row('R', "9", "20", "", "500050.25", "6000050", "14")));
     }
 
     void run_data()
@@ -102,7 +104,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, error);
         const QString out = m_Dir.filePath("former.out");
         const QByteArray former = "former";
-        QVERIFY(writeFile(out, former));
+        QVERIFY(SPSTest::WriteFile(out, former));
         QProcess process;
         {
             const FileSizeLimit limit(16); // the child inherits it

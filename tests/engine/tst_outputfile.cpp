@@ -1,5 +1,5 @@
-#include "../FileSizeLimit.h"
-#include "../support/SPSTestFifo.h"
+#include "FileSizeLimit.h"
+#include "SPSTestFifo.h"
 #include "SPSFileAccess.h"
 
 #include <QDir>
