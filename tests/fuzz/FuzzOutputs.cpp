@@ -45,7 +45,8 @@ template <typename T> T Take(const uint8_t*& data, size_t& size)
 {
     T value{};
     const size_t n = std::min(sizeof value, size);
-    std::memcpy(&value, data, n);
+    if (n > 0)
+        std::memcpy(&value, data, n);
     data += n;
     size -= n;
     return value;
