@@ -6,11 +6,6 @@
 #include <QRegularExpression>
 
 namespace {
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("SPSRevisionDetector", text);
-}
-
 // Columns counted from 1, as SPS documents count them.
 QStringView columns(const QString& row, int first, int last)
 {
@@ -124,7 +119,10 @@ SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QCha
     QString rowsEvidence;
     const QString letter(recordLetter);
     if (v.recordRows < MinRecordRows) {
-        rowsEvidence = tr("only %1 %2 rows, too few to judge by").arg(v.recordRows).arg(letter);
+        rowsEvidence = QCoreApplication::translate("SPSRevisionDetector",
+                                                   "only %1 %2 rows, too few to judge by")
+                           .arg(v.recordRows)
+                           .arg(letter);
     } else {
         const qint32 needed = (v.recordRows * 9 + 9) / 10;
         if (fit21 >= needed)
@@ -132,12 +130,16 @@ SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QCha
         else if (fit1 >= needed)
             v.rowsRevision = SPSRevision::Revision1;
         if (v.rowsRevision != SPSRevision::Unknown)
-            rowsEvidence = tr("%1 of %2 %3 rows have the columns of revision %4")
-                               .arg(v.rowsRevision == SPSRevision::Revision21 ? fit21 : fit1)
-                               .arg(v.recordRows)
-                               .arg(letter, SPSLayoutPresets::RevisionText(v.rowsRevision));
+            rowsEvidence =
+                QCoreApplication::translate("SPSRevisionDetector",
+                                            "%1 of %2 %3 rows have the columns of revision %4")
+                    .arg(v.rowsRevision == SPSRevision::Revision21 ? fit21 : fit1)
+                    .arg(v.recordRows)
+                    .arg(letter, SPSLayoutPresets::RevisionText(v.rowsRevision));
         else
-            rowsEvidence = tr("of %1 %2 rows, %3 fit revision 1 and %4 fit revision 2.1")
+            rowsEvidence = QCoreApplication::translate(
+                               "SPSRevisionDetector",
+                               "of %1 %2 rows, %3 fit revision 1 and %4 fit revision 2.1")
                                .arg(v.recordRows)
                                .arg(letter)
                                .arg(fit1)
@@ -146,10 +148,13 @@ SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QCha
 
     if (v.headerRevision != SPSRevision::Unknown) {
         v.revision = v.headerRevision;
-        v.evidence = tr("header row \"%1\"; %2").arg(headerText, rowsEvidence);
+        v.evidence = QCoreApplication::translate("SPSRevisionDetector", "header row \"%1\"; %2")
+                         .arg(headerText, rowsEvidence);
     } else {
         v.revision = v.rowsRevision;
-        v.evidence = tr("no header row names the revision; %1").arg(rowsEvidence);
+        v.evidence = QCoreApplication::translate("SPSRevisionDetector",
+                                                 "no header row names the revision; %1")
+                         .arg(rowsEvidence);
     }
     return v;
 }
@@ -193,7 +198,7 @@ SPSRevisionVerdict SPSRevisionDetector::DetectFile(const QString& path, QChar re
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         SPSRevisionVerdict v;
-        v.evidence = tr("cannot open the file");
+        v.evidence = QCoreApplication::translate("SPSRevisionDetector", "cannot open the file");
         return v;
     }
     return Detect(&file, recordLetter);

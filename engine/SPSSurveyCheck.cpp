@@ -19,7 +19,8 @@
 #include <thread>
 
 namespace {
-QString tr(const char* text)
+// A text held in a variable, marked for the catalogue where it is written.
+QString translated(const char* text)
 {
     return QCoreApplication::translate("SPSSurveyCheck", text);
 }
@@ -332,12 +333,13 @@ bool SPSSurveyCheck::Run_::Open(QFile& file, const QString& path, const char* em
                                 QString* error)
 {
     if (path.isEmpty()) {
-        *error = tr(emptyText);
+        *error = translated(emptyText);
         return false;
     }
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = tr("Cannot open file [%1] for reading!").arg(path);
+        *error = QCoreApplication::translate("SPSSurveyCheck", "Cannot open file [%1] for reading!")
+                     .arg(path);
         return false;
     }
     return true;
@@ -354,12 +356,14 @@ void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
                                   : SPSLayoutPresets::PointColumnsRevision(m_Param, letter);
     QString message;
     if (v.revision == SPSRevision::Unknown)
-        message = tr("revision unknown: %1").arg(v.evidence);
-    else
         message =
-            tr("SPS revision %1: %2").arg(SPSLayoutPresets::RevisionText(v.revision), v.evidence);
+            QCoreApplication::translate("SPSSurveyCheck", "revision unknown: %1").arg(v.evidence);
+    else
+        message = QCoreApplication::translate("SPSSurveyCheck", "SPS revision %1: %2")
+                      .arg(SPSLayoutPresets::RevisionText(v.revision), v.evidence);
     if (v.revision != SPSRevision::Unknown && inUse != v.revision)
-        message += tr("; the layout in use does not read revision %1 columns")
+        message += QCoreApplication::translate(
+                       "SPSSurveyCheck", "; the layout in use does not read revision %1 columns")
                        .arg(SPSLayoutPresets::RevisionText(v.revision));
     AddFinding(path, 0, SPSCheckFinding::Revision, message);
 }
@@ -376,21 +380,22 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         qint32 pos, len;
         const char* name;
     };
-    std::vector<Named> numeric{{c.xPos, c.xLen, "easting"},
-                               {c.yPos, c.yLen, "northing"},
-                               {c.elevationPos, c.elevationLen, "elevation"}};
+    std::vector<Named> numeric{
+        {c.xPos, c.xLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "easting")},
+        {c.yPos, c.yLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "northing")},
+        {c.elevationPos, c.elevationLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "elevation")}};
     if (c.hasDepth)
-        numeric.push_back({c.depthPos, c.depthLen, "depth"});
+        numeric.push_back({c.depthPos, c.depthLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "depth")});
     // The furthest field: a row must reach its end.
     qint64 furthestEnd = qint64(c.linePos) + c.lineLen;
-    const char* furthestName = "line";
+    const char* furthestName = QT_TRANSLATE_NOOP("SPSSurveyCheck", "line");
     auto further = [&](qint32 pos, qint32 len, const char* name) {
         if (qint64(pos) + len > furthestEnd) {
             furthestEnd = qint64(pos) + len;
             furthestName = name;
         }
     };
-    further(c.pointPos, c.pointLen, "point");
+    further(c.pointPos, c.pointLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "point"));
     for (const Named& n : numeric)
         further(n.pos, n.len, n.name);
     reader.SetRowLimit(qMax<qint64>(furthestEnd, c.indexColumn + 1));
@@ -450,13 +455,16 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         const Point& stored = points.back();
 
         if (pointText.isEmpty()) {
-            AddFinding(path, p.row, Kind::BlankPoint,
-                       tr("the point field is blank; the load numbers the point %1")
-                           .arg(SPSPointNumber(lineNumber, 0, m_Check.m_Numbering.LineFactor, 1)),
-                       &stored);
+            AddFinding(
+                path, p.row, Kind::BlankPoint,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck", "the point field is blank; the load numbers the point %1")
+                    .arg(SPSPointNumber(lineNumber, 0, m_Check.m_Numbering.LineFactor, 1)),
+                &stored);
         } else if (!p.numeric) {
             AddFinding(path, p.row, Kind::NotANumber,
-                       tr("point \"%1\" is not a number; the load numbers it %2")
+                       QCoreApplication::translate(
+                           "SPSSurveyCheck", "point \"%1\" is not a number; the load numbers it %2")
                            .arg(pointText.text(!plain))
                            .arg(pointNumber),
                        &stored);
@@ -466,15 +474,18 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
             double v = 0;
             if (!f.isEmpty() && (i < 2 ? !(i == 0 ? xOk : yOk) : !parseNumber(f, !plain, &v)))
                 AddFinding(path, p.row, Kind::NotANumber,
-                           tr("%1 \"%2\" is not a number; the load reads 0")
-                               .arg(tr(numeric[i].name), f.text(!plain)),
+                           QCoreApplication::translate(
+                               "SPSSurveyCheck", "%1 \"%2\" is not a number; the load reads 0")
+                               .arg(translated(numeric[i].name), f.text(!plain)),
                            &stored);
         }
         if (reader.RowLength() < furthestEnd)
             AddFinding(path, p.row, Kind::ShortRow,
-                       tr("the row ends at column %1, before the end of the %2 field (column %3)")
+                       QCoreApplication::translate(
+                           "SPSSurveyCheck",
+                           "the row ends at column %1, before the end of the %2 field (column %3)")
                            .arg(reader.RowLength())
-                           .arg(tr(furthestName))
+                           .arg(translated(furthestName))
                            .arg(furthestEnd),
                        &stored);
     }
@@ -557,12 +568,16 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
                 continue;
             }
             if (p.x == same->x && p.y == same->y)
-                AddFinding(path, p.row, Kind::Duplicate,
-                           tr("the same point as row %1, with the same coordinates").arg(same->row),
-                           &p);
+                AddFinding(
+                    path, p.row, Kind::Duplicate,
+                    QCoreApplication::translate(
+                        "SPSSurveyCheck", "the same point as row %1, with the same coordinates")
+                        .arg(same->row),
+                    &p);
             else
                 AddFinding(path, p.row, Kind::Conflict,
-                           tr("the same point as row %1, %2 away from it")
+                           QCoreApplication::translate("SPSSurveyCheck",
+                                                       "the same point as row %1, %2 away from it")
                                .arg(same->row)
                                .arg(formatNumber(std::sqrt((p.x - same->x) * (p.x - same->x) +
                                                            (p.y - same->y) * (p.y - same->y)))),
@@ -587,7 +602,9 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
             const Point& p = points[size_t(unique[end])];
             // Coordinates that are blank or no number are 0 in the load as well.
             if (p.x == 0 && p.y == 0)
-                AddFinding(path, p.row, Kind::Outlier, tr("the point is at (0, 0)"), &p);
+                AddFinding(path, p.row, Kind::Outlier,
+                           QCoreApplication::translate("SPSSurveyCheck", "the point is at (0, 0)"),
+                           &p);
             else if (p.hasXY)
                 along.push_back(unique[end]);
         }
@@ -618,7 +635,9 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
             if (outlier) {
                 const Point& p = points[size_t(along[i])];
                 AddFinding(path, p.row, Kind::Outlier,
-                           tr("%1 from its neighbours along line %2, whose points lie %3 apart")
+                           QCoreApplication::translate(
+                               "SPSSurveyCheck",
+                               "%1 from its neighbours along line %2, whose points lie %3 apart")
                                .arg(formatNumber(std::min(before < 0 ? after : before,
                                                           after < 0 ? before : after)),
                                     LineName(line), formatNumber(median)),
@@ -652,9 +671,12 @@ void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector
         if (count[axis] == 0)
             continue;
         AddFinding(path, 0, Kind::Precision,
-                   tr("single precision changes the %1 by up to %2 (row %3); %4 of %5 points "
-                      "change by more than %6")
-                       .arg(axis == 0 ? tr("easting") : tr("northing"))
+                   QCoreApplication::translate(
+                       "SPSSurveyCheck",
+                       "single precision changes the %1 by up to %2 (row %3); %4 of %5 points "
+                       "change by more than %6")
+                       .arg(axis == 0 ? QCoreApplication::translate("SPSSurveyCheck", "easting")
+                                      : QCoreApplication::translate("SPSSurveyCheck", "northing"))
                        .arg(QString::number(largest[axis], 'g', 3))
                        .arg(worst[axis]->row)
                        .arg(count[axis])
@@ -705,8 +727,12 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
     while (power <= largestPoint)
         power *= 10;
     const bool fits = largestLine * power + largestPoint <= std::numeric_limits<qint32>::max();
-    const QString advice = fits ? tr("a line factor of %1 keeps the lines apart").arg(power)
-                                : tr("no line factor keeps the lines apart within 32 bits");
+    const QString advice =
+        fits ? QCoreApplication::translate("SPSSurveyCheck",
+                                           "a line factor of %1 keeps the lines apart")
+                   .arg(power)
+             : QCoreApplication::translate("SPSSurveyCheck",
+                                           "no line factor keeps the lines apart within 32 bits");
 
     qint64 shared = 0;
     for (size_t k = 0; k < order.size();) {
@@ -732,19 +758,24 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
         const Point* earliest = &first;
         QString named = lines.mid(0, 5).join(QStringLiteral(", "));
         if (lines.size() > 5)
-            named += tr(" and %1 more").arg(lines.size() - 5);
+            named +=
+                QCoreApplication::translate("SPSSurveyCheck", " and %1 more").arg(lines.size() - 5);
         AddFinding(path, earliest->row, Kind::SharedNumber,
-                   tr("point number %1 is shared by %2 lines (%3); the load keeps one point; %4")
+                   QCoreApplication::translate(
+                       "SPSSurveyCheck",
+                       "point number %1 is shared by %2 lines (%3); the load keeps one point; %4")
                        .arg(first.number)
                        .arg(lines.size())
                        .arg(named, advice),
                    earliest);
     }
     if (shared > m_Check.m_nSharedNumberLimit)
-        AddFinding(path, 0, Kind::SharedNumber,
-                   tr("%1 point numbers are shared by more than one line in all; %2")
-                       .arg(shared)
-                       .arg(advice));
+        AddFinding(
+            path, 0, Kind::SharedNumber,
+            QCoreApplication::translate(
+                "SPSSurveyCheck", "%1 point numbers are shared by more than one line in all; %2")
+                .arg(shared)
+                .arg(advice));
 }
 
 bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& rows)
@@ -758,15 +789,18 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
         const char* name;
     };
     const Named fields[] = {
-        {p.XRecordNumPos, p.XRecordNumLen, "field record"},
-        {p.XSrcLinePos, p.XSrcLineLen, "source line"},
-        {p.XSrcIDPos, p.XSrcIDLen, "source point"},
-        {p.XFirstChannelPos, p.XFirstChannelLen, "first channel"},
-        {p.XLastChannelPos, p.XLastChannelLen, "last channel"},
-        {p.XChannelIncrPos, p.XChannelIncrLen, "channel increment"},
-        {p.XRecvLinePos, p.XRecvLineLen, "receiver line"},
-        {p.XFirstRecvIDPos, p.XFirstRecvIDLen, "first receiver"},
-        {p.XLastRecvIDPos, p.XLastRecvIDLen, "last receiver"},
+        {p.XRecordNumPos, p.XRecordNumLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "field record")},
+        {p.XSrcLinePos, p.XSrcLineLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "source line")},
+        {p.XSrcIDPos, p.XSrcIDLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "source point")},
+        {p.XFirstChannelPos, p.XFirstChannelLen,
+         QT_TRANSLATE_NOOP("SPSSurveyCheck", "first channel")},
+        {p.XLastChannelPos, p.XLastChannelLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "last channel")},
+        {p.XChannelIncrPos, p.XChannelIncrLen,
+         QT_TRANSLATE_NOOP("SPSSurveyCheck", "channel increment")},
+        {p.XRecvLinePos, p.XRecvLineLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "receiver line")},
+        {p.XFirstRecvIDPos, p.XFirstRecvIDLen,
+         QT_TRANSLATE_NOOP("SPSSurveyCheck", "first receiver")},
+        {p.XLastRecvIDPos, p.XLastRecvIDLen, QT_TRANSLATE_NOOP("SPSSurveyCheck", "last receiver")},
     };
     qint64 furthestEnd = 0;
     const char* furthestName = "";
@@ -821,9 +855,10 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
             else if (!field[i].isEmpty() || i != 5)
                 usable = false;
             if (!ok && !field[i].isEmpty()) {
-                SPSCheckFinding& f =
-                    AddFinding(path, r.row, Kind::NotANumber,
-                               tr("%1 \"%2\" is not a number").arg(tr(fields[i].name), text(i)));
+                SPSCheckFinding& f = AddFinding(
+                    path, r.row, Kind::NotANumber,
+                    QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
+                        .arg(translated(fields[i].name), text(i)));
                 f.line = text(i == 2 ? 1 : 6);
                 f.point = i == 2 ? text(2) : QString();
             }
@@ -831,9 +866,11 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
         if (reader.RowLength() < furthestEnd) {
             SPSCheckFinding& f = AddFinding(
                 path, r.row, Kind::ShortRow,
-                tr("the row ends at column %1, before the end of the %2 field (column %3)")
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "the row ends at column %1, before the end of the %2 field (column %3)")
                     .arg(reader.RowLength())
-                    .arg(tr(furthestName))
+                    .arg(translated(furthestName))
                     .arg(furthestEnd));
             f.line = text(1);
             f.point = text(2);
@@ -903,7 +940,9 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
         if (!found) {
             SPSCheckFinding& f = AddFinding(
                 relationPath, r.row, Kind::RelationSourceMissing,
-                tr("field record %1 names source line %2 point %3, which the S file lacks")
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "field record %1 names source line %2 point %3, which the S file lacks")
                     .arg(r.record, m_Lines[size_t(r.sourceLine)].name, r.sourcePointText));
             f.line = m_Lines[size_t(r.sourceLine)].name;
             f.point = r.sourcePointText;
@@ -941,15 +980,17 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
         }
         missTo(stations);
         if (missing > 0) {
-            SPSCheckFinding& f =
-                AddFinding(relationPath, r.row, Kind::RelationReceiverMissing,
-                           tr("%1 of %2 stations of receiver line %3 in field record %4 are not in "
-                              "the R file (%5%6)")
-                               .arg(missing)
-                               .arg(qint64(stations))
-                               .arg(m_Lines[size_t(r.receiverLine)].name, r.record,
-                                    firstMissing.join(QStringLiteral(", ")),
-                                    missing > 5 ? QStringLiteral(", ...") : QString()));
+            SPSCheckFinding& f = AddFinding(
+                relationPath, r.row, Kind::RelationReceiverMissing,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "%1 of %2 stations of receiver line %3 in field record %4 are not in "
+                    "the R file (%5%6)")
+                    .arg(missing)
+                    .arg(qint64(stations))
+                    .arg(m_Lines[size_t(r.receiverLine)].name, r.record,
+                         firstMissing.join(QStringLiteral(", ")),
+                         missing > 5 ? QStringLiteral(", ...") : QString()));
             f.line = m_Lines[size_t(r.receiverLine)].name;
             f.point = firstMissing.value(0);
         }
@@ -959,12 +1000,14 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
         size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
     m_Buckets[ReceiverNotRelatedBucket()].reserve(
         size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)));
-    const QString notNamed = tr("no X row names this source point");
+    const QString notNamed =
+        QCoreApplication::translate("SPSSurveyCheck", "no X row names this source point");
     for (size_t i = 0; i < m_Sources.size(); ++i)
         if (!sourceNamed[i])
             AddFinding(sourcePath, m_Sources[i].row, Kind::SourceNotRelated, notNamed,
                        &m_Sources[i]);
-    const QString notHeld = tr("no X row's receiver range holds this point");
+    const QString notHeld =
+        QCoreApplication::translate("SPSSurveyCheck", "no X row's receiver range holds this point");
     for (size_t i = 0; i < m_Receivers.size(); ++i)
         if (!receiverCovered[i])
             AddFinding(receiverPath, m_Receivers[i].row, Kind::ReceiverNotRelated, notHeld,
@@ -992,7 +1035,9 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
                 qMax(reach->firstChannel, reach->lastChannel)) {
                 SPSCheckFinding& f = AddFinding(
                     relationPath, r.row, Kind::ChannelOverlap,
-                    tr("channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
+                    QCoreApplication::translate(
+                        "SPSSurveyCheck",
+                        "channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
                         .arg(formatNumber(r.firstChannel), formatNumber(r.lastChannel), r.record,
                              formatNumber(reach->firstChannel), formatNumber(reach->lastChannel))
                         .arg(reach->row));
@@ -1009,11 +1054,14 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
 {
     const VeTaskSPSFilesLoaderParam& p = m_Param;
     QFile source, receiver, relation;
-    if (!Open(source, p.SourceFileName, "Source file name is empty", error) ||
-        !Open(receiver, p.ReceiverFileName, "Receiver file name is empty", error))
+    if (!Open(source, p.SourceFileName,
+              QT_TRANSLATE_NOOP("SPSSurveyCheck", "Source file name is empty"), error) ||
+        !Open(receiver, p.ReceiverFileName,
+              QT_TRANSLATE_NOOP("SPSSurveyCheck", "Receiver file name is empty"), error))
         return false;
     const bool related = !p.RelationFileName.isEmpty();
-    if (related && !Open(relation, p.RelationFileName, "Relation file name is empty", error))
+    if (related && !Open(relation, p.RelationFileName,
+                         QT_TRANSLATE_NOOP("SPSSurveyCheck", "Relation file name is empty"), error))
         return false;
     m_nTotalBytes =
         qMax<qint64>(1, source.size() + receiver.size() + (related ? relation.size() : 0));
@@ -1057,7 +1105,7 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
                          SPSLayoutPresets::PointIndexColumn(receiverRevision)};
 
     auto stopped = [&] {
-        *error = tr("The check was stopped.");
+        *error = QCoreApplication::translate("SPSSurveyCheck", "The check was stopped.");
         return false;
     };
     // The two point files are independent until the relations: the source

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
+    <name>SPSOutputFile</name>
+    <message>
+        <source>No file name was given.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is a folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSRevisionDetector</name>
     <message>
         <source>only %1 %2 rows, too few to judge by</source>
@@ -29,7 +40,7 @@
     </message>
 </context>
 <context>
-    <name>SPSSurveyCheck::Run_</name>
+    <name>SPSSurveyCheck</name>
     <message>
         <source>Cannot open file [%1] for reading!</source>
         <translation type="unfinished"></translation>
@@ -44,6 +55,30 @@
     </message>
     <message>
         <source>; the layout in use does not read revision %1 columns</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>easting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>northing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>elevation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>point</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -83,14 +118,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>easting</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>northing</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>a line factor of %1 keeps the lines apart</source>
         <translation type="unfinished"></translation>
     </message>
@@ -108,6 +135,42 @@
     </message>
     <message>
         <source>%1 point numbers are shared by more than one line in all; %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>field record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>source line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>source point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>channel increment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>receiver line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first receiver</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last receiver</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -132,6 +195,18 @@
     </message>
     <message>
         <source>channels %1-%2 of field record %3 overlap channels %4-%5 of row %6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Source file name is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receiver file name is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Relation file name is empty</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -364,6 +439,12 @@
     </message>
     <message>
         <source>Invalid file version!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can not open file 
+[%1]
+ for reading: it is not a regular file!</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -684,6 +765,10 @@
         <source>SPS Relation File Error!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Can&apos;t open %1: it is not a regular file!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VePageSPSFileNamesClass</name>
@@ -932,6 +1017,10 @@
     </message>
     <message>
         <source>With --load: the relation (X) file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the picture cannot be encoded</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
