@@ -1,5 +1,5 @@
-#include "SPSTestFifo.h"
 #include "SPSLoadCommand.h"
+#include "SPSTestFifo.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
 
@@ -111,6 +111,9 @@ private Q_SLOTS:
         QTest::newRow("csv over the source file")
             << QStringList{"--csv", "<dir>/s.sps"} + files << 2 << QByteArray()
             << QByteArray("error: output file [<dir>/s.sps] is the input file [<dir>/s.sps]\n");
+        QTest::newRow("report over the receiver file")
+            << QStringList{"--report", "<dir>/r.sps"} + files << 2 << QByteArray()
+            << QByteArray("error: output file [<dir>/r.sps] is the input file [<dir>/r.sps]\n");
         QTest::newRow("map over the parameter file, through a symlink")
             << QStringList{"--params",          "<dir>/shifted.txt", "--map",
                            "<dir>/params-link", "<dir>/s1.sps",      "<dir>/r1.sps"}
