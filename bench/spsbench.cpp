@@ -16,6 +16,7 @@
 //                 program stands beside this one;
 // and the peak resident memory of the process during the ordered load.
 #include "ProcessMemory.h"
+#include "SPSNumbers.h"
 #include "SPSRowReader.h"
 #include "SPSSurveyGenerator.h"
 #include "VeObject.h"
@@ -82,8 +83,9 @@ double readRows(const QString& path, QChar letter, bool general)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot open %s", qPrintable(path));
-    SPSRowReader reader(&file, letter, true, 0);
-    reader.SetGeneralPath(general);
+    SPSReadOptions options;
+    options.generalPath = general;
+    SPSRowReader reader(&file, letter, true, 0, options);
     reader.SetRowLimit(SPSRowReader::RowLimitFor({{p.SrcLinePos, p.SrcLineLen},
                                                   {p.SrcIDPos, p.SrcIDLen},
                                                   {p.SrcWellPos, p.SrcWellLen},
@@ -92,13 +94,8 @@ double readRows(const QString& path, QChar letter, bool general)
                                                   {p.SrcElevPos, p.SrcElevLen}}));
     double sum = 0;
     while (reader.NextRecord()) {
-        if (reader.IsPlainRow()) {
-            sum += double(reader.PlainField(p.SrcLinePos, p.SrcLineLen).size());
-            sum += PointNumberFromText(reader.PlainField(p.SrcIDPos, p.SrcIDLen));
-        } else {
-            sum += double(reader.FieldText(p.SrcLinePos, p.SrcLineLen).size());
-            sum += PointNumberFromText(reader.FieldText(p.SrcIDPos, p.SrcIDLen));
-        }
+        sum += double(reader.Field(p.SrcLinePos, p.SrcLineLen).size());
+        sum += PointNumberFromText(reader.Field(p.SrcIDPos, p.SrcIDLen));
         sum += double(reader.FloatField(p.SrcWellPos, p.SrcWellLen));
         sum += reader.RealField(p.SrcCoordX, p.SrcCoordXLen);
         sum += reader.RealField(p.SrcCoordY, p.SrcCoordYLen);
@@ -126,13 +123,15 @@ struct LoadResult
 };
 
 // One whole load through the loader thread, as the host starts it.
-LoadResult runLoad(const QString& sourcePath, const QString& receiverPath)
+LoadResult runLoad(const QString& sourcePath, const QString& receiverPath,
+                   const SPSReadOptions& options = {})
 {
     VeTaskSPSFilesLoaderParam param;
     param.SourceFileName = sourcePath;
     param.ReceiverFileName = receiverPath;
     VeThreadSPSFilesLoader thread;
     thread.m_pParam = &param;
+    thread.SetReadOptions(options);
     QElapsedTimer timer;
     std::unique_ptr<VeObject> created;
     double handedOver = 0;
@@ -285,9 +284,9 @@ int main(int argc, char** argv)
             load.push_back(ordered.seconds);
             loadCpu.push_back(ordered.cpuSeconds);
             complete &= ordered.shots == points && ordered.receivers == points;
-            SPSRowReader::SetGeneralPathForAll(true);
-            loadGeneral.push_back(runLoad(paths[0][0], paths[0][1]).seconds);
-            SPSRowReader::SetGeneralPathForAll(false);
+            SPSReadOptions general;
+            general.generalPath = true;
+            loadGeneral.push_back(runLoad(paths[0][0], paths[0][1], general).seconds);
             loadShuffled.push_back(runLoad(paths[1][0], paths[1][1]).seconds);
             if (haveSpsload)
                 process.push_back(runSpsload(spsload, paths[0][0], paths[0][1]));

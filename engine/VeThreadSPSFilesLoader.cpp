@@ -1,5 +1,6 @@
 #include "VeThreadSPSFilesLoader.h"
 
+#include "SPSInputFile.h"
 #include "SPSNumberedTable.h"
 #include "SPSPointTable.h"
 #include "SPSRowReader.h"
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace {
 // Where the fields of one kind of point row stand.
@@ -25,11 +27,81 @@ struct PointColumns
     qint32 xPos, xLen, yPos, yLen, elevationPos, elevationLen;
 };
 
-void readPoints(QFile& file, QChar letter, bool autoSkip, qint32 skipCount, const PointColumns& c,
-                SPSPointTable& points)
+// One point file as the loader reads it.
+struct PointFile
 {
+    const char* emptyName; // the message for an empty path
+    const char* noPoints;  // the warning for a file without points
+    QString path;
+    QChar letter;
+    bool autoSkip;
+    qint32 skipCount;
+    PointColumns columns;
+};
+
+PointFile sourceFile(const VeTaskSPSFilesLoaderParam& p)
+{
+    return {QT_TRANSLATE_NOOP("VeDataLoadThread", "Source file name is empty"),
+            QT_TRANSLATE_NOOP("VeDataLoadThread", "No source points found in [%1]"),
+            p.SourceFileName,
+            u'S',
+            p.AutoSkipS,
+            p.SkipPosS,
+            {p.SrcLinePos, p.SrcLineLen, p.SrcIDPos, p.SrcIDLen, true, p.SrcWellPos, p.SrcWellLen,
+             p.SrcCoordX, p.SrcCoordXLen, p.SrcCoordY, p.SrcCoordYLen, p.SrcElevPos, p.SrcElevLen}};
+}
+
+PointFile receiverFile(const VeTaskSPSFilesLoaderParam& p)
+{
+    return {QT_TRANSLATE_NOOP("VeDataLoadThread", "Receiver file name is empty"),
+            QT_TRANSLATE_NOOP("VeDataLoadThread", "No receiver points found in [%1]"),
+            p.ReceiverFileName,
+            u'R',
+            p.AutoSkipR,
+            p.SkipPosR,
+            {p.RecvLinePos, p.RecvLineLen, p.RecvIDPos, p.RecvIDLen, false, 0, 0, p.RecvCoordX,
+             p.RecvCoordXLen, p.RecvCoordY, p.RecvCoordYLen, p.RecvElevPos, p.RecvElevLen}};
+}
+
+// The events-log entries of one reading, written by whoever waits for it.
+struct ReadOutcome
+{
+    bool ok = false;
+    QList<std::pair<VeEventsLog::EEventsLogType, QString>> entries;
+
+    void Log() const
+    {
+        for (const auto& [type, text] : entries)
+            OutputEventsLog(type, text);
+    }
+};
+
+QString translated(const char* text)
+{
+    return VeDataLoadThread::tr(text);
+}
+
+// Reads the file's points into the table, sorted. Touches neither the events
+// log nor anything shared, so that it may run beside the rest of the load.
+ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points)
+{
+    ReadOutcome outcome;
+    if (f.path.isEmpty()) {
+        outcome.entries.append({VeEventsLog::EventsLogError, translated(f.emptyName)});
+        return outcome;
+    }
+    // What is not a regular file could block the open or the reading for good.
+    const std::unique_ptr<QFile> opened =
+        options.makeFile ? options.makeFile(f.path) : std::make_unique<QFile>(f.path);
+    QFile& file = *opened;
+    if (!SPSMayOpenForReading(f.path, options.allowFifo) || !file.open(QIODevice::ReadOnly)) {
+        outcome.entries.append({VeEventsLog::EventsLogError,
+                                translated("Cannot open file [%1] for reading!").arg(f.path)});
+        return outcome;
+    }
     points.Clear();
-    SPSRowReader reader(&file, letter, autoSkip, skipCount);
+    const PointColumns& c = f.columns;
+    SPSRowReader reader(&file, f.letter, f.autoSkip, f.skipCount, options);
     // A row is held only as far as the furthest field, however long it is.
     QList<std::pair<qint32, qint32>> fields{{c.linePos, c.lineLen},
                                             {c.pointPos, c.pointLen},
@@ -42,25 +114,23 @@ void readPoints(QFile& file, QChar letter, bool autoSkip, qint32 skipCount, cons
     // About 82 bytes a row in the standard layout; past a million rows the
     // tables grow as they fill.
     points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
-    SPSPointRecord point;
     while (reader.NextRecord()) {
-        const float depth = c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f;
-        const double x = reader.RealField(c.xPos, c.xLen);
-        const double y = reader.RealField(c.yPos, c.yLen);
-        const double elevation = reader.RealField(c.elevationPos, c.elevationLen);
-        if (reader.IsPlainRow()) {
-            points.InsertPlain(reader.PlainField(c.linePos, c.lineLen),
-                               reader.PlainField(c.pointPos, c.pointLen), depth, x, y, elevation);
-            continue;
-        }
-        point.m_strLineName = reader.FieldText(c.linePos, c.lineLen);
-        point.m_strPointText = reader.FieldText(c.pointPos, c.pointLen);
-        point.m_fDepth = depth;
-        point.m_dX = x;
-        point.m_dY = y;
-        point.m_dElevation = elevation;
-        points.Insert(point);
+        points.Add(reader.Field(c.linePos, c.lineLen), reader.Field(c.pointPos, c.pointLen),
+                   c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f,
+                   reader.RealField(c.xPos, c.xLen), reader.RealField(c.yPos, c.yLen),
+                   reader.RealField(c.elevationPos, c.elevationLen));
     }
+    if (reader.Failed()) {
+        // Part of a file is not the file: the load must not pass it off as whole.
+        outcome.entries.append({VeEventsLog::EventsLogError,
+                                translated("Cannot read file [%1] to its end!").arg(f.path)});
+        return outcome;
+    }
+    points.Sort();
+    if (points.IsEmpty())
+        outcome.entries.append({VeEventsLog::EventsLogWarning, translated(f.noPoints).arg(f.path)});
+    outcome.ok = true;
+    return outcome;
 }
 
 // Done in 64 bits so that no product overflows; the low 32 bits are the number.
@@ -96,8 +166,9 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
         applyScalar(geometry.m_dY, settings.CoordinateScalar);
         applyScalar(geometry.m_dElevation, settings.ElevationScalar);
         applyScalar(geometry.m_fDepth, settings.ElevationScalar);
-        numbered.Insert(geometry);
+        numbered.Add(geometry);
     });
+    numbered.Sort();
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest
@@ -141,61 +212,18 @@ bool VeThreadSPSFilesLoader::ReadSourceFile(SPSPointTable& points)
 {
     if (!m_pParam)
         return false;
-    const VeTaskSPSFilesLoaderParam& p = *m_pParam;
-    if (p.SourceFileName.isEmpty()) {
-        OutputEventsLog(VeEventsLog::EventsLogError, tr("Source file name is empty"));
-        return false;
-    }
-    QFile file(p.SourceFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        OutputEventsLog(VeEventsLog::EventsLogError,
-                        tr("Cannot open file [%1] for reading!").arg(p.SourceFileName));
-        return false;
-    }
-    const PointColumns columns{p.SrcLinePos,   p.SrcLineLen, p.SrcIDPos,     p.SrcIDLen,
-                               true,           p.SrcWellPos, p.SrcWellLen,   p.SrcCoordX,
-                               p.SrcCoordXLen, p.SrcCoordY,  p.SrcCoordYLen, p.SrcElevPos,
-                               p.SrcElevLen};
-    readPoints(file, u'S', p.AutoSkipS, p.SkipPosS, columns, points);
-    if (points.IsEmpty())
-        OutputEventsLog(VeEventsLog::EventsLogWarning,
-                        tr("No source points found in [%1]").arg(p.SourceFileName));
-    return true;
+    const ReadOutcome outcome = readPoints(sourceFile(*m_pParam), m_ReadOptions, points);
+    outcome.Log();
+    return outcome.ok;
 }
 
 bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
 {
     if (!m_pParam)
         return false;
-    const VeTaskSPSFilesLoaderParam& p = *m_pParam;
-    if (p.ReceiverFileName.isEmpty()) {
-        OutputEventsLog(VeEventsLog::EventsLogError, tr("Receiver file name is empty"));
-        return false;
-    }
-    QFile file(p.ReceiverFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        OutputEventsLog(VeEventsLog::EventsLogError,
-                        tr("Cannot open file [%1] for reading!").arg(p.ReceiverFileName));
-        return false;
-    }
-    const PointColumns columns{p.RecvLinePos,
-                               p.RecvLineLen,
-                               p.RecvIDPos,
-                               p.RecvIDLen,
-                               false,
-                               0,
-                               0,
-                               p.RecvCoordX,
-                               p.RecvCoordXLen,
-                               p.RecvCoordY,
-                               p.RecvCoordYLen,
-                               p.RecvElevPos,
-                               p.RecvElevLen};
-    readPoints(file, u'R', p.AutoSkipR, p.SkipPosR, columns, points);
-    if (points.IsEmpty())
-        OutputEventsLog(VeEventsLog::EventsLogWarning,
-                        tr("No receiver points found in [%1]").arg(p.ReceiverFileName));
-    return true;
+    const ReadOutcome outcome = readPoints(receiverFile(*m_pParam), m_ReadOptions, points);
+    outcome.Log();
+    return outcome.ok;
 }
 
 void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,
@@ -245,18 +273,33 @@ void VeThreadSPSFilesLoader::run()
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
 
-    // One pair of tables serves both files: the receivers reuse the memory the
-    // sources took rather than have the system hand it out afresh.
-    SPSPointTable points;
-    SPSNumberedTable numbered;
-    if (!ReadSourceFile(points))
-        return;
-    NumberSourcePoints(numbered, points, settings);
-    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
-    if (!ReadReceiverFile(points))
-        return;
-    NumberReceiverPoints(numbered, points, settings);
-    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
+    {
+        SPSPointTable sources;
+        if (!ReadSourceFile(sources))
+            return;
+        SPSNumberedTable shots;
+        NumberSourcePoints(shots, sources, settings);
+        sources = SPSPointTable();
+        // The second core reads the receiver file meanwhile. Its entries in the
+        // events log wait until the shots are in, so that the log reads as if
+        // one file were read after the other; the shots reach the geometry
+        // whatever becomes of the receiver file.
+        SPSPointTable receivers;
+        ReadOutcome receiverOutcome;
+        std::thread receiverReading([&, file = receiverFile(*m_pParam), options = m_ReadOptions] {
+            receiverOutcome = readPoints(file, options, receivers);
+        });
+        addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
+        shots = SPSNumberedTable();
+        receiverReading.join();
+        receiverOutcome.Log();
+        if (!receiverOutcome.ok)
+            return;
+        SPSNumberedTable numbered;
+        NumberReceiverPoints(numbered, receivers, settings);
+        receivers = SPSPointTable();
+        addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
+    }
 
     if (created)
         Q_EMIT sigCreatedObject(created.release());

@@ -61,8 +61,9 @@ private Q_SLOTS:
             QSKIP("the peak of resident memory cannot be reset here");
         const qint64 before = ProcessMemory::StatusKiB("VmRSS:");
         QVERIFY(file.open(QIODevice::ReadOnly));
-        SPSRowReader reader(&file, u'S', autoSkip, 0);
-        reader.SetGeneralPath(general);
+        SPSReadOptions options;
+        options.generalPath = general;
+        SPSRowReader reader(&file, u'S', autoSkip, 0, options);
         reader.SetRowLimit(SPSRowReader::RowLimitFor({{1, 16}, {17, 8}, {46, 9}, {65, 6}}));
         QVERIFY(reader.NextRecord());
         QCOMPARE(reader.FieldText(1, qint32(line.size())), line);
