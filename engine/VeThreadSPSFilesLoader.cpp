@@ -1,6 +1,7 @@
 #include "VeThreadSPSFilesLoader.h"
 
 #include "SPSInputFile.h"
+#include "SPSLayout.h"
 #include "SPSNumberedTable.h"
 #include "SPSPointTable.h"
 #include "SPSRowReader.h"
@@ -18,13 +19,10 @@
 #include <thread>
 
 namespace {
-// Where the fields of one kind of point row stand.
+// Where the fields of one kind of point row stand; receivers have no depth.
 struct PointColumns
 {
-    qint32 linePos, lineLen, pointPos, pointLen;
-    bool hasDepth;
-    qint32 depthPos, depthLen;
-    qint32 xPos, xLen, yPos, yLen, elevationPos, elevationLen;
+    SPSLayout::Span line, point, depth, x, y, elevation;
 };
 
 // One point file as the loader reads it.
@@ -39,28 +37,22 @@ struct PointFile
     PointColumns columns;
 };
 
-PointFile sourceFile(const VeTaskSPSFilesLoaderParam& p)
+PointFile pointFile(const VeTaskSPSFilesLoaderParam& p, SPSLayout::File file)
 {
-    return {QT_TRANSLATE_NOOP("VeDataLoadThread", "Source file name is empty"),
-            QT_TRANSLATE_NOOP("VeDataLoadThread", "No source points found in [%1]"),
-            p.SourceFileName,
-            u'S',
-            p.AutoSkipS,
-            p.SkipPosS,
-            {p.SrcLinePos, p.SrcLineLen, p.SrcIDPos, p.SrcIDLen, true, p.SrcWellPos, p.SrcWellLen,
-             p.SrcCoordX, p.SrcCoordXLen, p.SrcCoordY, p.SrcCoordYLen, p.SrcElevPos, p.SrcElevLen}};
-}
-
-PointFile receiverFile(const VeTaskSPSFilesLoaderParam& p)
-{
-    return {QT_TRANSLATE_NOOP("VeDataLoadThread", "Receiver file name is empty"),
-            QT_TRANSLATE_NOOP("VeDataLoadThread", "No receiver points found in [%1]"),
-            p.ReceiverFileName,
-            u'R',
-            p.AutoSkipR,
-            p.SkipPosR,
-            {p.RecvLinePos, p.RecvLineLen, p.RecvIDPos, p.RecvIDLen, false, 0, 0, p.RecvCoordX,
-             p.RecvCoordXLen, p.RecvCoordY, p.RecvCoordYLen, p.RecvElevPos, p.RecvElevLen}};
+    using SPSLayout::Column;
+    const bool source = file == SPSLayout::File::Source;
+    const auto& fields = SPSLayout::Fields();
+    const auto column = [&](Column c) { return SPSLayout::ColumnOf(p, file, c); };
+    return {source ? QT_TRANSLATE_NOOP("VeDataLoadThread", "Source file name is empty")
+                   : QT_TRANSLATE_NOOP("VeDataLoadThread", "Receiver file name is empty"),
+            source ? QT_TRANSLATE_NOOP("VeDataLoadThread", "No source points found in [%1]")
+                   : QT_TRANSLATE_NOOP("VeDataLoadThread", "No receiver points found in [%1]"),
+            source ? p.SourceFileName : p.ReceiverFileName,
+            source ? u'S' : u'R',
+            SPSLayout::Value(p, fields[size_t(SPSLayout::AutoSkipIndex(file))]) != 0,
+            SPSLayout::Value(p, fields[size_t(SPSLayout::RowCountIndex(file))]),
+            {column(Column::Line), column(Column::Point), column(Column::Depth), column(Column::X),
+             column(Column::Y), column(Column::Elevation)}};
 }
 
 // The events-log entries of one reading, written by whoever waits for it.
@@ -103,22 +95,19 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     const PointColumns& c = f.columns;
     SPSRowReader reader(&file, f.letter, f.autoSkip, f.skipCount, options);
     // A row is held only as far as the furthest field, however long it is.
-    QList<std::pair<qint32, qint32>> fields{{c.linePos, c.lineLen},
-                                            {c.pointPos, c.pointLen},
-                                            {c.xPos, c.xLen},
-                                            {c.yPos, c.yLen},
-                                            {c.elevationPos, c.elevationLen}};
-    if (c.hasDepth)
-        fields.append({c.depthPos, c.depthLen});
+    QList<std::pair<qint32, qint32>> fields;
+    for (const SPSLayout::Span& span : {c.line, c.point, c.depth, c.x, c.y, c.elevation})
+        if (span.found)
+            fields.append({span.pos, span.len});
     reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
     // About 82 bytes a row in the standard layout; past a million rows the
     // tables grow as they fill.
     points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
     while (reader.NextRecord()) {
-        points.Add(reader.Field(c.linePos, c.lineLen), reader.Field(c.pointPos, c.pointLen),
-                   c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f,
-                   reader.RealField(c.xPos, c.xLen), reader.RealField(c.yPos, c.yLen),
-                   reader.RealField(c.elevationPos, c.elevationLen));
+        points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
+                   c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
+                   reader.RealField(c.x.pos, c.x.len), reader.RealField(c.y.pos, c.y.len),
+                   reader.RealField(c.elevation.pos, c.elevation.len));
     }
     if (reader.Failed()) {
         // Part of a file is not the file: the load must not pass it off as whole.
@@ -212,7 +201,8 @@ bool VeThreadSPSFilesLoader::ReadSourceFile(SPSPointTable& points)
 {
     if (!m_pParam)
         return false;
-    const ReadOutcome outcome = readPoints(sourceFile(*m_pParam), m_ReadOptions, points);
+    const ReadOutcome outcome =
+        readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, points);
     outcome.Log();
     return outcome.ok;
 }
@@ -221,7 +211,8 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
 {
     if (!m_pParam)
         return false;
-    const ReadOutcome outcome = readPoints(receiverFile(*m_pParam), m_ReadOptions, points);
+    const ReadOutcome outcome =
+        readPoints(pointFile(*m_pParam, SPSLayout::File::Receiver), m_ReadOptions, points);
     outcome.Log();
     return outcome.ok;
 }
@@ -286,9 +277,10 @@ void VeThreadSPSFilesLoader::run()
         // whatever becomes of the receiver file.
         SPSPointTable receivers;
         ReadOutcome receiverOutcome;
-        std::thread receiverReading([&, file = receiverFile(*m_pParam), options = m_ReadOptions] {
-            receiverOutcome = readPoints(file, options, receivers);
-        });
+        std::thread receiverReading(
+            [&, file = pointFile(*m_pParam, SPSLayout::File::Receiver), options = m_ReadOptions] {
+                receiverOutcome = readPoints(file, options, receivers);
+            });
         addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
         shots = SPSNumberedTable();
         receiverReading.join();

@@ -1,6 +1,7 @@
 #include "VePageSPSFileFormat.h"
 
 #include "SPSFormatValues.h"
+#include "SPSLayout.h"
 #include "SPSParamFile.h"
 #include "VeHostUi.h"
 #include "VeTaskSPSFilesLoaderParam.h"
@@ -16,6 +17,23 @@ const char kParamFileFilter[] = "SPS Parameter File (*.txt);;any file(*.*)";
 // Typed values stay within what the record holds; the check refuses 0 and empty edits.
 constexpr int kMaxTyped = 99999999;
 
+QString ControlName(const SPSLayout::Field& f)
+{
+    const char* file = f.file == SPSLayout::File::Source     ? "Source"
+                       : f.file == SPSLayout::File::Receiver ? "Receiver"
+                                                             : "Relation";
+    switch (f.kind) {
+    case SPSLayout::Kind::AutoSkip:
+        return QStringLiteral("Chk%1AutoSkip").arg(QLatin1String(file));
+    case SPSLayout::Kind::RowCount:
+        return QStringLiteral("Txt%1AutoSkip").arg(QLatin1String(file));
+    case SPSLayout::Kind::Position:
+    case SPSLayout::Kind::Length:
+        break;
+    }
+    return QLatin1String("Txt") + QLatin1String(f.key);
+}
+
 } // namespace
 
 VePageSPSFileFormat::VePageSPSFileFormat(VeSheetTaskBaseDialog* dialog)
@@ -23,25 +41,26 @@ VePageSPSFileFormat::VePageSPSFileFormat(VeSheetTaskBaseDialog* dialog)
 {
     m_Ui->setupUi(this);
 
-    const Ui::VePageSPSFileFormatClass& ui = *m_Ui;
-    m_AutoSkipBoxes = {{QStringLiteral("AutoSkipS"), ui.ChkSourceAutoSkip},
-                       {QStringLiteral("AutoSkipR"), ui.ChkReceiverAutoSkip},
-                       {QStringLiteral("AutoSkipX"), ui.ChkRelationAutoSkip}};
-    m_Edits = {{QStringLiteral("SkipPosS"), ui.TxtSourceAutoSkip},
-               {QStringLiteral("SkipPosR"), ui.TxtReceiverAutoSkip},
-               {QStringLiteral("SkipPosX"), ui.TxtRelationAutoSkip}};
-    for (QLineEdit* count : {ui.TxtSourceAutoSkip, ui.TxtReceiverAutoSkip, ui.TxtRelationAutoSkip})
-        count->setValidator(new QIntValidator(0, kMaxTyped, count));
-    // Every column edit bears its record field's name.
-    for (const QString& key : SPSFormatValues::Keys()) {
-        if (SPSFormatValues::IsAutoSkipKey(key) || m_Edits.contains(key))
+    // The layout table names every control: a column edit bears its record
+    // field's name, a file's switch and row count bear the file's name.
+    for (const SPSLayout::Field& f : SPSLayout::Fields()) {
+        const QString key = QString::fromLatin1(f.key);
+        if (f.kind == SPSLayout::Kind::AutoSkip) {
+            auto* box = findChild<QCheckBox*>(ControlName(f));
+            Q_ASSERT(box);
+            m_AutoSkipBoxes.insert(key, box);
             continue;
-        QLineEdit* edit = findChild<QLineEdit*>(QLatin1String("Txt") + key);
+        }
+        auto* edit = findChild<QLineEdit*>(ControlName(f));
         Q_ASSERT(edit);
-        edit->setValidator(new QIntValidator(1, kMaxTyped, edit));
+        const int lowest = f.kind == SPSLayout::Kind::RowCount ? 0 : 1;
+        edit->setValidator(new QIntValidator(lowest, kMaxTyped, edit));
         m_Edits.insert(key, edit);
     }
+    // The table's defaults, whatever the form was drawn with.
+    SetValues(SPSFormatValues());
 
+    const Ui::VePageSPSFileFormatClass& ui = *m_Ui;
     connect(ui.RadUseStandard, &QRadioButton::toggled, this,
             &VePageSPSFileFormat::slotCheckSPSFormat);
     connect(ui.RadUseNonStandardRadio, &QRadioButton::toggled, this,
@@ -171,15 +190,13 @@ SPSFormatValues VePageSPSFileFormat::Values() const
 
 void VePageSPSFileFormat::SetValues(const SPSFormatValues& values)
 {
-    static const QHash<QString, QString> countOf = {
-        {QStringLiteral("AutoSkipS"), QStringLiteral("SkipPosS")},
-        {QStringLiteral("AutoSkipR"), QStringLiteral("SkipPosR")},
-        {QStringLiteral("AutoSkipX"), QStringLiteral("SkipPosX")}};
     for (auto it = m_AutoSkipBoxes.cbegin(); it != m_AutoSkipBoxes.cend(); ++it) {
         const bool on = values.IsAutoSkipOn(it.key());
         it.value()->setChecked(on);
         // Also when the box was already in that state and emitted nothing.
-        m_Edits.value(countOf.value(it.key()))->setEnabled(!on);
+        const SPSLayout::Field& box = SPSLayout::Fields()[SPSLayout::IndexOf(it.key())];
+        const char* count = SPSLayout::Fields()[SPSLayout::RowCountIndex(box.file)].key;
+        m_Edits.value(QLatin1String(count))->setEnabled(!on);
     }
     for (auto it = m_Edits.cbegin(); it != m_Edits.cend(); ++it) {
         const QString text = values.Value(it.key());

@@ -1,6 +1,6 @@
-#include "../engine/SPSTestRows.h"
 #include "SPSFormatValues.h"
 #include "SPSParamFile.h"
+#include "SPSTestRows.h"
 #include "SurveyMapMarks.h"
 #include "VeSurveyMapImage.h"
 
@@ -178,13 +178,13 @@ private Q_SLOTS:
             return r + "\r\n";
         };
         const QString s = m_Dir.filePath("s21.sps"), r = m_Dir.filePath("r21.sps");
-        QVERIFY(writeFile(
+        QVERIFY(SPSTest::WriteFile(
             s, "H00 SPS format version num.     SPS 2.1\r\n" +
                    row('S', "1001.00", "2006.00", "12.5", "452050.0", "5812000.5", "95.8") +
                    row('S', "1001.00", "2005.00", "12.5", "452000.5", "5812000.0", "95.3")));
-        QVERIFY(
-            writeFile(r, "H00 SPS format version num.     SPS 2.1\r\n" +
-                             row('R', "2001.00", "3001.00", "", "451990.2", "5811990.0", "94.1")));
+        QVERIFY(SPSTest::WriteFile(
+            r, "H00 SPS format version num.     SPS 2.1\r\n" +
+                   row('R', "2001.00", "3001.00", "", "451990.2", "5811990.0", "94.1")));
         QByteArray out, err;
         int status = -1;
         QVERIFY(run(SPSLOAD_PATH, {"--params", example("sps21.txt"), "--csv", "-", s, r}, &out,

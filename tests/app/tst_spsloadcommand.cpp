@@ -1,5 +1,5 @@
-#include "../engine/SPSTestRows.h"
 #include "SPSLoadCommand.h"
+#include "SPSTestRows.h"
 #include "VeEventsLog.h"
 
 #include <QBuffer>
@@ -13,12 +13,12 @@ namespace {
 // The small survey every case loads: point 101 is on two lines, so line 2's
 // values win; the second receiver holds values that have no digits.
 const QByteArray kSource = "H26 test survey\r\n" +
-                           spsRow('S', "1", "101", "", "600000.0", "5500000.5", "101.06") +
-                           spsRow('S', "1", "102", "", "600025.0", "5500010.3", "101.5") +
-                           spsRow('S', "2", "101", "", "600000", "5500100", "99");
+                           SPSTest::Row('S', "1", "101", "", "600000.0", "5500000.5", "101.06") +
+                           SPSTest::Row('S', "1", "102", "", "600025.0", "5500010.3", "101.5") +
+                           SPSTest::Row('S', "2", "101", "", "600000", "5500100", "99");
 const QByteArray kReceiver = "H26 test survey\r\n" +
-                             spsRow('R', "10", "1", "", "599990.5", "5499990", "98.7") +
-                             spsRow('R', "10", "2", "", "-inf", "nan", "1e39");
+                             SPSTest::Row('R', "10", "1", "", "599990.5", "5499990", "98.7") +
+                             SPSTest::Row('R', "10", "2", "", "-inf", "nan", "1e39");
 const QByteArray kSummary = "shots: 2 (numbers 101..102, x 600000..600025, y 5500010.5..5500100)\n"
                             "receivers: 2 (numbers 1..2, x -inf..599990.5, y 5499990..5499990)\n";
 const QByteArray kCsv = "kind,number,x,y,elevation\n"
@@ -40,16 +40,16 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(writeFile(m_Dir.filePath("s.sps"), kSource));
-        QVERIFY(writeFile(m_Dir.filePath("r.sps"), kReceiver));
-        QVERIFY(writeFile(m_Dir.filePath("x.sps"), "H26\r\n"));
-        QVERIFY(writeFile(m_Dir.filePath("headers.sps"), "H26 nothing else\r\n"));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s.sps"), kSource));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r.sps"), kReceiver));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("x.sps"), "H26\r\n"));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("headers.sps"), "H26 nothing else\r\n"));
         const QByteArray title = "Tarvel SPS File Load Parameter \r\n";
-        QVERIFY(writeFile(m_Dir.filePath("v2.txt"), title + "version = 2 \r\n"));
-        QVERIFY(writeFile(m_Dir.filePath("zero.txt"),
-                          title + "version = 1 \r\nSrcLinePos = 3 \r\nSrcIDPos = 0 \r\n"));
-        QVERIFY(writeFile(m_Dir.filePath("huge.txt"),
-                          title + "version = 1 \r\nXLastRecvIDLen = 5000000000 \r\n"));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("v2.txt"), title + "version = 2 \r\n"));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("zero.txt"),
+                                   title + "version = 1 \r\nSrcLinePos = 3 \r\nSrcIDPos = 0 \r\n"));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("huge.txt"),
+                                   title + "version = 1 \r\nXLastRecvIDLen = 5000000000 \r\n"));
         // Every column of the standard layout one to the right, counted from 1.
         QByteArray shifted = title + "version = 1 \r\n";
         for (const char* key :
@@ -57,10 +57,10 @@ private Q_SLOTS:
               "SrcCoordY = 57", "SrcElevPos = 67", "RecvLinePos = 3", "RecvIDPos = 19",
               "RecvCoordX = 48", "RecvCoordY = 57", "RecvElevPos = 67"})
             shifted += QByteArray(key) + " \r\n";
-        QVERIFY(writeFile(m_Dir.filePath("shifted.txt"), shifted));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("shifted.txt"), shifted));
         QByteArray source = kSource, receiver = kReceiver;
-        QVERIFY(writeFile(m_Dir.filePath("s1.sps"), source.replace("\nS", "\nS ")));
-        QVERIFY(writeFile(m_Dir.filePath("r1.sps"), receiver.replace("\nR", "\nR ")));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s1.sps"), source.replace("\nS", "\nS ")));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r1.sps"), receiver.replace("\nR", "\nR ")));
     }
 
     void run_data()
@@ -168,7 +168,7 @@ private Q_SLOTS:
     void csvFile()
     {
         const QString path = m_Dir.filePath("out.csv");
-        QVERIFY(writeFile(path, "old contents"));
+        QVERIFY(SPSTest::WriteFile(path, "old contents"));
         QBuffer out, err;
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);

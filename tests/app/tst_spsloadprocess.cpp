@@ -1,4 +1,4 @@
-#include "../engine/SPSTestRows.h"
+#include "SPSTestRows.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,11 +15,13 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(writeFile(m_Dir.filePath("s.sps"),
-                          "H26\r\n" + spsRow('S', "7", "1", "", "500000", "6000000.5", "12") +
-                              spsRow('S', "8", "1", "", "500100", "6000100", "13")));
-        QVERIFY(writeFile(m_Dir.filePath("r.sps"),
-                          "H26\r\n" + spsRow('R', "9", "20", "", "500050.25", "6000050", "14")));
+        QVERIFY(SPSTest::WriteFile(
+            m_Dir.filePath("s.sps"),
+            "H26\r\n" + SPSTest::Row('S', "7", "1", "", "500000", "6000000.5", "12") +
+                SPSTest::Row('S', "8", "1", "", "500100", "6000100", "13")));
+        QVERIFY(SPSTest::WriteFile(
+            m_Dir.filePath("r.sps"),
+            "H26\r\n" + SPSTest::Row('R', "9", "20", "", "500050.25", "6000050", "14")));
     }
 
     void run_data()

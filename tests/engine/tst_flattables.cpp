@@ -190,10 +190,10 @@ private Q_SLOTS:
         QList<QByteArray> rows;
         for (int line = 0; line < 12; ++line)
             for (int point = 0; point < 40; ++point)
-                rows << spsRow('S', QString::number(1001 + line),
-                               QString::number((1001 + line) * 100 + point), "12.5",
-                               QString::number(600000.0 + point * 25.5, 'f', 1),
-                               QString::number(4200000.0 + line * 200.1, 'f', 1), "45.3");
+                rows << SPSTest::Row('S', QString::number(1001 + line),
+                                     QString::number((1001 + line) * 100 + point), "12.5",
+                                     QString::number(600000.0 + point * 25.5, 'f', 1),
+                                     QString::number(4200000.0 + line * 200.1, 'f', 1), "45.3");
         for (const QByteArray& row : rows)
             ordered += row;
         QRandomGenerator random(8);
@@ -203,12 +203,13 @@ private Q_SLOTS:
             shuffled += row;
         // Repeated keys, numbers shared across lines, texts that are not
         // numbers, and rows beyond ASCII.
-        mixed = rows[3] + rows[50] + spsRow('S', "1001", "100103", "1", "2", "3", "4") +
-                spsRow('S', "2", "100103", "9", "9", "9", "9") +
-                spsRow('S', QString::fromUtf8("L\xc3\xa9"), "77", "1", "1", "1", "1") +
-                spsRow('S', "L", "77.5", "2", "2", "2", "2") + spsRow('S', "", "", "", "", "", "") +
-                spsRow('S', "10", "5", "1", "1e3", "-.5", "x") +
-                spsRow('S', "9", "5", "2", "+7", "inf", "1,5") + rows[3];
+        mixed = rows[3] + rows[50] + SPSTest::Row('S', "1001", "100103", "1", "2", "3", "4") +
+                SPSTest::Row('S', "2", "100103", "9", "9", "9", "9") +
+                SPSTest::Row('S', QString::fromUtf8("L\xc3\xa9"), "77", "1", "1", "1", "1") +
+                SPSTest::Row('S', "L", "77.5", "2", "2", "2", "2") +
+                SPSTest::Row('S', "", "", "", "", "", "") +
+                SPSTest::Row('S', "10", "5", "1", "1e3", "-.5", "x") +
+                SPSTest::Row('S', "9", "5", "2", "+7", "inf", "1,5") + rows[3];
         QTest::newRow("in key order") << QByteArray("H header\r\n") + ordered;
         QTest::newRow("shuffled") << QByteArray("H header\r\n") + shuffled;
         QTest::newRow("repeats and odd texts") << mixed;
@@ -219,7 +220,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
         const QString path = dir.filePath("points.s");
-        QVERIFY(writeFile(path, bytes));
+        QVERIFY(SPSTest::WriteFile(path, bytes));
         VeTaskSPSFilesLoaderParam param;
         param.SourceFileName = path;
         for (const auto& [autoSkip, skip] : {std::pair{true, 0}, {false, 1}}) {

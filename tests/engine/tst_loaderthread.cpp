@@ -97,15 +97,15 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(writeFile(path("s.sps"),
-                          "H26 header\r\n" +
-                              spsRow('S', "2", "101", "5", "600100.5", "5500100", "101.06") +
-                              spsRow('S', "1", "101", "4", "600000", "5500000", "100") +
-                              spsRow('S', "1", "99", "3", "599900.2", "5500000", "99.5")));
-        QVERIFY(writeFile(path("r.sps"),
-                          "H26 header\r\n" +
-                              spsRow('R', "10", "1002", "", "600000", "5499000", "98.25") +
-                              spsRow('R', "10", "1001", "", "599950", "5499000", "98")));
+        QVERIFY(SPSTest::WriteFile(
+            path("s.sps"), "H26 header\r\n" +
+                               SPSTest::Row('S', "2", "101", "5", "600100.5", "5500100", "101.06") +
+                               SPSTest::Row('S', "1", "101", "4", "600000", "5500000", "100") +
+                               SPSTest::Row('S', "1", "99", "3", "599900.2", "5500000", "99.5")));
+        QVERIFY(SPSTest::WriteFile(
+            path("r.sps"), "H26 header\r\n" +
+                               SPSTest::Row('R', "10", "1002", "", "600000", "5499000", "98.25") +
+                               SPSTest::Row('R', "10", "1001", "", "599950", "5499000", "98")));
     }
 
     void init() { VeEventsLog::Instance()->Clear(); }
@@ -266,8 +266,9 @@ private Q_SLOTS:
         param.SrcCoordXLen = 45;
         param.SourceFileName = path("wide.sps");
         param.ReceiverFileName = path("r.sps");
-        QVERIFY(writeFile(param.SourceFileName, spsRow('S', "1", "1", "", "", "", "").chopped(2) +
-                                                    QByteArray(9, ' ') + text.toLatin1() + "\r\n"));
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName,
+                                   SPSTest::Row('S', "1", "1", "", "", "", "").chopped(2) +
+                                       QByteArray(9, ' ') + text.toLatin1() + "\r\n"));
         Outcome outcome;
         QVERIFY(runLoad(&param, nullptr, outcome));
         QCOMPARE(outcome.created.size(), size_t(1));

@@ -181,29 +181,32 @@ private Q_SLOTS:
         const QByteArray header = "H26 survey header\r\nH00 more\r\n";
         QTest::newRow("later row with the same key wins, field for field")
             << false
-            << header + spsRow('S', "1001", "2005", "12.5", "600000.5", "5500000.1", "101.2") +
-                   spsRow('S', "1001", "2005", "", "600010", "5500010", "99")
+            << header +
+                   SPSTest::Row('S', "1001", "2005", "12.5", "600000.5", "5500000.1", "101.2") +
+                   SPSTest::Row('S', "1001", "2005", "", "600010", "5500010", "99")
             << QStringList{"1001_2005|0|600010|5500010|99"};
         QTest::newRow("one point text on two lines gives two points")
             << false
-            << spsRow('S', "1", "101", "1", "10", "20", "30") +
-                   spsRow('S', "2", "101", "2", "11", "21", "31")
+            << SPSTest::Row('S', "1", "101", "1", "10", "20", "30") +
+                   SPSTest::Row('S', "2", "101", "2", "11", "21", "31")
             << QStringList{"1_101|1|10|20|30", "2_101|2|11|21|31"};
         QTest::newRow("keys visited in code-unit order, not by number")
             << true
-            << spsRow('R', "9", "5", "", "1", "0", "0") +
-                   spsRow('R', "10", "5", "", "2", "0", "0") +
-                   spsRow('R', "1001", "99", "", "3", "0", "0") +
-                   spsRow('R', "1001", "100", "", "4", "0", "0")
+            << SPSTest::Row('R', "9", "5", "", "1", "0", "0") +
+                   SPSTest::Row('R', "10", "5", "", "2", "0", "0") +
+                   SPSTest::Row('R', "1001", "99", "", "3", "0", "0") +
+                   SPSTest::Row('R', "1001", "100", "", "4", "0", "0")
             << QStringList{"1001_100|0|4|0|0", "1001_99|0|3|0|0", "10_5|0|2|0|0", "9_5|0|1|0|0"};
         QTest::newRow("receiver depth is 0 whatever the depth columns hold")
-            << true << spsRow('R', "3", "7", "45.5", "1", "2", "3") << QStringList{"3_7|0|1|2|3"};
+            << true << SPSTest::Row('R', "3", "7", "45.5", "1", "2", "3")
+            << QStringList{"3_7|0|1|2|3"};
         QTest::newRow("blank depth and non-numeric fields are 0")
-            << false << spsRow('S', "3", "7", "", "12a", "", "x") << QStringList{"3_7|0|0|0|0"};
+            << false << SPSTest::Row('S', "3", "7", "", "12a", "", "x")
+            << QStringList{"3_7|0|0|0|0"};
         QTest::newRow("blank line and point make the key _")
-            << false << spsRow('S', "", "", "1", "5", "6", "7") << QStringList{"_|1|5|6|7"};
+            << false << SPSTest::Row('S', "", "", "1", "5", "6", "7") << QStringList{"_|1|5|6|7"};
         QTest::newRow("texts are trimmed, inner blanks kept")
-            << false << spsRow('S', "A 7     ", "\t12A  ", "", "", "", "")
+            << false << SPSTest::Row('S', "A 7     ", "\t12A  ", "", "", "", "")
             << QStringList{"A 7_12A|0|0|0|0"};
     }
 
@@ -213,7 +216,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, expected);
         const QString path = m_Dir.filePath("points.sps");
-        QVERIFY(writeFile(path, bytes));
+        QVERIFY(SPSTest::WriteFile(path, bytes));
 
         VeTaskSPSFilesLoaderParam param;
         param.SourceFileName = path;
@@ -237,7 +240,7 @@ private Q_SLOTS:
         QTest::newRow("receiver, empty file")
             << true << QByteArray() << "No receiver points found in [<path>]";
         QTest::newRow("receiver file holding source rows")
-            << true << spsRow('S', "1", "1", "", "1", "1", "1")
+            << true << SPSTest::Row('S', "1", "1", "", "1", "1", "1")
             << "No receiver points found in [<path>]";
     }
 
@@ -247,7 +250,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         const QString path = m_Dir.filePath("empty.sps");
-        QVERIFY(writeFile(path, bytes));
+        QVERIFY(SPSTest::WriteFile(path, bytes));
         VeTaskSPSFilesLoaderParam param;
         param.SourceFileName = param.ReceiverFileName = path;
         VeThreadSPSFilesLoader thread;

@@ -2,6 +2,7 @@
 // in a defined status; an accepted file gathers into a record or names the one
 // key it refuses, and what is written back reads back to the same file.
 #include "SPSFormatValues.h"
+#include "SPSLayout.h"
 #include "SPSParamFile.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
@@ -36,10 +37,8 @@ QByteArray ReadBytes(const QString& path)
 
 bool SameRecord(const VeTaskSPSFilesLoaderParam& a, const VeTaskSPSFilesLoaderParam& b)
 {
-    if (a.AutoSkipS != b.AutoSkipS || a.AutoSkipR != b.AutoSkipR || a.AutoSkipX != b.AutoSkipX)
-        return false;
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        if (a.*f.member != b.*f.member)
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        if (SPSLayout::Value(a, f) != SPSLayout::Value(b, f))
             return false;
     return true;
 }
@@ -92,14 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(SameRecord(param, untouched), "a refused gathering writes nothing");
     } else {
         // Every column the readers use starts inside a row and has a length.
-        for (const QString& key : SPSFormatValues::Keys()) {
-            if (SPSFormatValues::IsAutoSkipKey(key) || key.startsWith(QLatin1Char('X')) ||
-                key.startsWith(QLatin1String("SkipPos")))
+        for (const SPSLayout::Field& f : SPSLayout::Fields()) {
+            if (f.file == SPSLayout::File::Relation)
                 continue;
-            for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-                if (key == QLatin1String(f.key))
-                    Require(param.*f.member >= (SPSFormatValues::IsPositionKey(key) ? 0 : 1),
-                            "gathered columns are in range");
+            if (f.kind == SPSLayout::Kind::Position || f.kind == SPSLayout::Kind::Length)
+                Require(param.*f.value >= (f.kind == SPSLayout::Kind::Position ? 0 : 1),
+                        "gathered columns are in range");
         }
     }
 

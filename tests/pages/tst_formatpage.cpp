@@ -1,3 +1,5 @@
+#include "SPSLayout.h"
+#include "SPSTestBoxes.h"
 #include "VeHostUi.h"
 #include "VePageSPSFileFormat.h"
 #include "VeSheetTaskBaseDialog.h"
@@ -16,7 +18,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "../FileSizeLimit.h"
+#include "FileSizeLimit.h"
 
 #include <memory>
 
@@ -47,47 +49,16 @@ bool isPosition(const QString& edit)
 QMap<QString, qint64> fieldsOf(const VeTaskSPSFilesLoaderParam& p)
 {
     QMap<QString, qint64> m;
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        m[QString::fromLatin1(f.key)] = p.*f.member;
-    m["AutoSkipS"] = p.AutoSkipS;
-    m["AutoSkipR"] = p.AutoSkipR;
-    m["AutoSkipX"] = p.AutoSkipX;
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        m[QString::fromLatin1(f.key)] = SPSLayout::Value(p, f);
     return m;
 }
 
 void scramble(VeTaskSPSFilesLoaderParam* p)
 {
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        p->*f.member = -777;
-    p->AutoSkipS = p->AutoSkipR = p->AutoSkipX = false;
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        SPSLayout::SetValue(p, f, f.kind == SPSLayout::Kind::AutoSkip ? 0 : -777);
 }
-
-// Answers every message box that comes up while it lives, recording what it said.
-class BoxAnswerer
-{
-public:
-    BoxAnswerer()
-    {
-        QObject::connect(&m_Timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seen << QStringList{box->windowTitle(), box->text()};
-            icons << box->icon();
-            buttons << box->standardButtons();
-            parents << box->parentWidget();
-            box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
-        });
-        m_Timer.start(5);
-    }
-    QList<QStringList> seen;
-    QList<QMessageBox::Icon> icons;
-    QList<QMessageBox::StandardButtons> buttons;
-    QList<QWidget*> parents;
-
-private:
-    QTimer m_Timer;
-};
 
 } // namespace
 
@@ -561,7 +532,7 @@ private Q_SLOTS:
     void cancelledDialogs()
     {
         userDefined();
-        BoxAnswerer boxes;
+        SPSTest::MessageBoxAnswerer boxes;
         const QMap<QString, QString> before = controls();
         QVERIFY(!call("slotSaveSpsParam"));
         QVERIFY(!call("slotLoadSpsParam"));
@@ -571,7 +542,7 @@ private Q_SLOTS:
         QCOMPARE(m_Requests[1].filter, QString("SPS Parameter File (*.txt);;any file(*.*)"));
         QCOMPARE(controls(), before);
         QCoreApplication::processEvents();
-        QVERIFY(boxes.seen.isEmpty());
+        QVERIFY(boxes.boxes.isEmpty());
     }
 
     void failedSave()
@@ -583,7 +554,7 @@ private Q_SLOTS:
         const QByteArray earlierBytes = readAll(earlier);
 
         edit("TxtSrcIDPos")->setText("30");
-        BoxAnswerer boxes;
+        SPSTest::MessageBoxAnswerer boxes;
         bool saved = true;
         {
             const FileSizeLimit limit(100);
@@ -596,11 +567,12 @@ private Q_SLOTS:
         QVERIFY(!call("slotSaveSpsParam"));
 
         const QString text = "Can not open file \n[%1]\n for writting!";
-        QCOMPARE(boxes.seen, (QList<QStringList>{{"Error!", text.arg(earlier)},
-                                                 {"Error!", text.arg(m_Dir.path())}}));
-        QCOMPARE(boxes.icons.value(0), QMessageBox::Critical);
-        QCOMPARE(boxes.buttons.value(0), QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(boxes.parents.value(0), m_Page);
+        QCOMPARE(boxes.TitlesAndTexts(), (QList<QStringList>{{"Error!", text.arg(earlier)},
+                                                             {"Error!", text.arg(m_Dir.path())}}));
+        QCOMPARE(boxes.boxes.value(0).icon, QMessageBox::Critical);
+        QCOMPARE(boxes.boxes.value(0).standardButtons,
+                 QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(boxes.boxes.value(0).parent, m_Page);
     }
 
     void load_data()
@@ -648,7 +620,7 @@ private Q_SLOTS:
             expected[c.left(eq)] = c.mid(eq + 1);
         }
         m_Answer = fileWith(bytes);
-        BoxAnswerer boxes;
+        SPSTest::MessageBoxAnswerer boxes;
         QCOMPARE(call("slotLoadSpsParam"), result);
         QCOMPARE(controls(), expected);
         // A count can be typed exactly when its box is cleared.
@@ -656,9 +628,9 @@ private Q_SLOTS:
             QCOMPARE(edit(kCountEdits[i])->isEnabled(), !box(kBoxes[i])->isChecked());
         QCoreApplication::processEvents();
         if (message.isEmpty())
-            QVERIFY(boxes.seen.isEmpty());
+            QVERIFY(boxes.boxes.isEmpty());
         else
-            QCOMPARE(boxes.seen, (QList<QStringList>{{"Error!", message}}));
+            QCOMPARE(boxes.TitlesAndTexts(), (QList<QStringList>{{"Error!", message}}));
         // Loading never changes the layout choice.
         QVERIFY(w<QRadioButton>("RadUseNonStandardRadio")->isChecked());
     }
@@ -679,13 +651,13 @@ private Q_SLOTS:
     {
         userDefined();
         m_Answer = m_Dir.filePath("missing.txt");
-        BoxAnswerer boxes;
+        SPSTest::MessageBoxAnswerer boxes;
         QVERIFY(!call("slotLoadSpsParam"));
         QCOMPARE(
-            boxes.seen,
+            boxes.TitlesAndTexts(),
             (QList<QStringList>{
                 {"Error!", QString("Can not open file \n[%1]\n for reading!").arg(m_Answer)}}));
-        QCOMPARE(boxes.icons.value(0), QMessageBox::Critical);
+        QCOMPARE(boxes.boxes.value(0).icon, QMessageBox::Critical);
     }
 
     void roundTrip()

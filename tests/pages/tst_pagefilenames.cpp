@@ -1,3 +1,5 @@
+#include "SPSTestBoxes.h"
+#include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
 #include "VePageSPSFileNames.h"
@@ -27,49 +29,6 @@ const char* const kPreviews[] = {"TxtSoureFileContent", "TxtReceiverFileContent"
                                  "TxtRelationFileContent"};
 const char* const kInfoLines[] = {"TxtSourceFileCursor", "TxtReceiverFileCursor",
                                   "TxtRelationFileCursor"};
-
-class ModalBoxAnswerer : public QObject
-{
-public:
-    struct Box
-    {
-        QString title;
-        QString text;
-        QStringList buttons;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QWidget* parent = nullptr;
-    };
-
-    ModalBoxAnswerer()
-    {
-        connect(&m_Timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || box->buttons().isEmpty())
-                return;
-            Box seen;
-            seen.title = box->windowTitle();
-            seen.text = box->text();
-            for (QAbstractButton* b : box->buttons())
-                seen.buttons << b->text();
-            seen.icon = box->icon();
-            seen.parent = box->parentWidget();
-            boxes << seen;
-            box->buttons().constFirst()->click();
-        });
-        m_Timer.start(5);
-    }
-
-    QList<Box> boxes;
-
-private:
-    QTimer m_Timer;
-};
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // Lines "L000001......" of 80 characters each, numbered from first to last.
 QByteArray numberedLines(int first, int last)
@@ -165,7 +124,7 @@ class TestPageSPSFileNames : public QObject
     QString file(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_Dir.filePath(name);
-        if (!writeFile(path, bytes))
+        if (!SPSTest::WriteFile(path, bytes))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -327,7 +286,7 @@ private Q_SLOTS:
         QCOMPARE(f.info(1)->text(), infoText(0, 0, 81, 82));
 
         // "Head" still reads the file chosen before.
-        writeFile(first, numberedLines(7, 8));
+        SPSTest::WriteFile(first, numberedLines(7, 8));
         f.pressHead(1);
         QCOMPARE(shownLines(f.preview(1)), (QStringList{lineNo(7), lineNo(8)}));
         QCOMPARE(f.pathEdit(1)->text(), missing);
@@ -636,7 +595,7 @@ private Q_SLOTS:
         if (action == "next" && tab == 1)
             QVERIFY(QFile::remove(receiver));
 
-        ModalBoxAnswerer answerer;
+        SPSTest::MessageBoxAnswerer answerer;
         if (action == "browse folder") {
             f.choose(tab, folder);
             text = text.arg(folder);
@@ -647,10 +606,10 @@ private Q_SLOTS:
         }
 
         QCOMPARE(answerer.boxes.size(), 1);
-        const ModalBoxAnswerer::Box& box = answerer.boxes.constFirst();
+        const SPSTest::MessageBoxAnswerer::Box& box = answerer.boxes.constFirst();
         QCOMPARE(box.title, QString("Orka/SPS"));
         QCOMPARE(box.text, text);
-        QCOMPARE(box.buttons, QStringList{"&Ok"});
+        QCOMPARE(box.buttonTexts, QStringList{"&Ok"});
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.parent, static_cast<QWidget*>(f.page));
         QCOMPARE(shownLines(f.preview(tab)), previewKept ? before : QStringList());

@@ -3,6 +3,7 @@
 // Helpers for tests that run whole loads: survey files of a known content, and
 // one load through the loader thread with what it handed over and logged.
 
+#include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
 #include "VePrevStackSegyGeometry.h"
@@ -21,24 +22,6 @@
 
 namespace SPSTest {
 
-// One row of the standard layout (0-based columns: line 1-16, point 17-24,
-// depth 32-35, X 46-54, Y 55-64, elevation 65-70).
-inline QByteArray Row(char letter, int line, int point, double x, double y, double elevation)
-{
-    QByteArray row(80, ' ');
-    row[0] = letter;
-    const auto put = [&row](int pos, int len, const QByteArray& text) {
-        row.replace(pos + len - text.size(), text.size(), text);
-    };
-    put(1, 16, QByteArray::number(line));
-    put(17, 8, QByteArray::number(point));
-    put(32, 4, "12.5");
-    put(46, 9, QByteArray::number(x, 'f', 1));
-    put(55, 10, QByteArray::number(y, 'f', 1));
-    put(65, 6, QByteArray::number(elevation, 'f', 1));
-    return row.trimmed();
-}
-
 // A file of `points` rows with the letter after three header rows, CRLF ends:
 // points numbered from `first`, on lines of 10 points each, X = 600000 + number,
 // Y = 5500000 + 2 * number, elevation = (number % 1000) / 10.
@@ -50,16 +33,11 @@ inline QByteArray Survey(char letter, int points, int first = 1)
     for (int i = 0; i < points; ++i) {
         const int n = first + i;
         bytes +=
-            Row(letter, 100 + i / 10, n, 600000 + n, 5500000 + 2.0 * n, (n % 1000) / 10.0) + "\r\n";
+            Row(letter, QString::number(100 + i / 10), QString::number(n), QStringLiteral("12.5"),
+                QString::number(600000 + n, 'f', 1), QString::number(5500000 + 2.0 * n, 'f', 1),
+                QString::number((n % 1000) / 10.0, 'f', 1));
     }
     return bytes;
-}
-
-inline bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }
 
 struct LoadOutcome

@@ -1,3 +1,5 @@
+#include "SPSTestBoxes.h"
+#include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
 #include "VeMenuAgencySeismicSurvey.h"
@@ -43,31 +45,6 @@ public:
     bool m_bValid;
 };
 
-// One SPS point row in the standard columns.
-QString spsRow(char kind, const QString& line, int point, double x, double y, double elevation)
-{
-    QString row(80, QLatin1Char(' '));
-    auto put = [&row](int pos, int len, const QString& text) {
-        row.replace(pos, len, text.rightJustified(len, QLatin1Char(' '), true));
-    };
-    row[0] = QLatin1Char(kind);
-    put(1, 16, line);
-    put(17, 8, QString::number(point));
-    put(46, 9, QString::number(x, 'f', 1));
-    put(55, 10, QString::number(y, 'f', 1));
-    put(65, 6, QString::number(elevation, 'f', 1));
-    return row;
-}
-
-bool writeFile(const QString& path, const QStringList& rows)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    file.write(rows.join(QLatin1Char('\n')).toLatin1() + '\n');
-    return true;
-}
-
 // One survey on disk: its three files and what a load of it must give.
 struct Survey
 {
@@ -86,15 +63,19 @@ Survey makeSurvey(const QString& dir, const QString& name, int shots, int receiv
     s.source = dir + QLatin1Char('/') + name + QStringLiteral(".s");
     s.receiver = dir + QLatin1Char('/') + name + QStringLiteral(".r");
     s.relation = dir + QLatin1Char('/') + name + QStringLiteral(".x");
-    QStringList srows{QStringLiteral("H00 SPS format version num.     SPS 2.1")};
+    const QByteArray header = "H00 SPS format version num.     SPS 2.1\r\n";
+    QByteArray srows = header;
     for (int i = 0; i < shots; ++i)
-        srows << spsRow('S', QStringLiteral("1"), 101 + i, 1000.5 + i, 2000.5, 10.0);
-    QStringList rrows{QStringLiteral("H00 SPS format version num.     SPS 2.1")};
+        srows += SPSTest::Row('S', QStringLiteral("1"), QString::number(101 + i), QString(),
+                              QString::number(1000.5 + i, 'f', 1), QStringLiteral("2000.5"),
+                              QStringLiteral("10.0"));
+    QByteArray rrows = header;
     for (int i = 0; i < receivers; ++i)
-        rrows << spsRow('R', QStringLiteral("7"), 501 + i, 3000.5 + i, 4000.5, 20.0);
-    const QStringList xrows{QStringLiteral("H00 SPS format version num.     SPS 2.1")};
-    if (!writeFile(s.source, srows) || !writeFile(s.receiver, rrows) ||
-        !writeFile(s.relation, xrows))
+        rrows += SPSTest::Row('R', QStringLiteral("7"), QString::number(501 + i), QString(),
+                              QString::number(3000.5 + i, 'f', 1), QStringLiteral("4000.5"),
+                              QStringLiteral("20.0"));
+    if (!SPSTest::WriteFile(s.source, srows) || !SPSTest::WriteFile(s.receiver, rrows) ||
+        !SPSTest::WriteFile(s.relation, header))
         return Survey();
     s.shots = shots;
     s.receivers = receivers;
@@ -125,41 +106,6 @@ VeObject* objectOf(NodeKind kind)
         return nullptr;
     }
 }
-
-// Answers the next modal message box: notes what it showed, presses OK.
-class MessageBoxAnswer : public QObject
-{
-public:
-    MessageBoxAnswer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this]() {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            m_timer.stop();
-            ++shown;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
-            hasDefault = box->defaultButton() != nullptr;
-            parent = box->parentWidget();
-            box->button(QMessageBox::Ok)->click();
-        });
-        m_timer.start(10);
-    }
-
-    int shown = 0;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    bool hasDefault = true;
-    QWidget* parent = nullptr;
-
-private:
-    QTimer m_timer;
-};
 
 } // namespace
 
@@ -660,19 +606,20 @@ private Q_SLOTS:
             task.SetTaskParameter(new OtherParam(param == 2));
 
         const auto running = loaders();
-        MessageBoxAnswer answer;
+        SPSTest::MessageBoxAnswerer answer;
         bool result = true;
         QVERIFY(QMetaObject::invokeMethod(&task, "slotLoadData", Qt::DirectConnection,
                                           Q_RETURN_ARG(bool, result)));
         QCOMPARE(result, !warns);
-        QCOMPARE(answer.shown, warns ? 1 : 0);
+        QCOMPARE(answer.boxes.size(), warns ? 1 : 0);
         if (warns) {
-            QCOMPARE(answer.title, QStringLiteral("Reading segy"));
-            QCOMPARE(answer.text, QStringLiteral("Fail to set parameter."));
-            QCOMPARE(answer.icon, QMessageBox::Warning);
-            QCOMPARE(answer.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QVERIFY(!answer.hasDefault);
-            QCOMPARE(answer.parent, m_mainWindow.get());
+            QCOMPARE(answer.boxes.value(0).title, QStringLiteral("Reading segy"));
+            QCOMPARE(answer.boxes.value(0).text, QStringLiteral("Fail to set parameter."));
+            QCOMPARE(answer.boxes.value(0).icon, QMessageBox::Warning);
+            QCOMPARE(answer.boxes.value(0).standardButtons,
+                     QMessageBox::StandardButtons(QMessageBox::Ok));
+            QVERIFY(!answer.boxes.value(0).hasDefault);
+            QCOMPARE(answer.boxes.value(0).parent, m_mainWindow.get());
             QVERIFY(loaders().size() == running.size());
         } else {
             // A record of another kind: the load gets none and ends at once.
@@ -695,10 +642,10 @@ private Q_SLOTS:
         VeSheetTaskBaseDialog* dialog = newDialog(before);
         QVERIFY(dialog);
         QCOMPARE(dialog->GetTaskParameter(), task.GetTaskParameter());
-        MessageBoxAnswer answer;
+        SPSTest::MessageBoxAnswerer answer;
         Q_EMIT dialog->accepted();
-        QCOMPARE(answer.shown, 1);
-        QCOMPARE(answer.text, QStringLiteral("Fail to set parameter."));
+        QCOMPARE(answer.boxes.size(), 1);
+        QCOMPARE(answer.boxes.value(0).text, QStringLiteral("Fail to set parameter."));
         QVERIFY(loaders().isEmpty());
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSLayout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ class VeTaskSPSFilesLoaderParam;
 class SPSFormatValues
 {
 public:
-    static constexpr int KeyCount = 46;
+    static constexpr int KeyCount = SPSLayout::FieldCount;
 
     // The page's default texts: the standard layout counted from 1, counts of 72,
     // automatic header skipping on.

@@ -1,4 +1,5 @@
 #include "SPSFormatValues.h"
+#include "SPSLayout.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QtTest>
@@ -8,20 +9,16 @@
 static QMap<QString, qint64> fieldsOf(const VeTaskSPSFilesLoaderParam& p)
 {
     QMap<QString, qint64> m;
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        m[QString::fromLatin1(f.key)] = p.*f.member;
-    m["AutoSkipS"] = p.AutoSkipS;
-    m["AutoSkipR"] = p.AutoSkipR;
-    m["AutoSkipX"] = p.AutoSkipX;
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        m[QString::fromLatin1(f.key)] = SPSLayout::Value(p, f);
     return m;
 }
 
 // A record whose every field differs from the standard layout, to see what is written.
 static void scramble(VeTaskSPSFilesLoaderParam* p)
 {
-    for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-        p->*f.member = -777;
-    p->AutoSkipS = p->AutoSkipR = p->AutoSkipX = false;
+    for (const SPSLayout::Field& f : SPSLayout::Fields())
+        SPSLayout::SetValue(p, f, f.kind == SPSLayout::Kind::AutoSkip ? 0 : -777);
 }
 
 // The positions, as SPS headers count columns; every other value is a count.
@@ -51,8 +48,9 @@ private Q_SLOTS:
         QCOMPARE(keys.last(), QString("XLastRecvIDLen"));
         // Every key but the switches names an integer field of the record.
         QSet<QString> fields;
-        for (const auto& f : VeTaskSPSFilesLoaderParam::IntFields())
-            fields.insert(QString::fromLatin1(f.key));
+        for (const SPSLayout::Field& f : SPSLayout::Fields())
+            if (f.value)
+                fields.insert(QString::fromLatin1(f.key));
         QCOMPARE(QSet<QString>(keys.begin() + 3, keys.end()), fields);
         for (const QString& key : kPositions)
             QVERIFY2(SPSFormatValues::IsPositionKey(key), qPrintable(key));

@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "../FileSizeLimit.h"
+#include "FileSizeLimit.h"
 
 // The saved default page, typed out line by line.
 static QByteArray defaultFileBytes()

@@ -1,6 +1,7 @@
 #include "SPSParamFile.h"
 
 #include "SPSFormatValues.h"
+#include "SPSLayout.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -20,15 +21,14 @@ QStringList Tokens(const QString& line)
     return line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-// The key field is as wide as the longest key of its group, so that the "=" of a
-// group stands in one column.
-int KeyWidth(const QString& key)
+// The key field is as wide as the longest key of its group (skip settings,
+// source and receiver columns, relation columns), so that the "=" of a group
+// stands in one column.
+int KeyWidth(const SPSLayout::Field& field)
 {
-    if (key.startsWith(QLatin1Char('X')))
-        return 17;
-    if (key.startsWith(QLatin1String("Src")) || key.startsWith(QLatin1String("Recv")))
-        return 13;
-    return 9;
+    if (field.kind == SPSLayout::Kind::AutoSkip || field.kind == SPSLayout::Kind::RowCount)
+        return 9;
+    return field.file == SPSLayout::File::Relation ? 17 : 13;
 }
 
 } // namespace
@@ -63,8 +63,9 @@ bool SPSParamFile::Write(const QString& path, const SPSFormatValues& values)
     QString text;
     text += QLatin1String(kTitle) + QLatin1String(kTerminator);
     text += QLatin1String(kVersion) + QLatin1String(kTerminator);
-    for (const QString& key : SPSFormatValues::Keys()) {
-        text += key.leftJustified(KeyWidth(key)) + QLatin1String(" = ") +
+    for (const SPSLayout::Field& field : SPSLayout::Fields()) {
+        const QString key = QString::fromLatin1(field.key);
+        text += key.leftJustified(KeyWidth(field)) + QLatin1String(" = ") +
                 QString::number(SPSFormatValues::Int64Of(values.Value(key))) +
                 QLatin1String(kTerminator);
     }
