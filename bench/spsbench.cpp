@@ -12,6 +12,8 @@
 //                 disturbs less than the wall time);
 //   load general  the load with QTextStream on every row;
 //   load shuffled the load of the shuffled files;
+//   3D            the load of a survey shaped like many 3D ones: lines named
+//                 1, 2, ... and points numbered 1 to n through the file;
 //   spsload       the whole spsload process on the ordered files, when the
 //                 program stands beside this one;
 // and the peak resident memory of the process during the ordered load.
@@ -229,44 +231,51 @@ int main(int argc, char** argv)
                 "process during the load.\n\n");
     const QString spsload = QDir(QCoreApplication::applicationDirPath()).filePath("spsload");
     const bool haveSpsload = QFileInfo(spsload).isExecutable();
-    std::printf("%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s\n",
-                "points", "MB", "floor", "rd fast", "rd gen", "load", "ld cpu", "points/s", "MB/s",
-                "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "spsload");
+    std::printf(
+        "%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s %6s | %7s\n",
+        "points", "MB", "floor", "rd fast", "rd gen", "load", "ld cpu", "points/s", "MB/s",
+        "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "3D", "ratio", "spsload");
 
     for (const QString& text : parser.value("sizes").split(',')) {
         const qint64 points = text.toLongLong();
         if (points <= 0)
             continue;
-        QString paths[2][2];
-        for (int shuffled = 0; shuffled < 2; ++shuffled) {
+        // Ordered, shuffled, and 3D-shaped (short line names, points numbered
+        // through the file, so that key order is not file order).
+        QString paths[3][2];
+        for (int shape = 0; shape < 3; ++shape) {
             for (int kind = 0; kind < 2; ++kind) {
                 SPSSurveyGenerator::Options options;
                 options.letter = kind == 0 ? u'S' : u'R';
                 options.points = points;
-                options.shuffled = shuffled;
+                options.shuffled = shape == 1;
+                options.shortNames = shape == 2;
                 options.seed = 7;
-                paths[shuffled][kind] =
-                    QDir(dir).filePath(QString("%1-%2%3")
-                                           .arg(points)
-                                           .arg(shuffled ? "shuffled" : "ordered")
-                                           .arg(kind == 0 ? ".s" : ".r"));
+                paths[shape][kind] = QDir(dir).filePath(QString("%1-%2%3")
+                                                            .arg(points)
+                                                            .arg(shape == 0   ? "ordered"
+                                                                 : shape == 1 ? "shuffled"
+                                                                              : "3d")
+                                                            .arg(kind == 0 ? ".s" : ".r"));
                 QString error;
-                if (!SPSSurveyGenerator::Write(paths[shuffled][kind], options, &error))
+                if (!SPSSurveyGenerator::Write(paths[shape][kind], options, &error))
                     qFatal("%s", qPrintable(error));
             }
         }
         if (parser.isSet("profile")) {
             const LoadResult once = runLoad(paths[0][0], paths[0][1]);
             const LoadResult shuffled = runLoad(paths[1][0], paths[1][1]);
+            const LoadResult grid = runLoad(paths[2][0], paths[2][1]);
             std::printf("%9lld points per file: load %.3f s (%.3f s of processor time), "
-                        "shuffled %.3f s (%.3f s)\n",
+                        "shuffled %.3f s (%.3f s), 3D %.3f s (%.3f s)\n",
                         points, once.seconds, once.cpuSeconds, shuffled.seconds,
-                        shuffled.cpuSeconds);
+                        shuffled.cpuSeconds, grid.seconds, grid.cpuSeconds);
             continue;
         }
         const double bytes = double(QFileInfo(paths[0][0]).size() + QFileInfo(paths[0][1]).size());
 
-        std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, process;
+        std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, load3D,
+            process;
         qint64 peakKiB = 0;
         bool complete = true;
         for (int r = 0; r < repeat; ++r) {
@@ -288,18 +297,22 @@ int main(int argc, char** argv)
             general.generalPath = true;
             loadGeneral.push_back(runLoad(paths[0][0], paths[0][1], general).seconds);
             loadShuffled.push_back(runLoad(paths[1][0], paths[1][1]).seconds);
+            const LoadResult grid = runLoad(paths[2][0], paths[2][1]);
+            load3D.push_back(grid.seconds);
+            complete &= grid.shots == points && grid.receivers == points;
             if (haveSpsload)
                 process.push_back(runSpsload(spsload, paths[0][0], paths[0][1]));
         }
         const double tLoad = median(load);
         const double tFloor = median(floor);
         std::printf("%9lld %7.1f | %7.4f %7.3f %7.3f | %7.3f %7.3f %9.3g %6.0f %8.0f %6.1f | "
-                    "%7.3f %6.1f | %7.3f %6.2f | %7s%s\n",
+                    "%7.3f %6.1f | %7.3f %6.2f | %7.3f %6.2f | %7s%s\n",
                     points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
                     median(loadCpu), 2.0 * double(points) / tLoad, bytes / 1e6 / tLoad,
                     double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
                     median(loadGeneral) / tLoad, median(loadShuffled), median(loadShuffled) / tLoad,
-                    qPrintable(processText(process)), complete ? "" : "  (points missing!)");
+                    median(load3D), median(load3D) / tLoad, qPrintable(processText(process)),
+                    complete ? "" : "  (points missing!)");
         std::fflush(stdout);
         for (const auto& pair : paths)
             for (const QString& path : pair)

@@ -58,11 +58,13 @@ public:
     QString KeyAt(qsizetype index) const;
     SPSPointRecord RecordAt(qsizetype index) const;
 
-    // After Sort: calls visit(number, depth, x, y, elevation) for every point
-    // in key order, number being PointNumberFromText of its point text.
+    // Whether the points are in key order, one per key.
+    bool IsSorted() const { return m_bSorted; }
+    // Calls visit(number, depth, x, y, elevation) for every point, number being
+    // PointNumberFromText of its point text: in key order after Sort, else in
+    // the order added.
     template <typename Visit> void ForEachNumber(Visit&& visit) const
     {
-        Q_ASSERT(m_bSorted);
         for (const Row& row : m_Rows)
             visit(row.number, row.depth, row.x, row.y, row.elevation);
     }

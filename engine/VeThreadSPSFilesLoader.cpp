@@ -115,7 +115,6 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
                                 translated("Cannot read file [%1] to its end!").arg(f.path)});
         return outcome;
     }
-    points.Sort();
     if (points.IsEmpty())
         outcome.entries.append({VeEventsLog::EventsLogWarning, translated(f.noPoints).arg(f.path)});
     outcome.ok = true;
@@ -203,6 +202,8 @@ bool VeThreadSPSFilesLoader::ReadSourceFile(SPSPointTable& points)
         return false;
     const ReadOutcome outcome =
         readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, points);
+    if (outcome.ok)
+        points.Sort();
     outcome.Log();
     return outcome.ok;
 }
@@ -213,6 +214,8 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
         return false;
     const ReadOutcome outcome =
         readPoints(pointFile(*m_pParam, SPSLayout::File::Receiver), m_ReadOptions, points);
+    if (outcome.ok)
+        points.Sort();
     outcome.Log();
     return outcome.ok;
 }
@@ -264,34 +267,53 @@ void VeThreadSPSFilesLoader::run()
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
 
-    {
-        SPSPointTable sources;
-        if (!ReadSourceFile(sources))
-            return;
-        SPSNumberedTable shots;
-        NumberSourcePoints(shots, sources, settings);
-        sources = SPSPointTable();
-        // The second core reads the receiver file meanwhile. Its entries in the
-        // events log wait until the shots are in, so that the log reads as if
-        // one file were read after the other; the shots reach the geometry
-        // whatever becomes of the receiver file.
-        SPSPointTable receivers;
-        ReadOutcome receiverOutcome;
-        std::thread receiverReading(
-            [&, file = pointFile(*m_pParam, SPSLayout::File::Receiver), options = m_ReadOptions] {
-                receiverOutcome = readPoints(file, options, receivers);
-            });
-        addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
-        shots = SPSNumberedTable();
-        receiverReading.join();
-        receiverOutcome.Log();
-        if (!receiverOutcome.ok)
-            return;
-        SPSNumberedTable numbered;
-        NumberReceiverPoints(numbered, receivers, settings);
-        receivers = SPSPointTable();
-        addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
-    }
+    // Numbers the points of a table as read. Only points that share a number
+    // make the key order matter (the one whose key sorts last wins; points
+    // with one key share its number), so the table is sorted only then.
+    const auto number = [&](SPSNumberedTable& numbered, SPSPointTable& points, bool source) {
+        if (!points.IsSorted()) {
+            numberPoints(numbered, points,
+                         source ? settings.ShotNumberFactor : settings.ReceiverNumberFactor,
+                         settings);
+            if (numbered.Count() == points.Count())
+                return;
+            points.Sort();
+        }
+        if (source)
+            NumberSourcePoints(numbered, points, settings);
+        else
+            NumberReceiverPoints(numbered, points, settings);
+    };
+
+    SPSPointTable sources;
+    const ReadOutcome sourceOutcome =
+        readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, sources);
+    sourceOutcome.Log();
+    if (!sourceOutcome.ok)
+        return;
+    SPSNumberedTable shots;
+    number(shots, sources, true);
+    sources = SPSPointTable();
+    // The second core reads the receiver file meanwhile. Its entries in the
+    // events log wait until the shots are in, so that the log reads as if one
+    // file were read after the other; the shots reach the geometry whatever
+    // becomes of the receiver file.
+    SPSPointTable receivers;
+    ReadOutcome receiverOutcome;
+    std::thread receiverReading(
+        [&, file = pointFile(*m_pParam, SPSLayout::File::Receiver), options = m_ReadOptions] {
+            receiverOutcome = readPoints(file, options, receivers);
+        });
+    addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
+    shots = SPSNumberedTable();
+    receiverReading.join();
+    receiverOutcome.Log();
+    if (!receiverOutcome.ok)
+        return;
+    SPSNumberedTable numbered;
+    number(numbered, receivers, false);
+    receivers = SPSPointTable();
+    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 
     if (created)
         Q_EMIT sigCreatedObject(created.release());
