@@ -1,4 +1,4 @@
-// spsgen DIR POINTS [--shuffled] [--seed N]: writes DIR/survey.s and DIR/survey.r.
+// spsgen DIR POINTS [--shuffled] [--3d] [--seed N]: writes DIR/survey.s and DIR/survey.r.
 #include "SPSSurveyGenerator.h"
 
 #include <QCommandLineParser>
@@ -16,13 +16,14 @@ int main(int argc, char** argv)
     parser.addPositionalArgument("dir", "Folder to write to (made when missing).");
     parser.addPositionalArgument("points", "Points per file.");
     parser.addOption({"shuffled", "Data rows in random order."});
+    parser.addOption({"3d", "Lines named 1, 2, ... and points numbered 1 to POINTS."});
     parser.addOption({"seed", "Seed of the coordinates' noise and the order.", "n", "1"});
     parser.process(app);
     const QStringList args = parser.positionalArguments();
     bool ok = false;
     const qint64 points = args.value(1).toLongLong(&ok);
     if (args.size() != 2 || !ok || points < 0) {
-        std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--seed N]\n");
+        std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--3d] [--seed N]\n");
         return 2;
     }
     if (!QDir().mkpath(args[0])) {
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     SPSSurveyGenerator::Options options;
     options.points = points;
     options.shuffled = parser.isSet("shuffled");
+    options.shortNames = parser.isSet("3d");
     options.seed = parser.value("seed").toUInt();
     for (const auto& [letter, name] : {std::pair{u'S', "survey.s"}, {u'R', "survey.r"}}) {
         options.letter = letter;
