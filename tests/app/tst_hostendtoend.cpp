@@ -1,6 +1,7 @@
 // spshost with the real seismic survey plug-in module, driven as a user drives
 // it: menus, the task, the load dialog's widgets, the new geometry and its map.
 // The test links no plug-in code: all of it comes from the module.
+#include "SPSTestBoxes.h"
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
 #include "VeHostMainWindow.h"
@@ -98,9 +99,8 @@ private:
     std::unique_ptr<VeHostMainWindow> m_pWindow;
     SurveyPoints m_Shots;
     SurveyPoints m_Receivers;
-    // Texts of message boxes that showed; a box is answered so that it never blocks.
-    QStringList m_Boxes;
-    QTimer m_BoxWatch;
+    // Message boxes that showed; a box is answered so that it never blocks.
+    std::unique_ptr<SPSTest::MessageBoxAnswerer> m_pBoxes;
 
     // Right-clicks the node's row (null: an empty spot below the rows), as the
     // tree's context menu signal does, and hands the popup to the action.
@@ -230,21 +230,12 @@ private Q_SLOTS:
         m_Shots = ReadSurveyPoints(Example("example.sps"), 'S');
         m_Receivers = ReadSurveyPoints(Example("example.rps"), 'R');
         QVERIFY(m_Shots.size() > 100 && m_Receivers.size() > 200);
-
-        m_BoxWatch.setInterval(50);
-        connect(&m_BoxWatch, &QTimer::timeout, this, [this]() {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                m_Boxes << box->text();
-                box->done(QDialog::Rejected);
-            }
-        });
-        m_BoxWatch.start();
     }
 
     void init()
     {
         VeEventsLog::Instance()->Clear();
-        m_Boxes.clear();
+        m_pBoxes = std::make_unique<SPSTest::MessageBoxAnswerer>();
         m_pWindow = std::make_unique<VeHostMainWindow>(SPS_PLUGIN_DIR);
         m_pWindow->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
@@ -254,7 +245,7 @@ private Q_SLOTS:
     {
         VeThreadRegistry::Instance()->WaitForAll();
         m_pWindow.reset();
-        QCOMPARE(m_Boxes, QStringList());
+        QCOMPARE(m_pBoxes->TitlesAndTexts(), QList<QStringList>());
     }
 
     void pluginFound()
