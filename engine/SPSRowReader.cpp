@@ -90,14 +90,14 @@ bool SPSRowReader::IsRecord() const
 
 bool SPSRowReader::NextRecord()
 {
-    m_bOnRecord = false;
+    m_Line = SPSText();
     while (m_Lines.Next()) {
         if (m_nToSkip > 0) {
             --m_nToSkip;
             continue;
         }
         if (IsRecord()) {
-            m_bOnRecord = true;
+            m_Line = m_Lines.Line();
             return true;
         }
     }
@@ -106,9 +106,7 @@ bool SPSRowReader::NextRecord()
 
 SPSText SPSRowReader::Field(qint32 pos, qint32 len) const
 {
-    if (!m_bOnRecord)
-        return QLatin1StringView();
-    const SPSText line = m_Lines.Line();
+    const SPSText& line = m_Line;
     const qsizetype size = line.size();
     qsizetype begin = 0;
     qsizetype count = 0;

@@ -47,7 +47,7 @@ public:
     bool Failed() const { return m_Lines.Failed(); }
 
     // The current record row, without its line terminator (cut at the row limit).
-    QString Row() const { return m_bOnRecord ? m_Lines.Line().toString() : QString(); }
+    QString Row() const { return m_Line.toString(); }
 
     // The trimmed text of the field, empty when it starts past the row's end;
     // Latin-1 on plain ASCII rows, UTF-16 otherwise. Valid until the next NextRecord.
@@ -65,5 +65,5 @@ private:
     QChar m_Letter;
     bool m_bAutoSkip = true;
     qint64 m_nToSkip = 0;
-    bool m_bOnRecord = false;
+    SPSText m_Line; // the current record row; empty between records
 };
