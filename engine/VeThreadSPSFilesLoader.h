@@ -4,6 +4,8 @@
 #include "SPSNumberingSettings.h"
 #include "VeDataLoadThread.h"
 
+#include <QCoreApplication>
+
 class SPSNumberedTable;
 class SPSPointTable;
 class VeObjNode;
@@ -15,9 +17,12 @@ class VeTaskSPSFilesLoaderParam;
 // object that it hands to the host when both files were read.
 //
 // Deliberately without a meta-object of its own: its messages are translated
-// in the context of VeDataLoadThread.
+// in the context of VeDataLoadThread, and the declaration below says so to
+// lupdate as well, with the same lookup as the base's tr.
 class VeThreadSPSFilesLoader : public VeDataLoadThread
 {
+    Q_DECLARE_TR_FUNCTIONS(VeDataLoadThread)
+
 public:
     explicit VeThreadSPSFilesLoader(QObject* parent = nullptr);
     ~VeThreadSPSFilesLoader() override;

@@ -13,10 +13,11 @@ namespace {
 // Large enough for a poster, small enough that a typing slip cannot ask for gigabytes.
 constexpr int kMaxSide = 20000;
 
-QString Tr(const char* text)
+// The texts' translation context, declared so that lupdate finds them there too.
+struct Texts
 {
-    return QCoreApplication::translate("VeSurveyMapImage", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(VeSurveyMapImage)
+};
 
 bool Fail(QString* errorText, const QString& text)
 {
@@ -62,34 +63,38 @@ bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fi
                       const QSize& size, QString* errorText)
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return Fail(errorText, Tr("Drawing a map needs a QGuiApplication."));
+        return Fail(errorText, Texts::tr("Drawing a map needs a QGuiApplication."));
     if (!IsValidSize(size))
-        return Fail(errorText, Tr("The map size %1x%2 is not valid: each side must be 1 to %3 "
-                                  "pixels.")
-                                   .arg(size.width())
-                                   .arg(size.height())
-                                   .arg(kMaxSide));
+        return Fail(errorText,
+                    Texts::tr("The map size %1x%2 is not valid: each side must be 1 to %3 "
+                              "pixels.")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(kMaxSide));
     VeSurveyMap map;
     map.SetGeometry(&geometry);
     map.SetTitle(geometry.GetName());
     const QImage image = RenderSurveyMapImage(map, size);
     if (image.isNull())
-        return Fail(errorText, Tr("Not enough memory for a map of %1x%2 pixels.")
+        return Fail(errorText, Texts::tr("Not enough memory for a map of %1x%2 pixels.")
                                    .arg(size.width())
                                    .arg(size.height()));
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return Fail(errorText,
-                    Tr("Cannot write the map to \"%1\": %2").arg(fileName, file.errorString()));
+        return Fail(
+            errorText,
+            Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, file.errorString()));
     QImageWriter writer(&file, "png");
     if (!writer.write(image)) {
         file.cancelWriting();
-        return Fail(errorText,
-                    Tr("Cannot write the map to \"%1\": %2").arg(fileName, writer.errorString()));
+        return Fail(
+            errorText,
+            Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, writer.errorString()));
     }
     if (!file.commit())
-        return Fail(errorText,
-                    Tr("Cannot write the map to \"%1\": %2").arg(fileName, file.errorString()));
+        return Fail(
+            errorText,
+            Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, file.errorString()));
     return true;
 }

@@ -188,7 +188,8 @@ void VeHostMainWindow::CreateTasks()
                                          taskObject->GetTaskClassName()));
                 continue;
             }
-            m_Tasks.append(TaskEntry{task, taskObject->GetCaption(), plugin->GetName()});
+            m_Tasks.append(TaskEntry{task, taskObject->GetCaption(), plugin->GetName(),
+                                     taskObject->GetTaskClassName()});
         }
     }
 }
@@ -212,6 +213,8 @@ void VeHostMainWindow::BuildMenus()
                 RunTask(guard);
         });
         action->setStatusTip(tr("Runs the task on the selected node"));
+        // The caption may be translated; scripts find a task by its class.
+        action->setData(entry.taskClassName);
     }
     if (m_Tasks.isEmpty())
         m_pTasksMenu->addAction(tr("No tasks"))->setEnabled(false);

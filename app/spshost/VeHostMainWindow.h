@@ -89,6 +89,7 @@ private:
         VeTask* task = nullptr;
         QString caption;
         QString pluginName;
+        QString taskClassName;
     };
     QList<TaskEntry> m_Tasks;
 };

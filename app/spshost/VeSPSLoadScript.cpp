@@ -12,12 +12,14 @@
 namespace {
 // The task's caption and the path fields of its "Files" page, as the plug-in names them.
 const char* const kTaskCaption = "SPS loader";
+const char* const kTaskClass = "VeTaskSPSFilesLoader";
 const char* const kPathFields[] = {"TxtSourceName", "TxtReceiverName", "TxtRelationName"};
 
-QString Tr(const char* text)
+// The texts' translation context, declared so that lupdate finds them there too.
+struct Texts
 {
-    return QCoreApplication::translate("VeSPSLoadScript", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(VeSPSLoadScript)
+};
 
 bool Fail(QString* errorText, const QString& text)
 {
@@ -30,17 +32,19 @@ bool Fail(QString* errorText, const QString& text)
 bool StartSPSLoaderTask(VeHostMainWindow* window, const QStringList& files, QString* errorText)
 {
     if (!window)
-        return Fail(errorText, Tr("There is no host window."));
+        return Fail(errorText, Texts::tr("There is no host window."));
     if (files.size() < 2 || files.size() > 3)
-        return Fail(errorText, Tr("A load needs a source and a receiver file, and may have a "
-                                  "relation file."));
+        return Fail(errorText,
+                    Texts::tr("A load needs a source and a receiver file, and may have a "
+                              "relation file."));
     QAction* taskAction = nullptr;
     for (QAction* action : window->TasksMenu()->actions())
-        if (!action->isSeparator() && action->text() == QLatin1String(kTaskCaption))
+        if (!action->isSeparator() && action->data().toString() == QLatin1String(kTaskClass))
             taskAction = action;
     if (!taskAction)
-        return Fail(errorText,
-                    Tr("No plug-in offers the task \"%1\".").arg(QLatin1String(kTaskCaption)));
+        return Fail(
+            errorText,
+            Texts::tr("No plug-in offers the task \"%1\".").arg(QLatin1String(kTaskCaption)));
 
     const QList<VeSheetTaskBaseDialog*> before = window->findChildren<VeSheetTaskBaseDialog*>();
     window->SelectNode(nullptr);
@@ -50,15 +54,16 @@ bool StartSPSLoaderTask(VeHostMainWindow* window, const QStringList& files, QStr
         if (!before.contains(d) && d->isVisible())
             dialog = d;
     if (!dialog)
-        return Fail(errorText,
-                    Tr("The task \"%1\" opened no dialog.").arg(QLatin1String(kTaskCaption)));
+        return Fail(
+            errorText,
+            Texts::tr("The task \"%1\" opened no dialog.").arg(QLatin1String(kTaskCaption)));
 
     for (int i = 0; i < 3; ++i) {
         auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(kPathFields[i]));
         if (!edit) {
             dialog->close();
             return Fail(errorText,
-                        Tr("The dialog of the task \"%1\" has no field \"%2\".")
+                        Texts::tr("The dialog of the task \"%1\" has no field \"%2\".")
                             .arg(QLatin1String(kTaskCaption), QLatin1String(kPathFields[i])));
         }
         edit->setText(i < files.size() ? QFileInfo(files.at(i)).absoluteFilePath() : QString());

@@ -1,4 +1,5 @@
 // spshost: a small host window to use the plug-ins with a mouse.
+#include "SPSCatalogue.h"
 #include "VeHostMainWindow.h"
 #include "VeSPSLoadScript.h"
 #include "VeThreadRegistry.h"
@@ -6,16 +7,35 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 #include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
 #include <functional>
 
+namespace {
+// A build keeps the plug-ins beside the program; an installed program finds
+// them where the install put them, relative to its own folder.
+QString DefaultPluginFolder()
+{
+    const QDir programDir(QApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("plugins"));
+    if (QFileInfo(beside).isDir())
+        return beside;
+    return QDir::cleanPath(programDir.filePath(QStringLiteral(SPS_BIN_TO_PLUGINS)));
+}
+} // namespace
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("spshost"));
+    // The plug-in loads its own; this one translates the window's texts.
+    InstallSPSCatalogue(
+        QDir(QApplication::applicationDirPath()).filePath(QStringLiteral(SPS_BIN_TO_TRANSLATIONS)),
+        QLocale());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -23,8 +43,9 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     const QCommandLineOption pluginsOption(
         QStringLiteral("plugins"),
-        QApplication::translate("spshost", "Load the plug-ins of DIR (default: plugins/ beside "
-                                           "the program)."),
+        QApplication::translate("spshost", "Load the plug-ins of DIR (default: the installed "
+                                           "plug-in folder, or plugins/ beside the program in "
+                                           "a build folder)."),
         QStringLiteral("DIR"));
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"),
@@ -56,9 +77,7 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     const QString pluginFolder =
-        parser.isSet(pluginsOption)
-            ? parser.value(pluginsOption)
-            : QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("plugins"));
+        parser.isSet(pluginsOption) ? parser.value(pluginsOption) : DefaultPluginFolder();
     bool delayOk = false;
     const int delay = parser.value(delayOption).toInt(&delayOk);
     if (!delayOk || delay < 0) {

@@ -1,12 +1,34 @@
 #include "VeSeismicSurveyPlugin.h"
 
+#include "SPSCatalogue.h"
 #include "VePluginTaskObject.h"
 #include "VeTaskSPSFilesLoader.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 #include <QtGlobal>
+
+#include <dlfcn.h>
+
+namespace {
+// The installed catalogues lie at a fixed place relative to this module's file.
+QString catalogueFolder()
+{
+    Dl_info info{};
+    static const int anchor = 0;
+    if (!dladdr(&anchor, &info) || !info.dli_fname)
+        return QString();
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname))
+        .absoluteDir()
+        .filePath(QStringLiteral(SPS_PLUGINS_TO_TRANSLATIONS));
+}
+} // namespace
 
 VeSeismicSurveyPlugin::VeSeismicSurveyPlugin()
 {
+    // Before the first translated text, which is the name just below.
+    InstallSPSCatalogue(catalogueFolder(), QLocale());
     SetName(tr("Seismic Survey"));
     SetID(VeObject::CreateUniqueID());
     // Named through the task's class record, not by a string: the module then
