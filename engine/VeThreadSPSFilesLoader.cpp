@@ -87,8 +87,10 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
         options.makeFile ? options.makeFile(f.path) : std::make_unique<QFile>(f.path);
     QFile& file = *opened;
     if (!SPSMayOpenForReading(f.path, options.allowFifo) || !file.open(QIODevice::ReadOnly)) {
-        outcome.entries.append({VeEventsLog::EventsLogError,
-                                translated("Cannot open file [%1] for reading!").arg(f.path)});
+        outcome.entries.append(
+            {VeEventsLog::EventsLogError,
+             translated(QT_TRANSLATE_NOOP("VeDataLoadThread", "Cannot open file [%1] for reading!"))
+                 .arg(f.path)});
         return outcome;
     }
     points.Clear();
@@ -111,8 +113,10 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     }
     if (reader.Failed()) {
         // Part of a file is not the file: the load must not pass it off as whole.
-        outcome.entries.append({VeEventsLog::EventsLogError,
-                                translated("Cannot read file [%1] to its end!").arg(f.path)});
+        outcome.entries.append(
+            {VeEventsLog::EventsLogError,
+             translated(QT_TRANSLATE_NOOP("VeDataLoadThread", "Cannot read file [%1] to its end!"))
+                 .arg(f.path)});
         return outcome;
     }
     if (points.IsEmpty())

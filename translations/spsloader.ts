@@ -35,6 +35,10 @@
         <source>Reading</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Cannot read file [%1] to its end!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeEventsLogView</name>
