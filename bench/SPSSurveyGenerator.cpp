@@ -98,3 +98,53 @@ bool SPSSurveyGenerator::Write(const QString& path, const Options& options, QStr
     }
     return true;
 }
+
+bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint64 rows,
+                                        QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = file.errorString();
+        return false;
+    }
+    constexpr qint64 kRowsPerRecord = 10;
+    constexpr qint64 kChannels = 240;
+    const qint64 lines = qMax<qint64>(1, points / kPointsPerLine);
+    const qint64 records = qMax<qint64>(1, rows / kRowsPerRecord);
+    QByteArray out;
+    for (int h = 0; h < kHeaderRows; ++h) {
+        char row[96];
+        std::snprintf(row, sizeof row, "H%02d %-75s\r\n", h,
+                      h == 0 ? "Relation" : "Synthetic survey");
+        out += row;
+    }
+    for (qint64 k = 0; k < rows; ++k) {
+        const qint64 record = k / kRowsPerRecord;
+        const qint64 block = k % kRowsPerRecord;
+        // The record's shot, spread over the source file.
+        const qint64 shot = record * qMax<qint64>(1, points / records) % qMax<qint64>(1, points);
+        const qint64 sourceLine = 5001 + shot / kPointsPerLine;
+        const qint64 sourcePoint = sourceLine * 10000 + shot % kPointsPerLine + 1;
+        const qint64 receiverLine = 1001 + (record + block) % lines;
+        const qint64 first = 1 + (record * 37 + block) % (kPointsPerLine - kChannels);
+        char row[128];
+        const int length = std::snprintf(
+            row, sizeof row, "X%6s%4lld11%-16lld%8lld1%4lld%4lld1%-16lld%8lld%8lld1\r\n", "T001",
+            record % 9999 + 1, sourceLine, sourcePoint, block * kChannels + 1,
+            block * kChannels + kChannels, receiverLine, receiverLine * 10000 + first,
+            receiverLine * 10000 + first + kChannels - 1);
+        out.append(row, length);
+        if (out.size() > (1 << 20)) {
+            if (file.write(out) != out.size()) {
+                *error = file.errorString();
+                return false;
+            }
+            out.clear();
+        }
+    }
+    if (file.write(out) != out.size() || !file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}

@@ -22,4 +22,9 @@ public:
 
     // Writes the file; false with the reason in *error.
     static bool Write(const QString& path, const Options& options, QString* error);
+
+    // Writes a relation (X) file of `rows` rows for the S and R files of
+    // `points` points each: ten rows of 240 channels per field record, each
+    // naming a source point and a range of one receiver line.
+    static bool WriteRelations(const QString& path, qint64 points, qint64 rows, QString* error);
 };

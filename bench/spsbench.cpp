@@ -16,10 +16,13 @@
 //                 1, 2, ... and points numbered 1 to n through the file;
 //   spsload       the whole spsload process on the ordered files, when the
 //                 program stands beside this one;
+//   check         the survey check of the ordered files with a relation file
+//                 of a tenth as many rows, and its time over the load's;
 // and the peak resident memory of the process during the ordered load.
 #include "ProcessMemory.h"
 #include "SPSNumbers.h"
 #include "SPSRowReader.h"
+#include "SPSSurveyCheck.h"
 #include "SPSSurveyGenerator.h"
 #include "VeObject.h"
 #include "VePrevStackSegyGeometry.h"
@@ -163,6 +166,21 @@ LoadResult runLoad(const QString& sourcePath, const QString& receiverPath,
     return result;
 }
 
+// The survey check of the three files; negative when it failed.
+double runCheck(const QString& sourcePath, const QString& receiverPath, const QString& relationPath,
+                qsizetype* findings)
+{
+    VeTaskSPSFilesLoaderParam param;
+    param.SourceFileName = sourcePath;
+    param.ReceiverFileName = receiverPath;
+    param.RelationFileName = relationPath;
+    SPSSurveyCheck check(param);
+    bool ok = false;
+    const double seconds = timed([&] { ok = check.Run(); });
+    *findings = qsizetype(check.Findings().size());
+    return ok ? seconds : -1;
+}
+
 // The whole spsload process, start to exit; negative when it failed.
 double runSpsload(const QString& program, const QString& sourcePath, const QString& receiverPath)
 {
@@ -211,7 +229,22 @@ int main(int argc, char** argv)
         {"profile", "Only the ordered and the shuffled load, once per size (for a profiler)."});
     parser.addOption(
         {"load", "Only one load of the given files (for a profiler).", "source,receiver"});
+    parser.addOption({"check",
+                      "Only one load and one survey check of the given files (for a profiler).",
+                      "source,receiver,relation"});
     parser.process(app);
+    if (parser.isSet("check")) {
+        const QStringList files = parser.value("check").split(',');
+        const LoadResult once = runLoad(files.value(0), files.value(1));
+        const double cpuBefore = processCpuSeconds();
+        qsizetype findings = 0;
+        const double seconds = runCheck(files.value(0), files.value(1), files.value(2), &findings);
+        std::printf(
+            "load %.3f s (%.3f s of processor time); check %.3f s (%.3f s), %lld findings\n",
+            once.seconds, once.cpuSeconds, seconds, processCpuSeconds() - cpuBefore,
+            qlonglong(findings));
+        return 0;
+    }
     if (parser.isSet("load")) {
         const QStringList files = parser.value("load").split(',');
         const LoadResult once = runLoad(files.value(0), files.value(1));
@@ -232,9 +265,11 @@ int main(int argc, char** argv)
     const QString spsload = QDir(QCoreApplication::applicationDirPath()).filePath("spsload");
     const bool haveSpsload = QFileInfo(spsload).isExecutable();
     std::printf(
-        "%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s %6s | %7s\n",
+        "%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s %6s | %7s | %7s "
+        "%6s\n",
         "points", "MB", "floor", "rd fast", "rd gen", "load", "ld cpu", "points/s", "MB/s",
-        "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "3D", "ratio", "spsload");
+        "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "3D", "ratio", "spsload",
+        "check", "/load");
 
     for (const QString& text : parser.value("sizes").split(',')) {
         const qint64 points = text.toLongLong();
@@ -273,6 +308,15 @@ int main(int argc, char** argv)
             continue;
         }
         const double bytes = double(QFileInfo(paths[0][0]).size() + QFileInfo(paths[0][1]).size());
+        const QString relations = QDir(dir).filePath(QString("%1-ordered.x").arg(points));
+        {
+            QString error;
+            if (!SPSSurveyGenerator::WriteRelations(relations, points,
+                                                    qMax<qint64>(10, points / 10), &error))
+                qFatal("%s", qPrintable(error));
+        }
+        std::vector<double> check;
+        qsizetype findings = 0;
 
         std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, load3D,
             process;
@@ -302,21 +346,26 @@ int main(int argc, char** argv)
             complete &= grid.shots == points && grid.receivers == points;
             if (haveSpsload)
                 process.push_back(runSpsload(spsload, paths[0][0], paths[0][1]));
+            check.push_back(runCheck(paths[0][0], paths[0][1], relations, &findings));
         }
         const double tLoad = median(load);
         const double tFloor = median(floor);
+        const double tCheck = median(check);
         std::printf("%9lld %7.1f | %7.4f %7.3f %7.3f | %7.3f %7.3f %9.3g %6.0f %8.0f %6.1f | "
-                    "%7.3f %6.1f | %7.3f %6.2f | %7.3f %6.2f | %7s%s\n",
+                    "%7.3f %6.1f | %7.3f %6.2f | %7.3f %6.2f | %7s | %7s %6.2f%s\n",
                     points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
                     median(loadCpu), 2.0 * double(points) / tLoad, bytes / 1e6 / tLoad,
                     double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
                     median(loadGeneral) / tLoad, median(loadShuffled), median(loadShuffled) / tLoad,
                     median(load3D), median(load3D) / tLoad, qPrintable(processText(process)),
+                    qPrintable(processText(check)), tCheck / tLoad,
                     complete ? "" : "  (points missing!)");
+        std::printf("%9s (the check listed %lld findings)\n", "", qlonglong(findings));
         std::fflush(stdout);
         for (const auto& pair : paths)
             for (const QString& path : pair)
                 QFile::remove(path);
+        QFile::remove(relations);
     }
     return 0;
 }

@@ -1,4 +1,5 @@
-// spsgen DIR POINTS [--shuffled] [--3d] [--seed N]: writes DIR/survey.s and DIR/survey.r.
+// spsgen DIR POINTS [--shuffled] [--3d] [--seed N] [--relations ROWS]: writes DIR/survey.s
+// and DIR/survey.r, and DIR/survey.x with --relations.
 #include "SPSSurveyGenerator.h"
 
 #include <QCommandLineParser>
@@ -18,12 +19,14 @@ int main(int argc, char** argv)
     parser.addOption({"shuffled", "Data rows in random order."});
     parser.addOption({"3d", "Lines named 1, 2, ... and points numbered 1 to POINTS."});
     parser.addOption({"seed", "Seed of the coordinates' noise and the order.", "n", "1"});
+    parser.addOption({"relations", "Also write DIR/survey.x with ROWS relation rows.", "rows"});
     parser.process(app);
     const QStringList args = parser.positionalArguments();
     bool ok = false;
     const qint64 points = args.value(1).toLongLong(&ok);
     if (args.size() != 2 || !ok || points < 0) {
-        std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--3d] [--seed N]\n");
+        std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--3d] [--seed N] "
+                             "[--relations ROWS]\n");
         return 2;
     }
     if (!QDir().mkpath(args[0])) {
@@ -40,6 +43,15 @@ int main(int argc, char** argv)
         QString error;
         const QString path = QDir(args[0]).filePath(name);
         if (!SPSSurveyGenerator::Write(path, options, &error)) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
+            return 1;
+        }
+    }
+    if (parser.isSet("relations")) {
+        QString error;
+        const QString path = QDir(args[0]).filePath("survey.x");
+        if (!SPSSurveyGenerator::WriteRelations(path, points,
+                                                parser.value("relations").toLongLong(), &error)) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
             return 1;
         }

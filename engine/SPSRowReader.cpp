@@ -92,6 +92,7 @@ bool SPSRowReader::NextRecord()
 {
     m_Line = SPSText();
     while (m_Lines.Next()) {
+        ++m_nRowNumber;
         if (m_nToSkip > 0) {
             --m_nToSkip;
             continue;

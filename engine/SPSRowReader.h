@@ -48,6 +48,10 @@ public:
 
     // The current record row, without its line terminator (cut at the row limit).
     QString Row() const { return m_Line.toString(); }
+    // Its length in UTF-16 units as kept (at most the row limit), without building it.
+    qsizetype RowLength() const { return m_Line.size(); }
+    // Its number in the file, counted from 1 over every row, header rows included.
+    qint64 RowNumber() const { return m_nRowNumber; }
 
     // The trimmed text of the field, empty when it starts past the row's end;
     // Latin-1 on plain ASCII rows, UTF-16 otherwise. Valid until the next NextRecord.
@@ -65,5 +69,6 @@ private:
     QChar m_Letter;
     bool m_bAutoSkip = true;
     qint64 m_nToSkip = 0;
+    qint64 m_nRowNumber = 0;
     SPSText m_Line; // the current record row; empty between records
 };

@@ -2,8 +2,11 @@
 
 #include "SPSInputFile.h"
 #include "SPSLayout.h"
+#include "SPSLayoutPresets.h"
 #include "SPSNumberedTable.h"
+#include "SPSNumbers.h"
 #include "SPSPointTable.h"
+#include "SPSRevisionDetector.h"
 #include "SPSRowReader.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
@@ -140,14 +143,37 @@ template <typename Real> void applyScalar(Real& value, qint32 s)
         value /= Real(s);
 }
 
+// The point numbers with the line factor: line number x factor + point number,
+// in key order. Empty when the factor is 0 (numbers are the point numbers).
+std::vector<qint32> lineFactorNumbers(const SPSPointTable& points, qint32 lineFactor)
+{
+    std::vector<qint32> numbers;
+    if (lineFactor == 0)
+        return numbers;
+    numbers.reserve(size_t(points.Count()));
+    QString lastLine;
+    qint32 lineNumber = 0;
+    for (qsizetype i = 0, n = points.Count(); i < n; ++i) {
+        const QString line = points.RecordAt(i).m_strLineName;
+        if (i == 0 || line != lastLine) {
+            lineNumber = PointNumberFromText(line);
+            lastLine = line;
+        }
+        numbers.push_back(SPSPointNumber(lineNumber, points.PointNumberAt(i), lineFactor, 1));
+    }
+    return numbers;
+}
+
 void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint32 factor,
                   const SPSNumberingSettings& settings)
 {
     numbered.Clear();
     numbered.Reserve(points.Count());
+    const std::vector<qint32> lined = lineFactorNumbers(points, settings.LineFactor);
+    size_t at = 0;
     points.ForEachNumber([&](qint32 number, float depth, double x, double y, double elevation) {
         SPSPointGeometry geometry;
-        geometry.m_nNumber = number;
+        geometry.m_nNumber = lined.empty() ? number : lined[at++];
         if (factor != 0 && factor != 1)
             geometry.m_nNumber = multiplyLow32(geometry.m_nNumber, factor);
         geometry.m_fDepth = depth;
@@ -224,6 +250,25 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
     return outcome.ok;
 }
 
+void VeThreadSPSFilesLoader::WarnOfOtherRevision(const QString& path, QChar recordLetter)
+{
+    // A revision 2.1 file read with revision 1 columns (or the reverse) gives
+    // few points at plausible places, so nothing else would tell the user.
+    // Only a regular file can be read again from its start.
+    if (!SPSMayOpenForReading(path))
+        return;
+    const SPSRevision inUse = SPSLayoutPresets::PointColumnsRevision(*m_pParam, recordLetter);
+    if (inUse == SPSRevision::Unknown)
+        return;
+    const SPSRevision rows = SPSRevisionDetector::DetectFile(path, recordLetter).rowsRevision;
+    if (rows == SPSRevision::Unknown || rows == inUse)
+        return;
+    OutputEventsLog(VeEventsLog::EventsLogWarning,
+                    tr("The rows of [%1] look like SPS revision %2, not like the layout in use; "
+                       "check the Format page.")
+                        .arg(path, SPSLayoutPresets::RevisionText(rows)));
+}
+
 void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,
                                                 const SPSPointTable& points,
                                                 const SPSNumberingSettings& settings)
@@ -275,7 +320,8 @@ void VeThreadSPSFilesLoader::run()
     // make the key order matter (the one whose key sorts last wins; points
     // with one key share its number), so the table is sorted only then.
     const auto number = [&](SPSNumberedTable& numbered, SPSPointTable& points, bool source) {
-        if (!points.IsSorted()) {
+        // Line numbers take part in the numbering with a line factor, in key order.
+        if (!points.IsSorted() && settings.LineFactor == 0) {
             numberPoints(numbered, points,
                          source ? settings.ShotNumberFactor : settings.ReceiverNumberFactor,
                          settings);
@@ -298,6 +344,7 @@ void VeThreadSPSFilesLoader::run()
     SPSNumberedTable shots;
     number(shots, sources, true);
     sources = SPSPointTable();
+    WarnOfOtherRevision(m_pParam->SourceFileName, u'S');
     // The second core reads the receiver file meanwhile. Its entries in the
     // events log wait until the shots are in, so that the log reads as if one
     // file were read after the other; the shots reach the geometry whatever
@@ -317,6 +364,7 @@ void VeThreadSPSFilesLoader::run()
     SPSNumberedTable numbered;
     number(numbered, receivers, false);
     receivers = SPSPointTable();
+    WarnOfOtherRevision(m_pParam->ReceiverFileName, u'R');
     addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 
     if (created)

@@ -83,6 +83,20 @@ void SPSFormatValues::SetValue(const QString& key, const QString& text)
         m_Values[i] = text;
 }
 
+void SPSFormatValues::ApplyRevision(SPSRevision revision)
+{
+    if (revision == SPSRevision::Unknown)
+        return;
+    for (int i = 0; i < KeyCount; ++i) {
+        const SPSLayout::Field& f = SPSLayout::Fields()[i];
+        if (f.kind == Kind::AutoSkip)
+            m_Values[i] = QStringLiteral("1");
+        else if (f.kind == Kind::Position || f.kind == Kind::Length)
+            m_Values[i] = QString::number(SPSLayoutPresets::ColumnValue(revision, f) +
+                                          (f.kind == Kind::Position ? 1 : 0));
+    }
+}
+
 std::optional<qint32> SPSFormatValues::Int32Of(const QString& text)
 {
     bool ok = false;

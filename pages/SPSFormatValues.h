@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SPSLayout.h"
+#include "SPSLayoutPresets.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,10 @@ public:
     bool Gather(VeTaskSPSFilesLoaderParam* param, QString* failedKey) const;
     // The standard layout with automatic skipping; the three counts stay as they are.
     static void GatherStandard(VeTaskSPSFilesLoaderParam* param);
+    // Puts a revision's layout into the column values (counted from 1) and
+    // switches the three automatic header skips on; the row counts stay.
+    // Unknown changes nothing.
+    void ApplyRevision(SPSRevision revision);
 
     // A text as a base-10 integer, blanks around it ignored: 0 for a text that is
     // no number (the empty text included), nothing for a number that does not fit

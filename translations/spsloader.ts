@@ -2,6 +2,208 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
+    <name>SPSRevisionDetector</name>
+    <message>
+        <source>only %1 %2 rows, too few to judge by</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 %3 rows have the columns of revision %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>of %1 %2 rows, %3 fit revision 1 and %4 fit revision 2.1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>header row &quot;%1&quot;; %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no header row names the revision; %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot open the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SPSSurveyCheck</name>
+    <message>
+        <source>Cannot open file [%1] for reading!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>revision unknown: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SPS revision %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; the layout in use does not read revision %1 columns</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>easting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>northing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>elevation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the point field is blank; the load numbers the point %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>point &quot;%1&quot; is not a number; the load numbers it %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a number; the load reads 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the row ends at column %1, before the end of the %2 field (column %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the same point as row %1, with the same coordinates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the same point as row %1, %2 away from it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the point is at (0, 0)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 from its neighbours along line %2, whose points lie %3 apart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>single precision changes the %1 by up to %2 (row %3); %4 of %5 points change by more than %6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a line factor of %1 keeps the lines apart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no line factor keeps the lines apart within 32 bits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>point number %1 is shared by %2 lines (%3); the load keeps one point; %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 point numbers are shared by more than one line in all; %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>field record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>source line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>source point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>channel increment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>receiver line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first receiver</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last receiver</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is not a number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>field record %1 names source line %2 point %3, which the S file lacks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 stations of receiver line %3 in field record %4 are not in the R file (%5%6)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no X row names this source point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no X row&apos;s receiver range holds this point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>channels %1-%2 of field record %3 overlap channels %4-%5 of row %6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Source file name is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receiver file name is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Relation file name is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The check was stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>VeDataLoadThread</name>
     <message>
         <source>Source file name is empty</source>
@@ -33,6 +235,10 @@
     </message>
     <message>
         <source>Reading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The rows of [%1] look like SPS revision %2, not like the layout in use; check the Format page.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

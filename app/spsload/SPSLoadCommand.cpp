@@ -1,7 +1,10 @@
 #include "SPSLoadCommand.h"
 
 #include "SPSFormatValues.h"
+#include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
+#include "SPSRevisionDetector.h"
+#include "SPSSurveyCheck.h"
 #include "VeEventsLog.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMapImage.h"
@@ -12,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
@@ -70,6 +74,29 @@ QByteArray summaryLine(const char* kind, const std::vector<VePrevSegySRGeometry>
     return line + '\n';
 }
 
+// A CSV field, quoted when it holds a separator, a quote or a line break.
+QByteArray csvField(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
+        bytes = '"' + bytes.replace('"', "\"\"") + '"';
+    return bytes;
+}
+
+// The numbering options and the settings they set.
+struct NumberingOption
+{
+    const char* name;
+    qint32 SPSNumberingSettings::*member;
+};
+const NumberingOption kNumberingOptions[] = {
+    {"shot-factor", &SPSNumberingSettings::ShotNumberFactor},
+    {"receiver-factor", &SPSNumberingSettings::ReceiverNumberFactor},
+    {"coordinate-scalar", &SPSNumberingSettings::CoordinateScalar},
+    {"elevation-scalar", &SPSNumberingSettings::ElevationScalar},
+    {"line-factor", &SPSNumberingSettings::LineFactor},
+};
+
 void appendCsvRows(QByteArray& csv, char kind, const std::vector<VePrevSegySRGeometry>& records)
 {
     for (const VePrevSegySRGeometry& r : records) {
@@ -127,13 +154,38 @@ void setUpParser(QCommandLineParser& parser)
               .arg(DefaultSurveyMapSize().width())
               .arg(DefaultSurveyMapSize().height()),
           QStringLiteral("FILE")},
+         {QStringLiteral("revision"),
+          QStringLiteral("Read the files in the column layout of SPS revision 1 (the default) "
+                         "or 2.1, or detect the revision of each file (auto)."),
+          QStringLiteral("1|2.1|auto")},
+         {QStringLiteral("shot-factor"),
+          QStringLiteral("Multiply shot numbers by N (0 and 1 leave them)."), QStringLiteral("N")},
+         {QStringLiteral("receiver-factor"),
+          QStringLiteral("Multiply receiver numbers by N (0 and 1 leave them)."),
+          QStringLiteral("N")},
+         {QStringLiteral("coordinate-scalar"),
+          QStringLiteral("Scale X and Y: N < 0 multiplies by -N, N > 1 divides by N."),
+          QStringLiteral("N")},
+         {QStringLiteral("elevation-scalar"),
+          QStringLiteral("Scale elevations and depths as --coordinate-scalar scales X and Y."),
+          QStringLiteral("N")},
+         {QStringLiteral("line-factor"),
+          QStringLiteral("Number points line number x N + point number (0: point number "
+                         "alone)."),
+          QStringLiteral("N")},
+         {QStringLiteral("check"),
+          QStringLiteral("Check the survey after the load and list what is doubtful.")},
+         {QStringLiteral("report"),
+          QStringLiteral("Write every finding of the survey check as CSV to FILE (- for "
+                         "standard output)."),
+          QStringLiteral("FILE")},
          {QStringLiteral("quiet"), QStringLiteral("Print no summary.")}});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
                                  QStringLiteral("The source-point (S) file."));
     parser.addPositionalArgument(QStringLiteral("RECEIVER"),
                                  QStringLiteral("The receiver-point (R) file."));
     parser.addPositionalArgument(QStringLiteral("RELATION"),
-                                 QStringLiteral("The relation (X) file, checked but not read."),
+                                 QStringLiteral("The relation (X) file, checked but not loaded."),
                                  QStringLiteral("[RELATION]"));
 }
 } // namespace
@@ -174,6 +226,30 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitUsage;
     }
 
+    const QString revisionOption = QStringLiteral("revision");
+    const QString checkOption = QStringLiteral("check");
+    const QString reportOption = QStringLiteral("report");
+    if (parser.isSet(paramsOption) && parser.isSet(revisionOption)) {
+        Error(QStringLiteral("--params and --revision cannot be used together"));
+        return ExitUsage;
+    }
+    const QString revision = parser.value(revisionOption);
+    if (parser.isSet(revisionOption) && revision != QLatin1String("auto") &&
+        !SPSLayoutPresets::RevisionFromText(revision)) {
+        Error(QStringLiteral("invalid value \"%1\" for --revision: 1, 2.1 or auto is expected")
+                  .arg(revision));
+        return ExitUsage;
+    }
+    SPSNumberingSettings numbering;
+    if (!ReadNumbering(parser, &numbering))
+        return ExitUsage;
+    const bool reportToOut =
+        parser.isSet(reportOption) && parser.value(reportOption) == QLatin1String("-");
+    if (reportToOut && parser.isSet(csvOption) && parser.value(csvOption) == QLatin1String("-")) {
+        Error(QStringLiteral("--csv and --report cannot both write to standard output"));
+        return ExitUsage;
+    }
+
     VeTaskSPSFilesLoaderParam param;
     if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param))
         return ExitUsage;
@@ -191,7 +267,10 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         }
     }
 
-    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param);
+    if (parser.isSet(revisionOption) && !ApplyRevision(revision, &param))
+        return ExitUsage;
+
+    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param, numbering);
     if (!geometry)
         return ExitFailed;
 
@@ -203,6 +282,21 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitFailed;
     if (!parser.isSet(quietOption) && !csvToOut)
         WriteSummary(*geometry);
+
+    if (parser.isSet(checkOption) || parser.isSet(reportOption)) {
+        SPSSurveyCheck check(param, numbering);
+        QString reason;
+        if (!check.Run(&reason)) {
+            Error(QStringLiteral("survey check: %1").arg(reason));
+            return ExitFailed;
+        }
+        // Standard output may carry a CSV; the check's lines then go to standard error.
+        if (parser.isSet(checkOption))
+            WriteCheck(check.Findings(), csvToOut || reportToOut ? m_pErr : m_pOut);
+        if (parser.isSet(reportOption) &&
+            !WriteReport(check.Findings(), parser.value(reportOption)))
+            return ExitFailed;
+    }
     return ExitLoaded;
 }
 
@@ -230,12 +324,121 @@ bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderPar
     return true;
 }
 
+bool SPSLoadCommand::ReadNumbering(const QCommandLineParser& parser,
+                                   SPSNumberingSettings* numbering)
+{
+    for (const NumberingOption& option : kNumberingOptions) {
+        const QString name = QLatin1String(option.name);
+        if (!parser.isSet(name))
+            continue;
+        const QString text = parser.value(name);
+        bool ok = false;
+        const qint32 value = text.trimmed().toInt(&ok, 10);
+        if (!ok) {
+            Error(QStringLiteral("invalid value \"%1\" for --%2: a 32-bit integer is expected")
+                      .arg(text, name));
+            return false;
+        }
+        numbering->*option.member = value;
+    }
+    return true;
+}
+
+bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoaderParam* param)
+{
+    if (const auto preset = SPSLayoutPresets::RevisionFromText(revision)) {
+        SPSLayoutPresets::Apply(*preset, param);
+        return true;
+    }
+    struct File
+    {
+        QChar letter;
+        const QString& path;
+    };
+    const File files[] = {{u'S', param->SourceFileName},
+                          {u'R', param->ReceiverFileName},
+                          {u'X', param->RelationFileName}};
+    for (const File& f : files) {
+        if (f.path.isEmpty())
+            continue;
+        // A pipe would lose to the detection the rows the load needs.
+        if (!QFileInfo(f.path).isFile()) {
+            m_pErr->write(QStringLiteral("info: [%1]: not a regular file, read as SPS revision 1\n")
+                              .arg(f.path)
+                              .toUtf8());
+            continue;
+        }
+        const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(f.path, f.letter);
+        const SPSRevision chosen =
+            v.revision == SPSRevision::Unknown ? SPSRevision::Revision1 : v.revision;
+        SPSLayoutPresets::Apply(chosen, f.letter, param);
+        m_pErr->write(QStringLiteral("info: [%1]: read as SPS revision %2 (%3%4)\n")
+                          .arg(f.path, SPSLayoutPresets::RevisionText(chosen),
+                               v.revision == SPSRevision::Unknown
+                                   ? QStringLiteral("revision unknown, the default; ")
+                                   : QString(),
+                               v.evidence)
+                          .toUtf8());
+    }
+    return true;
+}
+
+void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to)
+{
+    constexpr int kShown = 5;
+    // One pass: findings of a kind need not stand together.
+    qsizetype counts[SPSCheckFinding::KindCount] = {};
+    QByteArray shown[SPSCheckFinding::KindCount];
+    for (const SPSCheckFinding& f : findings) {
+        if (++counts[f.kind] > kShown)
+            continue;
+        QString where = f.file;
+        if (f.row > 0)
+            where += QLatin1Char(':') + QString::number(f.row);
+        QString what;
+        if (!f.line.isEmpty() || !f.point.isEmpty())
+            what = QStringLiteral("line %1 point %2%3: ")
+                       .arg(f.line, f.point,
+                            f.index.isEmpty() ? QString() : QStringLiteral(" index ") + f.index);
+        shown[f.kind] += ("  " + where + ": " + what + f.message).toUtf8() + '\n';
+    }
+    QByteArray text;
+    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+        if (counts[k] > 0)
+            text += "check: " + SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)).toUtf8() +
+                    ": " + QByteArray::number(counts[k]) + '\n' + shown[k];
+    to->write(text);
+}
+
+bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path)
+{
+    QByteArray csv = "file,row,kind,line,point,index,message\n";
+    for (const SPSCheckFinding& f : findings)
+        csv += csvField(f.file) + ',' + QByteArray::number(f.row) + ',' +
+               SPSCheckFinding::KindName(f.kind).toUtf8() + ',' + csvField(f.line) + ',' +
+               csvField(f.point) + ',' + csvField(f.index) + ',' + csvField(f.message) + '\n';
+    if (path == QLatin1String("-")) {
+        if (m_pOut->write(csv) != csv.size()) {
+            Error(QStringLiteral("cannot write the report to standard output"));
+            return false;
+        }
+        return true;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
 std::unique_ptr<VePrevStackSegyGeometry>
-SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param)
+SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering)
 {
     VeThreadRegistry* registry = VeThreadRegistry::Instance();
     VeThreadSPSFilesLoader thread;
     thread.m_pParam = &param;
+    thread.SetNumberingSettings(numbering);
 
     // Entries are written on the worker; kept in order and printed after the load.
     QMutex logMutex;

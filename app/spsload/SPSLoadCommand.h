@@ -4,14 +4,19 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
+struct SPSCheckFinding;
+struct SPSNumberingSettings;
+class QCommandLineParser;
 class QIODevice;
 class VePrevStackSegyGeometry;
 class VeTaskSPSFilesLoaderParam;
 
 // The spsload command: loads a source and a receiver file into a new geometry
 // object through the loader thread, as the host would, and reports it.
-//   spsload [--params FILE] [--csv FILE] [--map FILE.png] [--quiet] SOURCE RECEIVER [RELATION]
+//   spsload [--params FILE | --revision 1|2.1|auto] [numbering options] [--csv FILE]
+//           [--map FILE.png] [--check] [--report FILE] [--quiet] SOURCE RECEIVER [RELATION]
 // The summary, the CSV written to "-", help and version go to out; the load's
 // events-log entries and the command's own errors go to err. Drawing the map
 // needs a QGuiApplication (WantsMap tells the program before it makes one).
@@ -43,7 +48,16 @@ private:
     // written, when the file cannot be read or a value is refused.
     bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param);
     // The loaded geometry when a new one was handed over; null when the load failed.
-    std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param);
+    std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param,
+                                                  const SPSNumberingSettings& numbering);
+    // The numbering options; false, with the error written, for a value that
+    // is not a 32-bit integer.
+    bool ReadNumbering(const QCommandLineParser& parser, SPSNumberingSettings* numbering);
+    // --revision: the preset, or per file the detected one (said as info).
+    bool ApplyRevision(const QString& revision, VeTaskSPSFilesLoaderParam* param);
+    // "check: KIND: N" per kind found, each followed by up to 5 of its findings.
+    void WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to);
+    bool WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
     bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path);

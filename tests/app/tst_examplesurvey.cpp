@@ -1,6 +1,8 @@
 #include "SPSFormatValues.h"
+#include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
 #include "SPSTestRows.h"
+#include "SPSTestRows21.h"
 #include "SurveyMapMarks.h"
 #include "VeSurveyMapImage.h"
 
@@ -148,13 +150,120 @@ private Q_SLOTS:
         for (const auto& [key, value] : expected)
             QCOMPARE(values.Value(key), QString::number(value));
 
-        // In the very form the Format page saves.
+        // In the very form the Format page saves for the revision 2.1 preset.
+        SPSFormatValues preset;
+        preset.ApplyRevision(SPSRevision::Revision21);
         const QString saved = m_Dir.filePath("saved.txt");
-        QVERIFY(SPSParamFile::Write(saved, values));
+        QVERIFY(SPSParamFile::Write(saved, preset));
         QFile a(saved), b(example("sps21.txt"));
         QVERIFY(a.open(QIODevice::ReadOnly));
         QVERIFY(b.open(QIODevice::ReadOnly));
         QCOMPARE(b.readAll(), a.readAll());
+    }
+
+    void sps21SurveyCheck()
+    {
+        // A small 3D survey in revision 2.1: two source lines repeat the same point
+        // numbers, a lone R row stands before the header, one northing needs more
+        // digits than single precision keeps, and one receiver is missing.
+        QList<QByteArray> s{"H00 SPS format version num.     SPS V2.1"}, r{"R", s[0]}, x{s[0]};
+        for (int line = 0; line < 2; ++line) {
+            const QByteArray name = QByteArray::number(1001 + line) + ".00";
+            for (int i = 0; i < 4; ++i)
+                s << sps21::pointRow('S', name, QByteArray::number(2001 + i) + ".00",
+                                     QByteArray::number(452000 + 50 * i) + ".0",
+                                     QByteArray::number(5812000 + 100 * line) + ".0");
+        }
+        for (int i = 0; i < 6; ++i)
+            if (i != 4)
+                r << sps21::pointRow('R', "3001.00", QByteArray::number(4001 + i) + ".00",
+                                     QByteArray::number(452000 + 25 * i) + ".0",
+                                     i == 2 ? "9827140.7" : "5811900.0");
+        for (int i = 0; i < 8; ++i)
+            x << sps21::relationRow(QByteArray::number(i + 1), i < 4 ? "1001" : "1002",
+                                    QByteArray::number(2001 + i % 4), "1", "6", "3001", "4001",
+                                    "4006");
+        const QString sPath = m_Dir.filePath("c.s01"), rPath = m_Dir.filePath("c.r01"),
+                      xPath = m_Dir.filePath("c.x01"), report = m_Dir.filePath("report.csv");
+        QVERIFY(SPSTest::WriteFile(sPath, sps21::file(s)));
+        QVERIFY(SPSTest::WriteFile(rPath, sps21::file(r)));
+        QVERIFY(SPSTest::WriteFile(xPath, sps21::file(x)));
+
+        QByteArray out, err;
+        int status = -1;
+        QVERIFY(run(SPSLOAD_PATH,
+                    {"--revision", "auto", "--check", "--report", report, sPath, rPath, xPath},
+                    &out, &err, &status));
+        QCOMPARE(status, 0);
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray dir = m_Dir.path().toUtf8();
+        QCOMPARE(err.replace(dir, "<dir>"),
+                 QByteArray("info: [<dir>/c.s01]: read as SPS revision 2.1 (header row \"SPS "
+                            "V2.1\"; 8 of 8 S rows have the columns of revision 2.1)\n"
+                            "info: [<dir>/c.r01]: read as SPS revision 2.1 (header row \"SPS "
+                            "V2.1\"; of 6 R rows, 0 fit revision 1 and 5 fit revision 2.1)\n"
+                            "info: [<dir>/c.x01]: read as SPS revision 2.1 (header row \"SPS "
+                            "V2.1\"; 8 of 8 X rows have the columns of revision 2.1)\n"
+                            "warning: 4 source points share a point number with another point; 4 "
+                            "shots were added.\n"));
+        QStringList kinds;
+        for (const QByteArray& line : out.split('\n'))
+            if (line.startsWith("check: "))
+                kinds << line;
+        QCOMPARE(
+            kinds,
+            (QStringList{"check: revision: 3", "check: short-row: 1", "check: blank-point: 1",
+                         "check: shared-number: 4", "check: outlier: 2", "check: precision: 1",
+                         "check: relation-receiver-missing: 8", "check: receiver-not-related: 1"}));
+        QCOMPARE(
+            file.readAll().replace(dir, "<dir>"),
+            QByteArray(
+                "file,row,kind,line,point,index,message\n"
+                "<dir>/c.s01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; 8 of 8 "
+                "S rows have the columns of revision 2.1\"\n"
+                "<dir>/c.s01,2,shared-number,1001.00,2001.00,1,\"point number 2001 is shared by 2 "
+                "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
+                "the lines apart\"\n"
+                "<dir>/c.s01,3,shared-number,1001.00,2002.00,1,\"point number 2002 is shared by 2 "
+                "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
+                "the lines apart\"\n"
+                "<dir>/c.s01,4,shared-number,1001.00,2003.00,1,\"point number 2003 is shared by 2 "
+                "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
+                "the lines apart\"\n"
+                "<dir>/c.s01,5,shared-number,1001.00,2004.00,1,\"point number 2004 is shared by 2 "
+                "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
+                "the lines apart\"\n"
+                "<dir>/c.r01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; of 6 R "
+                "rows, 0 fit revision 1 and 5 fit revision 2.1\"\n"
+                "<dir>/c.r01,1,short-row,,,,\"the row ends at column 1, before the end of the "
+                "elevation field (column 71)\"\n"
+                "<dir>/c.r01,1,blank-point,,,,the point field is blank; the load numbers the point "
+                "0\n"
+                "<dir>/c.r01,1,outlier,,,,\"the point is at (0, 0)\"\n"
+                "<dir>/c.r01,5,outlier,3001.00,4003.00,1,\"4015240.7 from its neighbours along "
+                "line 3001.00, whose points lie 50 apart\"\n"
+                "<dir>/c.r01,0,precision,3001.00,4003.00,1,single precision changes the northing "
+                "by up to 0.3 (row 5); 1 of 5 points change by more than 0.05\n"
+                "<dir>/c.r01,1,receiver-not-related,,,,no X row's receiver range holds this point\n"
+                "<dir>/c.x01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; 8 of 8 "
+                "X rows have the columns of revision 2.1\"\n"
+                "<dir>/c.x01,2,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 1 are not in the R file (4005)\n"
+                "<dir>/c.x01,3,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 2 are not in the R file (4005)\n"
+                "<dir>/c.x01,4,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 3 are not in the R file (4005)\n"
+                "<dir>/c.x01,5,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 4 are not in the R file (4005)\n"
+                "<dir>/c.x01,6,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 5 are not in the R file (4005)\n"
+                "<dir>/c.x01,7,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 6 are not in the R file (4005)\n"
+                "<dir>/c.x01,8,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 7 are not in the R file (4005)\n"
+                "<dir>/c.x01,9,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
+                "line 3001.00 in field record 8 are not in the R file (4005)\n"));
     }
 
     void sps21Load()

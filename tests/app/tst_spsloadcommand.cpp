@@ -120,6 +120,43 @@ private Q_SLOTS:
             << QStringList{"--map", "<dir>/map.png"} + files << 1 << QByteArray()
             << kMerged + "error: cannot draw the map [<dir>/map.png]: Drawing a map needs a "
                          "QGuiApplication.\n";
+        QTest::newRow("line factor keeps the lines apart")
+            << QStringList{"--line-factor", "1000"} + files << 0
+            << QByteArray("shots: 3 (numbers 1101..2101, x 600000..600025, y 5500000.5..5500100)\n"
+                          "receivers: 2 (numbers 10001..10002, x -inf..599990.5, y "
+                          "5499990..5499990)\n")
+            << QByteArray();
+        QTest::newRow("check after the summary")
+            << QStringList{"--check"} + files << 0
+            << kSummary +
+                   "check: revision: 2\n"
+                   "  <dir>/s.sps: revision unknown: no header row names the revision; of 3 S "
+                   "rows, 0 fit revision 1 and 0 fit revision 2.1\n"
+                   "  <dir>/r.sps: revision unknown: no header row names the revision; only 2 R "
+                   "rows, too few to judge by\n"
+                   "check: shared-number: 1\n"
+                   "  <dir>/s.sps:2: line 1 point 101: point number 101 is shared by 2 lines (1, "
+                   "2); the load keeps one point; a line factor of 1000 keeps the lines apart\n"
+                   "check: precision: 1\n"
+                   "  <dir>/s.sps: line 1 point 102: single precision changes the northing by up "
+                   "to 0.2 (row 3); 1 of 3 points change by more than 0.05\n"
+            << kMerged;
+        QTest::newRow("factor that is not an integer")
+            << QStringList{"--shot-factor", "1.5"} + files << 2 << QByteArray()
+            << QByteArray("error: invalid value \"1.5\" for --shot-factor: a 32-bit integer is "
+                          "expected\n");
+        QTest::newRow("line factor beyond 32 bits")
+            << QStringList{"--line-factor", "5000000000"} + files << 2 << QByteArray()
+            << QByteArray("error: invalid value \"5000000000\" for --line-factor: a 32-bit "
+                          "integer is expected\n");
+        QTest::newRow("unknown revision")
+            << QStringList{"--revision", "2"} + files << 2 << QByteArray()
+            << QByteArray("error: invalid value \"2\" for --revision: 1, 2.1 or auto is "
+                          "expected\n");
+        QTest::newRow("parameter file and revision")
+            << QStringList{"--params", "<dir>/shifted.txt", "--revision", "1"} + files << 2
+            << QByteArray()
+            << QByteArray("error: --params and --revision cannot be used together\n");
         QTest::newRow("version") << QStringList{"--version"} << 0
                                  << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
     }
@@ -133,6 +170,7 @@ private Q_SLOTS:
         for (QString& a : arguments)
             a.replace("<dir>", m_Dir.path());
         err.replace("<dir>", m_Dir.path().toUtf8());
+        out.replace("<dir>", m_Dir.path().toUtf8());
 
         QBuffer outBuffer, errBuffer;
         outBuffer.open(QIODevice::WriteOnly);

@@ -1,4 +1,6 @@
+#include "SPSLayoutPresets.h"
 #include "SPSTestRows.h"
+#include "SPSTestRows21.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
 #include "VePrevSegyTracesGather.h"
@@ -239,6 +241,61 @@ private Q_SLOTS:
                  (QStringList{"990|59990.0195|550000|199", "1010|60010.0508|550010|202.119995"}));
         QCOMPARE(describe(geometry->Receivers()),
                  (QStringList{"-1002|60000|549900|196.5", "-1001|59995|549900|196"}));
+    }
+
+    void otherRevision_data()
+    {
+        QTest::addColumn<QString>("layout");     // revision of the layout in use
+        QTest::addColumn<QByteArray>("letters"); // which files hold revision 2.1 rows
+        QTest::addColumn<Log>("log");
+
+        const QString warning = "The rows of [<dir>/%1] look like SPS revision %2, not like "
+                                "the layout in use; check the Format page.";
+        QTest::newRow("2.1 rows read as revision 1: one warning per file, after its others")
+            << "1" << QByteArray("SR")
+            << Log{{2, "2 source points share a point number with another point; 2 shots were "
+                       "added."},
+                   {2, warning.arg("S", "2.1")},
+                   {2, "2 receiver points share a point number with another point; 2 receivers "
+                       "were added."},
+                   {2, warning.arg("R", "2.1")}};
+        const Log sourcesMerged{{2, "2 source points share a point number with another point; 2 "
+                                    "shots were added."}};
+        QTest::newRow("2.1 rows read as 2.1")
+            << "2.1" << QByteArray("SR")
+            << sourcesMerged + Log{{2, "2 receiver points share a point number with another "
+                                       "point; 2 receivers were added."}};
+        QTest::newRow("revision 1 rows read as 2.1: receivers only")
+            << "2.1" << QByteArray("S") << sourcesMerged + Log{{2, warning.arg("R", "1")}};
+    }
+
+    void otherRevision()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QByteArray, letters);
+        QFETCH(Log, log);
+        VeTaskSPSFilesLoaderParam param;
+        SPSLayoutPresets::Apply(*SPSLayoutPresets::RevisionFromText(layout), &param);
+        for (char letter : {'S', 'R'}) {
+            QList<QByteArray> rows;
+            for (int i = 0; i < 4; ++i) {
+                const QByteArray line = QByteArray::number(7 + i / 2);
+                const QByteArray point = QByteArray::number(2001 + i % 2);
+                QByteArray row1 =
+                    SPSTest::Row(letter, line, point, "", "600000.0", "5500000.0", "9");
+                row1[25] = '1'; // the point index, right after the point number
+                rows << (letters.contains(letter)
+                             ? sps21::pointRow(letter, line, point + ".00", "600000.0", "5500000.0")
+                             : row1.chopped(2));
+            }
+            QVERIFY(SPSTest::WriteFile(path(QString(QChar(letter))), sps21::file(rows)));
+        }
+        param.SourceFileName = path("S");
+        param.ReceiverFileName = path("R");
+        Outcome outcome;
+        QVERIFY(runLoad(&param, nullptr, outcome));
+        QCOMPARE(outcome.created.size(), size_t(1));
+        QCOMPARE(eventsLog(m_Dir.path()), log);
     }
 
     void singlePrecision_data()

@@ -1,0 +1,205 @@
+#include "SPSRevisionDetector.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QIODevice>
+#include <QRegularExpression>
+
+namespace {
+// Columns counted from 1, as SPS documents count them.
+QStringView columns(const QString& row, int first, int last)
+{
+    const qsizetype from = first - 1;
+    if (from >= row.size())
+        return {};
+    return QStringView(row).mid(from, qMin<qsizetype>(last - first + 1, row.size() - from));
+}
+
+bool isNumber(const QString& row, int first, int last)
+{
+    const QStringView field = columns(row, first, last).trimmed();
+    if (field.isEmpty())
+        return false;
+    bool ok = false;
+    (void)field.toDouble(&ok);
+    return ok;
+}
+
+bool isBlank(const QString& row, int first, int last)
+{
+    return columns(row, first, last).trimmed().isEmpty();
+}
+
+bool isIndexDigit(const QString& row, int column)
+{
+    const QStringView c = columns(row, column, column);
+    return !c.isEmpty() && c.at(0) >= u'1' && c.at(0) <= u'9';
+}
+} // namespace
+
+SPSRevision SPSRevisionDetector::HeaderRevision(const QString& row)
+{
+    if (!row.startsWith(QLatin1String("H00"), Qt::CaseInsensitive))
+        return SPSRevision::Unknown;
+    // "SPS V2.1", "SPS 2.1", "SPS001", "SPS 1", "sps v1.0" ...; the words of the
+    // row's label ("SPS format version") carry no number and are passed over.
+    // Made here, not shared: loads on several threads detect at once.
+    const QRegularExpression version(QStringLiteral("SPS[\\s_-]*V?\\.?\\s*(\\d+(?:\\.\\d+)?)"),
+                                     QRegularExpression::CaseInsensitiveOption);
+    auto it = version.globalMatch(row);
+    while (it.hasNext()) {
+        const QString number = it.next().captured(1);
+        bool ok = false;
+        const double value = number.toDouble(&ok);
+        if (!ok)
+            continue;
+        if (value == 1.0)
+            return SPSRevision::Revision1;
+        if (value == 2.1 || number == QLatin1String("2.10"))
+            return SPSRevision::Revision21;
+    }
+    return SPSRevision::Unknown;
+}
+
+SPSRevision SPSRevisionDetector::RowRevision(const QString& row, QChar recordLetter)
+{
+    if (row.isEmpty() || row.at(0) != recordLetter)
+        return SPSRevision::Unknown;
+    if (recordLetter == u'X') {
+        // Relation rows: source line and point, channels, receiver range.
+        if (isNumber(row, 18, 27) && isNumber(row, 28, 37) && isNumber(row, 39, 43) &&
+            isNumber(row, 44, 48) && isNumber(row, 60, 69) && isNumber(row, 70, 79))
+            return SPSRevision::Revision21;
+        if (!isBlank(row, 14, 29) && isNumber(row, 30, 37) && isNumber(row, 39, 42) &&
+            isNumber(row, 43, 46) && isNumber(row, 64, 71) && isNumber(row, 72, 79))
+            return SPSRevision::Revision1;
+        return SPSRevision::Unknown;
+    }
+    // Revision 2.1: numeric line 2-11 and point 12-21, 22-23 blank, index in 24.
+    if (isNumber(row, 2, 11) && isNumber(row, 12, 21) && isBlank(row, 22, 23) &&
+        isIndexDigit(row, 24))
+        return SPSRevision::Revision21;
+    // Revision 1: any line name 2-17, numeric point 18-25, index right after it.
+    if (!isBlank(row, 2, 17) && isNumber(row, 18, 25) && isIndexDigit(row, 26))
+        return SPSRevision::Revision1;
+    return SPSRevision::Unknown;
+}
+
+SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QChar recordLetter)
+{
+    SPSRevisionVerdict v;
+    QString headerText;
+    qint32 fit1 = 0, fit21 = 0;
+    for (const QString& row : rows) {
+        if (v.rowsRead >= MaxRows)
+            break;
+        ++v.rowsRead;
+        if (v.headerRevision == SPSRevision::Unknown) {
+            v.headerRevision = HeaderRevision(row);
+            if (v.headerRevision != SPSRevision::Unknown)
+                headerText =
+                    row.mid(32).trimmed().isEmpty() ? row.trimmed() : row.mid(32).trimmed();
+        }
+        if (row.isEmpty() || row.at(0) != recordLetter)
+            continue;
+        ++v.recordRows;
+        switch (RowRevision(row, recordLetter)) {
+        case SPSRevision::Revision1:
+            ++fit1;
+            break;
+        case SPSRevision::Revision21:
+            ++fit21;
+            break;
+        case SPSRevision::Unknown:
+            break;
+        }
+    }
+
+    // The rows decide when nearly all of them fit one revision.
+    QString rowsEvidence;
+    const QString letter(recordLetter);
+    if (v.recordRows < MinRecordRows) {
+        rowsEvidence = QCoreApplication::translate("SPSRevisionDetector",
+                                                   "only %1 %2 rows, too few to judge by")
+                           .arg(v.recordRows)
+                           .arg(letter);
+    } else {
+        const qint32 needed = (v.recordRows * 9 + 9) / 10;
+        if (fit21 >= needed)
+            v.rowsRevision = SPSRevision::Revision21;
+        else if (fit1 >= needed)
+            v.rowsRevision = SPSRevision::Revision1;
+        if (v.rowsRevision != SPSRevision::Unknown)
+            rowsEvidence =
+                QCoreApplication::translate("SPSRevisionDetector",
+                                            "%1 of %2 %3 rows have the columns of revision %4")
+                    .arg(v.rowsRevision == SPSRevision::Revision21 ? fit21 : fit1)
+                    .arg(v.recordRows)
+                    .arg(letter, SPSLayoutPresets::RevisionText(v.rowsRevision));
+        else
+            rowsEvidence = QCoreApplication::translate(
+                               "SPSRevisionDetector",
+                               "of %1 %2 rows, %3 fit revision 1 and %4 fit revision 2.1")
+                               .arg(v.recordRows)
+                               .arg(letter)
+                               .arg(fit1)
+                               .arg(fit21);
+    }
+
+    if (v.headerRevision != SPSRevision::Unknown) {
+        v.revision = v.headerRevision;
+        v.evidence = QCoreApplication::translate("SPSRevisionDetector", "header row \"%1\"; %2")
+                         .arg(headerText, rowsEvidence);
+    } else {
+        v.revision = v.rowsRevision;
+        v.evidence = QCoreApplication::translate("SPSRevisionDetector",
+                                                 "no header row names the revision; %1")
+                         .arg(rowsEvidence);
+    }
+    return v;
+}
+
+SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLetter)
+{
+    QStringList rows;
+    if (!device)
+        return DetectRows(rows, recordLetter);
+    QByteArray pending;
+    qint64 budget = MaxBytes;
+    bool drained = false; // nothing more will be read
+    while (rows.size() < MaxRows) {
+        qsizetype lineFeed = pending.indexOf('\n');
+        while (lineFeed < 0 && !drained) {
+            const QByteArray more = device->read(qMin<qint64>(budget, 64 * 1024));
+            budget -= more.size();
+            drained = more.isEmpty() || budget <= 0;
+            const qsizetype from = pending.size();
+            pending += more;
+            lineFeed = pending.indexOf('\n', from);
+        }
+        if (lineFeed < 0 && pending.isEmpty())
+            break;
+        // The last row may lack its terminator, or be cut at the byte budget.
+        const qsizetype cut = lineFeed < 0 ? pending.size() : lineFeed;
+        QByteArray line = pending.left(cut);
+        pending.remove(0, lineFeed < 0 ? cut : cut + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        QString text = QString::fromUtf8(line);
+        if (rows.isEmpty() && text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        rows.append(text);
+    }
+    return DetectRows(rows, recordLetter);
+}
+
+SPSRevisionVerdict SPSRevisionDetector::DetectFile(const QString& path, QChar recordLetter)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SPSRevisionVerdict v;
+        v.evidence = QCoreApplication::translate("SPSRevisionDetector", "cannot open the file");
+        return v;
+    }
+    return Detect(&file, recordLetter);
+}

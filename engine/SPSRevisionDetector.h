@@ -1,0 +1,49 @@
+#pragma once
+
+#include "SPSLayoutPresets.h"
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// What the first rows of an SPS file say about its revision.
+struct SPSRevisionVerdict
+{
+    // The verdict: the header's when it names a revision, else the rows'.
+    SPSRevision revision = SPSRevision::Unknown;
+    // What the H00 header row names, and what the data rows fit, each on its own.
+    SPSRevision headerRevision = SPSRevision::Unknown;
+    SPSRevision rowsRevision = SPSRevision::Unknown;
+    // A short sentence saying why, for the user.
+    QString evidence;
+    qint32 rowsRead = 0;   // rows examined
+    qint32 recordRows = 0; // of them, rows with the file's record letter
+};
+
+// Tells revision 1 from revision 2.1 by the header and the record rows at the
+// start of a file. Reads at most MaxRows rows or MaxBytes bytes, never the
+// whole of a large file.
+class SPSRevisionDetector
+{
+public:
+    static constexpr qint32 MaxRows = 2000;
+    static constexpr qint64 MaxBytes = qint64(4) << 20;
+    // Fewer record rows than this give no verdict from the rows.
+    static constexpr qint32 MinRecordRows = 3;
+
+    // recordLetter: 'S', 'R' or 'X'. A file that cannot be opened gives
+    // Unknown with the reason as its evidence.
+    static SPSRevisionVerdict DetectFile(const QString& path, QChar recordLetter);
+    // The same from an open device, read from its current position.
+    static SPSRevisionVerdict Detect(QIODevice* device, QChar recordLetter);
+    // The same from rows already at hand (a preview, for instance).
+    static SPSRevisionVerdict DetectRows(const QStringList& rows, QChar recordLetter);
+
+    // What one header row names: Unknown unless it is an H00 row naming
+    // revision 1 or 2.1 ("SPS V2.1", "SPS 2.1", "SPS001", "SPS 1", any case).
+    static SPSRevision HeaderRevision(const QString& row);
+    // Which revision's columns one record row fits; Unknown for neither.
+    static SPSRevision RowRevision(const QString& row, QChar recordLetter);
+};

@@ -1,0 +1,329 @@
+#include "SPSLayout.h"
+#include "SPSLayoutPresets.h"
+#include "SPSRevisionDetector.h"
+#include "SPSSurveyCheck.h"
+#include "SPSTestRows.h"
+#include "SPSTestRows21.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QByteArray kHeader21 = "H00 SPS format version num.     SPS V2.1";
+
+QByteArray n(double v, int decimals = 1)
+{
+    return QByteArray::number(v, 'f', decimals);
+}
+
+// A survey without faults: 8 shots on line 1001, 12 receivers on line 3001,
+// one X row per shot relating all 12 receivers.
+QList<QByteArray> cleanSources()
+{
+    QList<QByteArray> rows{kHeader21};
+    for (int i = 0; i < 8; ++i)
+        rows << sps21::pointRow('S', "1001", QByteArray::number(2001 + i), n(452000 + 25 * i),
+                                "5812000.0");
+    return rows;
+}
+QList<QByteArray> cleanReceivers(double northing = 5811900.0)
+{
+    QList<QByteArray> rows{kHeader21};
+    for (int i = 0; i < 12; ++i)
+        rows << sps21::pointRow('R', "3001", QByteArray::number(4001 + i), n(452000 + 25 * i),
+                                n(northing));
+    return rows;
+}
+QList<QByteArray> cleanRelations()
+{
+    QList<QByteArray> rows{kHeader21};
+    for (int i = 0; i < 8; ++i)
+        rows << sps21::relationRow(QByteArray::number(i + 1), "1001", QByteArray::number(2001 + i),
+                                   "1", "12", "3001", "4001", "4012");
+    return rows;
+}
+} // namespace
+
+class TestSurveyCheck : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_Dir;
+
+private slots:
+    void presets()
+    {
+        VeTaskSPSFilesLoaderParam standard, param;
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
+        QCOMPARE(SPSLayoutPresets::LayoutRevision(param, u'S'), SPSRevision::Revision21);
+        QCOMPARE(SPSLayoutPresets::LayoutRevision(param, u'X'), SPSRevision::Revision21);
+        QCOMPARE(param.SrcIDPos, 11);
+        QCOMPARE(param.XLastRecvIDLen, 10);
+        // Revision 1 is the record's defaults, column for column.
+        param.AutoSkipR = false;
+        SPSLayoutPresets::Apply(SPSRevision::Revision1, u'R', &param);
+        QVERIFY(param.AutoSkipR);
+        QCOMPARE(SPSLayoutPresets::LayoutRevision(param, u'R'), SPSRevision::Revision1);
+        QCOMPARE(SPSLayoutPresets::LayoutRevision(param, u'S'), SPSRevision::Revision21);
+        SPSLayoutPresets::Apply(SPSRevision::Revision1, &param);
+        for (const SPSLayout::Field& f : SPSLayout::Fields())
+            QVERIFY2(SPSLayout::Value(param, f) == SPSLayout::Value(standard, f), f.key);
+    }
+
+    void detection_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("rows");
+        QTest::addColumn<char>("letter");
+        QTest::addColumn<SPSRevision>("header");
+        QTest::addColumn<SPSRevision>("fit");
+        QTest::addColumn<SPSRevision>("verdict");
+
+        const auto U = SPSRevision::Unknown, R1 = SPSRevision::Revision1,
+                   R21 = SPSRevision::Revision21;
+        QList<QByteArray> rows21, rows1, rowsX21, rowsX1, alnum;
+        for (int i = 0; i < 4; ++i) {
+            rows21 << sps21::pointRow('R', "3001.00", QByteArray::number(4001 + i) + ".00",
+                                      "452000.0", "5811900.0");
+            rowsX21 << sps21::relationRow("1", "1001", "2001", "1", "12", "3001", "4001", "4012");
+            // Revision 1: line 2-17, point 18-25, index 26.
+            QByteArray row1 = "S" + QByteArray("LINE_001").leftJustified(16) +
+                              QByteArray::number(2001 + i).rightJustified(8) + "1";
+            rows1 << row1.leftJustified(46) + "452000.0 5812000.0  95.0";
+            alnum << "S" + QByteArray("DX08-01G").rightJustified(16) +
+                         QByteArray::number(17 + i).rightJustified(8) + "2";
+            // Revision 1 X: source line 14-29, point 30-37, channels 39-42, 43-46,
+            // receivers 64-71, 72-79.
+            QByteArray x1 =
+                QByteArray("X").leftJustified(13) + QByteArray("1001").rightJustified(16) +
+                QByteArray("2001").rightJustified(8) + "1" + QByteArray("1").rightJustified(4) +
+                QByteArray("12").rightJustified(4) + "1" + QByteArray("3001").rightJustified(16) +
+                QByteArray("4001").rightJustified(8) + QByteArray("4012").rightJustified(8);
+            rowsX1 << x1;
+        }
+        QTest::newRow("header SPS V2.1") << QList<QByteArray>{kHeader21} << 'S' << R21 << U << R21;
+        QTest::newRow("header SPS 2.1, lower case")
+            << QList<QByteArray>{"h00 sps format version num.     sps 2.1"} << 'S' << R21 << U
+            << R21;
+        QTest::newRow("header SPS001")
+            << QList<QByteArray>{"H00 SPS format version num.     SPS001"} << 'R' << R1 << U << R1;
+        QTest::newRow("header SPS 1")
+            << QList<QByteArray>{"H00 SPS format version        SPS 1"} << 'R' << R1 << U << R1;
+        QTest::newRow("header of another revision")
+            << QList<QByteArray>{"H00 SPS format version num.     SPS 2.0"} + rows21 << 'R' << U
+            << R21 << R21;
+        QTest::newRow("rows 2.1: blank 22-23, index digit in 24")
+            << rows21 << 'R' << U << R21 << R21;
+        QTest::newRow("rows 1: index digit in 26") << rows1 << 'S' << U << R1 << R1;
+        QTest::newRow("rows 1: alphanumeric line names") << alnum << 'S' << U << R1 << R1;
+        QTest::newRow("header outweighs rows")
+            << QList<QByteArray>{"H00 SPS format version num.     SPS001"} + rows21 << 'R' << R1
+            << R21 << R1;
+        QTest::newRow("too few rows") << rows21.mid(0, 2) << 'R' << U << U << U;
+        QTest::newRow("rows of the other letter") << rows21 << 'S' << U << U << U;
+        QList<QByteArray> neither;
+        for (int i = 0; i < 5; ++i)
+            neither << "S  1 2 3 4 5";
+        QTest::newRow("rows fit neither") << neither << 'S' << U << U << U;
+        QTest::newRow("relation rows 2.1") << rowsX21 << 'X' << U << R21 << R21;
+        QTest::newRow("relation rows 1") << rowsX1 << 'X' << U << R1 << R1;
+    }
+
+    void detection()
+    {
+        QFETCH(QList<QByteArray>, rows);
+        QFETCH(char, letter);
+        QFETCH(SPSRevision, header);
+        QFETCH(SPSRevision, fit);
+        QFETCH(SPSRevision, verdict);
+        const QString path = m_Dir.filePath("detect.sps");
+        QVERIFY(SPSTest::WriteFile(path, sps21::file(rows)));
+        const SPSRevisionVerdict v =
+            SPSRevisionDetector::DetectFile(path, QChar::fromLatin1(letter));
+        QCOMPARE(v.headerRevision, header);
+        QCOMPARE(v.rowsRevision, fit);
+        QCOMPARE(v.revision, verdict);
+        QVERIFY(!v.evidence.isEmpty());
+    }
+
+    void detectionReadsOnlyTheStart()
+    {
+        // Far more rows than the detection reads; the verdict comes from the first.
+        QList<QByteArray> rows{kHeader21};
+        for (int i = 0; i < 3 * SPSRevisionDetector::MaxRows; ++i)
+            rows << sps21::pointRow('S', "1001", QByteArray::number(i + 1), "1.0", "2.0");
+        const QString path = m_Dir.filePath("long.sps");
+        QVERIFY(SPSTest::WriteFile(path, sps21::file(rows)));
+        const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(path, u'S');
+        QCOMPARE(v.rowsRead, SPSRevisionDetector::MaxRows);
+        QCOMPARE(v.rowsRevision, SPSRevision::Revision21);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("relation");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no source path") << ""
+                                        << "" << false << "Source file name is empty";
+        QTest::newRow("missing source")
+            << "none"
+            << "" << false << "Cannot open file [<dir>/none] for reading!";
+        QTest::newRow("missing relation file")
+            << "S"
+            << "none" << false << "Cannot open file [<dir>/none] for reading!";
+        QTest::newRow("stopped") << "S"
+                                 << "X" << true << "The check was stopped.";
+    }
+
+    void failures()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, relation);
+        QFETCH(bool, stop);
+        QFETCH(QString, error);
+        VeTaskSPSFilesLoaderParam param;
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
+        param.SourceFileName = source.isEmpty() ? QString() : m_Dir.filePath(source);
+        param.ReceiverFileName = m_Dir.filePath("R");
+        param.RelationFileName = relation.isEmpty() ? QString() : m_Dir.filePath(relation);
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("S"), sps21::file(cleanSources())));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("R"), sps21::file(cleanReceivers())));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("X"), sps21::file(cleanRelations())));
+        SPSSurveyCheck check(param);
+        if (stop)
+            check.Stop();
+        QString reason;
+        QVERIFY(!check.Run(&reason));
+        QCOMPARE(reason, QString(error).replace("<dir>", m_Dir.path()));
+        QCOMPARE(check.WasStopped(), stop);
+    }
+
+    void pointNumber_data()
+    {
+        QTest::addColumn<qint32>("line");
+        QTest::addColumn<qint32>("point");
+        QTest::addColumn<qint32>("lineFactor");
+        QTest::addColumn<qint32>("factor");
+        QTest::addColumn<qint32>("expected");
+        QTest::newRow("line factor 0 keeps the point number") << 1001 << 2005 << 0 << 0 << 2005;
+        QTest::newRow("line x factor + point") << 1001 << 2005 << 10000 << 1 << 10012005;
+        QTest::newRow("then the shot factor") << 3 << 5 << 100 << 10 << 3050;
+        QTest::newRow("wraps in 32 bits")
+            << 300000 << 7 << 10000 << 0 << qint32(quint32(3000000000u) + 7u);
+    }
+
+    void pointNumber()
+    {
+        QFETCH(qint32, line);
+        QFETCH(qint32, point);
+        QFETCH(qint32, lineFactor);
+        QFETCH(qint32, factor);
+        QFETCH(qint32, expected);
+        QCOMPARE(SPSPointNumber(line, point, lineFactor, factor), expected);
+    }
+
+    void findings_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("s");
+        QTest::addColumn<QList<QByteArray>>("r");
+        QTest::addColumn<QList<QByteArray>>("x");
+        QTest::addColumn<QStringList>("expected"); // FILE:ROW:KIND, revision verdicts left out
+
+        const QList<QByteArray> s = cleanSources(), r = cleanReceivers(), x = cleanRelations();
+        auto with = [](QList<QByteArray> rows, int row, const QByteArray& text) {
+            if (row > rows.size())
+                rows.append(text);
+            else
+                rows[row - 1] = text;
+            return rows;
+        };
+        QTest::newRow("clean") << s << r << x << QStringList{};
+        QTest::newRow("not-a-number")
+            << with(s, 3, sps21::pointRow('S', "1001", "2002", "452o25.0", "5812000.0")) << r << x
+            << QStringList{"S:3:not-a-number"};
+        QByteArray cut = r[4];
+        cut.truncate(65);
+        QTest::newRow("short-row") << s << with(r, 5, cut) << x << QStringList{"R:5:short-row"};
+        QTest::newRow("blank-point")
+            << s << with(r, 14, sps21::pointRow('R', "3001", "", "452300.0", "5811900.0")) << x
+            << QStringList{"R:14:blank-point", "R:14:receiver-not-related"};
+        QTest::newRow("duplicate") << with(s, 10, s[2]) << r << x << QStringList{"S:10:duplicate"};
+        QTest::newRow("conflict") << with(s, 10,
+                                          sps21::pointRow('S', "1001", "2002", "452028.0",
+                                                          "5812004.0"))
+                                  << r << x << QStringList{"S:10:conflict"};
+        QTest::newRow("shared-number")
+            << with(s, 10, sps21::pointRow('S', "1002", "2001", "452000.0", "5812100.0")) << r
+            << with(x, 10,
+                    sps21::relationRow("9", "1002", "2001", "1", "12", "3001", "4001", "4012"))
+            << QStringList{"S:2:shared-number"};
+        QTest::newRow("outlier at (0, 0)")
+            << s << with(r, 6, sps21::pointRow('R', "3001", "4005", "0", "0")) << x
+            << QStringList{"R:6:outlier"};
+        QTest::newRow("outlier off its line")
+            << with(s, 4, sps21::pointRow('S', "1001", "2003", "452050.0", "5813000.0")) << r << x
+            << QStringList{"S:4:outlier"};
+        QTest::newRow("precision")
+            << s << cleanReceivers(9827140.7) << x << QStringList{"R:0:precision"};
+        QTest::newRow("relation-source-missing")
+            << s << r
+            << with(x, 10,
+                    sps21::relationRow("9", "1001", "2099", "1", "12", "3001", "4001", "4012"))
+            << QStringList{"X:10:relation-source-missing"};
+        QTest::newRow("source-not-related")
+            << s << r << x.mid(0, 8) << QStringList{"S:9:source-not-related"};
+        QTest::newRow("relation-receiver-missing")
+            << s << r
+            << with(x, 10,
+                    sps21::relationRow("9", "1001", "2008", "13", "14", "3001", "4013", "4014"))
+            << QStringList{"X:10:relation-receiver-missing"};
+        QTest::newRow("receiver-not-related")
+            << s << with(r, 14, sps21::pointRow('R', "3001", "4013", "452300.0", "5811900.0")) << x
+            << QStringList{"R:14:receiver-not-related"};
+        QTest::newRow("channel-overlap")
+            << s << r
+            << with(x, 10,
+                    sps21::relationRow("1", "1001", "2001", "10", "12", "3001", "4010", "4012"))
+            << QStringList{"X:10:channel-overlap"};
+    }
+
+    void findings()
+    {
+        QFETCH(QList<QByteArray>, s);
+        QFETCH(QList<QByteArray>, r);
+        QFETCH(QList<QByteArray>, x);
+        QFETCH(QStringList, expected);
+        VeTaskSPSFilesLoaderParam param;
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
+        param.SourceFileName = m_Dir.filePath("S");
+        param.ReceiverFileName = m_Dir.filePath("R");
+        param.RelationFileName = m_Dir.filePath("X");
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName, sps21::file(s)));
+        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, sps21::file(r)));
+        QVERIFY(SPSTest::WriteFile(param.RelationFileName, sps21::file(x)));
+
+        SPSSurveyCheck check(param);
+        QString error;
+        QVERIFY2(check.Run(&error), qPrintable(error));
+        QStringList found;
+        for (const SPSCheckFinding& f : check.Findings()) {
+            if (f.kind == SPSCheckFinding::Revision) {
+                QVERIFY2(f.message.startsWith("SPS revision 2.1: header row \"SPS V2.1\""),
+                         qPrintable(f.message));
+                continue;
+            }
+            QVERIFY(!f.message.isEmpty());
+            found << QStringLiteral("%1:%2:%3")
+                         .arg(QFileInfo(f.file).fileName())
+                         .arg(f.row)
+                         .arg(SPSCheckFinding::KindName(f.kind));
+        }
+        QCOMPARE(check.Count(SPSCheckFinding::Revision), 3);
+        QCOMPARE(found, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSurveyCheck)
+#include "tst_surveycheck.moc"
