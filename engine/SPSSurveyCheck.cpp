@@ -1,6 +1,6 @@
 #include "SPSSurveyCheck.h"
 
-#include "SPSInputFile.h"
+#include "SPSFileAccess.h"
 #include "SPSLayoutPresets.h"
 #include "SPSNumbers.h"
 #include "SPSRevisionDetector.h"

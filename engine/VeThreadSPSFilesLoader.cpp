@@ -1,6 +1,6 @@
 #include "VeThreadSPSFilesLoader.h"
 
-#include "SPSInputFile.h"
+#include "SPSFileAccess.h"
 #include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
 #include "SPSNumberedTable.h"

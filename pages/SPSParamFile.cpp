@@ -1,10 +1,11 @@
 #include "SPSParamFile.h"
 
+#include "SPSFileAccess.h"
 #include "SPSFormatValues.h"
 #include "SPSLayout.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QTextStream>
 
@@ -35,6 +36,10 @@ int KeyWidth(const SPSLayout::Field& field)
 
 SPSParamFile::Status SPSParamFile::Read(const QString& path, SPSFormatValues* values)
 {
+    // A FIFO or a device would block the open or never end; a folder fails to open.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() && !SPSMayOpenForReading(path))
+        return NotRegularFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return CannotOpen;
@@ -72,15 +77,5 @@ bool SPSParamFile::Write(const QString& path, const SPSFormatValues& values)
     QStringEncoder encoder(QStringConverter::System);
     const QByteArray bytes = encoder.encode(text);
 
-    QSaveFile file(path);
-    // A writable file in a folder we cannot create files in is still written, in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // commit() does not notice a buffer that failed to reach the disk, so flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting(); // the temporary file is removed with the object
-        return false;
-    }
-    return file.commit();
+    return SPSOutputFile::Write(path, bytes);
 }

@@ -14,7 +14,8 @@ public:
     {
         Ok,
         CannotOpen,
-        InvalidVersion
+        InvalidVersion,
+        NotRegularFile // a FIFO or a device: refused before it is opened
     };
 
     // Applies the file's values to `values`, which is left as it was unless the
@@ -23,7 +24,7 @@ public:
     // a key that occurs twice keeps its last value.
     static Status Read(const QString& path, SPSFormatValues* values);
 
-    // Replaces the file with the values as integers. An earlier file stays whole
-    // unless the new one was written completely; false when anything failed.
+    // Replaces the file with the values as integers, as every output is written
+    // (SPSOutputFile); false when anything failed.
     static bool Write(const QString& path, const SPSFormatValues& values);
 };

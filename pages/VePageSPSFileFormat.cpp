@@ -152,6 +152,11 @@ bool VePageSPSFileFormat::slotLoadSpsParam()
         QMessageBox::critical(this, tr("Error!"),
                               tr("Can not open file \n[%1]\n for reading!").arg(path));
         return false;
+    case SPSParamFile::NotRegularFile:
+        QMessageBox::critical(
+            this, tr("Error!"),
+            tr("Can not open file \n[%1]\n for reading: it is not a regular file!").arg(path));
+        return false;
     case SPSParamFile::InvalidVersion:
         QMessageBox::critical(this, tr("Error!"), tr("Invalid file version!"));
         return false;

@@ -1,5 +1,6 @@
 #include "VePageSPSFileNames.h"
 
+#include "SPSFileAccess.h"
 #include "SPSPreviewReader.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
@@ -8,6 +9,7 @@
 #include "ui_VePageSPSFileNames.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextCursor>
@@ -123,6 +125,10 @@ void VePageSPSFileNames::ReadFileToTextBox(QTextBrowser* preview, const QString&
     m_LinesShown[tab] = 0;
     m_LineStarts[tab].clear();
 
+    if (RefuseNotRegular(path)) {
+        UpdateInfo(tab);
+        return;
+    }
     QFile file(path);
     // Unbuffered: the reader keeps its own chunk, a second copy would only cost memory.
     // (An empty path cannot open; asking would only add a warning of Qt's own.)
@@ -138,6 +144,8 @@ void VePageSPSFileNames::ReadFileToTextBox(QTextBrowser* preview, const QString&
 
 void VePageSPSFileNames::ReadMoreToTextBox(QTextBrowser* preview, const QString& path, int tab)
 {
+    if (RefuseNotRegular(path))
+        return;
     QFile file(path);
     if (path.isEmpty() ||
         !file.open(QIODevice::ReadOnly | QIODevice::Text | QIODevice::Unbuffered)) {
@@ -223,6 +231,18 @@ void VePageSPSFileNames::UpdateInfo(int tab)
                            tr("Characters no wrap: %1;").arg(p - row + 1));
 }
 
+bool VePageSPSFileNames::RefuseNotRegular(const QString& path)
+{
+    // A FIFO would block the window in open(), a device like /dev/zero would be
+    // read without end. A missing file is left to the opening, which reports it.
+    // A folder fails to open at once and keeps its own message.
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir() || SPSMayOpenForReading(path))
+        return false;
+    ShowWarning(tr("Can't open %1: it is not a regular file!").arg(path));
+    return true;
+}
+
 void VePageSPSFileNames::ShowWarning(const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, tr("Orka/SPS"), text, QMessageBox::NoButton, this);
@@ -238,8 +258,9 @@ bool VePageSPSFileNames::CheckPageParameter()
         QT_TR_NOOP("SPS Relation File Error!"),
     };
     for (int tab = 0; tab < TabCount; ++tab) {
+        // Only a regular file is opened: a FIFO would block the window in open().
         QFile file(PathEdit(tab)->text());
-        if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly))
+        if (SPSMayOpenForReading(file.fileName()) && file.open(QIODevice::ReadOnly))
             continue;
         // The tab first: a widget on a hidden tab does not take the focus.
         ui->TabSPSFileBrowser->setCurrentIndex(tab);

@@ -64,6 +64,9 @@ private:
     void ShowNextLines(SPSPreviewReader& reader, QTextBrowser* preview, int tab);
     void UpdateInfo(int tab);
     void ShowWarning(const QString& text);
+    // True, after a warning, when the path names something that exists and is
+    // not a regular file; nothing is opened.
+    bool RefuseNotRegular(const QString& path);
 
     QTextBrowser* Preview(int tab) const;
     QLineEdit* PathEdit(int tab) const;

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
+    <name>SPSOutputFile</name>
+    <message>
+        <source>No file name was given.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is a folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSRevisionDetector</name>
     <message>
         <source>only %1 %2 rows, too few to judge by</source>
@@ -430,6 +441,12 @@
         <source>Invalid file version!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Can not open file 
+[%1]
+ for reading: it is not a regular file!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VePageSPSFileFormatClass</name>
@@ -700,6 +717,10 @@
         <source>SPS Relation File Error!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Can&apos;t open %1: it is not a regular file!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VePageSPSFileNamesClass</name>
@@ -885,6 +906,10 @@
     </message>
     <message>
         <source>With --load: the relation (X) file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the picture cannot be encoded</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -20,8 +20,10 @@ void VeTaskSPSFilesLoader::Execute()
 {
     if (!GetTaskParameter())
         SetTaskParameter(new VeTaskSPSFilesLoaderParam);
+    // The dialog watches the node the task targets now: a later run of the task
+    // for another node must not redirect this dialog's load.
     VeSPSLoadDialog* dialog = VeSPSLoadDialog::Open(
-        GetTaskParameter(), nullptr, this, SLOT(slotLoadData()), tr("Files"), tr("Format"));
+        GetTaskParameter(), GetTargetNode(), this, SLOT(slotLoadData()), tr("Files"), tr("Format"));
     // The dialog's pages write the task's record: the dialog must not outlive it.
     connect(this, &QObject::destroyed, dialog, &QWidget::close);
 }
@@ -43,6 +45,9 @@ bool VeTaskSPSFilesLoader::slotLoadData()
         copy = new VeTaskSPSFilesLoaderParam;
         copy->CopyFrom(*own);
     }
-    StartSPSFilesLoaderThread(GetTargetNode(), copy);
+    // Through the dialog: the node its task targeted when it was opened; called
+    // other than by one of our dialogs, the task's target now.
+    auto* dialog = qobject_cast<VeSPSLoadDialog*>(sender());
+    StartSPSFilesLoaderThread(dialog ? dialog->GetTargetNode() : GetTargetNode(), copy);
     return true;
 }

@@ -1,13 +1,14 @@
 #include "VeSurveyMapImage.h"
 
+#include "SPSFileAccess.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMap.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace {
 // Large enough for a poster, small enough that a typing slip cannot ask for gigabytes.
@@ -80,21 +81,16 @@ bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fi
                                    .arg(size.width())
                                    .arg(size.height()));
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(
-            errorText,
-            Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, file.errorString()));
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    QImageWriter writer(&png, "png");
+    if (!writer.write(image))
         return Fail(
             errorText,
             Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, writer.errorString()));
-    }
-    if (!file.commit())
-        return Fail(
-            errorText,
-            Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, file.errorString()));
+    QString reason;
+    if (!SPSOutputFile::Write(fileName, png.data(), &reason))
+        return Fail(errorText,
+                    Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, reason));
     return true;
 }

@@ -20,8 +20,8 @@ QSize DefaultSurveyMapSize();
 // "offscreen" platform is enough, no display is used.
 QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size);
 
-// Draws the geometry's map, titled with its name, into a PNG file. The file is
-// replaced only when the whole image was written. False with the reason in
+// Draws the geometry's map, titled with its name, into a PNG file, written as
+// every output is (SPSOutputFile). False with the reason in
 // errorText (when given) otherwise.
 bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fileName,
                       const QSize& size, QString* errorText = nullptr);

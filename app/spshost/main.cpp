@@ -1,10 +1,12 @@
 // spshost: a small host window to use the plug-ins with a mouse.
 #include "SPSCatalogue.h"
+#include "SPSFileAccess.h"
 #include "VeHostMainWindow.h"
 #include "VeSPSLoadScript.h"
 #include "VeThreadRegistry.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -111,8 +113,19 @@ int main(int argc, char* argv[])
     if (parser.isSet(screenshotOption)) {
         const QString file = parser.value(screenshotOption);
         const auto takePicture = [&window, &screenshotResult, file]() {
-            if (!window.grab().save(file, "PNG")) {
-                std::fprintf(stderr, "spshost: cannot write the picture to %s\n", qPrintable(file));
+            // Encoded whole first, then written as every output is: a picture that
+            // cannot be written leaves the former file as it was.
+            QBuffer png;
+            png.open(QIODevice::WriteOnly);
+            QString reason;
+            bool written = window.grab().save(&png, "PNG");
+            if (!written)
+                reason = QApplication::translate("spshost", "the picture cannot be encoded");
+            else
+                written = SPSOutputFile::Write(file, png.data(), &reason);
+            if (!written) {
+                std::fprintf(stderr, "spshost: cannot write the picture to %s: %s\n",
+                             qPrintable(file), qPrintable(reason));
                 screenshotResult = 1;
             }
             window.close();

@@ -1,5 +1,6 @@
 #include "SPSLoadCommand.h"
 
+#include "SPSFileAccess.h"
 #include "SPSFormatValues.h"
 #include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
@@ -18,7 +19,6 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -249,6 +249,31 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         Error(QStringLiteral("--csv and --report cannot both write to standard output"));
         return ExitUsage;
     }
+    // A FIFO or a device given as input would block the load in open() or let it
+    // read for ever: refused before anything is opened (the parameter file by its
+    // reading).
+    const char* const kinds[] = {"source", "receiver", "relation"};
+    for (int i = 0; i < files.size(); ++i) {
+        if (!RefuseIfNotRegular(QLatin1String(kinds[i]), files.at(i)))
+            return ExitUsage;
+    }
+    // An output written over an input would lose it: refused before loading.
+    QStringList inputs = files;
+    if (parser.isSet(paramsOption))
+        inputs << parser.value(paramsOption);
+    for (const QString& option : {csvOption, mapOption, reportOption}) {
+        if (!parser.isSet(option))
+            continue;
+        const QString output = parser.value(option);
+        if (option != mapOption && output == QLatin1String("-"))
+            continue;
+        for (const QString& input : inputs) {
+            if (SPSSameFile(output, input)) {
+                Error(QStringLiteral("output file [%1] is the input file [%2]").arg(output, input));
+                return ExitUsage;
+            }
+        }
+    }
 
     VeTaskSPSFilesLoaderParam param;
     if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param))
@@ -300,6 +325,17 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     return ExitLoaded;
 }
 
+bool SPSLoadCommand::RefuseIfNotRegular(const QString& kind, const QString& path)
+{
+    // A missing file or a folder fails to open at once: left to the reading,
+    // which reports it as it always has.
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir() || SPSMayOpenForReading(path))
+        return true;
+    Error(QStringLiteral("%1 file [%2] is not a regular file").arg(kind, path));
+    return false;
+}
+
 bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param)
 {
     // As the Format page in its user-defined mode: its default texts, then the
@@ -310,6 +346,9 @@ bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderPar
         break;
     case SPSParamFile::CannotOpen:
         Error(QStringLiteral("cannot open parameter file [%1] for reading").arg(path));
+        return false;
+    case SPSParamFile::NotRegularFile:
+        Error(QStringLiteral("parameter file [%1] is not a regular file").arg(path));
         return false;
     case SPSParamFile::InvalidVersion:
         Error(QStringLiteral("parameter file [%1]: Invalid file version!").arg(path));
@@ -424,9 +463,9 @@ bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, c
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        Error(QStringLiteral("cannot write [%1]: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!SPSOutputFile::Write(path, csv, &reason)) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
         return false;
     }
     return true;
@@ -486,11 +525,17 @@ void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)
                   summaryLine("receivers", geometry.Receivers()));
 }
 
-bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
+QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 {
     QByteArray csv = "kind,number,x,y,elevation\n";
     appendCsvRows(csv, 'S', geometry.Shots());
     appendCsvRows(csv, 'R', geometry.Receivers());
+    return csv;
+}
+
+bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
+{
+    const QByteArray csv = Csv(geometry);
 
     if (path == QLatin1String("-")) {
         if (m_pOut->write(csv) != csv.size()) {
@@ -499,10 +544,9 @@ bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QSt
         }
         return true;
     }
-    // Written whole or not at all: a former file stays as it was on failure.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        Error(QStringLiteral("cannot write [%1]: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!SPSOutputFile::Write(path, csv, &reason)) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
         return false;
     }
     return true;

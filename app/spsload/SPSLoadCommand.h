@@ -39,11 +39,19 @@ public:
     // "inf" and "-inf" for the values that have no digits.
     static QByteArray FormatFloat(float value);
 
+    // The geometry as CSV: a header, then one "kind,number,x,y,elevation" row per
+    // shot (S) and per receiver (R), in the geometry's order.
+    static QByteArray Csv(const VePrevStackSegyGeometry& geometry);
+
     // Whether the command line asks for a map, read as Run reads it; false for a
     // command line that Run refuses.
     static bool WantsMap(const QStringList& arguments);
 
 private:
+    // False, with the error written, when the path names a FIFO, a device or
+    // anything else that is neither a regular file nor a folder (kind names it:
+    // "source", "receiver" or "relation").
+    bool RefuseIfNotRegular(const QString& kind, const QString& path);
     // Applies a parameter file as the Format page would; false, with the error
     // written, when the file cannot be read or a value is refused.
     bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param);

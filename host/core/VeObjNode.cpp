@@ -17,8 +17,18 @@ void VeObjNode::SetObject(VeObject* object)
 {
     if (object == m_pObject)
         return;
-    delete m_pObject;
+    VeObject* former = m_pObject;
     m_pObject = object;
+    if (!former)
+        return;
+    // A running load may be adding records to the former object: like a node
+    // whose deletion was requested, it stays until the last load has finished.
+    VeThreadRegistry* registry = VeThreadRegistry::Instance();
+    if (registry->RunningCount() == 0) {
+        delete former;
+        return;
+    }
+    connect(registry, &VeThreadRegistry::sigAllThreadsFinished, former, &QObject::deleteLater);
 }
 
 VeObjNode* VeObjNode::ParentNode() const

@@ -15,7 +15,8 @@ public:
 
     // The node's object query: the object held, or null.
     VeObject* GetObject() const { return m_pObject; }
-    // Takes ownership of the object; a former object is deleted.
+    // Takes ownership of the object; a former object is deleted, once no load
+    // thread runs any more (a running load may be adding records to it).
     void SetObject(VeObject* object);
 
     VeObjNode* ParentNode() const;

@@ -39,15 +39,16 @@ void VePrevStackSegyGeometry::Add(std::vector<VePrevSegySRGeometry>& records,
         records.push_back(*record);
     }
     delete record;
-    if (!m_bNoticePending.exchange(true)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this]() {
-                m_bNoticePending = false;
-                Q_EMIT sigRecordsAdded();
-            },
-            Qt::QueuedConnection);
-    }
+    // Queued by name: the call event is Qt's own, so nothing of ours crosses
+    // threads through Qt's (for the thread sanitizer invisible) event queue.
+    if (!m_bNoticePending.exchange(true))
+        QMetaObject::invokeMethod(this, "NoticeRecordsAdded", Qt::QueuedConnection);
+}
+
+void VePrevStackSegyGeometry::NoticeRecordsAdded()
+{
+    m_bNoticePending = false;
+    Q_EMIT sigRecordsAdded();
 }
 
 void VePrevStackSegyGeometry::AddShotGeometry(VePrevSegySRGeometry* record)

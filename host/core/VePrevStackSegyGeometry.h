@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Ve3DObject.h"
-#include "VeRuntimeClass.h"
 #include "VePrevSegySRGeometry.h"
+#include "VeRuntimeClass.h"
 
 #include <QMutex>
 
@@ -39,6 +39,8 @@ Q_SIGNALS:
     void sigRecordsAdded();
 
 private:
+    // Runs on the object's thread, queued after a burst of adds.
+    Q_INVOKABLE void NoticeRecordsAdded();
     void Add(std::vector<VePrevSegySRGeometry>& records, VePrevSegySRGeometry* record);
 
     // Guards m_Shots and m_Receivers: a load appends from its worker thread

@@ -8,7 +8,11 @@ VeThread::VeThread(QObject* parent) : QThread(parent)
     VeThreadRegistry::Instance()->Announce(this);
 }
 
-VeThread::~VeThread() = default;
+VeThread::~VeThread()
+{
+    // Deleted after its run ended (wait() or the queued finished()).
+    VeThreadRegistry::AcquireRunEnds();
+}
 
 void VeThread::slotDeleteMe()
 {

@@ -34,6 +34,11 @@ public:
     // sent meanwhile; for a host that must not go away under a running load.
     void WaitForAll();
 
+    // For the thread sanitizer: what every run that has ended wrote becomes
+    // visible to the caller, as Qt's own (uninstrumented) hand-over makes it.
+    // Nothing in an ordinary build.
+    static void AcquireRunEnds();
+
 Q_SIGNALS:
     void sigProcessMessage(VeThread* thread, const QString& message);
     // The object now lives in the registry's thread and belongs to the subscriber.

@@ -1,6 +1,7 @@
 // spshost with the real seismic survey plug-in module, driven as a user drives
 // it: menus, the task, the load dialog's widgets, the new geometry and its map.
 // The test links no plug-in code: all of it comes from the module.
+#include "FileSizeLimit.h"
 #include "SPSTestBoxes.h"
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
@@ -444,6 +445,33 @@ private Q_SLOTS:
         QVERIFY2(shotPixels > int(m_Shots.size()) * 10, qPrintable(QString::number(shotPixels)));
         QVERIFY2(receiverPixels > int(m_Receivers.size()) * 10,
                  qPrintable(QString::number(receiverPixels)));
+    }
+
+    void screenshotThatCannotBeWrittenKeepsFormerPicture()
+    {
+        QTemporaryDir dir;
+        const QString picture = dir.filePath("shot.png");
+        QFile former(picture);
+        QVERIFY(former.open(QIODevice::WriteOnly) && former.write("former") == 6);
+        former.close();
+        QProcess process;
+        {
+            // Inherited by the child: its picture cannot reach the disk.
+            const FileSizeLimit limit(16);
+            process.start(SPSHOST_PATH, {"--load", Example("example.sps"), Example("example.rps"),
+                                         "--screenshot", picture, "--screenshot-delay", "0"});
+            QVERIFY(process.waitForStarted(kLoadTimeoutMs));
+        }
+        QVERIFY(process.waitForFinished(kLoadTimeoutMs));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(
+            err.contains(
+                QString("spshost: cannot write the picture to %1: File too large\n").arg(picture)),
+            qPrintable(err));
+        QVERIFY(former.open(QIODevice::ReadOnly));
+        QCOMPARE(former.readAll(), QByteArray("former"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"shot.png"});
     }
 };
 

@@ -1,3 +1,4 @@
+#include "SPSTestFifo.h"
 #include "SPSLoadCommand.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
@@ -36,6 +37,8 @@ class TestSPSLoadCommand : public QObject
 
 private:
     QTemporaryDir m_Dir;
+    // Never written: a load that opened it would block.
+    SPSTest::FifoWriter m_Fifo{m_Dir.filePath("pipe")};
 
 private Q_SLOTS:
     void initTestCase()
@@ -58,6 +61,8 @@ private Q_SLOTS:
               "RecvCoordX = 48", "RecvCoordY = 57", "RecvElevPos = 67"})
             shifted += QByteArray(key) + " \r\n";
         QVERIFY(SPSTest::WriteFile(m_Dir.filePath("shifted.txt"), shifted));
+        QVERIFY(QFile::link("shifted.txt", m_Dir.filePath("params-link")));
+        QVERIFY(m_Fifo.IsMade());
         QByteArray source = kSource, receiver = kReceiver;
         QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s1.sps"), source.replace("\nS", "\nS ")));
         QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r1.sps"), receiver.replace("\nR", "\nR ")));
@@ -91,6 +96,27 @@ private Q_SLOTS:
         QTest::newRow("relation file that cannot be opened")
             << files + QStringList{"<dir>/none.x"} << 2 << QByteArray()
             << QByteArray("error: cannot open relation file [<dir>/none.x] for reading\n");
+        QTest::newRow("FIFO as source, refused before it is opened")
+            << QStringList{"<dir>/pipe", "<dir>/r.sps"} << 2 << QByteArray()
+            << QByteArray("error: source file [<dir>/pipe] is not a regular file\n");
+        QTest::newRow("device as receiver, refused before it is opened")
+            << QStringList{"<dir>/s.sps", "/dev/zero"} << 2 << QByteArray()
+            << QByteArray("error: receiver file [/dev/zero] is not a regular file\n");
+        QTest::newRow("FIFO as relation") << files + QStringList{"<dir>/pipe"} << 2 << QByteArray()
+                                          << QByteArray("error: relation file [<dir>/pipe] is "
+                                                        "not a regular file\n");
+        QTest::newRow("FIFO as parameter file")
+            << QStringList{"--params", "<dir>/pipe"} + files << 2 << QByteArray()
+            << QByteArray("error: parameter file [<dir>/pipe] is not a regular file\n");
+        QTest::newRow("csv over the source file")
+            << QStringList{"--csv", "<dir>/s.sps"} + files << 2 << QByteArray()
+            << QByteArray("error: output file [<dir>/s.sps] is the input file [<dir>/s.sps]\n");
+        QTest::newRow("map over the parameter file, through a symlink")
+            << QStringList{"--params",          "<dir>/shifted.txt", "--map",
+                           "<dir>/params-link", "<dir>/s1.sps",      "<dir>/r1.sps"}
+            << 2 << QByteArray()
+            << QByteArray("error: output file [<dir>/params-link] is the input file "
+                          "[<dir>/shifted.txt]\n");
         QTest::newRow("unknown option") << QStringList{"--bogus"} + files << 2 << QByteArray()
                                         << QByteArray("error: Unknown option 'bogus'.\n");
         QTest::newRow("csv without its file")

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "SPSTestRows.h"
 
 #include <QProcess>
@@ -83,6 +84,41 @@ private Q_SLOTS:
         QCOMPARE(process.readAllStandardError(), err);
         QCOMPARE(process.readAllStandardOutput(), out);
         QCOMPARE(process.exitCode(), status);
+    }
+
+    void failedOutputKeepsFormerFile_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("csv") << "--csv"
+                             << QByteArray("error: cannot write [<out>]: File too large\n");
+        QTest::newRow("map") << "--map"
+                             << QByteArray("error: Cannot write the map to \"<out>\": File too "
+                                           "large\n");
+    }
+
+    void failedOutputKeepsFormerFile()
+    {
+        // An output smaller than any write buffer that cannot reach the disk.
+        QFETCH(QString, option);
+        QFETCH(QByteArray, error);
+        const QString out = m_Dir.filePath("former.out");
+        const QByteArray former = "former";
+        QVERIFY(SPSTest::WriteFile(out, former));
+        QProcess process;
+        {
+            const FileSizeLimit limit(16); // the child inherits it
+            process.start(SPSLOAD_PATH, {"--quiet", option, out, m_Dir.filePath("s.sps"),
+                                         m_Dir.filePath("r.sps")});
+            QVERIFY(process.waitForStarted(60000));
+        }
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().endsWith(error.replace("<out>", out.toUtf8())));
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), former);
+        QCOMPARE(QDir(m_Dir.path()).entryList({"former*"}), QStringList{"former.out"});
     }
 
     void help()

@@ -142,18 +142,42 @@ private Q_SLOTS:
         QCOMPARE(registry->RunningCount(), 0);
     }
 
-    void nodeDeletionWaitsForRunningLoads()
+    void deletionWaitsForRunningLoads_data()
     {
+        QTest::addColumn<bool>("replaced"); // the object replaced, or its node deleted
+        QTest::newRow("node deleted") << false;
+        QTest::newRow("object replaced") << true;
+    }
+
+    void deletionWaitsForRunningLoads()
+    {
+        QFETCH(bool, replaced);
         auto* node = new VeObjNode(new VePrevStackSegyGeometry);
+        QPointer<VeObject> object(node->GetObject());
         QPointer<VeObjNode> guard(node);
         BlockingThread thread;
         thread.start();
-        node->RequestDelete();
+        if (replaced)
+            node->SetObject(new VePrevStackSegyGeometry);
+        else
+            node->RequestDelete();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::qWait(50);
+        QVERIFY(object);
         QVERIFY(guard);
+        QVERIFY(node->GetObject() != object || !replaced);
         thread.release.release();
-        QTRY_VERIFY_WITH_TIMEOUT(!guard, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!object, 5000);
+        QCOMPARE(guard.isNull(), !replaced);
+        delete guard.data();
+        // With no load running, a replaced object goes at once.
+        if (replaced) {
+            auto* idle = new VeObjNode(new VePrevStackSegyGeometry);
+            QPointer<VeObject> former(idle->GetObject());
+            idle->SetObject(nullptr);
+            QVERIFY(!former);
+            delete idle;
+        }
     }
 
     void eventsLogFromManyThreads()

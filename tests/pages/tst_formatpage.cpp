@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include "FileSizeLimit.h"
 
 #include <memory>
@@ -647,16 +649,29 @@ private Q_SLOTS:
         QVERIFY(!edit("TxtSourceAutoSkip")->isEnabled());
     }
 
+    void cannotRead_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text"); // %1 is the path
+        QTest::newRow("missing") << "missing.txt"
+                                 << "Can not open file \n[%1]\n for reading!";
+        // Refused before it is opened: opening it would block the window.
+        QTest::newRow("FIFO") << "pipe"
+                              << "Can not open file \n[%1]\n for reading: it is not a regular "
+                                 "file!";
+    }
+
     void cannotRead()
     {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
         userDefined();
-        m_Answer = m_Dir.filePath("missing.txt");
+        m_Answer = m_Dir.filePath(name);
+        if (name == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(m_Answer).constData(), 0600), 0);
         SPSTest::MessageBoxAnswerer boxes;
         QVERIFY(!call("slotLoadSpsParam"));
-        QCOMPARE(
-            boxes.TitlesAndTexts(),
-            (QList<QStringList>{
-                {"Error!", QString("Can not open file \n[%1]\n for reading!").arg(m_Answer)}}));
+        QCOMPARE(boxes.TitlesAndTexts(), (QList<QStringList>{{"Error!", text.arg(m_Answer)}}));
         QCOMPARE(boxes.boxes.value(0).icon, QMessageBox::Critical);
     }
 

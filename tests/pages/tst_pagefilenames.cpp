@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 const char* const kPathEdits[] = {"TxtSourceName", "TxtReceiverName", "TxtRelationName"};
 const char* const kBrowseButtons[] = {"BtnBrowseSource", "BtnBrowseReceiver", "BtnBrowseRelation"};
@@ -120,6 +122,8 @@ class TestPageSPSFileNames : public QObject
     Q_OBJECT
 
     QTemporaryDir m_Dir;
+    // A FIFO nobody writes: a page that opened it would block.
+    QString m_FifoPath;
 
     QString file(const QString& name, const QByteArray& bytes)
     {
@@ -130,7 +134,12 @@ class TestPageSPSFileNames : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_Dir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_Dir.isValid());
+        m_FifoPath = m_Dir.filePath("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(m_FifoPath).constData(), 0600), 0);
+    }
     void init() { VeEventsLog::Instance()->Clear(); }
     void cleanup() { SetFileDialogHook(nullptr); }
 
@@ -508,6 +517,11 @@ private Q_SLOTS:
             << QStringList{"ok", "ok", "empty"} << 2 << "SPS Relation File Error!";
         QTest::newRow("relation blank")
             << QStringList{"ok", "ok", "blank"} << 2 << "SPS Relation File Error!";
+        // Refused before it is opened: opening it would block the window.
+        QTest::newRow("source a FIFO")
+            << QStringList{"fifo", "ok", "ok"} << 0 << "SPS Source File Error!";
+        QTest::newRow("relation a FIFO")
+            << QStringList{"ok", "ok", "fifo"} << 2 << "SPS Relation File Error!";
     }
 
     void check()
@@ -524,6 +538,7 @@ private Q_SLOTS:
                                    : kind == "missing" ? m_Dir.filePath("nothing.sps")
                                    : kind == "folder"  ? m_Dir.path()
                                    : kind == "blank"   ? QString("   ")
+                                   : kind == "fifo"    ? m_FifoPath
                                                        : QString());
         }
         f.dialog.show();
@@ -579,6 +594,11 @@ private Q_SLOTS:
         QTest::newRow("head, nothing chosen") << "head" << 2 << "Can't open !" << false;
         QTest::newRow("next, nothing chosen") << "next" << 2 << "Can't open  file!" << true;
         QTest::newRow("next, file removed") << "next" << 1 << "Can't open  file!" << true;
+        // Neither is ever opened: a FIFO would block in open(), /dev/zero never ends.
+        const QString notFile = "Can't open %1: it is not a regular file!";
+        QTest::newRow("browse a FIFO") << "browse fifo" << 1 << notFile << false;
+        QTest::newRow("browse a device") << "browse device" << 0 << notFile << false;
+        QTest::newRow("next, file replaced by a FIFO") << "next fifo" << 1 << notFile << true;
     }
 
     void warningBoxes()
@@ -596,13 +616,21 @@ private Q_SLOTS:
         f.preview(2)->setPlainText("typed");
         const QStringList before = shownLines(f.preview(tab));
         QVERIFY(f.head()->isEnabled() && f.next()->isEnabled());
-        if (action == "next" && tab == 1)
+        if (action.startsWith("next") && tab == 1)
             QVERIFY(QFile::remove(receiver));
+        if (action == "next fifo")
+            QVERIFY(QFile::link(m_FifoPath, receiver));
 
         SPSTest::MessageBoxAnswerer answerer;
-        if (action == "browse folder") {
-            f.choose(tab, folder);
-            text = text.arg(folder);
+        if (action.startsWith("browse")) {
+            const QString path = action == "browse folder" ? folder
+                                 : action == "browse fifo" ? m_FifoPath
+                                                           : QString("/dev/zero");
+            f.choose(tab, path);
+            text = text.arg(path);
+        } else if (action == "next fifo") {
+            f.pressNext(tab);
+            text = text.arg(receiver);
         } else if (action == "head") {
             f.pressHead(tab);
         } else {

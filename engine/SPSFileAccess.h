@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+class QByteArray;
+
+// Whether the path may be opened for reading without the risk of blocking in
+// open() or reading without end: a regular file, symbolic links followed. A
+// FIFO, a device or a folder is refused before it is ever opened. `allowFifo`
+// lets a named pipe pass too (for tests that hand a load its bytes piece by piece).
+bool SPSMayOpenForReading(const QString& path, bool allowFifo = false);
+
+// Whether both paths name one existing file (symbolic and hard links followed).
+bool SPSSameFile(const QString& first, const QString& second);
+
+// The one way every output of the project is written. A regular file (or a new
+// one) is replaced only once the new bytes are all on disk: written to a
+// temporary file beside it, flushed and checked, then renamed over it, so a
+// failure leaves the former file whole. A target that exists and is not a
+// regular file (a device, a FIFO, /dev/stdout) is written directly and never
+// replaced. A symbolic link stays: the file it names is replaced.
+class SPSOutputFile
+{
+    Q_DECLARE_TR_FUNCTIONS(SPSOutputFile)
+public:
+    // False, with the reason in errorText (when given), when anything failed.
+    static bool Write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
+};
