@@ -13,6 +13,10 @@ public:
         QChar letter = u'S'; // "S" source lines, "R" receiver lines (at right angles)
         qint64 points = 0;
         bool shuffled = false; // data rows in random order instead of line order
+        // As many 3D surveys number them: lines named 1, 2, ... and points
+        // numbered 1, 2, ... through the whole file (8 columns, right-justified),
+        // so that the keys' text order is not the file's order.
+        bool shortNames = false;
         quint32 seed = 1;
     };
 

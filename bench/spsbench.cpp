@@ -12,12 +12,15 @@
 //                 disturbs less than the wall time);
 //   load general  the load with QTextStream on every row;
 //   load shuffled the load of the shuffled files;
+//   3D            the load of a survey shaped like many 3D ones: lines named
+//                 1, 2, ... and points numbered 1 to n through the file;
 //   spsload       the whole spsload process on the ordered files, when the
 //                 program stands beside this one;
 //   check         the survey check of the ordered files with a relation file
 //                 of a tenth as many rows, and its time over the load's;
 // and the peak resident memory of the process during the ordered load.
 #include "ProcessMemory.h"
+#include "SPSNumbers.h"
 #include "SPSRowReader.h"
 #include "SPSSurveyCheck.h"
 #include "SPSSurveyGenerator.h"
@@ -85,8 +88,9 @@ double readRows(const QString& path, QChar letter, bool general)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot open %s", qPrintable(path));
-    SPSRowReader reader(&file, letter, true, 0);
-    reader.SetGeneralPath(general);
+    SPSReadOptions options;
+    options.generalPath = general;
+    SPSRowReader reader(&file, letter, true, 0, options);
     reader.SetRowLimit(SPSRowReader::RowLimitFor({{p.SrcLinePos, p.SrcLineLen},
                                                   {p.SrcIDPos, p.SrcIDLen},
                                                   {p.SrcWellPos, p.SrcWellLen},
@@ -95,13 +99,8 @@ double readRows(const QString& path, QChar letter, bool general)
                                                   {p.SrcElevPos, p.SrcElevLen}}));
     double sum = 0;
     while (reader.NextRecord()) {
-        if (reader.IsPlainRow()) {
-            sum += double(reader.PlainField(p.SrcLinePos, p.SrcLineLen).size());
-            sum += PointNumberFromText(reader.PlainField(p.SrcIDPos, p.SrcIDLen));
-        } else {
-            sum += double(reader.FieldText(p.SrcLinePos, p.SrcLineLen).size());
-            sum += PointNumberFromText(reader.FieldText(p.SrcIDPos, p.SrcIDLen));
-        }
+        sum += double(reader.Field(p.SrcLinePos, p.SrcLineLen).size());
+        sum += PointNumberFromText(reader.Field(p.SrcIDPos, p.SrcIDLen));
         sum += double(reader.FloatField(p.SrcWellPos, p.SrcWellLen));
         sum += reader.RealField(p.SrcCoordX, p.SrcCoordXLen);
         sum += reader.RealField(p.SrcCoordY, p.SrcCoordYLen);
@@ -129,13 +128,15 @@ struct LoadResult
 };
 
 // One whole load through the loader thread, as the host starts it.
-LoadResult runLoad(const QString& sourcePath, const QString& receiverPath)
+LoadResult runLoad(const QString& sourcePath, const QString& receiverPath,
+                   const SPSReadOptions& options = {})
 {
     VeTaskSPSFilesLoaderParam param;
     param.SourceFileName = sourcePath;
     param.ReceiverFileName = receiverPath;
     VeThreadSPSFilesLoader thread;
     thread.m_pParam = &param;
+    thread.SetReadOptions(options);
     QElapsedTimer timer;
     std::unique_ptr<VeObject> created;
     double handedOver = 0;
@@ -264,39 +265,46 @@ int main(int argc, char** argv)
     const QString spsload = QDir(QCoreApplication::applicationDirPath()).filePath("spsload");
     const bool haveSpsload = QFileInfo(spsload).isExecutable();
     std::printf(
-        "%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s | %7s %6s\n",
+        "%9s %7s | %7s %7s %7s | %7s %7s %9s %6s %8s %6s | %7s %6s | %7s %6s | %7s %6s | %7s | %7s "
+        "%6s\n",
         "points", "MB", "floor", "rd fast", "rd gen", "load", "ld cpu", "points/s", "MB/s",
-        "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "spsload", "check", "/load");
+        "peak MB", "/floor", "ld gen", "gain", "shuffle", "ratio", "3D", "ratio", "spsload",
+        "check", "/load");
 
     for (const QString& text : parser.value("sizes").split(',')) {
         const qint64 points = text.toLongLong();
         if (points <= 0)
             continue;
-        QString paths[2][2];
-        for (int shuffled = 0; shuffled < 2; ++shuffled) {
+        // Ordered, shuffled, and 3D-shaped (short line names, points numbered
+        // through the file, so that key order is not file order).
+        QString paths[3][2];
+        for (int shape = 0; shape < 3; ++shape) {
             for (int kind = 0; kind < 2; ++kind) {
                 SPSSurveyGenerator::Options options;
                 options.letter = kind == 0 ? u'S' : u'R';
                 options.points = points;
-                options.shuffled = shuffled;
+                options.shuffled = shape == 1;
+                options.shortNames = shape == 2;
                 options.seed = 7;
-                paths[shuffled][kind] =
-                    QDir(dir).filePath(QString("%1-%2%3")
-                                           .arg(points)
-                                           .arg(shuffled ? "shuffled" : "ordered")
-                                           .arg(kind == 0 ? ".s" : ".r"));
+                paths[shape][kind] = QDir(dir).filePath(QString("%1-%2%3")
+                                                            .arg(points)
+                                                            .arg(shape == 0   ? "ordered"
+                                                                 : shape == 1 ? "shuffled"
+                                                                              : "3d")
+                                                            .arg(kind == 0 ? ".s" : ".r"));
                 QString error;
-                if (!SPSSurveyGenerator::Write(paths[shuffled][kind], options, &error))
+                if (!SPSSurveyGenerator::Write(paths[shape][kind], options, &error))
                     qFatal("%s", qPrintable(error));
             }
         }
         if (parser.isSet("profile")) {
             const LoadResult once = runLoad(paths[0][0], paths[0][1]);
             const LoadResult shuffled = runLoad(paths[1][0], paths[1][1]);
+            const LoadResult grid = runLoad(paths[2][0], paths[2][1]);
             std::printf("%9lld points per file: load %.3f s (%.3f s of processor time), "
-                        "shuffled %.3f s (%.3f s)\n",
+                        "shuffled %.3f s (%.3f s), 3D %.3f s (%.3f s)\n",
                         points, once.seconds, once.cpuSeconds, shuffled.seconds,
-                        shuffled.cpuSeconds);
+                        shuffled.cpuSeconds, grid.seconds, grid.cpuSeconds);
             continue;
         }
         const double bytes = double(QFileInfo(paths[0][0]).size() + QFileInfo(paths[0][1]).size());
@@ -310,7 +318,8 @@ int main(int argc, char** argv)
         std::vector<double> check;
         qsizetype findings = 0;
 
-        std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, process;
+        std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, load3D,
+            process;
         qint64 peakKiB = 0;
         bool complete = true;
         for (int r = 0; r < repeat; ++r) {
@@ -328,10 +337,13 @@ int main(int argc, char** argv)
             load.push_back(ordered.seconds);
             loadCpu.push_back(ordered.cpuSeconds);
             complete &= ordered.shots == points && ordered.receivers == points;
-            SPSRowReader::SetGeneralPathForAll(true);
-            loadGeneral.push_back(runLoad(paths[0][0], paths[0][1]).seconds);
-            SPSRowReader::SetGeneralPathForAll(false);
+            SPSReadOptions general;
+            general.generalPath = true;
+            loadGeneral.push_back(runLoad(paths[0][0], paths[0][1], general).seconds);
             loadShuffled.push_back(runLoad(paths[1][0], paths[1][1]).seconds);
+            const LoadResult grid = runLoad(paths[2][0], paths[2][1]);
+            load3D.push_back(grid.seconds);
+            complete &= grid.shots == points && grid.receivers == points;
             if (haveSpsload)
                 process.push_back(runSpsload(spsload, paths[0][0], paths[0][1]));
             check.push_back(runCheck(paths[0][0], paths[0][1], relations, &findings));
@@ -340,13 +352,14 @@ int main(int argc, char** argv)
         const double tFloor = median(floor);
         const double tCheck = median(check);
         std::printf("%9lld %7.1f | %7.4f %7.3f %7.3f | %7.3f %7.3f %9.3g %6.0f %8.0f %6.1f | "
-                    "%7.3f %6.1f | %7.3f %6.2f | %7s | %7s %6.2f%s\n",
+                    "%7.3f %6.1f | %7.3f %6.2f | %7.3f %6.2f | %7s | %7s %6.2f%s\n",
                     points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
                     median(loadCpu), 2.0 * double(points) / tLoad, bytes / 1e6 / tLoad,
                     double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
                     median(loadGeneral) / tLoad, median(loadShuffled), median(loadShuffled) / tLoad,
-                    qPrintable(processText(process)), qPrintable(processText(check)),
-                    tCheck / tLoad, complete ? "" : "  (points missing!)");
+                    median(load3D), median(load3D) / tLoad, qPrintable(processText(process)),
+                    qPrintable(processText(check)), tCheck / tLoad,
+                    complete ? "" : "  (points missing!)");
         std::printf("%9s (the check listed %lld findings)\n", "", qlonglong(findings));
         std::fflush(stdout);
         for (const auto& pair : paths)

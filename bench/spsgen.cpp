@@ -1,5 +1,5 @@
-// spsgen DIR POINTS [--shuffled] [--seed N] [--relations ROWS]: writes DIR/survey.s and
-// DIR/survey.r, and DIR/survey.x with --relations.
+// spsgen DIR POINTS [--shuffled] [--3d] [--seed N] [--relations ROWS]: writes DIR/survey.s
+// and DIR/survey.r, and DIR/survey.x with --relations.
 #include "SPSSurveyGenerator.h"
 
 #include <QCommandLineParser>
@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     parser.addPositionalArgument("dir", "Folder to write to (made when missing).");
     parser.addPositionalArgument("points", "Points per file.");
     parser.addOption({"shuffled", "Data rows in random order."});
+    parser.addOption({"3d", "Lines named 1, 2, ... and points numbered 1 to POINTS."});
     parser.addOption({"seed", "Seed of the coordinates' noise and the order.", "n", "1"});
     parser.addOption({"relations", "Also write DIR/survey.x with ROWS relation rows.", "rows"});
     parser.process(app);
@@ -24,8 +25,8 @@ int main(int argc, char** argv)
     bool ok = false;
     const qint64 points = args.value(1).toLongLong(&ok);
     if (args.size() != 2 || !ok || points < 0) {
-        std::fprintf(stderr,
-                     "usage: spsgen DIR POINTS [--shuffled] [--seed N] [--relations ROWS]\n");
+        std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--3d] [--seed N] "
+                             "[--relations ROWS]\n");
         return 2;
     }
     if (!QDir().mkpath(args[0])) {
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     SPSSurveyGenerator::Options options;
     options.points = points;
     options.shuffled = parser.isSet("shuffled");
+    options.shortNames = parser.isSet("3d");
     options.seed = parser.value("seed").toUInt();
     for (const auto& [letter, name] : {std::pair{u'S', "survey.s"}, {u'R', "survey.r"}}) {
         options.letter = letter;

@@ -76,12 +76,14 @@ bool WriteDirectly(const QString& path, const QByteArray& bytes, QString* errorT
 
 } // namespace
 
-bool SPSMayOpenForReading(const QString& path)
+bool SPSMayOpenForReading(const QString& path, bool allowFifo)
 {
     if (path.isEmpty())
         return false;
     struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    return S_ISREG(st.st_mode) || (allowFifo && S_ISFIFO(st.st_mode));
 }
 
 bool SPSSameFile(const QString& first, const QString& second)

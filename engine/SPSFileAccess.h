@@ -7,8 +7,9 @@ class QByteArray;
 
 // Whether the path may be opened for reading without the risk of blocking in
 // open() or reading without end: a regular file, symbolic links followed. A
-// FIFO, a device or a folder is refused before it is ever opened.
-bool SPSMayOpenForReading(const QString& path);
+// FIFO, a device or a folder is refused before it is ever opened. `allowFifo`
+// lets a named pipe pass too (for tests that hand a load its bytes piece by piece).
+bool SPSMayOpenForReading(const QString& path, bool allowFifo = false);
 
 // Whether both paths name one existing file (symbolic and hard links followed).
 bool SPSSameFile(const QString& first, const QString& second);

@@ -1,41 +1,33 @@
 #pragma once
 
+#include "SPSAddThenSort.h"
 #include "SPSPointGeometry.h"
 
 #include <QtGlobal>
 
-#include <vector>
-
-// Shots or receivers by point number, visited in ascending number. A point
-// with a number already present replaces the one stored.
-//
-// Held flat: points are appended, and the first look at the table sorts them
-// once (nothing to do when they came in ascending number) and keeps the last
-// point of each number. Not for use from two threads at once.
-class SPSNumberedTable
+// Shots or receivers by point number. Points are added as they come; Sort then
+// puts them in ascending number, keeping of each number the point added last.
+class SPSNumberedTable : public SPSAddThenSort<SPSPointGeometry>
 {
 public:
-    void Insert(const SPSPointGeometry& point);
+    void Add(const SPSPointGeometry& point)
+    {
+        Append(point, [](const SPSPointGeometry& a, const SPSPointGeometry& b) {
+            return a.m_nNumber < b.m_nNumber;
+        });
+    }
+    // Sorts the points added since the last Sort; the rest need it done.
+    void Sort();
+    void Clear() { ClearRows(); }
 
-    // The point with this number, or null (valid until the next Insert).
+    // After Sort: the point with this number, or null (valid until the next Add).
     const SPSPointGeometry* Find(qint32 number) const;
 
-    qsizetype Count() const;
-    bool IsEmpty() const { return m_Points.empty(); }
-    void Clear();
-    void Reserve(qsizetype points) { m_Points.reserve(size_t(points)); }
-
-    // Calls visit(point) for every point in ascending number.
+    // After Sort: calls visit(point) for every point in ascending number.
     template <typename Visit> void ForEach(Visit&& visit) const
     {
-        Settle();
-        for (const SPSPointGeometry& point : m_Points)
+        Q_ASSERT(m_bSorted);
+        for (const SPSPointGeometry& point : m_Rows)
             visit(point);
     }
-
-private:
-    void Settle() const;
-
-    mutable std::vector<SPSPointGeometry> m_Points;
-    mutable bool m_bSettled = true; // ascending, one point per number
 };

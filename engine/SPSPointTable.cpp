@@ -1,9 +1,10 @@
 #include "SPSPointTable.h"
 
-#include "SPSRowReader.h"
+#include "SPSNumbers.h"
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 // The first code units of a key as two big-endian numbers, so that most
@@ -17,13 +18,6 @@ struct Prefixed
     quint32 index;
 };
 
-bool fitsLatin1(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            return false;
-    return true;
-}
 } // namespace
 
 QString SPSPointTable::Key(const QString& lineName, const QString& pointText)
@@ -36,34 +30,34 @@ QString SPSPointTable::Key(const QString& lineName, const QString& pointText)
     return key;
 }
 
-void SPSPointTable::Insert(const SPSPointRecord& point)
+namespace {
+// A key text as UTF-16 units, whatever form it came in.
+struct Units
 {
-    const QString key = Key(point.m_strLineName, point.m_strPointText);
-    Row row;
-    row.keyLength = qint32(key.size());
-    row.lineLength = qint32(point.m_strLineName.size());
-    row.number = PointNumberFromText(point.m_strPointText);
-    row.depth = point.m_fDepth;
-    row.x = point.m_dX;
-    row.y = point.m_dY;
-    row.elevation = point.m_dElevation;
-    if (fitsLatin1(key)) {
-        row.keyOffset = qint64(m_Narrow.size());
-        for (QChar c : key)
-            m_Narrow.push_back(char(c.unicode()));
-    } else {
-        row.wide = true;
-        row.keyOffset = qint64(m_Wide.size());
-        m_Wide.insert(m_Wide.end(), key.utf16(), key.utf16() + key.size());
+    explicit Units(SPSText view) : m_View(view) {}
+    qsizetype size() const { return m_View.size(); }
+    char16_t operator[](qsizetype i) const
+    {
+        return m_View.IsLatin1() ? char16_t(uchar(m_View.Latin1().data()[i]))
+                                 : m_View.Utf16()[i].unicode();
     }
-    Append(row);
-}
+    bool FitsLatin1() const
+    {
+        if (m_View.IsLatin1())
+            return true;
+        for (QChar c : m_View.Utf16())
+            if (c.unicode() > 0xFF)
+                return false;
+        return true;
+    }
+    SPSText m_View;
+};
+} // namespace
 
-void SPSPointTable::InsertPlain(QLatin1StringView lineName, QLatin1StringView pointText,
-                                float depth, double x, double y, double elevation)
+void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double x, double y,
+                        double elevation)
 {
     Row row;
-    row.keyOffset = qint64(m_Narrow.size());
     row.keyLength = qint32(lineName.size() + 1 + pointText.size());
     row.lineLength = qint32(lineName.size());
     row.number = PointNumberFromText(pointText);
@@ -71,34 +65,40 @@ void SPSPointTable::InsertPlain(QLatin1StringView lineName, QLatin1StringView po
     row.x = x;
     row.y = y;
     row.elevation = elevation;
-    m_Narrow.resize(m_Narrow.size() + size_t(row.keyLength));
-    char* key = m_Narrow.data() + row.keyOffset;
-    std::memcpy(key, lineName.data(), size_t(lineName.size()));
-    key[lineName.size()] = '_';
-    std::memcpy(key + lineName.size() + 1, pointText.data(), size_t(pointText.size()));
-    Append(row);
-}
-
-void SPSPointTable::Append(const Row& row)
-{
-    // Rows in key order, the usual case, leave the table settled.
-    if (m_bSettled && !m_Entries.empty() && Compare(m_Entries.back(), row) >= 0)
-        m_bSettled = false;
-    m_Entries.push_back(row);
+    if (lineName.IsLatin1() && pointText.IsLatin1()) {
+        // The usual case, the plain rows of a file: the bytes as they are.
+        row.keyOffset = qint64(m_Narrow.size());
+        m_Narrow.resize(m_Narrow.size() + size_t(row.keyLength));
+        char* key = m_Narrow.data() + row.keyOffset;
+        std::memcpy(key, lineName.Latin1().data(), size_t(lineName.size()));
+        key[lineName.size()] = '_';
+        std::memcpy(key + lineName.size() + 1, pointText.Latin1().data(), size_t(pointText.size()));
+    } else {
+        const Units line(lineName);
+        const Units point(pointText);
+        row.wide = !line.FitsLatin1() || !point.FitsLatin1();
+        const auto put = [&](auto& keys) {
+            using Unit = typename std::decay_t<decltype(keys)>::value_type;
+            row.keyOffset = qint64(keys.size());
+            for (qsizetype i = 0; i < line.size(); ++i)
+                keys.push_back(Unit(line[i]));
+            keys.push_back(Unit(u'_'));
+            for (qsizetype i = 0; i < point.size(); ++i)
+                keys.push_back(Unit(point[i]));
+        };
+        if (row.wide)
+            put(m_Wide);
+        else
+            put(m_Narrow);
+    }
+    Append(row, [this](const Row& a, const Row& b) { return Compare(a, b) < 0; });
 }
 
 void SPSPointTable::Clear()
 {
-    m_Entries.clear();
+    ClearRows();
     m_Narrow.clear();
     m_Wide.clear();
-    m_bSettled = true;
-}
-
-qsizetype SPSPointTable::Count() const
-{
-    Settle();
-    return qsizetype(m_Entries.size());
 }
 
 // QString::operator< on the two keys: code units compared as numbers.
@@ -123,16 +123,16 @@ int SPSPointTable::Compare(const Row& a, const Row& b) const
     return a.keyLength == b.keyLength ? 0 : a.keyLength < b.keyLength ? -1 : 1;
 }
 
-void SPSPointTable::Settle() const
+void SPSPointTable::Sort()
 {
-    if (m_bSettled)
+    if (m_bSorted)
         return;
-    m_bSettled = true;
-    const size_t n = m_Entries.size();
+    m_bSorted = true;
+    const size_t n = m_Rows.size();
     const bool anyWide = !m_Wide.empty();
     std::vector<Prefixed> order(n);
     for (size_t i = 0; i < n; ++i) {
-        const Row& row = m_Entries[i];
+        const Row& row = m_Rows[i];
         quint64 part[2] = {0, 0};
         if (!anyWide) {
             // Big-endian bytes, zero-padded: compared as numbers they order as
@@ -157,21 +157,17 @@ void SPSPointTable::Settle() const
             return a.high < b.high;
         if (a.low != b.low)
             return a.low < b.low;
-        const int c = Compare(m_Entries[a.index], m_Entries[b.index]);
+        const int c = Compare(m_Rows[a.index], m_Rows[b.index]);
         return c != 0 ? c < 0 : a.index < b.index;
     });
-    // Of the rows with one key, the last in the file wins.
-    std::vector<Row> settled;
-    settled.reserve(n);
-    for (size_t i = 0; i < n; ++i) {
-        const Row& row = m_Entries[order[i].index];
-        const bool sameAsNext = i + 1 < n && order[i].high == order[i + 1].high &&
-                                order[i].low == order[i + 1].low &&
-                                Compare(row, m_Entries[order[i + 1].index]) == 0;
-        if (!sameAsNext)
-            settled.push_back(row);
-    }
-    m_Entries = std::move(settled);
+    KeepLastOfEach(order, [this](const Prefixed& a, const Prefixed& b) {
+        return a.high == b.high && a.low == b.low && Compare(m_Rows[a.index], m_Rows[b.index]) == 0;
+    });
+    std::vector<Row> sorted;
+    sorted.reserve(order.size());
+    for (const Prefixed& p : order)
+        sorted.push_back(m_Rows[p.index]);
+    m_Rows = std::move(sorted);
 }
 
 QString SPSPointTable::Text(const Row& row, qsizetype from, qsizetype length) const
@@ -203,6 +199,7 @@ SPSPointRecord SPSPointTable::RecordAt(qsizetype index) const
 
 std::optional<SPSPointRecord> SPSPointTable::Find(const QString& key) const
 {
+    Q_ASSERT(m_bSorted);
     // Binary search in key order.
     const qsizetype n = Count();
     qsizetype low = 0;

@@ -1,13 +1,15 @@
 #include "SPSSurveyCheck.h"
 
+#include "SPSFileAccess.h"
 #include "SPSLayoutPresets.h"
+#include "SPSNumbers.h"
 #include "SPSRevisionDetector.h"
 #include "SPSRowReader.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -348,7 +350,7 @@ bool SPSSurveyCheck::Run_::Open(QFile& file, const QString& path, const char* em
 void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
 {
     // The detection opens the file again: only a regular file reads the same twice.
-    if (!QFileInfo(path).isFile())
+    if (!SPSMayOpenForReading(path))
         return;
     const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(path, letter);
     const SPSRevision inUse = letter == u'X'
@@ -412,10 +414,11 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
             if (fileIndex == 1)
                 Progress(double(base + file.pos()) / double(m_nTotalBytes));
         }
-        const bool plain = reader.IsPlainRow();
+        // A field keeps its row's form: Latin-1 for a plain ASCII row.
+        const bool plain = reader.Field(0, 0).IsLatin1();
         auto field = [&](qint32 pos, qint32 len, int slot) {
             if (plain) {
-                const QLatin1StringView v = reader.PlainField(pos, len);
+                const QLatin1StringView v = reader.Field(pos, len).Latin1();
                 return Field{v.data(), v.size()};
             }
             utf8[slot] = reader.FieldText(pos, len).toUtf8();
@@ -820,12 +823,13 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
         }
         RelationRow r;
         r.row = reader.RowNumber();
-        const bool plain = reader.IsPlainRow();
+        // A field keeps its row's form: Latin-1 for a plain ASCII row.
+        const bool plain = reader.Field(0, 0).IsLatin1();
         Field field[9];
         QByteArray utf8[9];
         for (int i = 0; i < 9; ++i) {
             if (plain) {
-                const QLatin1StringView v = reader.PlainField(fields[i].pos, fields[i].len);
+                const QLatin1StringView v = reader.Field(fields[i].pos, fields[i].len).Latin1();
                 field[i] = {v.data(), v.size()};
             } else {
                 utf8[i] = reader.FieldText(fields[i].pos, fields[i].len).toUtf8();

@@ -1,7 +1,10 @@
 #include "VeThreadSPSFilesLoader.h"
 
+#include "SPSFileAccess.h"
+#include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
 #include "SPSNumberedTable.h"
+#include "SPSNumbers.h"
 #include "SPSPointTable.h"
 #include "SPSRevisionDetector.h"
 #include "SPSRowReader.h"
@@ -12,58 +15,117 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace {
-// Where the fields of one kind of point row stand.
+// Where the fields of one kind of point row stand; receivers have no depth.
 struct PointColumns
 {
-    qint32 linePos, lineLen, pointPos, pointLen;
-    bool hasDepth;
-    qint32 depthPos, depthLen;
-    qint32 xPos, xLen, yPos, yLen, elevationPos, elevationLen;
+    SPSLayout::Span line, point, depth, x, y, elevation;
 };
 
-void readPoints(QFile& file, QChar letter, bool autoSkip, qint32 skipCount, const PointColumns& c,
-                SPSPointTable& points)
+// One point file as the loader reads it.
+struct PointFile
 {
+    const char* emptyName; // the message for an empty path
+    const char* noPoints;  // the warning for a file without points
+    QString path;
+    QChar letter;
+    bool autoSkip;
+    qint32 skipCount;
+    PointColumns columns;
+};
+
+PointFile pointFile(const VeTaskSPSFilesLoaderParam& p, SPSLayout::File file)
+{
+    using SPSLayout::Column;
+    const bool source = file == SPSLayout::File::Source;
+    const auto& fields = SPSLayout::Fields();
+    const auto column = [&](Column c) { return SPSLayout::ColumnOf(p, file, c); };
+    return {source ? QT_TRANSLATE_NOOP("VeDataLoadThread", "Source file name is empty")
+                   : QT_TRANSLATE_NOOP("VeDataLoadThread", "Receiver file name is empty"),
+            source ? QT_TRANSLATE_NOOP("VeDataLoadThread", "No source points found in [%1]")
+                   : QT_TRANSLATE_NOOP("VeDataLoadThread", "No receiver points found in [%1]"),
+            source ? p.SourceFileName : p.ReceiverFileName,
+            source ? u'S' : u'R',
+            SPSLayout::Value(p, fields[size_t(SPSLayout::AutoSkipIndex(file))]) != 0,
+            SPSLayout::Value(p, fields[size_t(SPSLayout::RowCountIndex(file))]),
+            {column(Column::Line), column(Column::Point), column(Column::Depth), column(Column::X),
+             column(Column::Y), column(Column::Elevation)}};
+}
+
+// The events-log entries of one reading, written by whoever waits for it.
+struct ReadOutcome
+{
+    bool ok = false;
+    QList<std::pair<VeEventsLog::EEventsLogType, QString>> entries;
+
+    void Log() const
+    {
+        for (const auto& [type, text] : entries)
+            OutputEventsLog(type, text);
+    }
+};
+
+QString translated(const char* text)
+{
+    return VeDataLoadThread::tr(text);
+}
+
+// Reads the file's points into the table, sorted. Touches neither the events
+// log nor anything shared, so that it may run beside the rest of the load.
+ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points)
+{
+    ReadOutcome outcome;
+    if (f.path.isEmpty()) {
+        outcome.entries.append({VeEventsLog::EventsLogError, translated(f.emptyName)});
+        return outcome;
+    }
+    // What is not a regular file could block the open or the reading for good.
+    const std::unique_ptr<QFile> opened =
+        options.makeFile ? options.makeFile(f.path) : std::make_unique<QFile>(f.path);
+    QFile& file = *opened;
+    if (!SPSMayOpenForReading(f.path, options.allowFifo) || !file.open(QIODevice::ReadOnly)) {
+        outcome.entries.append(
+            {VeEventsLog::EventsLogError,
+             translated(QT_TRANSLATE_NOOP("VeDataLoadThread", "Cannot open file [%1] for reading!"))
+                 .arg(f.path)});
+        return outcome;
+    }
     points.Clear();
-    SPSRowReader reader(&file, letter, autoSkip, skipCount);
+    const PointColumns& c = f.columns;
+    SPSRowReader reader(&file, f.letter, f.autoSkip, f.skipCount, options);
     // A row is held only as far as the furthest field, however long it is.
-    QList<std::pair<qint32, qint32>> fields{{c.linePos, c.lineLen},
-                                            {c.pointPos, c.pointLen},
-                                            {c.xPos, c.xLen},
-                                            {c.yPos, c.yLen},
-                                            {c.elevationPos, c.elevationLen}};
-    if (c.hasDepth)
-        fields.append({c.depthPos, c.depthLen});
+    QList<std::pair<qint32, qint32>> fields;
+    for (const SPSLayout::Span& span : {c.line, c.point, c.depth, c.x, c.y, c.elevation})
+        if (span.found)
+            fields.append({span.pos, span.len});
     reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
     // About 82 bytes a row in the standard layout; past a million rows the
     // tables grow as they fill.
     points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
-    SPSPointRecord point;
     while (reader.NextRecord()) {
-        const float depth = c.hasDepth ? reader.FloatField(c.depthPos, c.depthLen) : 0.0f;
-        const double x = reader.RealField(c.xPos, c.xLen);
-        const double y = reader.RealField(c.yPos, c.yLen);
-        const double elevation = reader.RealField(c.elevationPos, c.elevationLen);
-        if (reader.IsPlainRow()) {
-            points.InsertPlain(reader.PlainField(c.linePos, c.lineLen),
-                               reader.PlainField(c.pointPos, c.pointLen), depth, x, y, elevation);
-            continue;
-        }
-        point.m_strLineName = reader.FieldText(c.linePos, c.lineLen);
-        point.m_strPointText = reader.FieldText(c.pointPos, c.pointLen);
-        point.m_fDepth = depth;
-        point.m_dX = x;
-        point.m_dY = y;
-        point.m_dElevation = elevation;
-        points.Insert(point);
+        points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
+                   c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
+                   reader.RealField(c.x.pos, c.x.len), reader.RealField(c.y.pos, c.y.len),
+                   reader.RealField(c.elevation.pos, c.elevation.len));
     }
+    if (reader.Failed()) {
+        // Part of a file is not the file: the load must not pass it off as whole.
+        outcome.entries.append(
+            {VeEventsLog::EventsLogError,
+             translated(QT_TRANSLATE_NOOP("VeDataLoadThread", "Cannot read file [%1] to its end!"))
+                 .arg(f.path)});
+        return outcome;
+    }
+    if (points.IsEmpty())
+        outcome.entries.append({VeEventsLog::EventsLogWarning, translated(f.noPoints).arg(f.path)});
+    outcome.ok = true;
+    return outcome;
 }
 
 // Done in 64 bits so that no product overflows; the low 32 bits are the number.
@@ -122,8 +184,9 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
         applyScalar(geometry.m_dY, settings.CoordinateScalar);
         applyScalar(geometry.m_dElevation, settings.ElevationScalar);
         applyScalar(geometry.m_fDepth, settings.ElevationScalar);
-        numbered.Insert(geometry);
+        numbered.Add(geometry);
     });
+    numbered.Sort();
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest
@@ -167,61 +230,24 @@ bool VeThreadSPSFilesLoader::ReadSourceFile(SPSPointTable& points)
 {
     if (!m_pParam)
         return false;
-    const VeTaskSPSFilesLoaderParam& p = *m_pParam;
-    if (p.SourceFileName.isEmpty()) {
-        OutputEventsLog(VeEventsLog::EventsLogError, tr("Source file name is empty"));
-        return false;
-    }
-    QFile file(p.SourceFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        OutputEventsLog(VeEventsLog::EventsLogError,
-                        tr("Cannot open file [%1] for reading!").arg(p.SourceFileName));
-        return false;
-    }
-    const PointColumns columns{p.SrcLinePos,   p.SrcLineLen, p.SrcIDPos,     p.SrcIDLen,
-                               true,           p.SrcWellPos, p.SrcWellLen,   p.SrcCoordX,
-                               p.SrcCoordXLen, p.SrcCoordY,  p.SrcCoordYLen, p.SrcElevPos,
-                               p.SrcElevLen};
-    readPoints(file, u'S', p.AutoSkipS, p.SkipPosS, columns, points);
-    if (points.IsEmpty())
-        OutputEventsLog(VeEventsLog::EventsLogWarning,
-                        tr("No source points found in [%1]").arg(p.SourceFileName));
-    return true;
+    const ReadOutcome outcome =
+        readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, points);
+    if (outcome.ok)
+        points.Sort();
+    outcome.Log();
+    return outcome.ok;
 }
 
 bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
 {
     if (!m_pParam)
         return false;
-    const VeTaskSPSFilesLoaderParam& p = *m_pParam;
-    if (p.ReceiverFileName.isEmpty()) {
-        OutputEventsLog(VeEventsLog::EventsLogError, tr("Receiver file name is empty"));
-        return false;
-    }
-    QFile file(p.ReceiverFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        OutputEventsLog(VeEventsLog::EventsLogError,
-                        tr("Cannot open file [%1] for reading!").arg(p.ReceiverFileName));
-        return false;
-    }
-    const PointColumns columns{p.RecvLinePos,
-                               p.RecvLineLen,
-                               p.RecvIDPos,
-                               p.RecvIDLen,
-                               false,
-                               0,
-                               0,
-                               p.RecvCoordX,
-                               p.RecvCoordXLen,
-                               p.RecvCoordY,
-                               p.RecvCoordYLen,
-                               p.RecvElevPos,
-                               p.RecvElevLen};
-    readPoints(file, u'R', p.AutoSkipR, p.SkipPosR, columns, points);
-    if (points.IsEmpty())
-        OutputEventsLog(VeEventsLog::EventsLogWarning,
-                        tr("No receiver points found in [%1]").arg(p.ReceiverFileName));
-    return true;
+    const ReadOutcome outcome =
+        readPoints(pointFile(*m_pParam, SPSLayout::File::Receiver), m_ReadOptions, points);
+    if (outcome.ok)
+        points.Sort();
+    outcome.Log();
+    return outcome.ok;
 }
 
 void VeThreadSPSFilesLoader::WarnOfOtherRevision(const QString& path, QChar recordLetter)
@@ -229,7 +255,7 @@ void VeThreadSPSFilesLoader::WarnOfOtherRevision(const QString& path, QChar reco
     // A revision 2.1 file read with revision 1 columns (or the reverse) gives
     // few points at plausible places, so nothing else would tell the user.
     // Only a regular file can be read again from its start.
-    if (!QFileInfo(path).isFile())
+    if (!SPSMayOpenForReading(path))
         return;
     const SPSRevision inUse = SPSLayoutPresets::PointColumnsRevision(*m_pParam, recordLetter);
     if (inUse == SPSRevision::Unknown)
@@ -290,18 +316,54 @@ void VeThreadSPSFilesLoader::run()
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
 
-    // One pair of tables serves both files: the receivers reuse the memory the
-    // sources took rather than have the system hand it out afresh.
-    SPSPointTable points;
-    SPSNumberedTable numbered;
-    if (!ReadSourceFile(points))
+    // Numbers the points of a table as read. Only points that share a number
+    // make the key order matter (the one whose key sorts last wins; points
+    // with one key share its number), so the table is sorted only then.
+    const auto number = [&](SPSNumberedTable& numbered, SPSPointTable& points, bool source) {
+        // Line numbers take part in the numbering with a line factor, in key order.
+        if (!points.IsSorted() && settings.LineFactor == 0) {
+            numberPoints(numbered, points,
+                         source ? settings.ShotNumberFactor : settings.ReceiverNumberFactor,
+                         settings);
+            if (numbered.Count() == points.Count())
+                return;
+            points.Sort();
+        }
+        if (source)
+            NumberSourcePoints(numbered, points, settings);
+        else
+            NumberReceiverPoints(numbered, points, settings);
+    };
+
+    SPSPointTable sources;
+    const ReadOutcome sourceOutcome =
+        readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, sources);
+    sourceOutcome.Log();
+    if (!sourceOutcome.ok)
         return;
-    NumberSourcePoints(numbered, points, settings);
+    SPSNumberedTable shots;
+    number(shots, sources, true);
+    sources = SPSPointTable();
     WarnOfOtherRevision(m_pParam->SourceFileName, u'S');
-    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
-    if (!ReadReceiverFile(points))
+    // The second core reads the receiver file meanwhile. Its entries in the
+    // events log wait until the shots are in, so that the log reads as if one
+    // file were read after the other; the shots reach the geometry whatever
+    // becomes of the receiver file.
+    SPSPointTable receivers;
+    ReadOutcome receiverOutcome;
+    std::thread receiverReading(
+        [&, file = pointFile(*m_pParam, SPSLayout::File::Receiver), options = m_ReadOptions] {
+            receiverOutcome = readPoints(file, options, receivers);
+        });
+    addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
+    shots = SPSNumberedTable();
+    receiverReading.join();
+    receiverOutcome.Log();
+    if (!receiverOutcome.ok)
         return;
-    NumberReceiverPoints(numbered, points, settings);
+    SPSNumberedTable numbered;
+    number(numbered, receivers, false);
+    receivers = SPSPointTable();
     WarnOfOtherRevision(m_pParam->ReceiverFileName, u'R');
     addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 

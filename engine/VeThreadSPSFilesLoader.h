@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SPSLineSource.h"
 #include "SPSNumberingSettings.h"
 #include "VeDataLoadThread.h"
 
@@ -26,8 +27,9 @@ public:
     explicit VeThreadSPSFilesLoader(QObject* parent = nullptr);
     ~VeThreadSPSFilesLoader() override;
 
-    // Each reads its file into the table; false, with the reason in the events
-    // log, when there is no parameter record or the file cannot be read.
+    // Each reads its file into the table, sorted; false, with the reason in
+    // the events log, when there is no parameter record or the file cannot be
+    // read to its end.
     bool ReadSourceFile(SPSPointTable& points);
     bool ReadReceiverFile(SPSPointTable& points);
 
@@ -44,6 +46,8 @@ public:
         m_NumberingSettings = settings;
     }
     const SPSNumberingSettings& NumberingSettings() const { return m_NumberingSettings; }
+    // How the files are read (tests and benchmarks); set before the thread starts.
+    void SetReadOptions(const SPSReadOptions& options) { m_ReadOptions = options; }
 
     // Set by the starter before start(); neither is owned. A node that does not
     // hold a geometry object (or none) makes the run create a new object.
@@ -58,4 +62,5 @@ private:
     void WarnOfOtherRevision(const QString& path, QChar recordLetter);
 
     SPSNumberingSettings m_NumberingSettings;
+    SPSReadOptions m_ReadOptions;
 };

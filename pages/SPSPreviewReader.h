@@ -1,42 +1,38 @@
 #pragma once
 
-#include <QByteArray>
+#include "SPSLineSource.h"
+
 #include <QString>
-#include <QStringDecoder>
 
 class QIODevice;
 
-// Reads a text file line by line for a preview, in bounded memory whatever the
-// file holds: the characters of a line beyond the caller's bound are passed over
-// without being kept, so a binary file or one without line breaks costs reading
-// time but never more than one chunk of memory. Lines end at "\n" and exclude it;
-// the text is decoded as UTF-8 unless it starts with a byte order mark.
+// Reads a text file line by line for a preview, with the lines the load reads
+// (the same decoding and line ends), in bounded memory and time whatever the
+// file holds: the characters of a line beyond the caller's bound are passed
+// over without being kept, and the reading stops after a bounded number of
+// bytes, even in a file without line breaks that keeps growing.
 class SPSPreviewReader
 {
 public:
-    // The device must be open for reading and outlive the reader.
-    explicit SPSPreviewReader(QIODevice* device);
-    SPSPreviewReader(const SPSPreviewReader&) = delete;
-    SPSPreviewReader& operator=(const SPSPreviewReader&) = delete;
+    // Bytes read at a time: the reader's memory, whatever the file.
+    static constexpr qint32 kBlockBytes = 64 * 1024;
 
-    // True when no character is left (reads ahead when needed).
-    bool AtEnd();
+    // The device must be open for reading and outlive the reader. Reading
+    // ends, as if the file did, once about `budget` bytes were read.
+    SPSPreviewReader(QIODevice* device, qsizetype maxLength, qint64 budget);
 
-    // Consumes the next line; appends at most maxLength of its first characters to
-    // *line (nothing when line is null). A surrogate pair is never split.
-    void ReadLine(QString* line, qsizetype maxLength);
-    void SkipLine() { ReadLine(nullptr, 0); }
+    // True when no line is left (reads ahead when needed).
+    bool AtEnd() { return m_Lines.AtEnd(); }
+    // The reading stopped at its bound before the end of the file.
+    bool Stopped() const { return m_Lines.BudgetSpent(); }
+
+    // Consumes the next line; appends at most maxLength of its first
+    // characters to *line (nothing when line is null). A surrogate pair is
+    // never split.
+    void ReadLine(QString* line);
+    void SkipLine() { ReadLine(nullptr); }
 
 private:
-    bool Fill();
-
-    QIODevice* m_pDevice;
-    QStringDecoder m_Decoder;
-    QByteArray m_Raw;
-    // Decoded characters of the current chunk; [m_nPos, m_nEnd) are not yet consumed.
-    QString m_Text;
-    qsizetype m_nPos = 0;
-    qsizetype m_nEnd = 0;
-    bool m_bFirstChunk = true;
-    bool m_bEof = false;
+    SPSLineSource m_Lines;
+    qsizetype m_nMaxLength;
 };

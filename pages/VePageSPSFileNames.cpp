@@ -143,7 +143,7 @@ void VePageSPSFileNames::ReadFileToTextBox(QTextBrowser* preview, const QString&
         ShowWarning(tr("Can't open %1!").arg(path));
         return;
     }
-    SPSPreviewReader reader(&file);
+    SPSPreviewReader reader(&file, kMaxPreviewLineLength, kPreviewPageBytes);
     ShowNextLines(reader, preview, tab);
 }
 
@@ -159,7 +159,9 @@ void VePageSPSFileNames::ReadMoreToTextBox(QTextBrowser* preview, const QString&
     }
     preview->clear();
     // No read position is kept between presses: read again from the first line.
-    SPSPreviewReader reader(&file);
+    // Passing over the lines shown costs at most what showing them did.
+    SPSPreviewReader reader(&file, kMaxPreviewLineLength,
+                            (m_LinesShown[tab] / kPreviewLines + 2) * kPreviewPageBytes);
     for (qint64 i = 0; i < m_LinesShown[tab] && !reader.AtEnd(); ++i)
         reader.SkipLine();
     m_LineStarts[tab].clear();
@@ -179,7 +181,7 @@ void VePageSPSFileNames::ShowNextLines(SPSPreviewReader& reader, QTextBrowser* p
             if (linesRead == kPreviewLines)
                 break;
             line.clear();
-            reader.ReadLine(&line, kMaxPreviewLineLength);
+            reader.ReadLine(&line);
             text += line;
             text += u'\n';
             ++linesRead;
@@ -195,7 +197,8 @@ void VePageSPSFileNames::ShowNextLines(SPSPreviewReader& reader, QTextBrowser* p
 
     // One insertion instead of one per line: the same text, laid out once.
     preview->insertPlainText(text);
-    ui->BtnMoreContent->setEnabled(!reader.AtEnd());
+    // Stopped at the page's bound: there is more to show.
+    ui->BtnMoreContent->setEnabled(!reader.AtEnd() || reader.Stopped());
     preview->moveCursor(QTextCursor::Start);
     // Moving to the start emits nothing when the preview stayed empty.
     UpdateInfo(tab);

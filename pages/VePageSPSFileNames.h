@@ -39,6 +39,9 @@ public:
     // The most characters of one line the preview shows: far beyond any SPS row,
     // and it keeps a file chosen by mistake (no line breaks, binary) from filling memory.
     static constexpr qsizetype kMaxPreviewLineLength = 4096;
+    // The most bytes one page of the preview reads: a file without line breaks
+    // that keeps growing still ends a page.
+    static constexpr qint64 kPreviewPageBytes = 256LL * 1024 * 1024;
 
 protected Q_SLOTS:
     void slotOpenSourceFiles();

@@ -252,6 +252,10 @@
         <source>The rows of [%1] look like SPS revision %2, not like the layout in use; check the Format page.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Cannot read file [%1] to its end!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeEventsLogView</name>

@@ -3,6 +3,7 @@
 // ascending, the later point winning. And a whole file read and numbered,
 // against the same done with maps over the general reading.
 #include "SPSNumberedTable.h"
+#include "SPSNumbers.h"
 #include "SPSPointTable.h"
 #include "SPSRowReader.h"
 #include "SPSTestRows.h"
@@ -80,8 +81,9 @@ QStringList referenceNumbering(const QByteArray& bytes, bool autoSkip, int skip)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    SPSRowReader reader(&buffer, u'S', autoSkip, skip);
-    reader.SetGeneralPath(true);
+    SPSReadOptions general;
+    general.generalPath = true;
+    SPSRowReader reader(&buffer, u'S', autoSkip, skip, general);
     QMap<QString, SPSPointRecord> points;
     while (reader.NextRecord()) {
         SPSPointRecord r;
@@ -124,13 +126,14 @@ private Q_SLOTS:
                 r.m_dX = i;
                 r.m_fDepth = float(round);
                 if (isAscii(r.m_strLineName) && isAscii(r.m_strPointText) && random.bounded(2))
-                    table.InsertPlain(QLatin1StringView(r.m_strLineName.toLatin1()),
-                                      QLatin1StringView(r.m_strPointText.toLatin1()), r.m_fDepth,
-                                      r.m_dX, r.m_dY, r.m_dElevation);
+                    table.Add(QLatin1StringView(r.m_strLineName.toLatin1()),
+                              QLatin1StringView(r.m_strPointText.toLatin1()), r.m_fDepth, r.m_dX,
+                              r.m_dY, r.m_dElevation);
                 else
-                    table.Insert(r);
+                    table.Add(r);
                 expected.insert(SPSPointTable::Key(r.m_strLineName, r.m_strPointText), r);
             }
+            table.Sort();
             QStringList got;
             table.ForEach([&got](const QString& key, const SPSPointRecord& r) {
                 got << key + "=" + describe(r);
@@ -162,9 +165,10 @@ private Q_SLOTS:
             for (int i = 0; i < points; ++i) {
                 const qint32 n = ascending ? i * 2 : qint32(random.bounded(-20, 20)) * 1000003;
                 const SPSPointGeometry p{n, float(i), double(i), 0, 0};
-                table.Insert(p);
+                table.Add(p);
                 expected[n] = p;
             }
+            table.Sort();
             QStringList got;
             table.ForEach([&got](const SPSPointGeometry& p) { got << describe(p); });
             QStringList want;
@@ -223,14 +227,15 @@ private Q_SLOTS:
             param.AutoSkipS = autoSkip;
             param.SkipPosS = skip;
             for (bool general : {false, true}) {
-                SPSRowReader::SetGeneralPathForAll(general);
                 VeThreadSPSFilesLoader loader;
+                SPSReadOptions options;
+                options.generalPath = general;
+                loader.SetReadOptions(options);
                 loader.m_pParam = &param;
                 SPSPointTable points;
                 SPSNumberedTable shots;
                 QVERIFY(loader.ReadSourceFile(points));
                 loader.NumberSourcePoints(shots, points, {});
-                SPSRowReader::SetGeneralPathForAll(false);
                 QStringList got;
                 shots.ForEach([&got](const SPSPointGeometry& p) { got << describe(p); });
                 QCOMPARE(got, referenceNumbering(bytes, autoSkip, skip));

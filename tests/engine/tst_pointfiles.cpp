@@ -135,7 +135,8 @@ private Q_SLOTS:
         thread.m_pParam = &param;
         // A failed reader leaves the table as it was.
         SPSPointTable table;
-        table.Insert(point("7", "7", 1.5));
+        table.Add(point("7", "7", 1.5));
+        table.Sort();
         QVERIFY(!(receiver ? thread.ReadReceiverFile(table) : thread.ReadSourceFile(table)));
         QCOMPARE(eventsLog(), expected);
         QCOMPARE(describe(table), QStringList{"7_7|0|1.5|0|0"});
@@ -159,8 +160,9 @@ private Q_SLOTS:
         thread.m_pParam = &param;
         SPSPointTable table;
         thread.ReadSourceFile(table);
-        table.Insert(point("1", "5", 0));
-        table.Insert(point("2", "5", 0));
+        table.Add(point("1", "5", 0));
+        table.Add(point("2", "5", 0));
+        table.Sort();
         SPSNumberedTable receivers;
         thread.NumberReceiverPoints(receivers, table, {});
         QCoreApplication::removeTranslator(&translator);
@@ -222,7 +224,7 @@ private Q_SLOTS:
         VeThreadSPSFilesLoader thread;
         thread.m_pParam = &param;
         SPSPointTable table;
-        table.Insert(point("old", "1", 0)); // a reader starts from an empty table
+        table.Add(point("old", "1", 0)); // a reader starts from an empty table
         QVERIFY(receiver ? thread.ReadReceiverFile(table) : thread.ReadSourceFile(table));
         QCOMPARE(describe(table), expected);
         QVERIFY(eventsLog().isEmpty());
@@ -352,10 +354,11 @@ private Q_SLOTS:
 
         SPSPointTable table;
         for (const SPSPointRecord& p : points)
-            table.Insert(p);
+            table.Add(p);
+        table.Sort();
         VeThreadSPSFilesLoader thread;
         SPSNumberedTable numbered;
-        numbered.Insert({424242, 0, 0, 0, 0}); // a numbering starts from an empty table
+        numbered.Add({424242, 0, 0, 0, 0}); // a numbering starts from an empty table
         if (receiver)
             thread.NumberReceiverPoints(numbered, table, settings);
         else

@@ -1,7 +1,11 @@
 // A row without a line break as large as the file: with a row limit, reading
 // it holds no more than the limit and the reader's buffers.
 #include "ProcessMemory.h"
+#include "SPSNumberedTable.h"
+#include "SPSPointTable.h"
 #include "SPSRowReader.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+#include "VeThreadSPSFilesLoader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -61,8 +65,9 @@ private Q_SLOTS:
             QSKIP("the peak of resident memory cannot be reset here");
         const qint64 before = ProcessMemory::StatusKiB("VmRSS:");
         QVERIFY(file.open(QIODevice::ReadOnly));
-        SPSRowReader reader(&file, u'S', autoSkip, 0);
-        reader.SetGeneralPath(general);
+        SPSReadOptions options;
+        options.generalPath = general;
+        SPSRowReader reader(&file, u'S', autoSkip, 0, options);
         reader.SetRowLimit(SPSRowReader::RowLimitFor({{1, 16}, {17, 8}, {46, 9}, {65, 6}}));
         QVERIFY(reader.NextRecord());
         QCOMPARE(reader.FieldText(1, qint32(line.size())), line);
@@ -72,6 +77,58 @@ private Q_SLOTS:
         const qint64 growthKiB = ProcessMemory::StatusKiB("VmHWM:") - before;
         qInfo("peak resident memory grew by %lld KiB", growthKiB);
         QVERIFY2(growthKiB < 64 * 1024, qPrintable(QString::number(growthKiB)));
+    }
+
+    // A layout whose fields run as far as a record can say (lengths of
+    // 2^31 - 1) keeps whole rows: a long row then costs the row itself and its
+    // key (line name and point text), not copies of it in UTF-16 for every field.
+    void fieldsToTheEndOfLongRows_data()
+    {
+        QTest::addColumn<bool>("general");
+        QTest::newRow("fast path") << false;
+    }
+
+    void fieldsToTheEndOfLongRows()
+    {
+        QFETCH(bool, general);
+        constexpr qint64 kRowBytes = 96 * kMiB;
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("long-row.s");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QByteArray row = "S" + QByteArray(kRowBytes - 1, 'x');
+            row[20] = ' '; // a field boundary that trimming sees
+            QCOMPARE(file.write(row + "\r\n"), kRowBytes + 2);
+        }
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path;
+        for (qint32* len : {&param.SrcLineLen, &param.SrcIDLen, &param.SrcWellLen,
+                            &param.SrcCoordXLen, &param.SrcCoordYLen, &param.SrcElevLen})
+            *len = std::numeric_limits<qint32>::max();
+        VeThreadSPSFilesLoader loader;
+        SPSReadOptions options;
+        options.generalPath = general;
+        loader.SetReadOptions(options);
+        loader.m_pParam = &param;
+
+        if (!ProcessMemory::ResetPeak())
+            QSKIP("the peak of resident memory cannot be reset here");
+        const qint64 before = ProcessMemory::StatusKiB("VmRSS:");
+        SPSPointTable points;
+        QVERIFY(loader.ReadSourceFile(points));
+        SPSNumberedTable shots;
+        loader.NumberSourcePoints(shots, points, {});
+        const double bytesPerByte =
+            double(ProcessMemory::StatusKiB("VmHWM:") - before) * 1024 / double(kRowBytes);
+        QCOMPARE(shots.Count(), 1);
+        QCOMPARE(points.Count(), 1);
+        // Line name from column 1, point text from column 17, both to the end.
+        QCOMPARE(points.KeyAt(0).size(), 2 * kRowBytes - 17);
+        qInfo("peak resident memory grew by %.2f bytes per byte of the row", bytesPerByte);
+        // The key alone holds the row twice (line name and point text).
+        QVERIFY2(bytesPerByte < 4.0, qPrintable(QString::number(bytesPerByte)));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "SPSNumbers.h"
 #include "SPSRowReader.h"
 
 #include <QBuffer>
@@ -48,19 +49,18 @@ private Q_SLOTS:
         QTest::newRow("automatic: skip count ignored")
             << QByteArray("S1\nS2\n") << true << 1 << QStringList{"S1", "S2"};
         QTest::newRow("fixed 72 with 72 header rows")
-            << header72 + "S first\nS second\n" << false << 72
-            << QStringList{"S first", "S second"};
-        QTest::newRow("fixed count beyond the rows") << QByteArray("S1\nS2\n") << false << 5
-                                                     << QStringList();
-        QTest::newRow("fixed count equal to the rows") << QByteArray("S1\nS2") << false << 2
-                                                       << QStringList();
-        QTest::newRow("fixed 0 takes the first row") << QByteArray("S1\nS2\n") << false << 0
-                                                     << QStringList{"S1", "S2"};
-        QTest::newRow("fixed negative count acts as 0") << QByteArray("S1\n") << false << -3
-                                                        << QStringList{"S1"};
+            << header72 + "S first\nS second\n"
+            << false << 72 << QStringList{"S first", "S second"};
+        QTest::newRow("fixed count beyond the rows")
+            << QByteArray("S1\nS2\n") << false << 5 << QStringList();
+        QTest::newRow("fixed count equal to the rows")
+            << QByteArray("S1\nS2") << false << 2 << QStringList();
+        QTest::newRow("fixed 0 takes the first row")
+            << QByteArray("S1\nS2\n") << false << 0 << QStringList{"S1", "S2"};
+        QTest::newRow("fixed negative count acts as 0")
+            << QByteArray("S1\n") << false << -3 << QStringList{"S1"};
         QTest::newRow("fixed: rows without letters, last one kept")
-            << QByteArray("title\n1  100\n2  200") << false << 1
-            << QStringList{"1  100", "2  200"};
+            << QByteArray("title\n1  100\n2  200") << false << 1 << QStringList{"1  100", "2  200"};
         QTest::newRow("fixed: one-row file without letter")
             << QByteArray("1 100") << false << 0 << QStringList{"1 100"};
         QTest::newRow("fixed: comments and blank rows passed over")
@@ -68,10 +68,10 @@ private Q_SLOTS:
             << QStringList{"S1", "H mid", "S2"};
         QTest::newRow("fixed: trailing comment and empty line")
             << QByteArray("S1\nC end\n\n") << false << 0 << QStringList{"S1"};
-        QTest::newRow("CRLF endings") << QByteArray("H\r\nS1 x\r\nS2 y\r\n") << true << 0
-                                      << QStringList{"S1 x", "S2 y"};
-        QTest::newRow("receiver letter") << QByteArray("S1\nR1\nR2\n") << true << 0
-                                         << QStringList{"R1", "R2"};
+        QTest::newRow("CRLF endings")
+            << QByteArray("H\r\nS1 x\r\nS2 y\r\n") << true << 0 << QStringList{"S1 x", "S2 y"};
+        QTest::newRow("receiver letter")
+            << QByteArray("S1\nR1\nR2\n") << true << 0 << QStringList{"R1", "R2"};
     }
 
     void records()
@@ -95,12 +95,15 @@ private Q_SLOTS:
         QTest::newRow("runs past the end") << QByteArray("S1234") << 2 << 10 << "234";
         QTest::newRow("starts at the end") << QByteArray("S1234") << 5 << 3 << "";
         QTest::newRow("starts past the end") << QByteArray("S12") << 40 << 4 << "";
-        QTest::newRow("CRLF not part of the field") << QByteArray("S 12  \r\n") << 1 << 10
-                                                    << "12";
-        QTest::newRow("two-byte UTF-8 is one unit")
-            << QByteArray("S\xc3\xa9" "ab") << 1 << 2 << QString::fromUtf8("\xc3\xa9" "a");
-        QTest::newRow("a character outside the BMP is two units")
-            << QByteArray("S\xf0\x9f\x98\x80" "12") << 3 << 2 << "12";
+        QTest::newRow("CRLF not part of the field") << QByteArray("S 12  \r\n") << 1 << 10 << "12";
+        QTest::newRow("two-byte UTF-8 is one unit") << QByteArray("S\xc3\xa9"
+                                                                  "ab")
+                                                    << 1 << 2
+                                                    << QString::fromUtf8("\xc3\xa9"
+                                                                         "a");
+        QTest::newRow("a character outside the BMP is two units") << QByteArray("S\xf0\x9f\x98\x80"
+                                                                                "12")
+                                                                  << 3 << 2 << "12";
         QTest::newRow("tab is white space") << QByteArray("S\t7\t") << 1 << 3 << "7";
     }
 

@@ -7,6 +7,8 @@
 // existing geometry, with the numbering settings the header gives; the load is
 // checked against the general reading, and repeated on the general path alone,
 // which must give the very same records.
+#include "FuzzReaderCompare.h"
+#include "SPSNumbers.h"
 #include "SPSRowReader.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
@@ -34,141 +36,7 @@
 #include <vector>
 
 namespace {
-struct Input
-{
-    bool autoSkip = true;
-    QChar letter = u'S';
-    qint32 skipCount = 0;
-    bool rowLimit = false;
-    bool load = false;
-    bool existingTarget = false;
-    SPSNumberingSettings numbering;
-    qint32 blockSize = 64;
-    std::vector<std::pair<qint32, qint32>> fields;
-    QByteArray file;
-};
-
-// One header byte as a column number: mostly small, sometimes one of the
-// values that break careless arithmetic.
-qint32 Column(uint8_t b)
-{
-    switch (b) {
-    case 255:
-        return -1;
-    case 254:
-        return INT_MIN;
-    case 253:
-        return INT_MAX;
-    case 252:
-        return INT_MAX - 1;
-    case 251:
-        return -100;
-    case 250:
-        return 1 << 20;
-    default:
-        return b;
-    }
-}
-
-Input Decode(const uint8_t* data, size_t size)
-{
-    Input in;
-    // The standard source layout, 0-based.
-    in.fields = {{1, 16}, {17, 8}, {32, 4}, {46, 9}, {55, 10}, {65, 6}};
-    size_t at = 0;
-    const auto next = [&](uint8_t fallback) { return at < size ? data[at++] : fallback; };
-    const uint8_t flags = next(1);
-    in.autoSkip = flags & 1;
-    in.letter = flags & 2 ? u'R' : u'S';
-    in.rowLimit = flags & 4;
-    in.skipCount = int8_t(next(0));
-    in.blockSize = 64 + 16 * next(0);
-    if (flags & 8) {
-        for (auto& field : in.fields) {
-            field.first = Column(next(0));
-            field.second = Column(next(0));
-        }
-    }
-    in.load = flags & 16;
-    in.existingTarget = flags & 32;
-    if (flags & 64) {
-        in.numbering.ShotNumberFactor = Column(next(0));
-        in.numbering.ReceiverNumberFactor = Column(next(0));
-        in.numbering.CoordinateScalar = Column(next(0));
-        in.numbering.ElevationScalar = Column(next(0));
-    }
-    if (at < size)
-        in.file = QByteArray(reinterpret_cast<const char*>(data + at), qsizetype(size - at));
-    return in;
-}
-
-[[noreturn]] void Fail(const char* what, const QString& general, const QString& fast)
-{
-    std::fprintf(stderr, "fuzz_rows: %s differ\n  general: %s\n  fast:    %s\n", what,
-                 general.toUtf8().toHex(' ').constData(), fast.toUtf8().toHex(' ').constData());
-    std::abort();
-}
-
-[[noreturn]] void Broken(const char* what)
-{
-    std::fprintf(stderr, "fuzz_rows: broken: %s\n", what);
-    std::abort();
-}
-
-bool SameNumber(double a, double b)
-{
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-void CompareReaders(const Input& in)
-{
-    QByteArray generalBytes = in.file;
-    QByteArray fastBytes = in.file;
-    QBuffer generalDevice(&generalBytes);
-    QBuffer fastDevice(&fastBytes);
-    generalDevice.open(QIODevice::ReadOnly);
-    fastDevice.open(QIODevice::ReadOnly);
-
-    SPSRowReader general(&generalDevice, in.letter, in.autoSkip, in.skipCount);
-    general.SetGeneralPath(true);
-    SPSRowReader fast(&fastDevice, in.letter, in.autoSkip, in.skipCount);
-    fast.SetBlockSize(in.blockSize);
-    qint64 limit = 0;
-    if (in.rowLimit) {
-        const auto& f = in.fields;
-        limit = SPSRowReader::RowLimitFor({f[0], f[1], f[2], f[3], f[4], f[5]});
-        fast.SetRowLimit(limit);
-    }
-
-    for (;;) {
-        const bool moreGeneral = general.NextRecord();
-        const bool moreFast = fast.NextRecord();
-        if (moreGeneral != moreFast)
-            Fail("record counts", general.Row(), fast.Row());
-        if (!moreGeneral)
-            return;
-        const QString kept = limit > 0 ? general.Row().left(limit) : general.Row();
-        if (fast.Row() != kept)
-            Fail("rows", kept, fast.Row());
-        for (const auto& [pos, len] : in.fields) {
-            const QString text = general.FieldText(pos, len);
-            if (fast.FieldText(pos, len) != text)
-                Fail("field texts", text, fast.FieldText(pos, len));
-            if (!SameNumber(general.RealField(pos, len), fast.RealField(pos, len)))
-                Fail("real fields", text, fast.FieldText(pos, len));
-            if (!SameNumber(general.FloatField(pos, len), fast.FloatField(pos, len)))
-                Fail("single fields", text, fast.FieldText(pos, len));
-            const qint32 number = PointNumberFromText(text);
-            if (fast.IsPlainRow()) {
-                const QLatin1StringView plain = fast.PlainField(pos, len);
-                if (plain != text)
-                    Fail("plain field texts", text, QString(plain));
-                if (PointNumberFromText(plain) != number)
-                    Fail("point numbers", text, QString(plain));
-            }
-        }
-    }
-}
+using namespace FuzzReader;
 // Removed at exit; an input that aborts leaves it behind for a look.
 std::unique_ptr<QTemporaryDir> g_Dir;
 
@@ -178,8 +46,9 @@ std::set<qint32> ExpectedNumbers(const Input& in, QChar letter, qint32 factor)
     QByteArray bytes = in.file;
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
-    SPSRowReader reader(&device, letter, in.autoSkip, in.skipCount);
-    reader.SetGeneralPath(true);
+    SPSReadOptions general;
+    general.generalPath = true;
+    SPSRowReader reader(&device, letter, in.autoSkip, in.skipCount, general);
     std::set<qint32> numbers;
     const auto& point = in.fields[1];
     while (reader.NextRecord()) {
@@ -270,8 +139,11 @@ void Load(const Input& in)
                              Broken("a geometry is handed over");
                          handed.emplace_back(geometry);
                      });
-    const auto run = [&](VeObjNode* target) {
+    const auto run = [&](VeObjNode* target, bool general = false) {
         VeThreadSPSFilesLoader thread;
+        SPSReadOptions options;
+        options.generalPath = general;
+        thread.SetReadOptions(options);
         thread.m_pParam = &param;
         thread.m_pTargetNode = target;
         thread.SetNumberingSettings(in.numbering);
@@ -307,9 +179,7 @@ void Load(const Input& in)
 
     // The same load through the general path gives the very same records.
     const size_t fastLoads = handed.size();
-    SPSRowReader::SetGeneralPathForAll(true);
-    run(nullptr);
-    SPSRowReader::SetGeneralPathForAll(false);
+    run(nullptr, true);
     if (handed.size() != fastLoads + 1)
         Broken("the general path hands a geometry over");
     const auto same = [](const std::vector<VePrevSegySRGeometry>& general,

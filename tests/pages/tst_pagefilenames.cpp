@@ -437,6 +437,10 @@ private Q_SLOTS:
         QTest::newRow("pair inside the bound")
             << QByteArray(bound - 2, 'a') + QString::fromUtf16(u"\U0001F600z").toUtf8()
             << QStringList{QString(bound - 2, u'a') + QString::fromUtf16(u"\U0001F600")};
+        // The same lines as the load reads, wherever the reading's blocks end:
+        // a broken sequence does not swallow the line feed after it.
+        QTest::newRow("broken lead byte ending a 64 KiB block")
+            << QByteArray(65535, 'a') + "\xC3\nb\nc" << QStringList{a, "b", "c"};
         QTest::newRow("CRLF") << QByteArray("ab\r\ncd\r\n") << QStringList{"ab", "cd"};
         QTest::newRow("no final break") << QByteArray("x\ny") << QStringList{"x", "y"};
         QTest::newRow("blank lines") << QByteArray("\n\n") << QStringList{"", ""};

@@ -63,6 +63,38 @@ private Q_SLOTS:
                  QString("Row: 2,\tColumn: 1;\t\tCharacters: 4097,\tCharacters no wrap: 4096;"));
         QVERIFY(QFile::remove(path));
     }
+
+    // A page of the preview reads a bounded number of bytes, so that a file
+    // without line breaks that keeps growing cannot hold the window: here one
+    // larger than the bound, which stands for it.
+    void pageReadingIsBounded()
+    {
+        constexpr qint64 kFileBytes = VePageSPSFileNames::kPreviewPageBytes + 64LL * 1024 * 1024;
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("beyond-the-bound.s");
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write("x"), qint64(1));
+            QVERIFY(f.resize(kFileBytes));
+        }
+        VeTaskSPSFilesLoaderParam param;
+        VeSheetTaskBaseDialog dialog(&param);
+        auto* page = new VePageSPSFileNames(&dialog);
+        dialog.AddPage(page, "Files");
+        SetFileDialogHook([&](const VeFileDialogRequest&) { return path; });
+        page->findChild<QPushButton*>("BtnBrowseSource")->click();
+        SetFileDialogHook(nullptr);
+
+        auto* preview = page->findChild<QTextBrowser*>("TxtSoureFileContent");
+        QCOMPARE(preview->document()->blockCount(), 2);
+        QCOMPARE(preview->document()->firstBlock().text().size(),
+                 VePageSPSFileNames::kMaxPreviewLineLength);
+        // Stopped, not at the end: there is more to show.
+        QVERIFY(page->findChild<QPushButton*>("BtnMoreContent")->isEnabled());
+        QVERIFY(QFile::remove(path));
+    }
 };
 
 QTEST_MAIN(TestPreviewMemory)

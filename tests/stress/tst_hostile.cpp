@@ -223,6 +223,23 @@ private Q_SLOTS:
         QTest::newRow("path with a NUL character") << "nul"
                                                    << ""
                                                    << "Cannot open file [%1] for reading!";
+        // Nothing that is not a regular file is opened: a pipe nobody writes,
+        // or a device without end, would hold the load for good.
+        QTest::newRow("FIFO as source") << "fifo"
+                                        << ""
+                                        << "Cannot open file [%1] for reading!";
+        QTest::newRow("FIFO as receiver") << ""
+                                          << "fifo"
+                                          << "Cannot open file [%1] for reading!";
+        QTest::newRow("symlink to a FIFO as source") << "link to fifo"
+                                                     << ""
+                                                     << "Cannot open file [%1] for reading!";
+        QTest::newRow("endless zeros as source") << "/dev/zero"
+                                                 << ""
+                                                 << "Cannot open file [%1] for reading!";
+        QTest::newRow("endless random bytes as receiver") << ""
+                                                          << "/dev/urandom"
+                                                          << "Cannot open file [%1] for reading!";
     }
 
     void paths()
@@ -238,6 +255,17 @@ private Q_SLOTS:
                 return QString();
             if (kind == QLatin1String("nul"))
                 return m_Dir.filePath(QString::fromLatin1("a\0b", 3));
+            if (kind.startsWith(QLatin1String("/dev/")))
+                return kind; // only ever named, never opened
+            if (kind.endsWith(QLatin1String("fifo"))) {
+                const QString fifo = m_Dir.filePath(QStringLiteral("nobody-writes.fifo"));
+                ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+                if (!kind.startsWith(QLatin1String("link")))
+                    return fifo;
+                const QString link = m_Dir.filePath(QStringLiteral("to-fifo.s"));
+                QFile::link(fifo, link);
+                return link;
+            }
             // Present when the dialog checked it, gone when the load runs.
             const QString path = Write(Survey('S', 5));
             QFile::remove(path);
@@ -271,6 +299,81 @@ private Q_SLOTS:
             shots.resize(3);
             QVERIFY(SameRecords(shots, shotsBefore));
             QVERIFY(SameRecords(receivers, receiversBefore));
+        }
+    }
+
+    // A read error in the middle of a file (a failing disk gives EIO) ends the
+    // load as a file that cannot be opened does, never as a shorter file. The
+    // file object fails as QFile does on such an error.
+    void readErrorMidFile_data()
+    {
+        QTest::addColumn<bool>("receiverFails");
+        QTest::addColumn<bool>("general");
+
+        QTest::newRow("source file") << false << false;
+        QTest::newRow("receiver file") << true << false;
+        QTest::newRow("source file, through QTextStream") << false << true;
+        QTest::newRow("receiver file, through QTextStream") << true << true;
+    }
+
+    void readErrorMidFile()
+    {
+        QFETCH(bool, receiverFails);
+        QFETCH(bool, general);
+
+        // Once this many bytes were read, the file's descriptor is swapped for
+        // one open for writing only: the next read fails in the system call,
+        // and QFile reports it as it reports EIO.
+        class FailingFile : public QFile
+        {
+        public:
+            using QFile::QFile;
+
+        protected:
+            qint64 readData(char* data, qint64 maxSize) override
+            {
+                constexpr qint64 kGoodBytes = 1500000;
+                if (pos() >= kGoodBytes && !m_bBroken) {
+                    const int writeOnly =
+                        ::open(QFile::encodeName(fileName()).constData(), O_WRONLY);
+                    m_bBroken = writeOnly >= 0 && ::dup2(writeOnly, handle()) >= 0;
+                    if (writeOnly >= 0)
+                        ::close(writeOnly);
+                }
+                return QFile::readData(data,
+                                       m_bBroken ? maxSize : qMin(maxSize, kGoodBytes - pos()));
+            }
+
+        private:
+            bool m_bBroken = false;
+        };
+        constexpr int kPoints = 30000; // about 2.5 MB
+        const QString failing = Write(Survey(receiverFails ? 'R' : 'S', kPoints));
+        SPSReadOptions options;
+        options.generalPath = general;
+        options.makeFile = [failing](const QString& path) -> std::unique_ptr<QFile> {
+            if (path == failing)
+                return std::make_unique<FailingFile>(path);
+            return std::make_unique<QFile>(path);
+        };
+
+        for (bool existing : {false, true}) {
+            VeTaskSPSFilesLoaderParam param;
+            param.SourceFileName = receiverFails ? Write(Survey('S', 25)) : failing;
+            param.ReceiverFileName = receiverFails ? failing : Write(Survey('R', 25));
+            VeObjNode node(existing ? Filled() : nullptr);
+            auto* target = static_cast<VePrevStackSegyGeometry*>(node.GetObject());
+
+            const LoadOutcome out = RunLoad(&param, &node, options);
+            QCOMPARE(out.handedOver, 0);
+            QCOMPARE(out.Messages(VeEventsLog::EventsLogError),
+                     QStringList{QString("Cannot read file [%1] to its end!").arg(failing)});
+            if (!target)
+                continue;
+            // The shots came before the receiver file failed; nothing of a
+            // failed file is added.
+            QCOMPARE(target->ShotCount(), 3 + (receiverFails ? 25 : 0));
+            QCOMPARE(target->ReceiverCount(), 3);
         }
     }
 
@@ -344,6 +447,7 @@ private Q_SLOTS:
             VeThreadRegistry::Instance(), &VeThreadRegistry::sigObjectCreated, &receiver,
             [&created](VeObject* o) { created.reset(qobject_cast<VePrevStackSegyGeometry*>(o)); });
         VeThreadSPSFilesLoader thread;
+        ReadPipes(thread);
         thread.m_pParam = &param;
         thread.start();
         QVERIFY(writer.WaitForReader());
@@ -373,6 +477,7 @@ private Q_SLOTS:
         auto* target = static_cast<VePrevStackSegyGeometry*>(node.GetObject());
 
         VeThreadSPSFilesLoader thread;
+        ReadPipes(thread);
         thread.m_pParam = &param;
         thread.m_pTargetNode = &node;
         thread.start();

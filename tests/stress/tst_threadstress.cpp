@@ -226,6 +226,7 @@ private Q_SLOTS:
         QVERIFY(other);
 
         VeThreadSPSFilesLoader first;
+        ReadPipes(first);
         first.m_pParam = held.get();
         first.m_pTargetNode = node;
         VeThreadSPSFilesLoader second;
@@ -275,6 +276,7 @@ private Q_SLOTS:
         param->SourceFileName = pipe;
 
         auto thread = std::make_unique<VeThreadSPSFilesLoader>();
+        ReadPipes(*thread);
         thread->m_pParam = param.get();
         thread->m_pTargetNode = node;
         thread->start();

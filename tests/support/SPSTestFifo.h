@@ -4,6 +4,8 @@
 // its bytes: the load blocks in its read until the test writes, which holds it
 // mid-file for as long as the test needs.
 
+#include "VeThreadSPSFilesLoader.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -17,6 +19,14 @@
 #include <unistd.h>
 
 namespace SPSTest {
+
+// A load refuses named pipes unless told to read them as files.
+inline void ReadPipes(VeThreadSPSFilesLoader& thread)
+{
+    SPSReadOptions options;
+    options.allowFifo = true;
+    thread.SetReadOptions(options);
+}
 
 class FifoWriter
 {

@@ -59,7 +59,8 @@ struct LoadOutcome
 
 // Runs one load to its end on its own worker thread, as the host does, and
 // delivers what it sent to the main thread.
-inline LoadOutcome RunLoad(VeTaskSPSFilesLoaderParam* param, VeObjNode* node = nullptr)
+inline LoadOutcome RunLoad(VeTaskSPSFilesLoaderParam* param, VeObjNode* node = nullptr,
+                           const SPSReadOptions& options = {})
 {
     VeEventsLog::Instance()->Clear();
     LoadOutcome out;
@@ -75,6 +76,7 @@ inline LoadOutcome RunLoad(VeTaskSPSFilesLoaderParam* param, VeObjNode* node = n
         VeThreadSPSFilesLoader thread;
         thread.m_pParam = param;
         thread.m_pTargetNode = node;
+        thread.SetReadOptions(options);
         thread.start();
         thread.wait();
         QCoreApplication::sendPostedEvents();
