@@ -456,19 +456,7 @@ bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, c
         csv += csvField(f.file) + ',' + QByteArray::number(f.row) + ',' +
                SPSCheckFinding::KindName(f.kind).toUtf8() + ',' + csvField(f.line) + ',' +
                csvField(f.point) + ',' + csvField(f.index) + ',' + csvField(f.message) + '\n';
-    if (path == QLatin1String("-")) {
-        if (m_pOut->write(csv) != csv.size()) {
-            Error(QStringLiteral("cannot write the report to standard output"));
-            return false;
-        }
-        return true;
-    }
-    QString reason;
-    if (!SPSOutputFile::Write(path, csv, &reason)) {
-        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
-        return false;
-    }
-    return true;
+    return WriteOutput(csv, path, QStringLiteral("the report"));
 }
 
 std::unique_ptr<VePrevStackSegyGeometry>
@@ -536,16 +524,20 @@ QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
 {
     const QByteArray csv = Csv(geometry);
+    return WriteOutput(csv, path, QStringLiteral("the CSV"));
+}
 
+bool SPSLoadCommand::WriteOutput(const QByteArray& bytes, const QString& path, const QString& what)
+{
     if (path == QLatin1String("-")) {
-        if (m_pOut->write(csv) != csv.size()) {
-            Error(QStringLiteral("cannot write the CSV to standard output"));
+        if (m_pOut->write(bytes) != bytes.size()) {
+            Error(QStringLiteral("cannot write %1 to standard output").arg(what));
             return false;
         }
         return true;
     }
     QString reason;
-    if (!SPSOutputFile::Write(path, csv, &reason)) {
+    if (!SPSOutputFile::Write(path, bytes, &reason)) {
         Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
         return false;
     }

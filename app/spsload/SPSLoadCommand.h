@@ -68,6 +68,8 @@ private:
     bool WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
+    // Standard output for "-", else through the output writer; what names it in errors.
+    bool WriteOutput(const QByteArray& bytes, const QString& path, const QString& what);
     bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path);
     void Error(const QString& text);
 
