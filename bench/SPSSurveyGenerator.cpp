@@ -55,6 +55,17 @@ int formatRow(char* out, size_t size, const SPSSurveyGenerator::Options& o, qint
         o.letter.toLatin1(), line, point, source ? "V1" : "G1", staticMs, depth, 0, 0, 0.0, x, y,
         elevation, day, seconds / 3600, seconds / 60 % 60, seconds % 60);
 }
+
+// Writes the rows gathered so far and starts gathering anew; the last call flushes.
+bool writeOut(QFile& file, QByteArray& out, bool last, QString* error)
+{
+    if (file.write(out) != out.size() || (last && !file.flush())) {
+        *error = file.errorString();
+        return false;
+    }
+    out.clear();
+    return true;
+}
 } // namespace
 
 bool SPSSurveyGenerator::Write(const QString& path, const Options& options, QString* error)
@@ -84,19 +95,10 @@ bool SPSSurveyGenerator::Write(const QString& path, const Options& options, QStr
             formatRow(row, sizeof row, options, options.shuffled ? order[size_t(i)] : i);
         out.append(row, length);
         out.append("\r\n", 2);
-        if (out.size() > (1 << 20)) {
-            if (file.write(out) != out.size()) {
-                *error = file.errorString();
-                return false;
-            }
-            out.clear();
-        }
+        if (out.size() > (1 << 20) && !writeOut(file, out, false, error))
+            return false;
     }
-    if (file.write(out) != out.size() || !file.flush()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeOut(file, out, true, error);
 }
 
 bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint64 rows,
@@ -134,17 +136,8 @@ bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint
             block * kChannels + kChannels, receiverLine, receiverLine * 10000 + first,
             receiverLine * 10000 + first + kChannels - 1);
         out.append(row, length);
-        if (out.size() > (1 << 20)) {
-            if (file.write(out) != out.size()) {
-                *error = file.errorString();
-                return false;
-            }
-            out.clear();
-        }
+        if (out.size() > (1 << 20) && !writeOut(file, out, false, error))
+            return false;
     }
-    if (file.write(out) != out.size() || !file.flush()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeOut(file, out, true, error);
 }

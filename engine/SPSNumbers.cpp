@@ -177,11 +177,16 @@ qint32 latin1PointNumber(QLatin1StringView text)
 
 double RealFromText(SPSText text)
 {
-    if (text.IsLatin1()) {
-        bool ok = false;
-        return latin1Real(text.Latin1(), &ok);
-    }
-    return text.Utf16().toDouble();
+    double value = 0;
+    RealFromText(text, &value);
+    return value;
+}
+
+bool RealFromText(SPSText text, double* value)
+{
+    bool ok = false;
+    *value = text.IsLatin1() ? latin1Real(text.Latin1(), &ok) : text.Utf16().toDouble(&ok);
+    return ok;
 }
 
 float FloatFromText(SPSText text)

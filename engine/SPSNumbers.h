@@ -10,6 +10,9 @@
 
 // QString::toDouble: 0 when the text is not a number.
 double RealFromText(SPSText text);
+// The same, and whether the text is a number at all (for reporting those that
+// are not; the load reads them as 0).
+bool RealFromText(SPSText text, double* value);
 // QString::toFloat: 0 when the text is not a number or out of float's range.
 float FloatFromText(SPSText text);
 

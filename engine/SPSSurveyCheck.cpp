@@ -15,7 +15,6 @@
 #include <QMutexLocker>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -45,57 +44,14 @@ struct Field
     }
 };
 
-// As QString::toDouble reads it (which the load's conversions agree with).
-// An optional sign, then at most 15 digits with at most one point: the forms
-// SPS fields hold. The digits are exact in a double, and so is a power of ten
-// up to 10^22, so one division gives the correctly rounded value.
-bool plainDecimal(Field f, double* value)
-{
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const char* p = f.data;
-    const char* const end = p + f.size;
-    const bool negative = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+'))
-        ++p;
-    qint64 mantissa = 0;
-    int digits = 0, fraction = -1;
-    for (; p < end; ++p) {
-        const unsigned d = unsigned(uchar(*p)) - '0';
-        if (d <= 9) {
-            mantissa = mantissa * 10 + qint64(d);
-            ++digits;
-            if (fraction >= 0)
-                ++fraction;
-        } else if (*p == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            return false;
-        }
-    }
-    if (digits == 0 || digits > 15)
-        return false;
-    const double v = double(mantissa) / kPowers[qMax(fraction, 0)];
-    *value = negative ? -v : v;
-    return true;
-}
-
+// As the load's conversion reads it, but saying whether it is a number.
 bool parseNumber(Field f, bool utf8, double* value)
 {
     if (f.size == 0)
         return false;
-    if (plainDecimal(f, value))
-        return true;
-    const char* p = f.data;
-    const char* const end = p + f.size;
-    if (*p == '+' && f.size > 1 && p[1] != '-' && p[1] != '+')
-        ++p;
-    const auto r = std::from_chars(p, end, *value, std::chars_format::general);
-    if (r.ec == std::errc() && r.ptr == end)
-        return true;
-    bool ok = false;
-    *value = f.text(utf8).toDouble(&ok);
-    return ok;
+    if (utf8)
+        return RealFromText(f.text(true), value);
+    return RealFromText(QLatin1StringView(f.data, f.size), value);
 }
 
 QString formatNumber(double v)

@@ -401,7 +401,7 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
         if (f.path.isEmpty())
             continue;
         // A pipe would lose to the detection the rows the load needs.
-        if (!QFileInfo(f.path).isFile()) {
+        if (!SPSMayOpenForReading(f.path)) {
             m_pErr->write(QStringLiteral("info: [%1]: not a regular file, read as SPS revision 1\n")
                               .arg(f.path)
                               .toUtf8());
