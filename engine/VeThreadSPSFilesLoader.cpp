@@ -15,7 +15,9 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -78,7 +80,8 @@ QString translated(const char* text)
 
 // Reads the file's points into the table, sorted. Touches neither the events
 // log nor anything shared, so that it may run beside the rest of the load.
-ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points)
+ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points,
+                       const std::atomic<bool>* abandoned = nullptr)
 {
     ReadOutcome outcome;
     if (f.path.isEmpty()) {
@@ -108,7 +111,16 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     // About 82 bytes a row in the standard layout; past a million rows the
     // tables grow as they fill.
     points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
+    // Whoever abandons the reading has no use for the points: a few thousand
+    // rows more are read at most.
+    constexpr qsizetype kRowsBetweenLooks = 4096;
+    qsizetype untilLook = kRowsBetweenLooks;
     while (reader.NextRecord()) {
+        if (--untilLook == 0) {
+            untilLook = kRowsBetweenLooks;
+            if (abandoned && abandoned->load(std::memory_order_relaxed))
+                return outcome;
+        }
         points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
                    c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
                    reader.RealField(c.x.pos, c.x.len), reader.RealField(c.y.pos, c.y.len),
@@ -187,6 +199,42 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
         numbered.Add(geometry);
     });
     numbered.Sort();
+}
+
+// Numbers the points as read. Only points that share a number make the key
+// order matter (the one whose key sorts last wins; points with one key share
+// its number), so the table is sorted only then; line numbers take part in
+// the numbering with a line factor, in key order.
+void numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32 factor,
+                  const SPSNumberingSettings& settings)
+{
+    if (!points.IsSorted() && settings.LineFactor == 0) {
+        numberPoints(numbered, points, factor, settings);
+        if (numbered.Count() == points.Count())
+            return;
+        points.Sort();
+    }
+    numberPoints(numbered, points, factor, settings);
+}
+
+// The warning for points that share a number, or nothing when none do.
+QString sharedNumbersWarning(bool source, qsizetype points, qsizetype numbered)
+{
+    if (numbered >= points)
+        return {};
+    return (source ? VeDataLoadThread::tr("%1 source points share a point number with another "
+                                          "point; %2 shots were added.")
+                   : VeDataLoadThread::tr("%1 receiver points share a point number with another "
+                                          "point; %2 receivers were added."))
+        .arg(points - numbered)
+        .arg(numbered);
+}
+
+void logSharedNumbers(bool source, qsizetype points, qsizetype numbered)
+{
+    const QString warning = sharedNumbersWarning(source, points, numbered);
+    if (!warning.isEmpty())
+        OutputEventsLog(VeEventsLog::EventsLogWarning, warning);
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest
@@ -276,12 +324,7 @@ void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,
     numberPoints(shots, points, settings.ShotNumberFactor, settings);
     // The host matches traces by point number alone, so points of different
     // lines that share a number cannot both be kept; say so rather than drop them.
-    if (shots.Count() < points.Count())
-        OutputEventsLog(VeEventsLog::EventsLogWarning,
-                        tr("%1 source points share a point number with another point; %2 "
-                           "shots were added.")
-                            .arg(points.Count() - shots.Count())
-                            .arg(shots.Count()));
+    logSharedNumbers(true, points.Count(), shots.Count());
 }
 
 void VeThreadSPSFilesLoader::NumberReceiverPoints(SPSNumberedTable& receivers,
@@ -289,12 +332,7 @@ void VeThreadSPSFilesLoader::NumberReceiverPoints(SPSNumberedTable& receivers,
                                                   const SPSNumberingSettings& settings)
 {
     numberPoints(receivers, points, settings.ReceiverNumberFactor, settings);
-    if (receivers.Count() < points.Count())
-        OutputEventsLog(VeEventsLog::EventsLogWarning,
-                        tr("%1 receiver points share a point number with another point; %2 "
-                           "receivers were added.")
-                            .arg(points.Count() - receivers.Count())
-                            .arg(receivers.Count()));
+    logSharedNumbers(false, points.Count(), receivers.Count());
 }
 
 void VeThreadSPSFilesLoader::run()
@@ -316,56 +354,54 @@ void VeThreadSPSFilesLoader::run()
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
 
-    // Numbers the points of a table as read. Only points that share a number
-    // make the key order matter (the one whose key sorts last wins; points
-    // with one key share its number), so the table is sorted only then.
-    const auto number = [&](SPSNumberedTable& numbered, SPSPointTable& points, bool source) {
-        // Line numbers take part in the numbering with a line factor, in key order.
-        if (!points.IsSorted() && settings.LineFactor == 0) {
-            numberPoints(numbered, points,
-                         source ? settings.ShotNumberFactor : settings.ReceiverNumberFactor,
-                         settings);
-            if (numbered.Count() == points.Count())
-                return;
-            points.Sort();
-        }
-        if (source)
-            NumberSourcePoints(numbered, points, settings);
-        else
-            NumberReceiverPoints(numbered, points, settings);
-    };
-
-    SPSPointTable sources;
-    const ReadOutcome sourceOutcome =
-        readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, sources);
-    sourceOutcome.Log();
-    if (!sourceOutcome.ok)
-        return;
-    SPSNumberedTable shots;
-    number(shots, sources, true);
-    sources = SPSPointTable();
-    WarnOfOtherRevision(m_pParam->SourceFileName, u'S');
-    // The second core reads the receiver file meanwhile. Its entries in the
-    // events log wait until the shots are in, so that the log reads as if one
-    // file were read after the other; the shots reach the geometry whatever
-    // becomes of the receiver file.
-    SPSPointTable receivers;
+    // The second core reads and numbers the receiver file from the start,
+    // touching neither the events log nor the geometry: its entries wait until
+    // the shots are in, so that the log reads as if one file were read after
+    // the other, and the shots reach the geometry whatever becomes of the
+    // receiver file.
+    SPSNumberedTable receivers;
     ReadOutcome receiverOutcome;
-    std::thread receiverReading(
+    qsizetype receiverPoints = 0;
+    std::atomic<bool> abandoned{false};
+    std::thread receiverWork(
         [&, file = pointFile(*m_pParam, SPSLayout::File::Receiver), options = m_ReadOptions] {
-            receiverOutcome = readPoints(file, options, receivers);
+            SPSPointTable points;
+            receiverOutcome = readPoints(file, options, points, &abandoned);
+            if (!receiverOutcome.ok)
+                return;
+            numberAsRead(receivers, points, settings.ReceiverNumberFactor, settings);
+            receiverPoints = points.Count();
         });
-    addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
-    shots = SPSNumberedTable();
-    receiverReading.join();
+    // Joined on every way out; a failed source file makes the receivers useless.
+    const auto joinReceiverWork = qScopeGuard([&] {
+        if (receiverWork.joinable()) {
+            abandoned = true;
+            receiverWork.join();
+        }
+    });
+
+    {
+        SPSPointTable sources;
+        const ReadOutcome sourceOutcome =
+            readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, sources);
+        sourceOutcome.Log();
+        if (!sourceOutcome.ok)
+            return;
+        SPSNumberedTable shots;
+        numberAsRead(shots, sources, settings.ShotNumberFactor, settings);
+        const qsizetype sourcePoints = sources.Count();
+        sources = SPSPointTable();
+        logSharedNumbers(true, sourcePoints, shots.Count());
+        WarnOfOtherRevision(m_pParam->SourceFileName, u'S');
+        addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
+    }
+    receiverWork.join();
     receiverOutcome.Log();
     if (!receiverOutcome.ok)
         return;
-    SPSNumberedTable numbered;
-    number(numbered, receivers, false);
-    receivers = SPSPointTable();
+    logSharedNumbers(false, receiverPoints, receivers.Count());
     WarnOfOtherRevision(m_pParam->ReceiverFileName, u'R');
-    addRecords(numbered, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
+    addRecords(receivers, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 
     if (created)
         Q_EMIT sigCreatedObject(created.release());

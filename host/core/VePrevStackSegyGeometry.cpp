@@ -41,7 +41,8 @@ void VePrevStackSegyGeometry::Add(std::vector<VePrevSegySRGeometry>& records,
     delete record;
     // Queued by name: the call event is Qt's own, so nothing of ours crosses
     // threads through Qt's (for the thread sanitizer invisible) event queue.
-    if (!m_bNoticePending.exchange(true))
+    // Looked at before it is set: a load adds a million records to one notice.
+    if (!m_bNoticePending.load(std::memory_order_relaxed) && !m_bNoticePending.exchange(true))
         QMetaObject::invokeMethod(this, "NoticeRecordsAdded", Qt::QueuedConnection);
 }
 
