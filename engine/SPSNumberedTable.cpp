@@ -10,50 +10,103 @@ namespace {
 // counts of one pass stay in the first-level cache.
 constexpr int kDigitBits = 11;
 constexpr quint64 kDigitMask = (quint64(1) << kDigitBits) - 1;
+
+// (number, index) pairs sorted by number, stably: a radix sort, each pass of
+// which keeps the order of equal digits, so that of the points with one
+// number the one added last stays last, and a shuffled file costs a few
+// passes over 8-byte pairs instead of comparisons of whole points. The sign
+// bit is flipped so that unsigned order is signed order.
+std::vector<quint64> sortedPairs(const std::vector<qint32>& numbers)
+{
+    const size_t n = numbers.size();
+    std::vector<quint64> keys(n);
+    if (n == 0)
+        return keys;
+    for (size_t i = 0; i < n; ++i)
+        keys[i] = quint64(quint32(numbers[i]) ^ 0x80000000u) << 32 | quint64(i);
+    std::vector<quint64> spare(n);
+    for (int shift = 32; shift < 64; shift += kDigitBits) {
+        std::array<size_t, kDigitMask + 1> counts{};
+        for (const quint64 key : keys)
+            ++counts[(key >> shift) & kDigitMask];
+        // Every number has the same digit here: the pass would change nothing.
+        if (counts[(keys[0] >> shift) & kDigitMask] == n)
+            continue;
+        size_t at = 0;
+        for (size_t& count : counts)
+            at += std::exchange(count, at);
+        for (const quint64 key : keys)
+            spare[counts[(key >> shift) & kDigitMask]++] = key;
+        keys.swap(spare);
+    }
+    return keys;
+}
+
+std::vector<quint32> indexesOf(const std::vector<quint64>& pairs)
+{
+    std::vector<quint32> order;
+    order.reserve(pairs.size());
+    for (const quint64 pair : pairs)
+        order.push_back(quint32(pair));
+    return order;
+}
+
+bool fitsIndexes(size_t n)
+{
+    return n <= std::numeric_limits<quint32>::max();
+}
 } // namespace
+
+bool SPSNumberedTable::UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order)
+{
+    order->clear();
+    // Ordered files number their points ascending: one look decides.
+    if (std::adjacent_find(numbers.begin(), numbers.end(),
+                           [](qint32 a, qint32 b) { return a >= b; }) == numbers.end())
+        return true;
+    if (!fitsIndexes(numbers.size()))
+        return false;
+    const std::vector<quint64> pairs = sortedPairs(numbers);
+    for (size_t i = 1; i < pairs.size(); ++i)
+        if (pairs[i] >> 32 == pairs[i - 1] >> 32)
+            return false;
+    *order = indexesOf(pairs);
+    return true;
+}
+
+std::vector<SPSPointGeometry> SPSNumberedTable::Ordered(std::vector<SPSPointGeometry> points,
+                                                        std::vector<quint32> order)
+{
+    if (order.empty())
+        return points;
+    // Gathered into a copy: the reads are independent of each other, where
+    // following the permutation's cycles in place would wait on each miss.
+    std::vector<SPSPointGeometry> ordered;
+    ordered.reserve(order.size());
+    for (const quint32 from : order)
+        ordered.push_back(points[from]);
+    return ordered;
+}
 
 void SPSNumberedTable::Sort()
 {
     if (m_bSorted)
         return;
     m_bSorted = true;
-    const size_t n = m_Rows.size();
-    if (n > std::numeric_limits<quint32>::max()) {
+    if (fitsIndexes(m_Rows.size())) {
+        std::vector<qint32> numbers;
+        numbers.reserve(m_Rows.size());
+        for (const SPSPointGeometry& point : m_Rows)
+            numbers.push_back(point.m_nNumber);
+        std::vector<quint32> order = indexesOf(sortedPairs(numbers));
+        numbers = std::vector<qint32>();
+        m_Rows = Ordered(std::move(m_Rows), std::move(order));
+    } else {
         // Stable: of the points with one number, the last added stays last.
         std::stable_sort(m_Rows.begin(), m_Rows.end(),
                          [](const SPSPointGeometry& a, const SPSPointGeometry& b) {
                              return a.m_nNumber < b.m_nNumber;
                          });
-    } else {
-        // A radix sort of (number, index) pairs: each pass is stable, so of the
-        // points with one number the last added stays last, and a shuffled
-        // file costs a few passes over 8-byte pairs instead of comparisons of
-        // whole points. The sign bit is flipped so that unsigned order is
-        // signed order.
-        std::vector<quint64> keys(n);
-        for (size_t i = 0; i < n; ++i)
-            keys[i] = quint64(quint32(m_Rows[i].m_nNumber) ^ 0x80000000u) << 32 | quint64(i);
-        std::vector<quint64> spare(n);
-        for (int shift = 32; shift < 64; shift += kDigitBits) {
-            std::array<size_t, kDigitMask + 1> counts{};
-            for (const quint64 key : keys)
-                ++counts[(key >> shift) & kDigitMask];
-            // Every number has the same digit here: the pass would change nothing.
-            if (counts[(keys[0] >> shift) & kDigitMask] == n)
-                continue;
-            size_t at = 0;
-            for (size_t& count : counts)
-                at += std::exchange(count, at);
-            for (const quint64 key : keys)
-                spare[counts[(key >> shift) & kDigitMask]++] = key;
-            keys.swap(spare);
-        }
-        spare = std::vector<quint64>();
-        std::vector<SPSPointGeometry> sorted;
-        sorted.reserve(n);
-        for (const quint64 key : keys)
-            sorted.push_back(m_Rows[size_t(key & 0xFFFFFFFFu)]);
-        m_Rows = std::move(sorted);
     }
     KeepLastOfEach(m_Rows, [](const SPSPointGeometry& a, const SPSPointGeometry& b) {
         return a.m_nNumber == b.m_nNumber;

@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <vector>
+
 // Shots or receivers by point number. Points are added as they come; Sort then
 // puts them in ascending number, keeping of each number the point added last.
 class SPSNumberedTable : public SPSAddThenSort<SPSPointGeometry>
@@ -20,6 +22,34 @@ public:
     void Sort();
     void Clear() { ClearRows(); }
 
+    // Takes the points over as the table's, when no two share a number:
+    // number(point) gives each its number from its own, finish(point) then
+    // scales its values, and they are sorted by number; accepted() is called
+    // first, so that the caller may free what it no longer needs. False, with
+    // the points left as they were, when some share a number.
+    template <typename Number, typename Finish, typename Accepted>
+    bool AdoptIfUnique(std::vector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
+                       Accepted&& accepted)
+    {
+        std::vector<qint32> numbers;
+        numbers.reserve(points.size());
+        for (const SPSPointGeometry& point : points)
+            numbers.push_back(number(point));
+        std::vector<quint32> order;
+        if (!UniqueOrder(numbers, &order))
+            return false;
+        accepted();
+        for (size_t i = 0; i < points.size(); ++i) {
+            points[i].m_nNumber = numbers[i];
+            finish(points[i]);
+        }
+        numbers = std::vector<qint32>();
+        m_Rows = Ordered(std::move(points), std::move(order));
+        points.clear();
+        m_bSorted = true;
+        return true;
+    }
+
     // After Sort: the point with this number, or null (valid until the next Add).
     const SPSPointGeometry* Find(qint32 number) const;
 
@@ -30,4 +60,13 @@ public:
         for (const SPSPointGeometry& point : m_Rows)
             visit(point);
     }
+
+private:
+    // The order that sorts the numbers ascending, or none when they already
+    // ascend; false when two are equal.
+    static bool UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order);
+    // The points in the given order (the k-th being the one at order[k]); an
+    // empty order keeps them as they are.
+    static std::vector<SPSPointGeometry> Ordered(std::vector<SPSPointGeometry> points,
+                                                 std::vector<quint32> order);
 };

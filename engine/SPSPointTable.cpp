@@ -58,16 +58,13 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
                         double elevation)
 {
     Row row;
+    row.wide = 0;
     row.keyLength = qint32(lineName.size() + 1 + pointText.size());
     row.lineLength = qint32(lineName.size());
-    row.number = PointNumberFromText(pointText);
-    row.depth = depth;
-    row.x = x;
-    row.y = y;
-    row.elevation = elevation;
+    m_Values.push_back({PointNumberFromText(pointText), depth, x, y, elevation});
     if (lineName.IsLatin1() && pointText.IsLatin1()) {
         // The usual case, the plain rows of a file: the bytes as they are.
-        row.keyOffset = qint64(m_Narrow.size());
+        row.keyOffset = quint64(m_Narrow.size());
         m_Narrow.resize(m_Narrow.size() + size_t(row.keyLength));
         char* key = m_Narrow.data() + row.keyOffset;
         std::memcpy(key, lineName.Latin1().data(), size_t(lineName.size()));
@@ -76,10 +73,10 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
     } else {
         const Units line(lineName);
         const Units point(pointText);
-        row.wide = !line.FitsLatin1() || !point.FitsLatin1();
+        row.wide = !line.FitsLatin1() || !point.FitsLatin1() ? 1 : 0;
         const auto put = [&](auto& keys) {
             using Unit = typename std::decay_t<decltype(keys)>::value_type;
-            row.keyOffset = qint64(keys.size());
+            row.keyOffset = quint64(keys.size());
             for (qsizetype i = 0; i < line.size(); ++i)
                 keys.push_back(Unit(line[i]));
             keys.push_back(Unit(u'_'));
@@ -94,9 +91,17 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
     Append(row, [this](const Row& a, const Row& b) { return Compare(a, b) < 0; });
 }
 
+void SPSPointTable::ReleaseKeys()
+{
+    m_Rows = std::vector<Row>();
+    m_Narrow = std::vector<char>();
+    m_Wide = std::vector<char16_t>();
+}
+
 void SPSPointTable::Clear()
 {
     ClearRows();
+    m_Values.clear();
     m_Narrow.clear();
     m_Wide.clear();
 }
@@ -168,6 +173,11 @@ void SPSPointTable::Sort()
     for (const Prefixed& p : order)
         sorted.push_back(m_Rows[p.index]);
     m_Rows = std::move(sorted);
+    std::vector<SPSPointGeometry> values;
+    values.reserve(order.size());
+    for (const Prefixed& p : order)
+        values.push_back(m_Values[p.index]);
+    m_Values = std::move(values);
 }
 
 QString SPSPointTable::Text(const Row& row, qsizetype from, qsizetype length) const
@@ -187,13 +197,14 @@ QString SPSPointTable::KeyAt(qsizetype index) const
 SPSPointRecord SPSPointTable::RecordAt(qsizetype index) const
 {
     const Row& row = Entry(index);
+    const SPSPointGeometry& values = m_Values[size_t(index)];
     SPSPointRecord point;
     point.m_strLineName = Text(row, 0, row.lineLength);
     point.m_strPointText = Text(row, row.lineLength + 1, row.keyLength - row.lineLength - 1);
-    point.m_fDepth = row.depth;
-    point.m_dX = row.x;
-    point.m_dY = row.y;
-    point.m_dElevation = row.elevation;
+    point.m_fDepth = values.m_fDepth;
+    point.m_dX = values.m_dX;
+    point.m_dY = values.m_dY;
+    point.m_dElevation = values.m_dElevation;
     return point;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "SPSAddThenSort.h"
+#include "SPSNumberedTable.h"
+#include "SPSPointGeometry.h"
 #include "SPSPointRecord.h"
 
 #include "SPSText.h"
@@ -10,17 +12,14 @@
 #include <vector>
 
 namespace SPSPointTableDetail {
+// Where a point's key lies; its values are held apart, so that the numbering
+// can take them over whole.
 struct Row
 {
-    qint64 keyOffset = 0; // in the narrow or the wide keys
+    quint64 keyOffset : 63; // in the narrow or the wide keys
+    quint64 wide : 1;
     qint32 keyLength = 0; // in characters
     qint32 lineLength = 0;
-    qint32 number = 0; // PointNumberFromText of the point text, taken while it is at hand
-    bool wide = false;
-    float depth = 0;
-    double x = 0;
-    double y = 0;
-    double elevation = 0;
 };
 } // namespace SPSPointTableDetail
 
@@ -48,13 +47,33 @@ public:
     void Reserve(qsizetype rows)
     {
         SPSAddThenSort::Reserve(rows);
+        m_Values.reserve(size_t(rows));
         m_Narrow.reserve(size_t(rows) * 16);
+    }
+
+    // Hands the points over to the numbered table when no two of them share a
+    // number: number(point) gives a point's number from its own (the point
+    // number of its text), finish(point) scales its values. This table is
+    // then empty. False, with both tables as they were, when some points share
+    // a number, so that the key order must decide which one stays.
+    template <typename Number, typename Finish>
+    bool MoveIntoIfUnique(SPSNumberedTable& numbered, Number&& number, Finish&& finish)
+    {
+        // The keys go before the values are copied into number order.
+        if (!numbered.AdoptIfUnique(m_Values, number, finish, [this] { ReleaseKeys(); }))
+            return false;
+        Clear();
+        return true;
     }
 
     // After Sort: the point stored under the key, if any.
     std::optional<SPSPointRecord> Find(const QString& key) const;
     // After Sort: the points in key order, by index (0 to Count() - 1).
-    qint32 PointNumberAt(qsizetype index) const { return Entry(index).number; }
+    qint32 PointNumberAt(qsizetype index) const
+    {
+        Q_ASSERT(m_bSorted);
+        return m_Values[size_t(index)].m_nNumber;
+    }
     QString KeyAt(qsizetype index) const;
     SPSPointRecord RecordAt(qsizetype index) const;
 
@@ -65,8 +84,8 @@ public:
     // the order added.
     template <typename Visit> void ForEachNumber(Visit&& visit) const
     {
-        for (const Row& row : m_Rows)
-            visit(row.number, row.depth, row.x, row.y, row.elevation);
+        for (const SPSPointGeometry& v : m_Values)
+            visit(v.m_nNumber, v.m_fDepth, v.m_dX, v.m_dY, v.m_dElevation);
     }
     // After Sort: calls visit(key, point) for every point in key order.
     template <typename Visit> void ForEach(Visit&& visit) const
@@ -84,8 +103,11 @@ private:
         return m_Rows[size_t(index)];
     }
     int Compare(const Row& a, const Row& b) const;
+    void ReleaseKeys();
     QString Text(const Row& row, qsizetype from, qsizetype length) const;
 
+    // Row by row with m_Rows: the point number of the point text and the values as read.
+    std::vector<SPSPointGeometry> m_Values;
     std::vector<char> m_Narrow;   // Latin-1 keys
     std::vector<char16_t> m_Wide; // other keys, UTF-16
 };

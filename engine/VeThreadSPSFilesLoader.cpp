@@ -176,6 +176,19 @@ std::vector<qint32> lineFactorNumbers(const SPSPointTable& points, qint32 lineFa
     return numbers;
 }
 
+qint32 scaledNumber(qint32 number, qint32 factor)
+{
+    return factor != 0 && factor != 1 ? multiplyLow32(number, factor) : number;
+}
+
+void scaleValues(SPSPointGeometry& point, const SPSNumberingSettings& settings)
+{
+    applyScalar(point.m_dX, settings.CoordinateScalar);
+    applyScalar(point.m_dY, settings.CoordinateScalar);
+    applyScalar(point.m_dElevation, settings.ElevationScalar);
+    applyScalar(point.m_fDepth, settings.ElevationScalar);
+}
+
 void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint32 factor,
                   const SPSNumberingSettings& settings)
 {
@@ -184,37 +197,36 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
     const std::vector<qint32> lined = lineFactorNumbers(points, settings.LineFactor);
     size_t at = 0;
     points.ForEachNumber([&](qint32 number, float depth, double x, double y, double elevation) {
-        SPSPointGeometry geometry;
-        geometry.m_nNumber = lined.empty() ? number : lined[at++];
-        if (factor != 0 && factor != 1)
-            geometry.m_nNumber = multiplyLow32(geometry.m_nNumber, factor);
-        geometry.m_fDepth = depth;
-        geometry.m_dX = x;
-        geometry.m_dY = y;
-        geometry.m_dElevation = elevation;
-        applyScalar(geometry.m_dX, settings.CoordinateScalar);
-        applyScalar(geometry.m_dY, settings.CoordinateScalar);
-        applyScalar(geometry.m_dElevation, settings.ElevationScalar);
-        applyScalar(geometry.m_fDepth, settings.ElevationScalar);
+        SPSPointGeometry geometry{lined.empty() ? number : lined[at++], depth, x, y, elevation};
+        geometry.m_nNumber = scaledNumber(geometry.m_nNumber, factor);
+        scaleValues(geometry, settings);
         numbered.Add(geometry);
     });
     numbered.Sort();
 }
 
-// Numbers the points as read. Only points that share a number make the key
-// order matter (the one whose key sorts last wins; points with one key share
-// its number), so the table is sorted only then; line numbers take part in
-// the numbering with a line factor, in key order.
-void numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32 factor,
-                  const SPSNumberingSettings& settings)
+// Numbers the points as read, and returns how many there are, keys counted
+// once. Only points that share a number make the key order matter (the one
+// whose key sorts last wins; rows with one key share its number), so the
+// table is sorted only then; line numbers take part in the numbering with a
+// line factor, in key order.
+qsizetype numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32 factor,
+                       const SPSNumberingSettings& settings)
 {
-    if (!points.IsSorted() && settings.LineFactor == 0) {
-        numberPoints(numbered, points, factor, settings);
-        if (numbered.Count() == points.Count())
-            return;
-        points.Sort();
-    }
+    const qsizetype count = points.Count();
+    // Without shared numbers the table's points become the numbered ones as
+    // they stand, with no copy.
+    if (settings.LineFactor == 0 &&
+        points.MoveIntoIfUnique(
+            numbered,
+            [factor](const SPSPointGeometry& point) {
+                return scaledNumber(point.m_nNumber, factor);
+            },
+            [&settings](SPSPointGeometry& point) { scaleValues(point, settings); }))
+        return count;
+    points.Sort();
     numberPoints(numbered, points, factor, settings);
+    return points.Count();
 }
 
 // The warning for points that share a number, or nothing when none do.
@@ -363,15 +375,14 @@ void VeThreadSPSFilesLoader::run()
     ReadOutcome receiverOutcome;
     qsizetype receiverPoints = 0;
     std::atomic<bool> abandoned{false};
-    std::thread receiverWork(
-        [&, file = pointFile(*m_pParam, SPSLayout::File::Receiver), options = m_ReadOptions] {
-            SPSPointTable points;
-            receiverOutcome = readPoints(file, options, points, &abandoned);
-            if (!receiverOutcome.ok)
-                return;
-            numberAsRead(receivers, points, settings.ReceiverNumberFactor, settings);
-            receiverPoints = points.Count();
-        });
+    std::thread receiverWork([&, file = pointFile(*m_pParam, SPSLayout::File::Receiver),
+                              options = m_ReadOptions] {
+        SPSPointTable points;
+        receiverOutcome = readPoints(file, options, points, &abandoned);
+        if (!receiverOutcome.ok)
+            return;
+        receiverPoints = numberAsRead(receivers, points, settings.ReceiverNumberFactor, settings);
+    });
     // Joined on every way out; a failed source file makes the receivers useless.
     const auto joinReceiverWork = qScopeGuard([&] {
         if (receiverWork.joinable()) {
@@ -388,8 +399,8 @@ void VeThreadSPSFilesLoader::run()
         if (!sourceOutcome.ok)
             return;
         SPSNumberedTable shots;
-        numberAsRead(shots, sources, settings.ShotNumberFactor, settings);
-        const qsizetype sourcePoints = sources.Count();
+        const qsizetype sourcePoints =
+            numberAsRead(shots, sources, settings.ShotNumberFactor, settings);
         sources = SPSPointTable();
         logSharedNumbers(true, sourcePoints, shots.Count());
         WarnOfOtherRevision(m_pParam->SourceFileName, u'S');

@@ -6,6 +6,7 @@
 #include "SPSNumbers.h"
 #include "SPSPointTable.h"
 #include "SPSRowReader.h"
+#include "SPSTestLoad.h"
 #include "SPSTestRows.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThreadSPSFilesLoader.h"
@@ -243,6 +244,53 @@ private Q_SLOTS:
                 shots.ForEach([&got](const SPSPointGeometry& p) { got << describe(p); });
                 QCOMPARE(got, referenceNumbering(bytes, autoSkip, skip));
             }
+        }
+    }
+
+    // The load numbers the points as the file gives them and sorts by key only
+    // when numbers are shared; its shots must be those of the key order.
+    void loadNumbersAsKeyOrderDoes_data() { fileReadAndNumbered_data(); }
+
+    void loadNumbersAsKeyOrderDoes()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = dir.filePath("points.s");
+        param.ReceiverFileName = dir.filePath("none.r");
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName, bytes));
+        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, "H no receivers\r\n"));
+        // As read; scaled; a factor that makes different points share a
+        // number (n x 2^30 keeps two bits of n); one that keeps them apart
+        // but reverses their order; a line factor.
+        for (const SPSNumberingSettings& settings :
+             {SPSNumberingSettings{}, SPSNumberingSettings{0, 0, -10, 3},
+              SPSNumberingSettings{1 << 30, 0, 0, 0}, SPSNumberingSettings{-3, 0, 2, 0},
+              SPSNumberingSettings{0, 0, 0, 0, 1000}}) {
+            VeThreadSPSFilesLoader loader;
+            loader.m_pParam = &param;
+            SPSPointTable points;
+            SPSNumberedTable shots;
+            QVERIFY(loader.ReadSourceFile(points));
+            loader.NumberSourcePoints(shots, points, settings);
+            QStringList expected;
+            shots.ForEach([&expected](const SPSPointGeometry& p) {
+                expected << QString("%1|%2|%3|%4")
+                                .arg(p.m_nNumber)
+                                .arg(double(float(p.m_dX)), 0, 'g', 9)
+                                .arg(double(float(p.m_dY)), 0, 'g', 9)
+                                .arg(double(float(p.m_dElevation)), 0, 'g', 9);
+            });
+            const SPSTest::LoadOutcome out = SPSTest::RunLoad(&param, nullptr, {}, settings);
+            QVERIFY(out.created);
+            QStringList got;
+            for (const VePrevSegySRGeometry& shot : out.created->Shots())
+                got << QString("%1|%2|%3|%4")
+                           .arg(shot.m_nNumber)
+                           .arg(double(shot.m_fX), 0, 'g', 9)
+                           .arg(double(shot.m_fY), 0, 'g', 9)
+                           .arg(double(shot.m_fElevation), 0, 'g', 9);
+            QCOMPARE(got, expected);
         }
     }
 };

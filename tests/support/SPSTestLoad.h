@@ -60,7 +60,8 @@ struct LoadOutcome
 // Runs one load to its end on its own worker thread, as the host does, and
 // delivers what it sent to the main thread.
 inline LoadOutcome RunLoad(VeTaskSPSFilesLoaderParam* param, VeObjNode* node = nullptr,
-                           const SPSReadOptions& options = {})
+                           const SPSReadOptions& options = {},
+                           const SPSNumberingSettings& settings = {})
 {
     VeEventsLog::Instance()->Clear();
     LoadOutcome out;
@@ -77,6 +78,7 @@ inline LoadOutcome RunLoad(VeTaskSPSFilesLoaderParam* param, VeObjNode* node = n
         thread.m_pParam = param;
         thread.m_pTargetNode = node;
         thread.SetReadOptions(options);
+        thread.SetNumberingSettings(settings);
         thread.start();
         thread.wait();
         QCoreApplication::sendPostedEvents();
