@@ -18,7 +18,8 @@
 //                 program stands beside this one;
 //   check         the survey check of the ordered files with a relation file
 //                 of a tenth as many rows, and its time over the load's;
-// and the peak resident memory of the process during the ordered load.
+// and the peak resident memory of a process of its own that does nothing but
+// the ordered load (this one keeps what its earlier steps left).
 #include "ProcessMemory.h"
 #include "SPSNumbers.h"
 #include "SPSRowReader.h"
@@ -195,6 +196,22 @@ double runSpsload(const QString& program, const QString& sourcePath, const QStri
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
+// The peak resident memory of a process of this program that does one load
+// of the files and nothing else, in KiB; -1 when it failed.
+qint64 loadPeakKiB(const QString& sourcePath, const QString& receiverPath)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {"--load", sourcePath + "," + receiverPath});
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return -1;
+    const QByteArray out = process.readAllStandardOutput();
+    const qsizetype at = out.lastIndexOf("peak ");
+    return at < 0 ? -1 : out.mid(at + 5).split(' ').value(0).toLongLong();
+}
+
 QString processText(const std::vector<double>& seconds)
 {
     if (seconds.empty())
@@ -248,8 +265,10 @@ int main(int argc, char** argv)
     if (parser.isSet("load")) {
         const QStringList files = parser.value("load").split(',');
         const LoadResult once = runLoad(files.value(0), files.value(1));
-        std::printf("load %.3f s (%.3f s of processor time): %d shots, %d receivers\n",
-                    once.seconds, once.cpuSeconds, once.shots, once.receivers);
+        std::printf("load %.3f s (%.3f s of processor time): %d shots, %d receivers; "
+                    "peak %lld KiB\n",
+                    once.seconds, once.cpuSeconds, once.shots, once.receivers,
+                    ProcessMemory::PeakResidentKiB());
         return 0;
     }
 
@@ -260,8 +279,8 @@ int main(int argc, char** argv)
 
     std::printf("spsbench: %d repetitions per figure (medians), %s, %d logical CPUs, Qt %s\n",
                 repeat, qPrintable(cpuName()), QThread::idealThreadCount(), qVersion());
-    std::printf("MB = 10^6 bytes; points/s and MB/s count both files; peak RSS of the whole "
-                "process during the load.\n\n");
+    std::printf("MB = 10^6 bytes; points/s and MB/s count both files; peak MB: the peak RSS "
+                "of a process doing one load and nothing else (-1: it failed).\n\n");
     const QString spsload = QDir(QCoreApplication::applicationDirPath()).filePath("spsload");
     const bool haveSpsload = QFileInfo(spsload).isExecutable();
     std::printf(
@@ -331,9 +350,9 @@ int main(int argc, char** argv)
             general.push_back(timed([&] {
                 g_Sink = readRows(paths[0][0], u'S', true) + readRows(paths[0][1], u'R', true);
             }));
-            ProcessMemory::ResetPeak();
             const LoadResult ordered = runLoad(paths[0][0], paths[0][1]);
-            peakKiB = qMax(peakKiB, ProcessMemory::StatusKiB("VmHWM:"));
+            const qint64 peak = loadPeakKiB(paths[0][0], paths[0][1]);
+            peakKiB = peak < 0 || peakKiB < 0 ? -1 : qMax(peakKiB, peak);
             load.push_back(ordered.seconds);
             loadCpu.push_back(ordered.cpuSeconds);
             complete &= ordered.shots == points && ordered.receivers == points;
@@ -355,7 +374,7 @@ int main(int argc, char** argv)
                     "%7.3f %6.1f | %7.3f %6.2f | %7.3f %6.2f | %7s | %7s %6.2f%s\n",
                     points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
                     median(loadCpu), 2.0 * double(points) / tLoad, bytes / 1e6 / tLoad,
-                    double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
+                    peakKiB < 0 ? -1.0 : double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
                     median(loadGeneral) / tLoad, median(loadShuffled), median(loadShuffled) / tLoad,
                     median(load3D), median(load3D) / tLoad, qPrintable(processText(process)),
                     qPrintable(processText(check)), tCheck / tLoad,

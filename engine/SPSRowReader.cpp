@@ -42,18 +42,24 @@ void midRange(qsizetype size, qsizetype pos, qsizetype len, qsizetype* begin, qs
 QLatin1StringView trimmedAscii(const char* p, qsizetype count)
 {
     constexpr quint64 kEightBlanks = 0x2020202020202020ULL;
-    quint64 word;
-    while (count >= 8 && (std::memcpy(&word, p + count - 8, 8), word == kEightBlanks))
-        count -= 8;
-    while (count > 0 && isAsciiSpace(p[count - 1]))
+    const auto blankWord = [](const char* at) {
+        quint64 word;
+        std::memcpy(&word, at, 8);
+        return word == kEightBlanks;
+    };
+    // A field that does not end (or start) with a blank costs one look.
+    while (count > 0 && isAsciiSpace(p[count - 1])) {
         --count;
-    while (count >= 8 && (std::memcpy(&word, p, 8), word == kEightBlanks)) {
-        p += 8;
-        count -= 8;
+        while (count >= 8 && blankWord(p + count - 8))
+            count -= 8;
     }
     while (count > 0 && isAsciiSpace(p[0])) {
         ++p;
         --count;
+        while (count >= 8 && blankWord(p)) {
+            p += 8;
+            count -= 8;
+        }
     }
     return QLatin1StringView(p, count);
 }

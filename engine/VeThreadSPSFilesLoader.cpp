@@ -242,11 +242,35 @@ QString sharedNumbersWarning(bool source, qsizetype points, qsizetype numbered)
         .arg(numbered);
 }
 
+void logWarning(const QString& text)
+{
+    if (!text.isEmpty())
+        OutputEventsLog(VeEventsLog::EventsLogWarning, text);
+}
+
 void logSharedNumbers(bool source, qsizetype points, qsizetype numbered)
 {
-    const QString warning = sharedNumbersWarning(source, points, numbered);
-    if (!warning.isEmpty())
-        OutputEventsLog(VeEventsLog::EventsLogWarning, warning);
+    logWarning(sharedNumbersWarning(source, points, numbered));
+}
+
+// A revision 2.1 file read with revision 1 columns (or the reverse) gives few
+// points at plausible places, so nothing else would tell the user: the warning
+// for a file whose rows fit the other revision, or nothing. Only a regular
+// file can be read again from its start.
+QString otherRevisionWarning(const VeTaskSPSFilesLoaderParam& param, const QString& path,
+                             QChar recordLetter)
+{
+    if (!SPSMayOpenForReading(path))
+        return {};
+    const SPSRevision inUse = SPSLayoutPresets::PointColumnsRevision(param, recordLetter);
+    if (inUse == SPSRevision::Unknown)
+        return {};
+    const SPSRevision rows = SPSRevisionDetector::DetectFile(path, recordLetter).rowsRevision;
+    if (rows == SPSRevision::Unknown || rows == inUse)
+        return {};
+    return VeDataLoadThread::tr("The rows of [%1] look like SPS revision %2, not like the layout "
+                                "in use; check the Format page.")
+        .arg(path, SPSLayoutPresets::RevisionText(rows));
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest
@@ -310,25 +334,6 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
     return outcome.ok;
 }
 
-void VeThreadSPSFilesLoader::WarnOfOtherRevision(const QString& path, QChar recordLetter)
-{
-    // A revision 2.1 file read with revision 1 columns (or the reverse) gives
-    // few points at plausible places, so nothing else would tell the user.
-    // Only a regular file can be read again from its start.
-    if (!SPSMayOpenForReading(path))
-        return;
-    const SPSRevision inUse = SPSLayoutPresets::PointColumnsRevision(*m_pParam, recordLetter);
-    if (inUse == SPSRevision::Unknown)
-        return;
-    const SPSRevision rows = SPSRevisionDetector::DetectFile(path, recordLetter).rowsRevision;
-    if (rows == SPSRevision::Unknown || rows == inUse)
-        return;
-    OutputEventsLog(VeEventsLog::EventsLogWarning,
-                    tr("The rows of [%1] look like SPS revision %2, not like the layout in use; "
-                       "check the Format page.")
-                        .arg(path, SPSLayoutPresets::RevisionText(rows)));
-}
-
 void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,
                                                 const SPSPointTable& points,
                                                 const SPSNumberingSettings& settings)
@@ -374,6 +379,8 @@ void VeThreadSPSFilesLoader::run()
     SPSNumberedTable receivers;
     ReadOutcome receiverOutcome;
     qsizetype receiverPoints = 0;
+    QString receiverRevision;
+    const VeTaskSPSFilesLoaderParam& param = *m_pParam;
     std::atomic<bool> abandoned{false};
     std::thread receiverWork([&, file = pointFile(*m_pParam, SPSLayout::File::Receiver),
                               options = m_ReadOptions] {
@@ -382,6 +389,7 @@ void VeThreadSPSFilesLoader::run()
         if (!receiverOutcome.ok)
             return;
         receiverPoints = numberAsRead(receivers, points, settings.ReceiverNumberFactor, settings);
+        receiverRevision = otherRevisionWarning(param, file.path, file.letter);
     });
     // Joined on every way out; a failed source file makes the receivers useless.
     const auto joinReceiverWork = qScopeGuard([&] {
@@ -403,7 +411,7 @@ void VeThreadSPSFilesLoader::run()
             numberAsRead(shots, sources, settings.ShotNumberFactor, settings);
         sources = SPSPointTable();
         logSharedNumbers(true, sourcePoints, shots.Count());
-        WarnOfOtherRevision(m_pParam->SourceFileName, u'S');
+        logWarning(otherRevisionWarning(param, param.SourceFileName, u'S'));
         addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
     }
     receiverWork.join();
@@ -411,7 +419,7 @@ void VeThreadSPSFilesLoader::run()
     if (!receiverOutcome.ok)
         return;
     logSharedNumbers(false, receiverPoints, receivers.Count());
-    WarnOfOtherRevision(m_pParam->ReceiverFileName, u'R');
+    logWarning(receiverRevision);
     addRecords(receivers, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
 
     if (created)

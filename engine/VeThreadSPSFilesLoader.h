@@ -58,9 +58,6 @@ protected:
     void run() override;
 
 private:
-    // Warns when the file's rows fit the other revision's line and point columns.
-    void WarnOfOtherRevision(const QString& path, QChar recordLetter);
-
     SPSNumberingSettings m_NumberingSettings;
     SPSReadOptions m_ReadOptions;
 };
