@@ -1,6 +1,8 @@
 #include "SPSNumbers.h"
 
 #include <QString>
+#include <QtAlgorithms>
+#include <QtEndian>
 
 #include <charconv>
 #include <cmath>
@@ -15,6 +17,112 @@ constexpr qsizetype kMaxPlainNumber = 64;
 // halfway points between such doubles have at most 54 of them.
 constexpr qsizetype kDecidingFractionDigits = 60;
 
+// Powers of ten exact as doubles: dividing an exact mantissa by one of them is
+// one correctly rounded operation, so it gives the correctly rounded value, as
+// the general conversion does.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+constexpr quint64 kEachByte = 0x0101010101010101;
+constexpr quint64 kZeros = kEachByte * '0';
+
+// The low `bytes` bytes of a word, 0 to 8 of them.
+quint64 lowBytes(unsigned bytes)
+{
+    return bytes == 0 ? 0 : ~quint64(0) >> (64 - 8 * bytes);
+}
+
+// 0x80 in each byte of `word` that is 0, 0 elsewhere (no false hits from
+// borrows, unlike the shorter test).
+quint64 zeroBytes(quint64 word)
+{
+    constexpr quint64 kLow7 = kEachByte * 0x7f;
+    return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
+// Whether each byte of `word` is an ASCII digit.
+bool allDigits(quint64 word)
+{
+    // High nibbles all 3, and low nibbles at most 9: adding 6 keeps them below
+    // 16. When the first fails, carries of the second do not matter.
+    constexpr quint64 kHigh = kEachByte * 0xf0;
+    return (((word & kHigh) ^ kZeros) | (((word + kEachByte * 6) & kHigh) ^ kZeros)) == 0;
+}
+
+// Eight ASCII digits, the first in the lowest byte, as a number.
+quint64 eightDigits(quint64 word)
+{
+    word = ((word & (kEachByte * 0x0f)) * (10 * 256 + 1)) >> 8;
+    word = ((word & 0x00ff00ff00ff00ff) * (100 * 65536 + 1)) >> 16;
+    return ((word & 0x0000ffff0000ffff) * (10000 * (quint64(1) << 32) + 1)) >> 32;
+}
+
+// The unsigned part of plainDecimal for 1 to 16 characters, a word at a time,
+// without a branch per character: right-aligned in 16 bytes after '0's, which
+// leave the value as it is. Returns 1 with the value, 0 for a text that is not
+// a number, -1 when the mantissa is too large to be exact (left to the general
+// code).
+int shortDecimal(const char* p, qsizetype n, double* value)
+{
+    const auto load8 = [](const char* s) { return qFromLittleEndian<quint64>(s); };
+    const auto load4 = [](const char* s) { return quint64(qFromLittleEndian<quint32>(s)); };
+    const unsigned m = unsigned(n);
+    // high: bytes 0-7 of the 16, low: bytes 8-15; in each word the byte that
+    // comes first in the text is the lowest.
+    quint64 high = kZeros;
+    quint64 low;
+    if (m >= 8) {
+        low = load8(p + m - 8);
+        if (m > 8) {
+            const unsigned pad = 16 - m;
+            high = (load8(p) << (8 * pad)) | (kZeros & lowBytes(pad));
+        }
+    } else {
+        quint64 text;
+        if (m >= 4)
+            text = load4(p) | (load4(p + m - 4) << (8 * (m - 4)));
+        else
+            text = quint64(uchar(p[0])) | (quint64(uchar(p[m / 2])) << (8 * (m / 2))) |
+                   (quint64(uchar(p[m - 1])) << (8 * (m - 1)));
+        const unsigned pad = 8 - m;
+        low = (text << (8 * pad)) | (kZeros & lowBytes(pad));
+    }
+    const quint64 highPoint = zeroBytes(high ^ (kEachByte * '.'));
+    const quint64 lowPoint = zeroBytes(low ^ (kEachByte * '.'));
+    // The point as a '0' for the digit test.
+    constexpr quint64 kPointToZero = '.' ^ '0';
+    if (!allDigits(high ^ ((highPoint >> 7) * kPointToZero)) ||
+        !allDigits(low ^ ((lowPoint >> 7) * kPointToZero)))
+        return 0;
+    unsigned fraction = 0;
+    if (lowPoint | highPoint) {
+        // A second point, or nothing but the point.
+        if ((lowPoint & (lowPoint - 1)) | (highPoint & (highPoint - 1)) ||
+            (lowPoint && highPoint) || m == 1)
+            return 0;
+        // The digits before the point move one byte on, over it; a '0' comes
+        // in at the front.
+        if (lowPoint) {
+            const unsigned at = qCountTrailingZeroBits(lowPoint) / 8;
+            fraction = 7 - at;
+            const quint64 before = lowBytes(at + 1);
+            low = (((low << 8) | (high >> 56)) & before) | (low & ~before);
+            high = (high << 8) | '0';
+        } else {
+            const unsigned at = qCountTrailingZeroBits(highPoint) / 8;
+            fraction = 15 - at;
+            const quint64 before = lowBytes(at + 1);
+            high = (((high << 8) | '0') & before) | (high & ~before);
+        }
+    }
+    const quint64 mantissa = eightDigits(high) * 100000000 + eightDigits(low);
+    if (mantissa > (quint64(1) << 53))
+        return -1;
+    *value = double(mantissa) / kPowers[fraction];
+    return 1;
+}
+
 // An optional sign, then digits with at most one point: the forms SPS files
 // hold. Anything else is left to QString::toDouble.
 bool plainDecimal(const char* p, qsizetype n, double* value)
@@ -26,6 +134,16 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
     const bool negative = *q == '-';
     if (*q == '+' || negative)
         ++q;
+    if (end - q >= 1 && end - q <= 16) {
+        double v = 0;
+        const int result = shortDecimal(q, end - q, &v);
+        if (result == 0)
+            return false;
+        if (result > 0) {
+            *value = negative ? -v : v;
+            return true;
+        }
+    }
     const char* const first = q;
     // The digits as an integer; it wraps beyond 19 digits, where it is not used.
     quint64 mantissa = 0;
@@ -43,11 +161,6 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
     if (digits == 0)
         return false;
     const qsizetype fraction = point ? end - point - 1 : 0;
-    // Both numbers exact as doubles: one correctly rounded division gives the
-    // correctly rounded value, as the general conversion does.
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (digits <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
         const double v = double(mantissa) / kPowers[fraction];
         *value = negative ? -v : v;
