@@ -1,6 +1,8 @@
 #include "SPSNumbers.h"
 
 #include <QString>
+#include <QtAlgorithms>
+#include <QtEndian>
 
 #include <charconv>
 #include <cmath>
@@ -15,22 +17,136 @@ constexpr qsizetype kMaxPlainNumber = 64;
 // halfway points between such doubles have at most 54 of them.
 constexpr qsizetype kDecidingFractionDigits = 60;
 
-// An optional sign, then digits with at most one point: the forms SPS files
-// hold. Anything else is left to QString::toDouble.
-bool plainDecimal(const char* p, qsizetype n, double* value)
+// Powers of ten exact as doubles: dividing an exact mantissa by one of them is
+// one correctly rounded operation, so it gives the correctly rounded value, as
+// the general conversion does.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+constexpr quint64 kEachByte = 0x0101010101010101;
+constexpr quint64 kZeros = kEachByte * '0';
+constexpr quint64 kPoints = kEachByte * '.';
+
+// The low `bytes` bytes of a word, 0 to 8 of them (two shifts, as one of 64
+// bits is undefined).
+quint64 lowBytes(unsigned bytes)
 {
-    if (n == 0 || n > kMaxPlainNumber)
+    return ~((~quint64(0) << (4 * bytes)) << (4 * bytes));
+}
+
+// 0x80 in each byte of `word` that is 0, 0 elsewhere (no false hits from
+// borrows, unlike the shorter test).
+quint64 zeroBytes(quint64 word)
+{
+    constexpr quint64 kLow7 = kEachByte * 0x7f;
+    return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
+// Whether each byte of `word` is an ASCII digit or the point marked in
+// `points` (as zeroBytes gives it).
+bool digitsOrPoints(quint64 word, quint64 points)
+{
+    // The points as '0's; then high nibbles all 3, and low nibbles at most 9:
+    // adding 6 keeps them below 16. When the first fails, carries of the
+    // second do not matter.
+    word ^= (points >> 7) * ('.' ^ '0');
+    constexpr quint64 kHigh = kEachByte * 0xf0;
+    return (((word & kHigh) ^ kZeros) | (((word + kEachByte * 6) & kHigh) ^ kZeros)) == 0;
+}
+
+// Eight digits, the first in the lowest byte, as a number; only the low
+// nibbles count, so 0 bytes read as '0's.
+quint64 eightDigits(quint64 word)
+{
+    word = ((word & (kEachByte * 0x0f)) * (10 * 256 + 1)) >> 8;
+    word = ((word & 0x00ff00ff00ff00ff) * (100 * 65536 + 1)) >> 16;
+    return ((word & 0x0000ffff0000ffff) * (10000 * (quint64(1) << 32) + 1)) >> 32;
+}
+
+quint64 load8(const char* p)
+{
+    return qFromLittleEndian<quint64>(p);
+}
+
+quint64 load4(const char* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+
+// 1 to 8 characters in one word, the first in the lowest byte, 0s after them;
+// read without a byte beyond the text.
+quint64 shortText(const char* p, unsigned n)
+{
+    if (n >= 4)
+        return load4(p) | (load4(p + n - 4) << (8 * (n - 4)));
+    return quint64(uchar(p[0])) | (quint64(uchar(p[n / 2])) << (8 * (n / 2))) |
+           (quint64(uchar(p[n - 1])) << (8 * (n - 1)));
+}
+
+// Unsigned, 1 to 8 characters: in one word, the first character in the lowest
+// byte, 0s after the text. The digits are read as eight, point taken out, so
+// the number comes out multiplied by a power of ten that the divisor takes
+// back; both stay exact, so the quotient is the same double.
+bool wordDecimal(const char* p, unsigned n, double* value)
+{
+    const quint64 word = shortText(p, n);
+    const quint64 checked = word | (kZeros & ~lowBytes(n));
+    const quint64 points = zeroBytes(checked ^ kPoints);
+    if (!digitsOrPoints(checked, points) || (points & (points - 1)) || (points && n == 1))
         return false;
-    const char* q = p;
-    const char* const end = p + n;
-    const bool negative = *q == '-';
-    if (*q == '+' || negative)
-        ++q;
-    const char* const first = q;
+    // The bytes after the point move one back, over it (a mask, not a shift
+    // count, so that the digits need not wait for the point's place).
+    const quint64 fromPoint = quint64(0) - (points >> 7);
+    const quint64 digits = (word & ~fromPoint) | ((word >> 8) & fromPoint);
+    // Read as eight digits, the number comes out times 10^(8 - digits).
+    const unsigned scale = points ? 8 - qCountTrailingZeroBits(points) / 8 : 8 - n;
+    *value = double(eightDigits(digits)) / kPowers[scale];
+    return true;
+}
+
+// Unsigned, 9 to 16 characters: right-aligned in two words after 0s, which
+// read as leading zeros. Returns 1 with the value, 0 for a text that is not a
+// number, -1 when the mantissa is too large to be exact.
+int twoWordDecimal(const char* p, unsigned n, double* value)
+{
+    const unsigned pad = 16 - n;
+    // high: the first 8 of the 16 bytes, low: the last 8.
+    quint64 high = load8(p) << (8 * pad);
+    quint64 low = load8(p + n - 8);
+    const quint64 checked = high | (kZeros & lowBytes(pad));
+    const quint64 highPoints = zeroBytes(checked ^ kPoints);
+    const quint64 lowPoints = zeroBytes(low ^ kPoints);
+    // Each point on a bit of its own, to count them at once.
+    const quint64 points = highPoints | (lowPoints >> 1);
+    if (!digitsOrPoints(checked, highPoints) || !digitsOrPoints(low, lowPoints) ||
+        (points & (points - 1)))
+        return 0;
+    // The bytes up to the point move one on, over it; all of high does when
+    // the point is in low. Masks, as in wordDecimal.
+    const quint64 lowAt = lowPoints >> 7;
+    const quint64 highAt = highPoints >> 7;
+    const quint64 lowMoved = (lowAt << 8) - (lowAt != 0);
+    const quint64 highMoved = ((highAt << 8) - (highAt != 0)) | (quint64(0) - (lowAt != 0));
+    low = (((low << 8) | (high >> 56)) & lowMoved) | (low & ~lowMoved);
+    high = ((high << 8) & highMoved) | (high & ~highMoved);
+    const unsigned fraction = lowPoints    ? 7 - qCountTrailingZeroBits(lowPoints) / 8
+                              : highPoints ? 15 - qCountTrailingZeroBits(highPoints) / 8
+                                           : 0;
+    const quint64 mantissa = eightDigits(high) * 100000000 + eightDigits(low);
+    if (mantissa > (quint64(1) << 53))
+        return -1;
+    *value = double(mantissa) / kPowers[fraction];
+    return 1;
+}
+
+// Any unsigned plain decimal: a branch per character.
+bool charDecimal(const char* first, const char* end, double* value)
+{
     // The digits as an integer; it wraps beyond 19 digits, where it is not used.
     quint64 mantissa = 0;
     const char* point = nullptr;
-    for (; q < end; ++q) {
+    for (const char* q = first; q < end; ++q) {
         const unsigned d = unsigned(uchar(*q)) - '0';
         if (d <= 9)
             mantissa = mantissa * 10 + d;
@@ -43,19 +159,42 @@ bool plainDecimal(const char* p, qsizetype n, double* value)
     if (digits == 0)
         return false;
     const qsizetype fraction = point ? end - point - 1 : 0;
-    // Both numbers exact as doubles: one correctly rounded division gives the
-    // correctly rounded value, as the general conversion does.
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (digits <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
-        const double v = double(mantissa) / kPowers[fraction];
-        *value = negative ? -v : v;
+        *value = double(mantissa) / kPowers[fraction];
         return true;
     }
+    const auto result = std::from_chars(first, end, *value, std::chars_format::fixed);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// The texts that do not fit a word; kept apart so that the one-word path
+// needs no registers saved.
+Q_NEVER_INLINE bool longerDecimal(const char* p, qsizetype n, bool negative, double* value)
+{
     double v = 0;
-    const auto result = std::from_chars(first, end, v, std::chars_format::fixed);
-    if (result.ec != std::errc() || result.ptr != end)
+    const int result = n > 8 && n <= 16 ? twoWordDecimal(p, unsigned(n), &v) : -1;
+    if (result < 0 ? !charDecimal(p, p + n, &v) : result == 0)
+        return false;
+    *value = negative ? -v : v;
+    return true;
+}
+
+// An optional sign, then digits with at most one point: the forms SPS files
+// hold. Anything else is left to QString::toDouble. The short texts that are
+// nearly all of them go a word at a time, without a branch per character.
+Q_ALWAYS_INLINE bool plainDecimal(const char* p, qsizetype n, double* value)
+{
+    if (n == 0 || n > kMaxPlainNumber)
+        return false;
+    const bool negative = *p == '-';
+    if (*p == '+' || negative) {
+        ++p;
+        --n;
+    }
+    if (n < 1 || n > 8)
+        return longerDecimal(p, n, negative, value);
+    double v = 0;
+    if (!wordDecimal(p, unsigned(n), &v))
         return false;
     *value = negative ? -v : v;
     return true;
@@ -122,6 +261,14 @@ qint32 utf16PointNumber(QStringView text)
 
 qint32 latin1PointNumber(QLatin1StringView text)
 {
+    // Up to 8 digits: a word at a time, right-aligned after 0s, which read as
+    // leading zeros.
+    if (text.size() >= 1 && text.size() <= 8) {
+        const unsigned n = unsigned(text.size());
+        const quint64 word = shortText(text.data(), n) << (8 * (8 - n));
+        if (digitsOrPoints(word | (kZeros & lowBytes(8 - n)), 0))
+            return qint32(eightDigits(word));
+    }
     // Digits alone, few enough to be exact as a double: the number itself.
     if (text.size() <= 15) {
         qint64 number = 0;

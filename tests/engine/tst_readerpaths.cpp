@@ -454,6 +454,59 @@ private Q_SLOTS:
         compareWays(bytes, setup);
     }
 
+    // The byte-level conversion against toDouble and toFloat on many plain
+    // decimals, around the lengths where it changes words or ways.
+    void plainDecimalsBitForBit()
+    {
+        QRandomGenerator random(4711);
+        QByteArray text;
+        for (int i = 0; i < 300000; ++i) {
+            text.clear();
+            const int sign = random.bounded(4);
+            if (sign)
+                text += "+-"[sign & 1];
+            if (random.bounded(8) == 0)
+                text += QByteArray(random.bounded(1, 4), '0');
+            const int integer = random.bounded(8) == 0 ? random.bounded(19) : random.bounded(1, 9);
+            for (int d = 0; d < integer; ++d)
+                text += char('0' + random.bounded(10));
+            if (random.bounded(4)) {
+                text += '.';
+                const int fraction = random.bounded(13);
+                for (int d = 0; d < fraction; ++d)
+                    text += char('0' + random.bounded(10));
+            }
+            // Up to and just past the lengths that matter: 8, 16, 17 and 64.
+            static const int kLengths[] = {8, 16, 17, 64};
+            const int pad = random.bounded(16);
+            if (pad < 4 && text.size() < 64) {
+                const qsizetype target = kLengths[pad] + random.bounded(-1, 2);
+                if (!text.contains('.'))
+                    text += '.';
+                while (text.size() < target)
+                    text += char('0' + random.bounded(10));
+            }
+            // Now and then a character next to the digits, a second point or
+            // one beyond ASCII, anywhere.
+            if (random.bounded(16) == 0 && !text.isEmpty())
+                text[random.bounded(int(text.size()))] = "/:.x,\xb5\xb0-"[random.bounded(8)];
+            const QString general = QString::fromLatin1(text);
+            bool expectedOk = false;
+            const double expected = general.toDouble(&expectedOk);
+            double real = 0;
+            const bool ok = RealFromText(SPSText(QLatin1StringView(text)), &real);
+            const float single = FloatFromText(SPSText(QLatin1StringView(text)));
+            if (ok != expectedOk || bitsOf(real) != bitsOf(expected) ||
+                bitsOf(single) != bitsOf(general.toFloat()))
+                QFAIL(qPrintable(QString("%1: %2 %3 %4, expected %5 %6 %7")
+                                     .arg(general)
+                                     .arg(ok)
+                                     .arg(bitsOf(real), bitsOf(single))
+                                     .arg(expectedOk)
+                                     .arg(bitsOf(expected), bitsOf(general.toFloat()))));
+        }
+    }
+
     void randomFiles()
     {
         QRandomGenerator random(77);
