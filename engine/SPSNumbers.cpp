@@ -350,6 +350,36 @@ float FloatFromText(SPSText text)
     return text.Utf16().toFloat();
 }
 
+namespace {
+// The field without the spaces that pad it; other white space is left to the
+// general way.
+Q_ALWAYS_INLINE void trimSpaces(const char** p, qsizetype* n)
+{
+    while (*n > 0 && (*p)[*n - 1] == ' ')
+        --*n;
+    while (*n > 0 && **p == ' ') {
+        ++*p;
+        --*n;
+    }
+}
+} // namespace
+
+bool RealFromPaddedField(const char* p, qsizetype n, double* value)
+{
+    trimSpaces(&p, &n);
+    return plainDecimal(p, n, value);
+}
+
+bool FloatFromPaddedField(const char* p, qsizetype n, float* value)
+{
+    trimSpaces(&p, &n);
+    double d = 0;
+    if (!plainDecimal(p, n, &d))
+        return false;
+    *value = floatLikeToFloat(d);
+    return true;
+}
+
 qint32 PointNumberFromText(SPSText text)
 {
     if (text.IsLatin1())

@@ -128,12 +128,35 @@ SPSText SPSRowReader::Field(qint32 pos, qint32 len) const
     return line.Utf16().mid(begin, count).trimmed();
 }
 
+// The bytes of a field of a plain ASCII row, untrimmed; false for UTF-16 rows
+// and for positions that QString::mid reads its own way.
+bool SPSRowReader::RawField(qint32 pos, qint32 len, const char** p, qsizetype* n) const
+{
+    if (!m_Line.IsLatin1() || pos < 0 || len < 0)
+        return false;
+    const qsizetype size = m_Line.size();
+    const qsizetype begin = qMin<qsizetype>(pos, size);
+    *p = m_Line.Latin1().data() + begin;
+    *n = qMin<qsizetype>(qsizetype(pos) + len, size) - begin;
+    return true;
+}
+
 double SPSRowReader::RealField(qint32 pos, qint32 len) const
 {
+    const char* p = nullptr;
+    qsizetype n = 0;
+    double value = 0;
+    if (RawField(pos, len, &p, &n) && RealFromPaddedField(p, n, &value))
+        return value;
     return RealFromText(Field(pos, len));
 }
 
 float SPSRowReader::FloatField(qint32 pos, qint32 len) const
 {
+    const char* p = nullptr;
+    qsizetype n = 0;
+    float value = 0;
+    if (RawField(pos, len, &p, &n) && FloatFromPaddedField(p, n, &value))
+        return value;
     return FloatFromText(Field(pos, len));
 }

@@ -64,6 +64,7 @@ public:
 private:
     // The header rule: whether the current line is a record.
     bool IsRecord() const;
+    bool RawField(qint32 pos, qint32 len, const char** p, qsizetype* n) const;
 
     SPSLineSource m_Lines;
     QChar m_Letter;
