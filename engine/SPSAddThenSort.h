@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include <vector>
+#include "SPSLargeVector.h"
 
 // What the point tables share: rows are appended as they come, noting whether
 // they still arrive in strictly ascending key order (the usual case, which
@@ -31,7 +31,7 @@ protected:
 
     // Of the sorted rows, with rows of one key in the order they were added,
     // keeps the last of each key: same(a, b) says two neighbours share a key.
-    template <typename T, typename Same> static void KeepLastOfEach(std::vector<T>& rows, Same same)
+    template <typename Rows, typename Same> static void KeepLastOfEach(Rows& rows, Same same)
     {
         size_t kept = 0;
         for (size_t i = 0; i < rows.size(); ++i)
@@ -40,6 +40,6 @@ protected:
         rows.resize(kept);
     }
 
-    std::vector<Row> m_Rows;
+    SPSLargeVector<Row> m_Rows;
     bool m_bSorted = true; // ascending, one row per key
 };

@@ -16,15 +16,15 @@ constexpr quint64 kDigitMask = (quint64(1) << kDigitBits) - 1;
 // number the one added last stays last, and a shuffled file costs a few
 // passes over 8-byte pairs instead of comparisons of whole points. The sign
 // bit is flipped so that unsigned order is signed order.
-std::vector<quint64> sortedPairs(const std::vector<qint32>& numbers)
+SPSLargeVector<quint64> sortedPairs(const SPSLargeVector<qint32>& numbers)
 {
     const size_t n = numbers.size();
-    std::vector<quint64> keys(n);
+    SPSLargeVector<quint64> keys(n);
     if (n == 0)
         return keys;
     for (size_t i = 0; i < n; ++i)
         keys[i] = quint64(quint32(numbers[i]) ^ 0x80000000u) << 32 | quint64(i);
-    std::vector<quint64> spare(n);
+    SPSLargeVector<quint64> spare(n);
     for (int shift = 32; shift < 64; shift += kDigitBits) {
         std::array<size_t, kDigitMask + 1> counts{};
         for (const quint64 key : keys)
@@ -42,9 +42,9 @@ std::vector<quint64> sortedPairs(const std::vector<qint32>& numbers)
     return keys;
 }
 
-std::vector<quint32> indexesOf(const std::vector<quint64>& pairs)
+SPSLargeVector<quint32> indexesOf(const SPSLargeVector<quint64>& pairs)
 {
-    std::vector<quint32> order;
+    SPSLargeVector<quint32> order;
     order.reserve(pairs.size());
     for (const quint64 pair : pairs)
         order.push_back(quint32(pair));
@@ -57,16 +57,13 @@ bool fitsIndexes(size_t n)
 }
 } // namespace
 
-bool SPSNumberedTable::UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order)
+bool SPSNumberedTable::UniqueOrder(const SPSLargeVector<qint32>& numbers,
+                                   SPSLargeVector<quint32>* order)
 {
     order->clear();
-    // Ordered files number their points ascending: one look decides.
-    if (std::adjacent_find(numbers.begin(), numbers.end(),
-                           [](qint32 a, qint32 b) { return a >= b; }) == numbers.end())
-        return true;
     if (!fitsIndexes(numbers.size()))
         return false;
-    const std::vector<quint64> pairs = sortedPairs(numbers);
+    const SPSLargeVector<quint64> pairs = sortedPairs(numbers);
     for (size_t i = 1; i < pairs.size(); ++i)
         if (pairs[i] >> 32 == pairs[i - 1] >> 32)
             return false;
@@ -74,14 +71,13 @@ bool SPSNumberedTable::UniqueOrder(const std::vector<qint32>& numbers, std::vect
     return true;
 }
 
-std::vector<SPSPointGeometry> SPSNumberedTable::Ordered(std::vector<SPSPointGeometry> points,
-                                                        std::vector<quint32> order)
+SPSLargeVector<SPSPointGeometry>
+SPSNumberedTable::Ordered(const SPSLargeVector<SPSPointGeometry>& points,
+                          const SPSLargeVector<quint32>& order)
 {
-    if (order.empty())
-        return points;
     // Gathered into a copy: the reads are independent of each other, where
     // following the permutation's cycles in place would wait on each miss.
-    std::vector<SPSPointGeometry> ordered;
+    SPSLargeVector<SPSPointGeometry> ordered;
     ordered.reserve(order.size());
     for (const quint32 from : order)
         ordered.push_back(points[from]);
@@ -94,13 +90,13 @@ void SPSNumberedTable::Sort()
         return;
     m_bSorted = true;
     if (fitsIndexes(m_Rows.size())) {
-        std::vector<qint32> numbers;
+        SPSLargeVector<qint32> numbers;
         numbers.reserve(m_Rows.size());
         for (const SPSPointGeometry& point : m_Rows)
             numbers.push_back(point.m_nNumber);
-        std::vector<quint32> order = indexesOf(sortedPairs(numbers));
-        numbers = std::vector<qint32>();
-        m_Rows = Ordered(std::move(m_Rows), std::move(order));
+        const SPSLargeVector<quint32> order = indexesOf(sortedPairs(numbers));
+        numbers = SPSLargeVector<qint32>();
+        m_Rows = Ordered(m_Rows, order);
     } else {
         // Stable: of the points with one number, the last added stays last.
         std::stable_sort(m_Rows.begin(), m_Rows.end(),

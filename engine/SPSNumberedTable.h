@@ -5,8 +5,6 @@
 
 #include <QtGlobal>
 
-#include <vector>
-
 // Shots or receivers by point number. Points are added as they come; Sort then
 // puts them in ascending number, keeping of each number the point added last.
 class SPSNumberedTable : public SPSAddThenSort<SPSPointGeometry>
@@ -28,24 +26,30 @@ public:
     // first, so that the caller may free what it no longer needs. False, with
     // the points left as they were, when some share a number.
     template <typename Number, typename Finish, typename Accepted>
-    bool AdoptIfUnique(std::vector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
+    bool AdoptIfUnique(SPSLargeVector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
                        Accepted&& accepted)
     {
-        std::vector<qint32> numbers;
-        numbers.reserve(points.size());
-        for (const SPSPointGeometry& point : points)
-            numbers.push_back(number(point));
-        std::vector<quint32> order;
-        if (!UniqueOrder(numbers, &order))
-            return false;
-        accepted();
-        for (size_t i = 0; i < points.size(); ++i) {
-            points[i].m_nNumber = numbers[i];
-            finish(points[i]);
+        // Ordered files number their points ascending: one look decides, and
+        // the points stay where they are.
+        bool ascending = true;
+        for (size_t i = 1; i < points.size() && ascending; ++i)
+            ascending = number(points[i - 1]) < number(points[i]);
+        SPSLargeVector<quint32> order;
+        if (!ascending) {
+            SPSLargeVector<qint32> numbers;
+            numbers.reserve(points.size());
+            for (const SPSPointGeometry& point : points)
+                numbers.push_back(number(point));
+            if (!UniqueOrder(numbers, &order))
+                return false;
         }
-        numbers = std::vector<qint32>();
-        m_Rows = Ordered(std::move(points), std::move(order));
-        points.clear();
+        accepted();
+        for (SPSPointGeometry& point : points) {
+            point.m_nNumber = number(point);
+            finish(point);
+        }
+        m_Rows = order.empty() ? std::move(points) : Ordered(points, order);
+        points = SPSLargeVector<SPSPointGeometry>();
         m_bSorted = true;
         return true;
     }
@@ -62,11 +66,9 @@ public:
     }
 
 private:
-    // The order that sorts the numbers ascending, or none when they already
-    // ascend; false when two are equal.
-    static bool UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order);
-    // The points in the given order (the k-th being the one at order[k]); an
-    // empty order keeps them as they are.
-    static std::vector<SPSPointGeometry> Ordered(std::vector<SPSPointGeometry> points,
-                                                 std::vector<quint32> order);
+    // The order that sorts the numbers ascending; false when two are equal.
+    static bool UniqueOrder(const SPSLargeVector<qint32>& numbers, SPSLargeVector<quint32>* order);
+    // The points in the given order, the k-th being the one at order[k].
+    static SPSLargeVector<SPSPointGeometry> Ordered(const SPSLargeVector<SPSPointGeometry>& points,
+                                                    const SPSLargeVector<quint32>& order);
 };
