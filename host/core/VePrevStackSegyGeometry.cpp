@@ -18,8 +18,8 @@ bool VePrevStackSegyGeometry::Copy(const VeDataObject& other)
     std::vector<VePrevSegySRGeometry> shots = geometry->Shots();
     std::vector<VePrevSegySRGeometry> receivers = geometry->Receivers();
     QMutexLocker lock(&m_Mutex);
-    m_Shots = std::move(shots);
-    m_Receivers = std::move(receivers);
+    m_Shots.Assign(shots);
+    m_Receivers.Assign(receivers);
     return true;
 }
 
@@ -29,14 +29,13 @@ QString VePrevStackSegyGeometry::GetDataObjInfo() const
            QStringLiteral(": %1 shots, %2 receivers").arg(ShotCount()).arg(ReceiverCount());
 }
 
-void VePrevStackSegyGeometry::Add(std::vector<VePrevSegySRGeometry>& records,
-                                  VePrevSegySRGeometry* record)
+void VePrevStackSegyGeometry::Add(VeSRRecordStore& records, VePrevSegySRGeometry* record)
 {
     if (!record)
         return;
     {
         QMutexLocker lock(&m_Mutex);
-        records.push_back(*record);
+        records.Append(*record);
     }
     delete record;
     // Queued by name: the call event is Qt's own, so nothing of ours crosses
@@ -65,35 +64,35 @@ void VePrevStackSegyGeometry::AddReceiverGeometry(VePrevSegySRGeometry* record)
 int VePrevStackSegyGeometry::ShotCount() const
 {
     QMutexLocker lock(&m_Mutex);
-    return int(m_Shots.size());
+    return int(m_Shots.Size());
 }
 
 int VePrevStackSegyGeometry::ReceiverCount() const
 {
     QMutexLocker lock(&m_Mutex);
-    return int(m_Receivers.size());
+    return int(m_Receivers.Size());
 }
 
 VePrevSegySRGeometry VePrevStackSegyGeometry::ShotAt(int index) const
 {
     QMutexLocker lock(&m_Mutex);
-    return m_Shots.at(size_t(index));
+    return m_Shots.At(size_t(index));
 }
 
 VePrevSegySRGeometry VePrevStackSegyGeometry::ReceiverAt(int index) const
 {
     QMutexLocker lock(&m_Mutex);
-    return m_Receivers.at(size_t(index));
+    return m_Receivers.At(size_t(index));
 }
 
 std::vector<VePrevSegySRGeometry> VePrevStackSegyGeometry::Shots() const
 {
     QMutexLocker lock(&m_Mutex);
-    return m_Shots;
+    return m_Shots.ToVector();
 }
 
 std::vector<VePrevSegySRGeometry> VePrevStackSegyGeometry::Receivers() const
 {
     QMutexLocker lock(&m_Mutex);
-    return m_Receivers;
+    return m_Receivers.ToVector();
 }

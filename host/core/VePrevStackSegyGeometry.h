@@ -3,6 +3,7 @@
 #include "Ve3DObject.h"
 #include "VePrevSegySRGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeSRRecordStore.h"
 
 #include <QMutex>
 
@@ -41,12 +42,12 @@ Q_SIGNALS:
 private:
     // Runs on the object's thread, queued after a burst of adds.
     Q_INVOKABLE void NoticeRecordsAdded();
-    void Add(std::vector<VePrevSegySRGeometry>& records, VePrevSegySRGeometry* record);
+    void Add(VeSRRecordStore& records, VePrevSegySRGeometry* record);
 
     // Guards m_Shots and m_Receivers: a load appends from its worker thread
     // while the host reads (counts, copies, single records) on the UI thread.
     mutable QMutex m_Mutex;
-    std::vector<VePrevSegySRGeometry> m_Shots;
-    std::vector<VePrevSegySRGeometry> m_Receivers;
+    VeSRRecordStore m_Shots;
+    VeSRRecordStore m_Receivers;
     std::atomic<bool> m_bNoticePending{false};
 };

@@ -203,6 +203,38 @@ private Q_SLOTS:
         }
         log->Clear();
     }
+
+    // Records are kept in blocks; what crosses their edges must read back whole.
+    void geometryKeepsRecordsAcrossBlocks_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("none") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("one block and one") << 131073;
+        QTest::newRow("several blocks") << 400000;
+    }
+
+    void geometryKeepsRecordsAcrossBlocks()
+    {
+        QFETCH(int, count);
+        VePrevStackSegyGeometry geometry;
+        for (int i = 0; i < count; ++i)
+            geometry.AddReceiverGeometry(new VePrevSegySRGeometry{i, float(i % 977), 0, 0});
+        VePrevStackSegyGeometry copy;
+        QVERIFY(copy.Copy(geometry));
+        for (const VePrevStackSegyGeometry* g : {&geometry, &copy}) {
+            const std::vector<VePrevSegySRGeometry> all = g->Receivers();
+            QCOMPARE(int(all.size()), count);
+            QCOMPARE(g->ReceiverCount(), count);
+            for (int i = 0; i < count; ++i)
+                if (all[size_t(i)].m_nNumber != i || all[size_t(i)].m_fX != float(i % 977))
+                    QFAIL(qPrintable(QString("record %1 reads back wrong").arg(i)));
+            for (int i : {0, 131071, 131072, count - 1})
+                if (i >= 0 && i < count)
+                    QCOMPARE(g->ReceiverAt(i).m_nNumber, i);
+            QVERIFY_THROWS_EXCEPTION(std::out_of_range, g->ReceiverAt(count));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHostCore)

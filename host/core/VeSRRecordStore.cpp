@@ -1,0 +1,57 @@
+#include "VeSRRecordStore.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <type_traits>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+static_assert(std::is_trivially_copyable_v<VePrevSegySRGeometry>,
+              "records are copied into raw blocks");
+
+void VeSRRecordStore::Append(const VePrevSegySRGeometry& record)
+{
+    if (m_nSize == m_Blocks.size() * kBlockRecords) {
+        void* block = std::aligned_alloc(kBlockBytes, kBlockBytes);
+        if (!block)
+            throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        // Not for the first block: a small object stays small.
+        if (!m_Blocks.empty())
+            ::madvise(block, kBlockBytes, MADV_HUGEPAGE);
+#endif
+        m_Blocks.emplace_back(static_cast<VePrevSegySRGeometry*>(block));
+    }
+    m_Blocks.back()[m_nSize % kBlockRecords] = record;
+    ++m_nSize;
+}
+
+const VePrevSegySRGeometry& VeSRRecordStore::At(size_t index) const
+{
+    if (index >= m_nSize)
+        throw std::out_of_range("VeSRRecordStore::At");
+    return m_Blocks[index / kBlockRecords][index % kBlockRecords];
+}
+
+std::vector<VePrevSegySRGeometry> VeSRRecordStore::ToVector() const
+{
+    std::vector<VePrevSegySRGeometry> records;
+    records.reserve(m_nSize);
+    for (size_t i = 0; i < m_Blocks.size(); ++i) {
+        const VePrevSegySRGeometry* block = m_Blocks[i].get();
+        records.insert(records.end(), block,
+                       block + std::min(kBlockRecords, m_nSize - i * kBlockRecords));
+    }
+    return records;
+}
+
+void VeSRRecordStore::Assign(const std::vector<VePrevSegySRGeometry>& records)
+{
+    m_Blocks.clear();
+    m_nSize = 0;
+    for (const VePrevSegySRGeometry& record : records)
+        Append(record);
+}
