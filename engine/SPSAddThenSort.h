@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include "SPSLargeVector.h"
+#include <vector>
 
 // What the point tables share: rows are appended as they come, noting whether
 // they still arrive in strictly ascending key order (the usual case, which
@@ -40,6 +40,6 @@ protected:
         rows.resize(kept);
     }
 
-    SPSLargeVector<Row> m_Rows;
+    std::vector<Row> m_Rows;
     bool m_bSorted = true; // ascending, one row per key
 };

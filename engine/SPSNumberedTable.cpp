@@ -16,15 +16,15 @@ constexpr quint64 kDigitMask = (quint64(1) << kDigitBits) - 1;
 // number the one added last stays last, and a shuffled file costs a few
 // passes over 8-byte pairs instead of comparisons of whole points. The sign
 // bit is flipped so that unsigned order is signed order.
-SPSLargeVector<quint64> sortedPairs(const SPSLargeVector<qint32>& numbers)
+std::vector<quint64> sortedPairs(const std::vector<qint32>& numbers)
 {
     const size_t n = numbers.size();
-    SPSLargeVector<quint64> keys(n);
+    std::vector<quint64> keys(n);
     if (n == 0)
         return keys;
     for (size_t i = 0; i < n; ++i)
         keys[i] = quint64(quint32(numbers[i]) ^ 0x80000000u) << 32 | quint64(i);
-    SPSLargeVector<quint64> spare(n);
+    std::vector<quint64> spare(n);
     for (int shift = 32; shift < 64; shift += kDigitBits) {
         std::array<size_t, kDigitMask + 1> counts{};
         for (const quint64 key : keys)
@@ -42,9 +42,9 @@ SPSLargeVector<quint64> sortedPairs(const SPSLargeVector<qint32>& numbers)
     return keys;
 }
 
-SPSLargeVector<quint32> indexesOf(const SPSLargeVector<quint64>& pairs)
+std::vector<quint32> indexesOf(const std::vector<quint64>& pairs)
 {
-    SPSLargeVector<quint32> order;
+    std::vector<quint32> order;
     order.reserve(pairs.size());
     for (const quint64 pair : pairs)
         order.push_back(quint32(pair));
@@ -57,13 +57,12 @@ bool fitsIndexes(size_t n)
 }
 } // namespace
 
-bool SPSNumberedTable::UniqueOrder(const SPSLargeVector<qint32>& numbers,
-                                   SPSLargeVector<quint32>* order)
+bool SPSNumberedTable::UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order)
 {
     order->clear();
     if (!fitsIndexes(numbers.size()))
         return false;
-    const SPSLargeVector<quint64> pairs = sortedPairs(numbers);
+    const std::vector<quint64> pairs = sortedPairs(numbers);
     for (size_t i = 1; i < pairs.size(); ++i)
         if (pairs[i] >> 32 == pairs[i - 1] >> 32)
             return false;
@@ -71,13 +70,12 @@ bool SPSNumberedTable::UniqueOrder(const SPSLargeVector<qint32>& numbers,
     return true;
 }
 
-SPSLargeVector<SPSPointGeometry>
-SPSNumberedTable::Ordered(const SPSLargeVector<SPSPointGeometry>& points,
-                          const SPSLargeVector<quint32>& order)
+std::vector<SPSPointGeometry> SPSNumberedTable::Ordered(const std::vector<SPSPointGeometry>& points,
+                                                        const std::vector<quint32>& order)
 {
     // Gathered into a copy: the reads are independent of each other, where
     // following the permutation's cycles in place would wait on each miss.
-    SPSLargeVector<SPSPointGeometry> ordered;
+    std::vector<SPSPointGeometry> ordered;
     ordered.reserve(order.size());
     for (const quint32 from : order)
         ordered.push_back(points[from]);
@@ -90,12 +88,12 @@ void SPSNumberedTable::Sort()
         return;
     m_bSorted = true;
     if (fitsIndexes(m_Rows.size())) {
-        SPSLargeVector<qint32> numbers;
+        std::vector<qint32> numbers;
         numbers.reserve(m_Rows.size());
         for (const SPSPointGeometry& point : m_Rows)
             numbers.push_back(point.m_nNumber);
-        const SPSLargeVector<quint32> order = indexesOf(sortedPairs(numbers));
-        numbers = SPSLargeVector<qint32>();
+        const std::vector<quint32> order = indexesOf(sortedPairs(numbers));
+        numbers = std::vector<qint32>();
         m_Rows = Ordered(m_Rows, order);
     } else {
         // Stable: of the points with one number, the last added stays last.

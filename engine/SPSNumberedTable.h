@@ -26,7 +26,7 @@ public:
     // first, so that the caller may free what it no longer needs. False, with
     // the points left as they were, when some share a number.
     template <typename Number, typename Finish, typename Accepted>
-    bool AdoptIfUnique(SPSLargeVector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
+    bool AdoptIfUnique(std::vector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
                        Accepted&& accepted)
     {
         // Ordered files number their points ascending: one look decides, and
@@ -34,9 +34,9 @@ public:
         bool ascending = true;
         for (size_t i = 1; i < points.size() && ascending; ++i)
             ascending = number(points[i - 1]) < number(points[i]);
-        SPSLargeVector<quint32> order;
+        std::vector<quint32> order;
         if (!ascending) {
-            SPSLargeVector<qint32> numbers;
+            std::vector<qint32> numbers;
             numbers.reserve(points.size());
             for (const SPSPointGeometry& point : points)
                 numbers.push_back(number(point));
@@ -49,7 +49,7 @@ public:
             finish(point);
         }
         m_Rows = order.empty() ? std::move(points) : Ordered(points, order);
-        points = SPSLargeVector<SPSPointGeometry>();
+        points = std::vector<SPSPointGeometry>();
         m_bSorted = true;
         return true;
     }
@@ -67,8 +67,8 @@ public:
 
 private:
     // The order that sorts the numbers ascending; false when two are equal.
-    static bool UniqueOrder(const SPSLargeVector<qint32>& numbers, SPSLargeVector<quint32>* order);
+    static bool UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order);
     // The points in the given order, the k-th being the one at order[k].
-    static SPSLargeVector<SPSPointGeometry> Ordered(const SPSLargeVector<SPSPointGeometry>& points,
-                                                    const SPSLargeVector<quint32>& order);
+    static std::vector<SPSPointGeometry> Ordered(const std::vector<SPSPointGeometry>& points,
+                                                 const std::vector<quint32>& order);
 };

@@ -95,9 +95,9 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
 
 void SPSPointTable::ReleaseKeys()
 {
-    m_Rows = SPSLargeVector<Row>();
-    m_Narrow = SPSLargeVector<char>();
-    m_Wide = SPSLargeVector<char16_t>();
+    m_Rows = std::vector<Row>();
+    m_Narrow = std::vector<char>();
+    m_Wide = std::vector<char16_t>();
 }
 
 void SPSPointTable::Clear()
@@ -155,7 +155,7 @@ void SPSPointTable::Sort()
     m_bSorted = true;
     const size_t n = m_Rows.size();
     const bool anyWide = !m_Wide.empty();
-    SPSLargeVector<Prefixed> order(n);
+    std::vector<Prefixed> order(n);
     for (size_t i = 0; i < n; ++i) {
         const Row& row = m_Rows[i];
         quint64 part[2] = {0, 0};
@@ -188,12 +188,12 @@ void SPSPointTable::Sort()
     KeepLastOfEach(order, [this](const Prefixed& a, const Prefixed& b) {
         return a.high == b.high && a.low == b.low && Compare(m_Rows[a.index], m_Rows[b.index]) == 0;
     });
-    SPSLargeVector<Row> sorted;
+    std::vector<Row> sorted;
     sorted.reserve(order.size());
     for (const Prefixed& p : order)
         sorted.push_back(m_Rows[p.index]);
     m_Rows = std::move(sorted);
-    SPSLargeVector<SPSPointGeometry> values;
+    std::vector<SPSPointGeometry> values;
     values.reserve(order.size());
     for (const Prefixed& p : order)
         values.push_back(m_Values[p.index]);

@@ -107,7 +107,7 @@ private:
     QString Text(const Row& row, qsizetype from, qsizetype length) const;
 
     // Row by row with m_Rows: the point number of the point text and the values as read.
-    SPSLargeVector<SPSPointGeometry> m_Values;
-    SPSLargeVector<char> m_Narrow;   // Latin-1 keys
-    SPSLargeVector<char16_t> m_Wide; // other keys, UTF-16
+    std::vector<SPSPointGeometry> m_Values;
+    std::vector<char> m_Narrow;   // Latin-1 keys
+    std::vector<char16_t> m_Wide; // other keys, UTF-16
 };

@@ -5,25 +5,17 @@
 #include <stdexcept>
 #include <type_traits>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 static_assert(std::is_trivially_copyable_v<VePrevSegySRGeometry>,
               "records are copied into raw blocks");
 
 void VeSRRecordStore::Append(const VePrevSegySRGeometry& record)
 {
     if (m_nSize == m_Blocks.size() * kBlockRecords) {
-        void* block = std::aligned_alloc(kBlockBytes, kBlockBytes);
+        std::unique_ptr<VePrevSegySRGeometry[], Free> block(
+            static_cast<VePrevSegySRGeometry*>(std::malloc(kBlockBytes)));
         if (!block)
             throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        // Not for the first block: a small object stays small.
-        if (!m_Blocks.empty())
-            ::madvise(block, kBlockBytes, MADV_HUGEPAGE);
-#endif
-        m_Blocks.emplace_back(static_cast<VePrevSegySRGeometry*>(block));
+        m_Blocks.push_back(std::move(block));
     }
     m_Blocks.back()[m_nSize % kBlockRecords] = record;
     ++m_nSize;

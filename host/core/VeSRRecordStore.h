@@ -7,9 +7,9 @@
 #include <vector>
 
 // Shot or receiver records in blocks that never move: appending copies
-// nothing already held, and from the second block on the blocks are offered
-// to the kernel for huge pages, so that a million records fault a few times
-// rather than thousands. Not thread-safe; its owner guards it.
+// nothing already held, and a load of a million records needs no second,
+// larger copy of them while it grows. Blocks are left unwritten until filled,
+// so a small object costs little. Not thread-safe; its owner guards it.
 class VeSRRecordStore
 {
 public:
@@ -21,7 +21,6 @@ public:
     void Assign(const std::vector<VePrevSegySRGeometry>& records);
 
 private:
-    // 2 MiB, the size of a huge page.
     static constexpr size_t kBlockBytes = size_t(2) << 20;
     static constexpr size_t kBlockRecords = kBlockBytes / sizeof(VePrevSegySRGeometry);
 
