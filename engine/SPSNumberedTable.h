@@ -25,15 +25,21 @@ public:
     // scales its values, and they are sorted by number; accepted() is called
     // first, so that the caller may free what it no longer needs. False, with
     // the points left as they were, when some share a number.
+    //
+    // asTheyStand: number and finish change no point, so that the points need
+    // no pass of their own; ascending: besides, their numbers are known to
+    // ascend strictly, so that nothing need be looked at.
     template <typename Number, typename Finish, typename Accepted>
     bool AdoptIfUnique(std::vector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
-                       Accepted&& accepted)
+                       Accepted&& accepted, bool asTheyStand = false, bool ascending = false)
     {
         // Ordered files number their points ascending: one look decides, and
         // the points stay where they are.
-        bool ascending = true;
-        for (size_t i = 1; i < points.size() && ascending; ++i)
-            ascending = number(points[i - 1]) < number(points[i]);
+        if (!(asTheyStand && ascending)) {
+            ascending = true;
+            for (size_t i = 1; i < points.size() && ascending; ++i)
+                ascending = number(points[i - 1]) < number(points[i]);
+        }
         std::vector<quint32> order;
         if (!ascending) {
             std::vector<qint32> numbers;
@@ -44,9 +50,11 @@ public:
                 return false;
         }
         accepted();
-        for (SPSPointGeometry& point : points) {
-            point.m_nNumber = number(point);
-            finish(point);
+        if (!asTheyStand) {
+            for (SPSPointGeometry& point : points) {
+                point.m_nNumber = number(point);
+                finish(point);
+            }
         }
         m_Rows = order.empty() ? std::move(points) : Ordered(points, order);
         points = std::vector<SPSPointGeometry>();

@@ -63,7 +63,10 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
     row.wide = 0;
     row.keyLength = qint32(lineName.size() + 1 + pointText.size());
     row.lineLength = qint32(lineName.size());
-    m_Values.push_back({PointNumberFromText(pointText), depth, x, y, elevation});
+    const qint32 number = PointNumberFromText(pointText);
+    if (!m_Values.empty() && m_Values.back().m_nNumber >= number)
+        m_bNumbersAscend = false;
+    m_Values.push_back({number, depth, x, y, elevation});
     if (lineName.IsLatin1() && pointText.IsLatin1()) {
         // The usual case, the plain rows of a file: the bytes as they are.
         row.keyOffset = quint64(m_Narrow.size());
@@ -104,6 +107,7 @@ void SPSPointTable::Clear()
 {
     ClearRows();
     m_Values.clear();
+    m_bNumbersAscend = true;
     m_Narrow.clear();
     m_Wide.clear();
 }
@@ -198,6 +202,10 @@ void SPSPointTable::Sort()
     for (const Prefixed& p : order)
         values.push_back(m_Values[p.index]);
     m_Values = std::move(values);
+    m_bNumbersAscend = std::adjacent_find(m_Values.begin(), m_Values.end(),
+                                          [](const SPSPointGeometry& a, const SPSPointGeometry& b) {
+                                              return a.m_nNumber >= b.m_nNumber;
+                                          }) == m_Values.end();
 }
 
 QString SPSPointTable::Text(const Row& row, qsizetype from, qsizetype length) const

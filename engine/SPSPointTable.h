@@ -56,11 +56,14 @@ public:
     // number of its text), finish(point) scales its values. This table is
     // then empty. False, with both tables as they were, when some points share
     // a number, so that the key order must decide which one stays.
+    // asTheyStand: number and finish change no point (no factor, no scalar).
     template <typename Number, typename Finish>
-    bool MoveIntoIfUnique(SPSNumberedTable& numbered, Number&& number, Finish&& finish)
+    bool MoveIntoIfUnique(SPSNumberedTable& numbered, Number&& number, Finish&& finish,
+                          bool asTheyStand)
     {
         // The keys go before the values are copied into number order.
-        if (!numbered.AdoptIfUnique(m_Values, number, finish, [this] { ReleaseKeys(); }))
+        if (!numbered.AdoptIfUnique(
+                m_Values, number, finish, [this] { ReleaseKeys(); }, asTheyStand, m_bNumbersAscend))
             return false;
         Clear();
         return true;
@@ -108,6 +111,8 @@ private:
 
     // Row by row with m_Rows: the point number of the point text and the values as read.
     std::vector<SPSPointGeometry> m_Values;
+    // The point numbers ascend strictly in the order added.
+    bool m_bNumbersAscend = true;
     std::vector<char> m_Narrow;   // Latin-1 keys
     std::vector<char16_t> m_Wide; // other keys, UTF-16
 };

@@ -214,6 +214,9 @@ qsizetype numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32
                        const SPSNumberingSettings& settings)
 {
     const qsizetype count = points.Count();
+    const auto unscaled = [](qint32 s) { return s == 0 || s == 1; };
+    const bool asTheyStand = unscaled(factor) && unscaled(settings.CoordinateScalar) &&
+                             unscaled(settings.ElevationScalar);
     // Without shared numbers the table's points become the numbered ones as
     // they stand, with no copy.
     if (settings.LineFactor == 0 &&
@@ -222,7 +225,7 @@ qsizetype numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32
             [factor](const SPSPointGeometry& point) {
                 return scaledNumber(point.m_nNumber, factor);
             },
-            [&settings](SPSPointGeometry& point) { scaleValues(point, settings); }))
+            [&settings](SPSPointGeometry& point) { scaleValues(point, settings); }, asTheyStand))
         return count;
     points.Sort();
     numberPoints(numbered, points, factor, settings);
