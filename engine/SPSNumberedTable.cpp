@@ -1,84 +1,86 @@
 #include "SPSNumberedTable.h"
 
+#include <QtAlgorithms>
+
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <utility>
 
 namespace {
-// Bits of the number sorted per pass: three passes cover 32 bits, and the
-// counts of one pass stay in the first-level cache.
-constexpr int kDigitBits = 11;
-constexpr quint64 kDigitMask = (quint64(1) << kDigitBits) - 1;
-
-// (number, index) pairs sorted by number, stably: a radix sort, each pass of
-// which keeps the order of equal digits, so that of the points with one
-// number the one added last stays last, and a shuffled file costs a few
-// passes over 8-byte pairs instead of comparisons of whole points. The sign
-// bit is flipped so that unsigned order is signed order.
-std::vector<quint64> sortedPairs(const std::vector<qint32>& numbers)
-{
-    const size_t n = numbers.size();
-    std::vector<quint64> keys(n);
-    if (n == 0)
-        return keys;
-    for (size_t i = 0; i < n; ++i)
-        keys[i] = quint64(quint32(numbers[i]) ^ 0x80000000u) << 32 | quint64(i);
-    std::vector<quint64> spare(n);
-    for (int shift = 32; shift < 64; shift += kDigitBits) {
-        std::array<size_t, kDigitMask + 1> counts{};
-        for (const quint64 key : keys)
-            ++counts[(key >> shift) & kDigitMask];
-        // Every number has the same digit here: the pass would change nothing.
-        if (counts[(keys[0] >> shift) & kDigitMask] == n)
-            continue;
-        size_t at = 0;
-        for (size_t& count : counts)
-            at += std::exchange(count, at);
-        for (const quint64 key : keys)
-            spare[counts[(key >> shift) & kDigitMask]++] = key;
-        keys.swap(spare);
-    }
-    return keys;
-}
-
-std::vector<quint32> indexesOf(const std::vector<quint64>& pairs)
-{
-    std::vector<quint32> order;
-    order.reserve(pairs.size());
-    for (const quint64 pair : pairs)
-        order.push_back(quint32(pair));
-    return order;
-}
-
-bool fitsIndexes(size_t n)
-{
-    return n <= std::numeric_limits<quint32>::max();
-}
+// At most this many bits of the number are sorted per pass, so that the
+// counts of a pass stay in the processor's nearest caches.
+constexpr int kMaxDigitBits = 12;
+// Points ahead that the gathering asks the memory for.
+constexpr size_t kPrefetchAhead = 8;
 } // namespace
 
-bool SPSNumberedTable::UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order)
+// A radix sort of the pairs by number: each pass keeps the order of equal
+// digits, so of the points with one number the one added last stays last, and
+// a shuffled file costs a few passes over 8-byte words instead of comparisons
+// of whole points. Only the bits in which the numbers differ from the least
+// are sorted: a survey's numbers span far less than 32 bits, which saves a
+// pass.
+void SPSNumberedTable::SortPairs(std::vector<quint64>& pairs)
 {
-    order->clear();
-    if (!fitsIndexes(numbers.size()))
-        return false;
-    const std::vector<quint64> pairs = sortedPairs(numbers);
-    for (size_t i = 1; i < pairs.size(); ++i)
-        if (pairs[i] >> 32 == pairs[i - 1] >> 32)
+    const size_t n = pairs.size();
+    if (n < 2)
+        return;
+    quint32 least = 0xFFFFFFFFu;
+    quint32 most = 0;
+    for (const quint64 pair : pairs) {
+        least = qMin(least, quint32(pair >> 32));
+        most = qMax(most, quint32(pair >> 32));
+    }
+    if (least == most)
+        return;
+    const int bits = 32 - qCountLeadingZeroBits(most - least);
+    const int passes = (bits + kMaxDigitBits - 1) / kMaxDigitBits;
+    const int digitBits = (bits + passes - 1) / passes;
+    const quint32 mask = (quint32(1) << digitBits) - 1;
+    const auto digit = [least, digitBits, mask](quint64 pair, int pass) {
+        return ((quint32(pair >> 32) - least) >> (pass * digitBits)) & mask;
+    };
+    // The counts of every pass in one reading.
+    std::vector<size_t> counts(size_t(passes) << digitBits);
+    for (const quint64 pair : pairs)
+        for (int pass = 0; pass < passes; ++pass)
+            ++counts[(size_t(pass) << digitBits) + digit(pair, pass)];
+    std::vector<quint64> spare(n);
+    for (int pass = 0; pass < passes; ++pass) {
+        size_t* count = counts.data() + (size_t(pass) << digitBits);
+        size_t at = 0;
+        for (quint32 d = 0; d <= mask; ++d)
+            at += std::exchange(count[d], at);
+        for (const quint64 pair : pairs)
+            spare[count[digit(pair, pass)]++] = pair;
+        pairs.swap(spare);
+    }
+}
+
+bool SPSNumberedTable::NumbersUnique(const std::vector<quint64>& sortedPairs)
+{
+    for (size_t i = 1; i < sortedPairs.size(); ++i)
+        if (sortedPairs[i] >> 32 == sortedPairs[i - 1] >> 32)
             return false;
-    *order = indexesOf(pairs);
     return true;
 }
 
 std::vector<SPSPointGeometry> SPSNumberedTable::Ordered(const std::vector<SPSPointGeometry>& points,
-                                                        const std::vector<quint32>& order)
+                                                        const std::vector<quint64>& pairs)
 {
-    // Gathered into a copy: the reads are independent of each other, where
-    // following the permutation's cycles in place would wait on each miss.
+    // Gathered into a copy: the reads are independent of each other, so the
+    // memory can be asked for several at once, where following the
+    // permutation's cycles in place would wait on each miss.
+    const size_t n = pairs.size();
     std::vector<SPSPointGeometry> ordered;
-    ordered.reserve(order.size());
-    for (const quint32 from : order)
-        ordered.push_back(points[from]);
+    ordered.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+#if defined(__GNUC__)
+        if (i + kPrefetchAhead < n)
+            __builtin_prefetch(&points[quint32(pairs[i + kPrefetchAhead])]);
+#endif
+        ordered.push_back(points[quint32(pairs[i])]);
+    }
     return ordered;
 }
 
@@ -87,14 +89,13 @@ void SPSNumberedTable::Sort()
     if (m_bSorted)
         return;
     m_bSorted = true;
-    if (fitsIndexes(m_Rows.size())) {
-        std::vector<qint32> numbers;
-        numbers.reserve(m_Rows.size());
+    if (FitsPairs(m_Rows.size())) {
+        std::vector<quint64> pairs;
+        pairs.reserve(m_Rows.size());
         for (const SPSPointGeometry& point : m_Rows)
-            numbers.push_back(point.m_nNumber);
-        const std::vector<quint32> order = indexesOf(sortedPairs(numbers));
-        numbers = std::vector<qint32>();
-        m_Rows = Ordered(m_Rows, order);
+            pairs.push_back(Pair(point.m_nNumber, pairs.size()));
+        SortPairs(pairs);
+        m_Rows = Ordered(m_Rows, pairs);
     } else {
         // Stable: of the points with one number, the last added stays last.
         std::stable_sort(m_Rows.begin(), m_Rows.end(),

@@ -40,13 +40,15 @@ public:
             for (size_t i = 1; i < points.size() && ascending; ++i)
                 ascending = number(points[i - 1]) < number(points[i]);
         }
-        std::vector<quint32> order;
+        std::vector<quint64> pairs;
         if (!ascending) {
-            std::vector<qint32> numbers;
-            numbers.reserve(points.size());
+            if (!FitsPairs(points.size()))
+                return false;
+            pairs.reserve(points.size());
             for (const SPSPointGeometry& point : points)
-                numbers.push_back(number(point));
-            if (!UniqueOrder(numbers, &order))
+                pairs.push_back(Pair(number(point), pairs.size()));
+            SortPairs(pairs);
+            if (!NumbersUnique(pairs))
                 return false;
         }
         accepted();
@@ -56,7 +58,7 @@ public:
                 finish(point);
             }
         }
-        m_Rows = order.empty() ? std::move(points) : Ordered(points, order);
+        m_Rows = pairs.empty() ? std::move(points) : Ordered(points, pairs);
         points = std::vector<SPSPointGeometry>();
         m_bSorted = true;
         return true;
@@ -74,9 +76,16 @@ public:
     }
 
 private:
-    // The order that sorts the numbers ascending; false when two are equal.
-    static bool UniqueOrder(const std::vector<qint32>& numbers, std::vector<quint32>* order);
-    // The points in the given order, the k-th being the one at order[k].
+    // A point's number and its place, in one word that sorts as the number
+    // (the sign bit flipped) and then the place.
+    static quint64 Pair(qint32 number, size_t place)
+    {
+        return quint64(quint32(number) ^ 0x80000000u) << 32 | quint64(place);
+    }
+    static bool FitsPairs(size_t points) { return points <= 0xFFFFFFFFu; }
+    static void SortPairs(std::vector<quint64>& pairs);
+    static bool NumbersUnique(const std::vector<quint64>& sortedPairs);
+    // The points in the order of the pairs' places.
     static std::vector<SPSPointGeometry> Ordered(const std::vector<SPSPointGeometry>& points,
-                                                 const std::vector<quint32>& order);
+                                                 const std::vector<quint64>& pairs);
 };
