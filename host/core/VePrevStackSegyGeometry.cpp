@@ -4,6 +4,10 @@
 
 #include <QMutexLocker>
 
+#if defined(__SANITIZE_THREAD__)
+#include <sanitizer/tsan_interface.h>
+#endif
+
 VE_IMPLEMENT_RUNTIMECLASS(VePrevStackSegyGeometry, Ve3DObject)
 
 VePrevStackSegyGeometry::VePrevStackSegyGeometry(QObject* parent) : Ve3DObject(parent) {}
@@ -41,12 +45,27 @@ void VePrevStackSegyGeometry::Add(VeSRRecordStore& records, VePrevSegySRGeometry
     // Queued by name: the call event is Qt's own, so nothing of ours crosses
     // threads through Qt's (for the thread sanitizer invisible) event queue.
     // Looked at before it is set: a load adds a million records to one notice.
-    if (!m_bNoticePending.load(std::memory_order_relaxed) && !m_bNoticePending.exchange(true))
+    if (!m_bNoticePending.load(std::memory_order_relaxed) && !m_bNoticePending.exchange(true)) {
+        // The notice may reach the object's thread before the load's end
+        // does: what was done to the object so far, its making included, is
+        // handed over with it, as the queue does, and the sanitizer is told.
+        ReleaseToNotice();
         QMetaObject::invokeMethod(this, "NoticeRecordsAdded", Qt::QueuedConnection);
+    }
+}
+
+void VePrevStackSegyGeometry::ReleaseToNotice()
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(&m_bNoticePending);
+#endif
 }
 
 void VePrevStackSegyGeometry::NoticeRecordsAdded()
 {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(&m_bNoticePending);
+#endif
     m_bNoticePending = false;
     Q_EMIT sigRecordsAdded();
 }
