@@ -69,9 +69,8 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
     m_Values.push_back({number, depth, x, y, elevation});
     if (lineName.IsLatin1() && pointText.IsLatin1()) {
         // The usual case, the plain rows of a file: the bytes as they are.
-        row.keyOffset = quint64(m_Narrow.size());
-        m_Narrow.resize(m_Narrow.size() + size_t(row.keyLength));
-        char* key = m_Narrow.data() + row.keyOffset;
+        row.keyOffset = quint64(m_nNarrow);
+        char* key = NarrowSpace(row.keyLength);
         std::memcpy(key, lineName.Latin1().data(), size_t(lineName.size()));
         key[lineName.size()] = '_';
         std::memcpy(key + lineName.size() + 1, pointText.Latin1().data(), size_t(pointText.size()));
@@ -79,27 +78,43 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
         const Units line(lineName);
         const Units point(pointText);
         row.wide = !line.FitsLatin1() || !point.FitsLatin1() ? 1 : 0;
-        const auto put = [&](auto& keys) {
-            using Unit = typename std::decay_t<decltype(keys)>::value_type;
-            row.keyOffset = quint64(keys.size());
+        const auto put = [&](auto* key) {
+            using Unit = std::remove_pointer_t<decltype(key)>;
             for (qsizetype i = 0; i < line.size(); ++i)
-                keys.push_back(Unit(line[i]));
-            keys.push_back(Unit(u'_'));
+                *key++ = Unit(line[i]);
+            *key++ = Unit(u'_');
             for (qsizetype i = 0; i < point.size(); ++i)
-                keys.push_back(Unit(point[i]));
+                *key++ = Unit(point[i]);
         };
-        if (row.wide)
-            put(m_Wide);
-        else
-            put(m_Narrow);
+        if (row.wide) {
+            row.keyOffset = quint64(m_Wide.size());
+            m_Wide.resize(m_Wide.size() + size_t(row.keyLength));
+            put(m_Wide.data() + row.keyOffset);
+        } else {
+            row.keyOffset = quint64(m_nNarrow);
+            put(NarrowSpace(row.keyLength));
+        }
     }
-    Append(row, [this](const Row& a, const Row& b) { return Compare(a, b) < 0; });
+    // Whether the keys came in order is left to Sort: most loads never ask.
+    AppendUnordered(row);
+}
+
+char* SPSPointTable::NarrowSpace(qint32 bytes)
+{
+    const size_t needed = m_nNarrow + size_t(bytes);
+    // Grown by doubling, so that a row's key costs a copy, not a fill as well.
+    if (needed > m_Narrow.size())
+        m_Narrow.resize(qMax(needed, 2 * m_Narrow.size()));
+    char* space = m_Narrow.data() + m_nNarrow;
+    m_nNarrow = needed;
+    return space;
 }
 
 void SPSPointTable::ReleaseKeys()
 {
     m_Rows = std::vector<Row>();
     m_Narrow = std::vector<char>();
+    m_nNarrow = 0;
     m_Wide = std::vector<char16_t>();
 }
 
@@ -109,6 +124,7 @@ void SPSPointTable::Clear()
     m_Values.clear();
     m_bNumbersAscend = true;
     m_Narrow.clear();
+    m_nNarrow = 0;
     m_Wide.clear();
 }
 
@@ -157,6 +173,12 @@ void SPSPointTable::Sort()
     if (m_bSorted)
         return;
     m_bSorted = true;
+    // Rows added in ascending key order, as an ordered file gives them, need
+    // no sorting (and hold no key twice).
+    if (std::adjacent_find(m_Rows.begin(), m_Rows.end(), [this](const Row& a, const Row& b) {
+            return Compare(a, b) >= 0;
+        }) == m_Rows.end())
+        return;
     const size_t n = m_Rows.size();
     const bool anyWide = !m_Wide.empty();
     std::vector<Prefixed> order(n);

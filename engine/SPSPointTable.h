@@ -106,6 +106,8 @@ private:
         return m_Rows[size_t(index)];
     }
     int Compare(const Row& a, const Row& b) const;
+    // Room for a key of that many bytes at the end of the narrow keys.
+    char* NarrowSpace(qint32 bytes);
     void ReleaseKeys();
     QString Text(const Row& row, qsizetype from, qsizetype length) const;
 
@@ -113,6 +115,7 @@ private:
     std::vector<SPSPointGeometry> m_Values;
     // The point numbers ascend strictly in the order added.
     bool m_bNumbersAscend = true;
-    std::vector<char> m_Narrow;   // Latin-1 keys
+    std::vector<char> m_Narrow; // Latin-1 keys, the first m_nNarrow bytes used
+    size_t m_nNarrow = 0;
     std::vector<char16_t> m_Wide; // other keys, UTF-16
 };
