@@ -111,52 +111,50 @@ bool SPSRowReader::NextRecord()
     return false;
 }
 
-SPSText SPSRowReader::Field(qint32 pos, qint32 len) const
+void SPSRowReader::FieldRange(qint32 pos, qint32 len, qsizetype* begin, qsizetype* count) const
 {
-    const SPSText& line = m_Line;
-    const qsizetype size = line.size();
-    qsizetype begin = 0;
-    qsizetype count = 0;
+    const qsizetype size = m_Line.size();
     if (pos >= 0 && len >= 0) {
-        begin = qMin<qsizetype>(pos, size);
-        count = qMin<qsizetype>(qsizetype(pos) + len, size) - begin;
+        *begin = qMin<qsizetype>(pos, size);
+        *count = qMin<qsizetype>(qsizetype(pos) + len, size) - *begin;
     } else {
-        midRange(size, pos, len, &begin, &count);
+        midRange(size, pos, len, begin, count);
     }
-    if (line.IsLatin1())
-        return trimmedAscii(line.Latin1().data() + begin, count);
-    return line.Utf16().mid(begin, count).trimmed();
 }
 
-// The bytes of a field of a plain ASCII row, untrimmed; false for UTF-16 rows
-// and for positions that QString::mid reads its own way.
-bool SPSRowReader::RawField(qint32 pos, qint32 len, const char** p, qsizetype* n) const
+SPSText SPSRowReader::Field(qint32 pos, qint32 len) const
 {
-    if (!m_Line.IsLatin1() || pos < 0 || len < 0)
-        return false;
-    const qsizetype size = m_Line.size();
-    const qsizetype begin = qMin<qsizetype>(pos, size);
-    *p = m_Line.Latin1().data() + begin;
-    *n = qMin<qsizetype>(qsizetype(pos) + len, size) - begin;
-    return true;
+    qsizetype begin = 0;
+    qsizetype count = 0;
+    FieldRange(pos, len, &begin, &count);
+    if (m_Line.IsLatin1())
+        return trimmedAscii(m_Line.Latin1().data() + begin, count);
+    return m_Line.Utf16().mid(begin, count).trimmed();
+}
+
+// A plain ASCII row's field converts from its padded bytes, sparing the
+// trimmed view; anything else takes the general way.
+template <typename T, typename Padded, typename General>
+T SPSRowReader::NumberField(qint32 pos, qint32 len, Padded padded, General general) const
+{
+    if (m_Line.IsLatin1()) {
+        qsizetype begin = 0;
+        qsizetype count = 0;
+        FieldRange(pos, len, &begin, &count);
+        T value = 0;
+        if (padded(m_Line.Latin1().data() + begin, count, &value))
+            return value;
+    }
+    return general(Field(pos, len));
 }
 
 double SPSRowReader::RealField(qint32 pos, qint32 len) const
 {
-    const char* p = nullptr;
-    qsizetype n = 0;
-    double value = 0;
-    if (RawField(pos, len, &p, &n) && RealFromPaddedField(p, n, &value))
-        return value;
-    return RealFromText(Field(pos, len));
+    return NumberField<double>(pos, len, RealFromPaddedField,
+                               [](SPSText text) { return RealFromText(text); });
 }
 
 float SPSRowReader::FloatField(qint32 pos, qint32 len) const
 {
-    const char* p = nullptr;
-    qsizetype n = 0;
-    float value = 0;
-    if (RawField(pos, len, &p, &n) && FloatFromPaddedField(p, n, &value))
-        return value;
-    return FloatFromText(Field(pos, len));
+    return NumberField<float>(pos, len, FloatFromPaddedField, FloatFromText);
 }

@@ -64,7 +64,10 @@ public:
 private:
     // The header rule: whether the current line is a record.
     bool IsRecord() const;
-    bool RawField(qint32 pos, qint32 len, const char** p, qsizetype* n) const;
+    // The part of the row a field covers, as QString::mid takes it.
+    void FieldRange(qint32 pos, qint32 len, qsizetype* begin, qsizetype* count) const;
+    template <typename T, typename Padded, typename General>
+    T NumberField(qint32 pos, qint32 len, Padded padded, General general) const;
 
     SPSLineSource m_Lines;
     QChar m_Letter;

@@ -373,6 +373,7 @@ void VeThreadSPSFilesLoader::run()
         geometry = created.get();
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
+    const VeTaskSPSFilesLoaderParam& param = *m_pParam;
 
     // The second core reads and numbers the receiver file from the start,
     // touching neither the events log nor the geometry: its entries wait until
@@ -383,9 +384,8 @@ void VeThreadSPSFilesLoader::run()
     ReadOutcome receiverOutcome;
     qsizetype receiverPoints = 0;
     QString receiverRevision;
-    const VeTaskSPSFilesLoaderParam& param = *m_pParam;
     std::atomic<bool> abandoned{false};
-    std::thread receiverWork([&, file = pointFile(*m_pParam, SPSLayout::File::Receiver),
+    std::thread receiverWork([&, file = pointFile(param, SPSLayout::File::Receiver),
                               options = m_ReadOptions] {
         SPSPointTable points;
         receiverOutcome = readPoints(file, options, points, &abandoned);
@@ -405,7 +405,7 @@ void VeThreadSPSFilesLoader::run()
     {
         SPSPointTable sources;
         const ReadOutcome sourceOutcome =
-            readPoints(pointFile(*m_pParam, SPSLayout::File::Source), m_ReadOptions, sources);
+            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources);
         sourceOutcome.Log();
         if (!sourceOutcome.ok)
             return;

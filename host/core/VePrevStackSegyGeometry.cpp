@@ -49,16 +49,11 @@ void VePrevStackSegyGeometry::Add(VeSRRecordStore& records, VePrevSegySRGeometry
         // The notice may reach the object's thread before the load's end
         // does: what was done to the object so far, its making included, is
         // handed over with it, as the queue does, and the sanitizer is told.
-        ReleaseToNotice();
+#if defined(__SANITIZE_THREAD__)
+        __tsan_release(&m_bNoticePending);
+#endif
         QMetaObject::invokeMethod(this, "NoticeRecordsAdded", Qt::QueuedConnection);
     }
-}
-
-void VePrevStackSegyGeometry::ReleaseToNotice()
-{
-#if defined(__SANITIZE_THREAD__)
-    __tsan_release(&m_bNoticePending);
-#endif
 }
 
 void VePrevStackSegyGeometry::NoticeRecordsAdded()

@@ -42,7 +42,6 @@ Q_SIGNALS:
 private:
     // Runs on the object's thread, queued after a burst of adds.
     Q_INVOKABLE void NoticeRecordsAdded();
-    void ReleaseToNotice();
     void Add(VeSRRecordStore& records, VePrevSegySRGeometry* record);
 
     // Guards m_Shots and m_Receivers: a load appends from its worker thread
