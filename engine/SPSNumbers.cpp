@@ -17,12 +17,7 @@ constexpr qsizetype kMaxPlainNumber = 64;
 // halfway points between such doubles have at most 54 of them.
 constexpr qsizetype kDecidingFractionDigits = 60;
 
-// Powers of ten exact as doubles: dividing an exact mantissa by one of them is
-// one correctly rounded operation, so it gives the correctly rounded value, as
-// the general conversion does.
-constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+using SPSNumbersDetail::kPowersOfTen;
 
 constexpr quint64 kEachByte = 0x0101010101010101;
 constexpr quint64 kZeros = kEachByte * '0';
@@ -101,7 +96,7 @@ bool wordDecimal(const char* p, unsigned n, double* value)
     const quint64 digits = (word & ~fromPoint) | ((word >> 8) & fromPoint);
     // Read as eight digits, the number comes out times 10^(8 - digits).
     const unsigned scale = points ? 8 - qCountTrailingZeroBits(points) / 8 : 8 - n;
-    *value = double(eightDigits(digits)) / kPowers[scale];
+    *value = double(eightDigits(digits)) / kPowersOfTen[scale];
     return true;
 }
 
@@ -136,7 +131,7 @@ int twoWordDecimal(const char* p, unsigned n, double* value)
     const quint64 mantissa = eightDigits(high) * 100000000 + eightDigits(low);
     if (mantissa > (quint64(1) << 53))
         return -1;
-    *value = double(mantissa) / kPowers[fraction];
+    *value = double(mantissa) / kPowersOfTen[fraction];
     return 1;
 }
 
@@ -160,7 +155,7 @@ bool charDecimal(const char* first, const char* end, double* value)
         return false;
     const qsizetype fraction = point ? end - point - 1 : 0;
     if (digits <= 19 && mantissa <= (quint64(1) << 53) && fraction <= 22) {
-        *value = double(mantissa) / kPowers[fraction];
+        *value = double(mantissa) / kPowersOfTen[fraction];
         return true;
     }
     const auto result = std::from_chars(first, end, *value, std::chars_format::fixed);

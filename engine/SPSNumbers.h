@@ -23,6 +23,70 @@ float FloatFromText(SPSText text);
 bool RealFromPaddedField(const char* p, qsizetype n, double* value);
 bool FloatFromPaddedField(const char* p, qsizetype n, float* value);
 
+namespace SPSNumbersDetail {
+// Powers of ten exact as doubles: dividing an exact mantissa by one of them is
+// one correctly rounded operation, so it gives the correctly rounded value, as
+// the general conversion does.
+inline constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+} // namespace SPSNumbersDetail
+
+// The usual field in one pass, inline where rows are read: spaces, an optional
+// sign, then up to 15 digits with at most one point, up to the field's end.
+// True with the value (as RealFromPaddedField gives it); false for any other
+// field, which then takes RealFromPaddedField. The branches repeat from row to
+// row, as the rows of a file share their format.
+inline bool ShortPaddedDecimal(const char* p, qsizetype n, double* value)
+{
+    const char* const end = p + n;
+    while (p < end && *p == ' ')
+        ++p;
+    if (p == end)
+        return false;
+    const bool negative = *p == '-';
+    if (negative || *p == '+')
+        ++p;
+    const char* const first = p;
+    const char* point = nullptr;
+    quint64 mantissa = 0;
+    for (; p < end; ++p) {
+        const unsigned d = unsigned(uchar(*p)) - '0';
+        if (d <= 9)
+            mantissa = mantissa * 10 + d;
+        else if (*p == '.' && !point)
+            point = p;
+        else
+            return false;
+    }
+    const qsizetype digits = (end - first) - (point ? 1 : 0);
+    // Below 2^53 and an exact power of ten: one correctly rounded division.
+    if (digits == 0 || digits > 15)
+        return false;
+    const double v =
+        double(qint64(mantissa)) / SPSNumbersDetail::kPowersOfTen[point ? end - point - 1 : 0];
+    *value = negative ? -v : v;
+    return true;
+}
+
+// The point number of a text of 1 to 9 digits, the usual point text, inline
+// where points are added: true with the number (as PointNumberFromText gives
+// it); false for any other text.
+inline bool ShortPointNumber(const char* p, qsizetype n, qint32* number)
+{
+    if (n < 1 || n > 9)
+        return false;
+    qint32 value = 0;
+    for (const char* const end = p + n; p < end; ++p) {
+        const unsigned d = unsigned(uchar(*p)) - '0';
+        if (d > 9)
+            return false;
+        value = value * 10 + qint32(d);
+    }
+    *number = value;
+    return true;
+}
+
 // The integer a point is numbered by: digits and "." of the text, read as a
 // number, truncated toward zero, low 32 bits kept. Not a number, not finite or
 // too large for 64 bits: 0.

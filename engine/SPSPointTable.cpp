@@ -33,6 +33,30 @@ QString SPSPointTable::Key(const QString& lineName, const QString& pointText)
 }
 
 namespace {
+// memcpy for the few bytes of a line name or point text, without a call:
+// two overlapping words, or bytes.
+void copyShort(char* to, const char* from, qsizetype n)
+{
+    if (n > 16) {
+        std::memcpy(to, from, size_t(n));
+    } else if (n >= 8) {
+        quint64 head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        quint32 head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + n - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + n - 4, &tail, 4);
+    } else {
+        for (qsizetype i = 0; i < n; ++i)
+            to[i] = from[i];
+    }
+}
+
 // A key text as UTF-16 units, whatever form it came in.
 struct Units
 {
@@ -63,7 +87,10 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
     row.wide = 0;
     row.keyLength = qint32(lineName.size() + 1 + pointText.size());
     row.lineLength = qint32(lineName.size());
-    const qint32 number = PointNumberFromText(pointText);
+    qint32 number = 0;
+    if (!pointText.IsLatin1() ||
+        !ShortPointNumber(pointText.Latin1().data(), pointText.size(), &number))
+        number = PointNumberFromText(pointText);
     if (!m_Values.empty() && m_Values.back().m_nNumber >= number)
         m_bNumbersAscend = false;
     m_Values.push_back({number, depth, x, y, elevation});
@@ -71,9 +98,9 @@ void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double
         // The usual case, the plain rows of a file: the bytes as they are.
         row.keyOffset = quint64(m_nNarrow);
         char* key = NarrowSpace(row.keyLength);
-        std::memcpy(key, lineName.Latin1().data(), size_t(lineName.size()));
+        copyShort(key, lineName.Latin1().data(), lineName.size());
         key[lineName.size()] = '_';
-        std::memcpy(key + lineName.size() + 1, pointText.Latin1().data(), size_t(pointText.size()));
+        copyShort(key + lineName.size() + 1, pointText.Latin1().data(), pointText.size());
     } else {
         const Units line(lineName);
         const Units point(pointText);

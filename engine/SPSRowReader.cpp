@@ -122,7 +122,7 @@ void SPSRowReader::FieldRange(qint32 pos, qint32 len, qsizetype* begin, qsizetyp
     }
 }
 
-SPSText SPSRowReader::Field(qint32 pos, qint32 len) const
+SPSText SPSRowReader::OtherField(qint32 pos, qint32 len) const
 {
     qsizetype begin = 0;
     qsizetype count = 0;
@@ -148,13 +148,13 @@ T SPSRowReader::NumberField(qint32 pos, qint32 len, Padded padded, General gener
     return general(Field(pos, len));
 }
 
-double SPSRowReader::RealField(qint32 pos, qint32 len) const
+double SPSRowReader::OtherRealField(qint32 pos, qint32 len) const
 {
     return NumberField<double>(pos, len, RealFromPaddedField,
                                [](SPSText text) { return RealFromText(text); });
 }
 
-float SPSRowReader::FloatField(qint32 pos, qint32 len) const
+float SPSRowReader::OtherFloatField(qint32 pos, qint32 len) const
 {
     return NumberField<float>(pos, len, FloatFromPaddedField, FloatFromText);
 }

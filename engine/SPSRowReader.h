@@ -1,12 +1,14 @@
 #pragma once
 
 #include "SPSLineSource.h"
+#include "SPSNumbers.h"
 
 #include "SPSText.h"
 #include <QChar>
 #include <QList>
 #include <QString>
 
+#include <cstring>
 #include <utility>
 
 class QIODevice;
@@ -55,13 +57,55 @@ public:
 
     // The trimmed text of the field, empty when it starts past the row's end;
     // Latin-1 on plain ASCII rows, UTF-16 otherwise. Valid until the next NextRecord.
-    SPSText Field(qint32 pos, qint32 len) const;
+    SPSText Field(qint32 pos, qint32 len) const
+    {
+        // A field that lies whole in a plain ASCII row, padded with spaces
+        // alone, is trimmed inline.
+        if (m_Line.IsLatin1() && pos >= 0 && len >= 0 && qint64(pos) + len <= m_Line.size()) {
+            const char* p = m_Line.Latin1().data() + pos;
+            qsizetype n = len;
+            while (n >= 8 && std::memcmp(p + n - 8, "        ", 8) == 0)
+                n -= 8;
+            while (n > 0 && p[n - 1] == ' ')
+                --n;
+            while (n > 0 && *p == ' ') {
+                ++p;
+                --n;
+            }
+            if (n == 0 || (uchar(*p) > ' ' && uchar(p[n - 1]) > ' '))
+                return QLatin1StringView(p, n);
+        }
+        return OtherField(pos, len);
+    }
     QString FieldText(qint32 pos, qint32 len) const { return Field(pos, len).toString(); }
-    // The field converted as a number; 0 when it is not one.
-    double RealField(qint32 pos, qint32 len) const;
-    float FloatField(qint32 pos, qint32 len) const;
+    // The field converted as a number; 0 when it is not one. A field that lies
+    // whole in a plain ASCII row and holds the usual form converts inline.
+    double RealField(qint32 pos, qint32 len) const
+    {
+        double value = 0;
+        if (ShortField(pos, len, &value))
+            return value;
+        return OtherRealField(pos, len);
+    }
+    float FloatField(qint32 pos, qint32 len) const
+    {
+        // toFloat rounds the double that toDouble gives; such a value lies
+        // well within float's range, where that is the plain conversion.
+        double value = 0;
+        if (ShortField(pos, len, &value))
+            return float(value);
+        return OtherFloatField(pos, len);
+    }
 
 private:
+    bool ShortField(qint32 pos, qint32 len, double* value) const
+    {
+        return m_Line.IsLatin1() && pos >= 0 && len > 0 && qint64(pos) + len <= m_Line.size() &&
+               ShortPaddedDecimal(m_Line.Latin1().data() + pos, len, value);
+    }
+    SPSText OtherField(qint32 pos, qint32 len) const;
+    double OtherRealField(qint32 pos, qint32 len) const;
+    float OtherFloatField(qint32 pos, qint32 len) const;
     // The header rule: whether the current line is a record.
     bool IsRecord() const;
     // The part of the row a field covers, as QString::mid takes it.

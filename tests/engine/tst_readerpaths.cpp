@@ -7,9 +7,11 @@
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -458,6 +460,8 @@ private Q_SLOTS:
     // decimals, around the lengths where it changes words or ways.
     void plainDecimalsBitForBit()
     {
+        const QRegularExpression kUsual("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$");
+        const QRegularExpression kDigits("^[0-9]{1,9}$");
         QRandomGenerator random(4711);
         QByteArray text;
         for (int i = 0; i < 300000; ++i) {
@@ -504,6 +508,27 @@ private Q_SLOTS:
                                      .arg(bitsOf(real), bitsOf(single))
                                      .arg(expectedOk)
                                      .arg(bitsOf(expected), bitsOf(general.toFloat()))));
+            // As a row's field: spaces before it. The inline ways must take
+            // every usual text and give what the general ones give.
+            const QByteArray field = QByteArray(random.bounded(4), ' ') + text;
+            const bool usual = kUsual.match(general).hasMatch() &&
+                               std::count_if(text.begin(), text.end(),
+                                             [](char c) { return c >= '0' && c <= '9'; }) <= 15;
+            double inlineValue = 0;
+            if (ShortPaddedDecimal(field.constData(), field.size(), &inlineValue) != usual ||
+                (usual && (!expectedOk || bitsOf(inlineValue) != bitsOf(expected) ||
+                           bitsOf(float(inlineValue)) != bitsOf(general.toFloat()))))
+                QFAIL(qPrintable(QString("[%1]: inline %2 %3, expected %4 %5")
+                                     .arg(QString::fromLatin1(field))
+                                     .arg(usual)
+                                     .arg(bitsOf(inlineValue))
+                                     .arg(expectedOk)
+                                     .arg(bitsOf(expected))));
+            qint32 number = 0;
+            const bool digits = kDigits.match(general).hasMatch();
+            if (ShortPointNumber(text.constData(), text.size(), &number) != digits ||
+                (digits && number != PointNumberFromText(SPSText(QLatin1StringView(text)))))
+                QFAIL(qPrintable(QString("%1: point number %2").arg(general).arg(number)));
         }
     }
 
