@@ -14,6 +14,8 @@
 //   load shuffled the load of the shuffled files;
 //   3D            the load of a survey shaped like many 3D ones: lines named
 //                 1, 2, ... and points numbered 1 to n through the file;
+//                 both ratios are the medians of each repetition's ratio to the
+//                 ordered load made just before;
 //   spsload       the whole spsload process on the ordered files, when the
 //                 program stands beside this one;
 //   check         the survey check of the ordered files with a relation file
@@ -338,7 +340,7 @@ int main(int argc, char** argv)
         qsizetype findings = 0;
 
         std::vector<double> floor, fast, general, load, loadCpu, loadGeneral, loadShuffled, load3D,
-            process;
+            shuffledRatio, gridRatio, process;
         qint64 peakKiB = 0;
         bool complete = true;
         for (int r = 0; r < repeat; ++r) {
@@ -350,19 +352,25 @@ int main(int argc, char** argv)
             general.push_back(timed([&] {
                 g_Sink = readRows(paths[0][0], u'S', true) + readRows(paths[0][1], u'R', true);
             }));
+            // The three shapes back to back, so that each ratio compares loads
+            // made at nearly the same moment: this machine's speed drifts
+            // within seconds.
             const LoadResult ordered = runLoad(paths[0][0], paths[0][1]);
-            const qint64 peak = loadPeakKiB(paths[0][0], paths[0][1]);
-            peakKiB = peak < 0 || peakKiB < 0 ? -1 : qMax(peakKiB, peak);
+            const LoadResult shuffled = runLoad(paths[1][0], paths[1][1]);
+            const LoadResult grid = runLoad(paths[2][0], paths[2][1]);
             load.push_back(ordered.seconds);
             loadCpu.push_back(ordered.cpuSeconds);
+            loadShuffled.push_back(shuffled.seconds);
+            load3D.push_back(grid.seconds);
+            shuffledRatio.push_back(shuffled.seconds / ordered.seconds);
+            gridRatio.push_back(grid.seconds / ordered.seconds);
             complete &= ordered.shots == points && ordered.receivers == points;
+            complete &= grid.shots == points && grid.receivers == points;
+            const qint64 peak = loadPeakKiB(paths[0][0], paths[0][1]);
+            peakKiB = peak < 0 || peakKiB < 0 ? -1 : qMax(peakKiB, peak);
             SPSReadOptions general;
             general.generalPath = true;
             loadGeneral.push_back(runLoad(paths[0][0], paths[0][1], general).seconds);
-            loadShuffled.push_back(runLoad(paths[1][0], paths[1][1]).seconds);
-            const LoadResult grid = runLoad(paths[2][0], paths[2][1]);
-            load3D.push_back(grid.seconds);
-            complete &= grid.shots == points && grid.receivers == points;
             if (haveSpsload)
                 process.push_back(runSpsload(spsload, paths[0][0], paths[0][1]));
             check.push_back(runCheck(paths[0][0], paths[0][1], relations, &findings));
@@ -374,11 +382,11 @@ int main(int argc, char** argv)
                     "%7.3f %6.1f | %7.3f %6.2f | %7.3f %6.2f | %7s | %7s %6.2f%s\n",
                     points, bytes / 1e6, tFloor, median(fast), median(general), tLoad,
                     median(loadCpu), 2.0 * double(points) / tLoad, bytes / 1e6 / tLoad,
-                    peakKiB < 0 ? -1.0 : double(peakKiB) * 1024 / 1e6, tLoad / tFloor, median(loadGeneral),
-                    median(loadGeneral) / tLoad, median(loadShuffled), median(loadShuffled) / tLoad,
-                    median(load3D), median(load3D) / tLoad, qPrintable(processText(process)),
-                    qPrintable(processText(check)), tCheck / tLoad,
-                    complete ? "" : "  (points missing!)");
+                    peakKiB < 0 ? -1.0 : double(peakKiB) * 1024 / 1e6, tLoad / tFloor,
+                    median(loadGeneral), median(loadGeneral) / tLoad, median(loadShuffled),
+                    median(shuffledRatio), median(load3D), median(gridRatio),
+                    qPrintable(processText(process)), qPrintable(processText(check)),
+                    tCheck / tLoad, complete ? "" : "  (points missing!)");
         std::printf("%9s (the check listed %lld findings)\n", "", qlonglong(findings));
         std::fflush(stdout);
         for (const auto& pair : paths)
