@@ -83,65 +83,110 @@ struct Units
 void SPSPointTable::Add(SPSText lineName, SPSText pointText, float depth, double x, double y,
                         double elevation)
 {
-    Row row;
-    row.wide = 0;
-    row.keyLength = qint32(lineName.size() + 1 + pointText.size());
-    row.lineLength = qint32(lineName.size());
     qint32 number = 0;
     if (!pointText.IsLatin1() ||
         !ShortPointNumber(pointText.Latin1().data(), pointText.size(), &number))
         number = PointNumberFromText(pointText);
+    // Whether the keys came in order is left to Sort: most loads never ask.
+    m_bSorted = m_Values.empty();
     if (!m_Values.empty() && m_Values.back().m_nNumber >= number)
         m_bNumbersAscend = false;
     m_Values.push_back({number, depth, x, y, elevation});
-    if (lineName.IsLatin1() && pointText.IsLatin1()) {
-        // The usual case, the plain rows of a file: the bytes as they are.
-        row.keyOffset = quint64(m_nNarrow);
-        char* key = NarrowSpace(row.keyLength);
+    const qint32 keyLength = qint32(lineName.size() + 1 + pointText.size());
+    if (lineName.IsLatin1() && pointText.IsLatin1() && lineName.size() < kLongKey &&
+        pointText.size() <= 0xFF) {
+        // The usual case, the plain rows of a file: the bytes as they are,
+        // after their two lengths.
+        char* entry = NarrowSpace(2 + keyLength);
+        entry[0] = char(lineName.size());
+        entry[1] = char(pointText.size());
+        char* key = entry + 2;
         copyShort(key, lineName.Latin1().data(), lineName.size());
         key[lineName.size()] = '_';
         copyShort(key + lineName.size() + 1, pointText.Latin1().data(), pointText.size());
-    } else {
-        const Units line(lineName);
-        const Units point(pointText);
-        row.wide = !line.FitsLatin1() || !point.FitsLatin1() ? 1 : 0;
-        const auto put = [&](auto* key) {
-            using Unit = std::remove_pointer_t<decltype(key)>;
-            for (qsizetype i = 0; i < line.size(); ++i)
-                *key++ = Unit(line[i]);
-            *key++ = Unit(u'_');
-            for (qsizetype i = 0; i < point.size(); ++i)
-                *key++ = Unit(point[i]);
-        };
-        if (row.wide) {
-            row.keyOffset = quint64(m_Wide.size());
-            m_Wide.resize(m_Wide.size() + size_t(row.keyLength));
-            put(m_Wide.data() + row.keyOffset);
-        } else {
-            row.keyOffset = quint64(m_nNarrow);
-            put(NarrowSpace(row.keyLength));
-        }
+        return;
     }
-    // Whether the keys came in order is left to Sort: most loads never ask.
-    AppendUnordered(row);
+    // Any other key: the row itself after the mark, then the key's bytes, or
+    // its UTF-16 units apart.
+    const Units line(lineName);
+    const Units point(pointText);
+    Row row;
+    row.wide = !line.FitsLatin1() || !point.FitsLatin1() ? 1 : 0;
+    row.keyLength = keyLength;
+    row.lineLength = qint32(lineName.size());
+    const auto put = [&](auto* key) {
+        using Unit = std::remove_pointer_t<decltype(key)>;
+        for (qsizetype i = 0; i < line.size(); ++i)
+            *key++ = Unit(line[i]);
+        *key++ = Unit(u'_');
+        for (qsizetype i = 0; i < point.size(); ++i)
+            *key++ = Unit(point[i]);
+    };
+    const size_t entry = m_nNarrow;
+    if (row.wide) {
+        row.keyOffset = quint64(m_Wide.size());
+        m_Wide.resize(m_Wide.size() + size_t(row.keyLength));
+        put(m_Wide.data() + row.keyOffset);
+        NarrowSpace(2 + qint32(sizeof(Row)));
+    } else {
+        row.keyOffset = quint64(entry + 2 + sizeof(Row));
+        put(NarrowSpace(2 + qint32(sizeof(Row)) + keyLength) + 2 + sizeof(Row));
+    }
+    m_pNarrow[entry] = char(kLongKey);
+    m_pNarrow[entry + 1] = 0;
+    std::memcpy(m_pNarrow.get() + entry + 2, &row, sizeof(Row));
 }
 
 char* SPSPointTable::NarrowSpace(qint32 bytes)
 {
     const size_t needed = m_nNarrow + size_t(bytes);
-    // Grown by doubling, so that a row's key costs a copy, not a fill as well.
-    if (needed > m_Narrow.size())
-        m_Narrow.resize(qMax(needed, 2 * m_Narrow.size()));
-    char* space = m_Narrow.data() + m_nNarrow;
+    if (needed > m_nNarrowCapacity)
+        GrowNarrow(qMax(needed, 2 * m_nNarrowCapacity));
+    char* space = m_pNarrow.get() + m_nNarrow;
     m_nNarrow = needed;
     return space;
+}
+
+void SPSPointTable::GrowNarrow(size_t capacity)
+{
+    // Neither filled nor copied beyond what is used: a row's key costs its copy.
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (m_nNarrow > 0)
+        std::memcpy(grown.get(), m_pNarrow.get(), m_nNarrow);
+    m_pNarrow = std::move(grown);
+    m_nNarrowCapacity = capacity;
+}
+
+void SPSPointTable::BuildRows()
+{
+    if (m_nRowsRead == m_nNarrow)
+        return;
+    m_Rows.reserve(m_Values.size());
+    const char* stream = m_pNarrow.get();
+    while (m_nRowsRead < m_nNarrow) {
+        const size_t at = m_nRowsRead;
+        Row row;
+        if (uchar(stream[at]) != kLongKey) {
+            row.keyOffset = at + 2;
+            row.wide = 0;
+            row.lineLength = uchar(stream[at]);
+            row.keyLength = row.lineLength + 1 + uchar(stream[at + 1]);
+            m_nRowsRead = at + 2 + size_t(row.keyLength);
+        } else {
+            std::memcpy(&row, stream + at + 2, sizeof(Row));
+            m_nRowsRead = at + 2 + sizeof(Row) + (row.wide ? 0 : size_t(row.keyLength));
+        }
+        m_Rows.push_back(row);
+    }
 }
 
 void SPSPointTable::ReleaseKeys()
 {
     m_Rows = std::vector<Row>();
-    m_Narrow = std::vector<char>();
+    m_pNarrow.reset();
     m_nNarrow = 0;
+    m_nNarrowCapacity = 0;
+    m_nRowsRead = 0;
     m_Wide = std::vector<char16_t>();
 }
 
@@ -150,8 +195,8 @@ void SPSPointTable::Clear()
     ClearRows();
     m_Values.clear();
     m_bNumbersAscend = true;
-    m_Narrow.clear();
     m_nNarrow = 0;
+    m_nRowsRead = 0;
     m_Wide.clear();
 }
 
@@ -162,8 +207,8 @@ int SPSPointTable::Compare(const Row& a, const Row& b) const
     if (!a.wide && !b.wide) {
         // Eight bytes at a time, as big-endian numbers: keys are short, and a
         // call to memcmp for each row added costs more than the comparing.
-        const char* pa = m_Narrow.data() + a.keyOffset;
-        const char* pb = m_Narrow.data() + b.keyOffset;
+        const char* pa = m_pNarrow.get() + a.keyOffset;
+        const char* pb = m_pNarrow.get() + b.keyOffset;
         const auto compareWords = [pa, pb](qint32 at) {
             quint64 wa, wb;
             std::memcpy(&wa, pa + at, 8);
@@ -185,9 +230,9 @@ int SPSPointTable::Compare(const Row& a, const Row& b) const
     } else {
         for (qint32 i = 0; i < common; ++i) {
             const char16_t ua = a.wide ? m_Wide[size_t(a.keyOffset + i)]
-                                       : char16_t(uchar(m_Narrow[size_t(a.keyOffset + i)]));
+                                       : char16_t(uchar(m_pNarrow[size_t(a.keyOffset + i)]));
             const char16_t ub = b.wide ? m_Wide[size_t(b.keyOffset + i)]
-                                       : char16_t(uchar(m_Narrow[size_t(b.keyOffset + i)]));
+                                       : char16_t(uchar(m_pNarrow[size_t(b.keyOffset + i)]));
             if (ua != ub)
                 return ua < ub ? -1 : 1;
         }
@@ -197,6 +242,7 @@ int SPSPointTable::Compare(const Row& a, const Row& b) const
 
 void SPSPointTable::Sort()
 {
+    BuildRows();
     if (m_bSorted)
         return;
     m_bSorted = true;
@@ -216,7 +262,7 @@ void SPSPointTable::Sort()
             // Big-endian bytes, zero-padded: compared as numbers they order as
             // the bytes do.
             uchar bytes[16] = {};
-            std::memcpy(bytes, m_Narrow.data() + row.keyOffset, size_t(qMin(row.keyLength, 16)));
+            std::memcpy(bytes, m_pNarrow.get() + row.keyOffset, size_t(qMin(row.keyLength, 16)));
             for (int k = 0; k < 8; ++k) {
                 part[0] = part[0] << 8 | bytes[k];
                 part[1] = part[1] << 8 | bytes[k + 8];
@@ -224,7 +270,7 @@ void SPSPointTable::Sort()
         } else {
             for (int k = 0; k < 8 && k < row.keyLength; ++k) {
                 const quint64 unit = row.wide ? m_Wide[size_t(row.keyOffset + k)]
-                                              : uchar(m_Narrow[size_t(row.keyOffset + k)]);
+                                              : uchar(m_pNarrow[size_t(row.keyOffset + k)]);
                 part[k / 4] |= unit << (48 - 16 * (k % 4));
             }
         }
@@ -262,7 +308,7 @@ QString SPSPointTable::Text(const Row& row, qsizetype from, qsizetype length) co
     if (row.wide)
         return QString(reinterpret_cast<const QChar*>(m_Wide.data() + row.keyOffset + from),
                        length);
-    return QLatin1StringView(m_Narrow.data() + row.keyOffset + from, length).toString();
+    return QLatin1StringView(m_pNarrow.get() + row.keyOffset + from, length).toString();
 }
 
 QString SPSPointTable::KeyAt(qsizetype index) const

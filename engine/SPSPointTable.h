@@ -8,6 +8,7 @@
 #include "SPSText.h"
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,10 +47,12 @@ public:
     void Clear();
     void Reserve(qsizetype rows)
     {
-        SPSAddThenSort::Reserve(rows);
         m_Values.reserve(size_t(rows));
-        m_Narrow.reserve(size_t(rows) * 16);
+        if (size_t(rows) * 16 > m_nNarrowCapacity)
+            GrowNarrow(size_t(rows) * 16);
     }
+    qsizetype Count() const { return qsizetype(m_Values.size()); }
+    bool IsEmpty() const { return m_Values.empty(); }
 
     // Hands the points over to the numbered table when no two of them share a
     // number: number(point) gives a point's number from its own (the point
@@ -106,16 +109,28 @@ private:
         return m_Rows[size_t(index)];
     }
     int Compare(const Row& a, const Row& b) const;
-    // Room for a key of that many bytes at the end of the narrow keys.
+    // Room for that many bytes at the end of the key entries.
     char* NarrowSpace(qint32 bytes);
+    void GrowNarrow(size_t capacity);
+    // The rows of the entries added since the last call, read from the entries.
+    void BuildRows();
     void ReleaseKeys();
     QString Text(const Row& row, qsizetype from, qsizetype length) const;
 
-    // Row by row with m_Rows: the point number of the point text and the values as read.
+    // One per point, in the order added (after Sort, row by row with m_Rows):
+    // the point number of the point text and the values as read.
     std::vector<SPSPointGeometry> m_Values;
     // The point numbers ascend strictly in the order added.
     bool m_bNumbersAscend = true;
-    std::vector<char> m_Narrow; // Latin-1 keys, the first m_nNarrow bytes used
+    // The keys as added, one entry each: a plain Latin-1 key as its line
+    // name's and point text's lengths (a byte each) and its bytes; any other
+    // as kLongKey, a 0 byte, its Row, and its bytes unless they are UTF-16.
+    // Rows are read from the entries only when the keys are needed, as most
+    // loads never need them. The first m_nNarrow bytes are used.
+    static constexpr int kLongKey = 0xFF;
+    std::unique_ptr<char[]> m_pNarrow;
     size_t m_nNarrow = 0;
-    std::vector<char16_t> m_Wide; // other keys, UTF-16
+    size_t m_nNarrowCapacity = 0;
+    size_t m_nRowsRead = 0;       // the entries read into m_Rows
+    std::vector<char16_t> m_Wide; // UTF-16 keys
 };
