@@ -138,18 +138,11 @@ int twoWordDecimal(const char* p, unsigned n, double* value)
 // Any unsigned plain decimal: a branch per character.
 bool charDecimal(const char* first, const char* end, double* value)
 {
-    // The digits as an integer; it wraps beyond 19 digits, where it is not used.
+    // Beyond 19 digits the mantissa has wrapped, and is not used.
     quint64 mantissa = 0;
     const char* point = nullptr;
-    for (const char* q = first; q < end; ++q) {
-        const unsigned d = unsigned(uchar(*q)) - '0';
-        if (d <= 9)
-            mantissa = mantissa * 10 + d;
-        else if (*q == '.' && !point)
-            point = q;
-        else
-            return false;
-    }
+    if (!SPSNumbersDetail::ScanDecimal(first, end, &mantissa, &point))
+        return false;
     const qsizetype digits = (end - first) - (point ? 1 : 0);
     if (digits == 0)
         return false;

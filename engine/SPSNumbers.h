@@ -32,6 +32,27 @@ inline constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e
                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 } // namespace SPSNumbersDetail
 
+namespace SPSNumbersDetail {
+// Digits with at most one point, from first to end: true with the digits as
+// an integer (it wraps beyond 19 of them) and where the point is (null when
+// there is none); false at any other character.
+inline bool ScanDecimal(const char* first, const char* end, quint64* mantissa, const char** point)
+{
+    *mantissa = 0;
+    *point = nullptr;
+    for (const char* p = first; p < end; ++p) {
+        const unsigned d = unsigned(uchar(*p)) - '0';
+        if (d <= 9)
+            *mantissa = *mantissa * 10 + d;
+        else if (*p == '.' && !*point)
+            *point = p;
+        else
+            return false;
+    }
+    return true;
+}
+} // namespace SPSNumbersDetail
+
 // The usual field in one pass, inline where rows are read: spaces, an optional
 // sign, then up to 15 digits with at most one point, up to the field's end.
 // True with the value (as RealFromPaddedField gives it); false for any other
@@ -47,19 +68,11 @@ inline bool ShortPaddedDecimal(const char* p, qsizetype n, double* value)
     const bool negative = *p == '-';
     if (negative || *p == '+')
         ++p;
-    const char* const first = p;
-    const char* point = nullptr;
     quint64 mantissa = 0;
-    for (; p < end; ++p) {
-        const unsigned d = unsigned(uchar(*p)) - '0';
-        if (d <= 9)
-            mantissa = mantissa * 10 + d;
-        else if (*p == '.' && !point)
-            point = p;
-        else
-            return false;
-    }
-    const qsizetype digits = (end - first) - (point ? 1 : 0);
+    const char* point = nullptr;
+    if (!SPSNumbersDetail::ScanDecimal(p, end, &mantissa, &point))
+        return false;
+    const qsizetype digits = (end - p) - (point ? 1 : 0);
     // Below 2^53 and an exact power of ten: one correctly rounded division.
     if (digits == 0 || digits > 15)
         return false;

@@ -33,24 +33,26 @@ QString SPSPointTable::Key(const QString& lineName, const QString& pointText)
 }
 
 namespace {
-// memcpy for the few bytes of a line name or point text, without a call:
-// two overlapping words, or bytes.
+// The n bytes, 1 to 2 words of them, as the word that starts them and the
+// word that ends them (the two may overlap).
+template <typename Word> void copyTwoWords(char* to, const char* from, qsizetype n)
+{
+    Word head, tail;
+    std::memcpy(&head, from, sizeof(Word));
+    std::memcpy(&tail, from + n - qsizetype(sizeof(Word)), sizeof(Word));
+    std::memcpy(to, &head, sizeof(Word));
+    std::memcpy(to + n - qsizetype(sizeof(Word)), &tail, sizeof(Word));
+}
+
+// memcpy for the few bytes of a line name or point text, without a call.
 void copyShort(char* to, const char* from, qsizetype n)
 {
     if (n > 16) {
         std::memcpy(to, from, size_t(n));
     } else if (n >= 8) {
-        quint64 head, tail;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + n - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + n - 8, &tail, 8);
+        copyTwoWords<quint64>(to, from, n);
     } else if (n >= 4) {
-        quint32 head, tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + n - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + n - 4, &tail, 4);
+        copyTwoWords<quint32>(to, from, n);
     } else {
         for (qsizetype i = 0; i < n; ++i)
             to[i] = from[i];
