@@ -23,12 +23,6 @@ protected:
             m_bSorted = false;
         m_Rows.push_back(row);
     }
-    // For rows whose order Sort finds out itself.
-    void AppendUnordered(const Row& row)
-    {
-        m_bSorted = m_Rows.empty();
-        m_Rows.push_back(row);
-    }
     void ClearRows()
     {
         m_Rows.clear();

@@ -90,12 +90,9 @@ void SPSNumberedTable::Sort()
         return;
     m_bSorted = true;
     if (FitsPairs(m_Rows.size())) {
-        std::vector<quint64> pairs;
-        pairs.reserve(m_Rows.size());
-        for (const SPSPointGeometry& point : m_Rows)
-            pairs.push_back(Pair(point.m_nNumber, pairs.size()));
-        SortPairs(pairs);
-        m_Rows = Ordered(m_Rows, pairs);
+        m_Rows = Ordered(m_Rows, SortedPairs(m_Rows, [](const SPSPointGeometry& point) {
+                             return point.m_nNumber;
+                         }));
     } else {
         // Stable: of the points with one number, the last added stays last.
         std::stable_sort(m_Rows.begin(), m_Rows.end(),

@@ -44,10 +44,7 @@ public:
         if (!ascending) {
             if (!FitsPairs(points.size()))
                 return false;
-            pairs.reserve(points.size());
-            for (const SPSPointGeometry& point : points)
-                pairs.push_back(Pair(number(point), pairs.size()));
-            SortPairs(pairs);
+            pairs = SortedPairs(points, number);
             if (!NumbersUnique(pairs))
                 return false;
         }
@@ -83,6 +80,18 @@ private:
         return quint64(quint32(number) ^ 0x80000000u) << 32 | quint64(place);
     }
     static bool FitsPairs(size_t points) { return points <= 0xFFFFFFFFu; }
+    // The (number(point), place) pairs of the points, sorted.
+    template <typename Number>
+    static std::vector<quint64> SortedPairs(const std::vector<SPSPointGeometry>& points,
+                                            Number&& number)
+    {
+        std::vector<quint64> pairs;
+        pairs.reserve(points.size());
+        for (const SPSPointGeometry& point : points)
+            pairs.push_back(Pair(number(point), pairs.size()));
+        SortPairs(pairs);
+        return pairs;
+    }
     static void SortPairs(std::vector<quint64>& pairs);
     static bool NumbersUnique(const std::vector<quint64>& sortedPairs);
     // The points in the order of the pairs' places.

@@ -249,14 +249,9 @@ qint32 utf16PointNumber(QStringView text)
 
 qint32 latin1PointNumber(QLatin1StringView text)
 {
-    // Up to 8 digits: a word at a time, right-aligned after 0s, which read as
-    // leading zeros.
-    if (text.size() >= 1 && text.size() <= 8) {
-        const unsigned n = unsigned(text.size());
-        const quint64 word = shortText(text.data(), n) << (8 * (8 - n));
-        if (digitsOrPoints(word | (kZeros & lowBytes(8 - n)), 0))
-            return qint32(eightDigits(word));
-    }
+    qint32 shortNumber = 0;
+    if (ShortPointNumber(text.data(), text.size(), &shortNumber))
+        return shortNumber;
     // Digits alone, few enough to be exact as a double: the number itself.
     if (text.size() <= 15) {
         qint64 number = 0;
@@ -336,36 +331,6 @@ float FloatFromText(SPSText text)
         return latin1.toString().toFloat();
     }
     return text.Utf16().toFloat();
-}
-
-namespace {
-// The field without the spaces that pad it; other white space is left to the
-// general way.
-Q_ALWAYS_INLINE void trimSpaces(const char** p, qsizetype* n)
-{
-    while (*n > 0 && (*p)[*n - 1] == ' ')
-        --*n;
-    while (*n > 0 && **p == ' ') {
-        ++*p;
-        --*n;
-    }
-}
-} // namespace
-
-bool RealFromPaddedField(const char* p, qsizetype n, double* value)
-{
-    trimSpaces(&p, &n);
-    return plainDecimal(p, n, value);
-}
-
-bool FloatFromPaddedField(const char* p, qsizetype n, float* value)
-{
-    trimSpaces(&p, &n);
-    double d = 0;
-    if (!plainDecimal(p, n, &d))
-        return false;
-    *value = floatLikeToFloat(d);
-    return true;
 }
 
 qint32 PointNumberFromText(SPSText text)

@@ -16,13 +16,6 @@ bool RealFromText(SPSText text, double* value);
 // QString::toFloat: 0 when the text is not a number or out of float's range.
 float FloatFromText(SPSText text);
 
-// The same two for a field as it stands in its row, spaces around it: true,
-// with the value, when the trimmed text is a plain decimal; false, with the
-// value untouched, when it takes the general way above. Spares the trimming
-// and the building of a text view for the numbers that nearly all fields hold.
-bool RealFromPaddedField(const char* p, qsizetype n, double* value);
-bool FloatFromPaddedField(const char* p, qsizetype n, float* value);
-
 namespace SPSNumbersDetail {
 // Powers of ten exact as doubles: dividing an exact mantissa by one of them is
 // one correctly rounded operation, so it gives the correctly rounded value, as
@@ -30,9 +23,7 @@ namespace SPSNumbersDetail {
 inline constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-} // namespace SPSNumbersDetail
 
-namespace SPSNumbersDetail {
 // Digits with at most one point, from first to end: true with the digits as
 // an integer (it wraps beyond 19 of them) and where the point is (null when
 // there is none); false at any other character.
@@ -55,9 +46,9 @@ inline bool ScanDecimal(const char* first, const char* end, quint64* mantissa, c
 
 // The usual field in one pass, inline where rows are read: spaces, an optional
 // sign, then up to 15 digits with at most one point, up to the field's end.
-// True with the value (as RealFromPaddedField gives it); false for any other
-// field, which then takes RealFromPaddedField. The branches repeat from row to
-// row, as the rows of a file share their format.
+// True with the value (as RealFromText gives it for the trimmed field); false
+// for any other field, which then takes RealFromText. The branches repeat from
+// row to row, as the rows of a file share their format.
 inline bool ShortPaddedDecimal(const char* p, qsizetype n, double* value)
 {
     const char* const end = p + n;

@@ -7,12 +7,6 @@
 namespace {
 constexpr char16_t kCommentLetter = u'C';
 
-// QChar::isSpace on ASCII: tab to carriage return, and the space.
-bool isAsciiSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // The part of a text of `size` units that QString::mid(pos, len) returns, with
 // the same rules for negative and oversized arguments.
 void midRange(qsizetype size, qsizetype pos, qsizetype len, qsizetype* begin, qsizetype* count)
@@ -35,33 +29,6 @@ void midRange(qsizetype size, qsizetype pos, qsizetype len, qsizetype* begin, qs
     }
     *begin = pos;
     *count = len;
-}
-
-// QLatin1StringView::trimmed for the ASCII rows it is used on, passing the
-// blanks that pad fixed columns eight at a time.
-QLatin1StringView trimmedAscii(const char* p, qsizetype count)
-{
-    constexpr quint64 kEightBlanks = 0x2020202020202020ULL;
-    const auto blankWord = [](const char* at) {
-        quint64 word;
-        std::memcpy(&word, at, 8);
-        return word == kEightBlanks;
-    };
-    // A field that does not end (or start) with a blank costs one look.
-    while (count > 0 && isAsciiSpace(p[count - 1])) {
-        --count;
-        while (count >= 8 && blankWord(p + count - 8))
-            count -= 8;
-    }
-    while (count > 0 && isAsciiSpace(p[0])) {
-        ++p;
-        --count;
-        while (count >= 8 && blankWord(p)) {
-            p += 8;
-            count -= 8;
-        }
-    }
-    return QLatin1StringView(p, count);
 }
 } // namespace
 
@@ -111,50 +78,29 @@ bool SPSRowReader::NextRecord()
     return false;
 }
 
-void SPSRowReader::FieldRange(qint32 pos, qint32 len, qsizetype* begin, qsizetype* count) const
-{
-    const qsizetype size = m_Line.size();
-    if (pos >= 0 && len >= 0) {
-        *begin = qMin<qsizetype>(pos, size);
-        *count = qMin<qsizetype>(qsizetype(pos) + len, size) - *begin;
-    } else {
-        midRange(size, pos, len, begin, count);
-    }
-}
-
 SPSText SPSRowReader::OtherField(qint32 pos, qint32 len) const
 {
+    // The part of the row QString::mid(pos, len) would return.
+    const qsizetype size = m_Line.size();
     qsizetype begin = 0;
     qsizetype count = 0;
-    FieldRange(pos, len, &begin, &count);
-    if (m_Line.IsLatin1())
-        return trimmedAscii(m_Line.Latin1().data() + begin, count);
-    return m_Line.Utf16().mid(begin, count).trimmed();
-}
-
-// A plain ASCII row's field converts from its padded bytes, sparing the
-// trimmed view; anything else takes the general way.
-template <typename T, typename Padded, typename General>
-T SPSRowReader::NumberField(qint32 pos, qint32 len, Padded padded, General general) const
-{
-    if (m_Line.IsLatin1()) {
-        qsizetype begin = 0;
-        qsizetype count = 0;
-        FieldRange(pos, len, &begin, &count);
-        T value = 0;
-        if (padded(m_Line.Latin1().data() + begin, count, &value))
-            return value;
+    if (pos >= 0 && len >= 0) {
+        begin = qMin<qsizetype>(pos, size);
+        count = qMin<qsizetype>(qsizetype(pos) + len, size) - begin;
+    } else {
+        midRange(size, pos, len, &begin, &count);
     }
-    return general(Field(pos, len));
+    if (m_Line.IsLatin1())
+        return TrimmedAscii(m_Line.Latin1().data() + begin, count);
+    return m_Line.Utf16().mid(begin, count).trimmed();
 }
 
 double SPSRowReader::OtherRealField(qint32 pos, qint32 len) const
 {
-    return NumberField<double>(pos, len, RealFromPaddedField,
-                               [](SPSText text) { return RealFromText(text); });
+    return RealFromText(Field(pos, len));
 }
 
 float SPSRowReader::OtherFloatField(qint32 pos, qint32 len) const
 {
-    return NumberField<float>(pos, len, FloatFromPaddedField, FloatFromText);
+    return FloatFromText(Field(pos, len));
 }

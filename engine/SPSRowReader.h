@@ -59,22 +59,9 @@ public:
     // Latin-1 on plain ASCII rows, UTF-16 otherwise. Valid until the next NextRecord.
     SPSText Field(qint32 pos, qint32 len) const
     {
-        // A field that lies whole in a plain ASCII row, padded with spaces
-        // alone, is trimmed inline.
-        if (m_Line.IsLatin1() && pos >= 0 && len >= 0 && qint64(pos) + len <= m_Line.size()) {
-            const char* p = m_Line.Latin1().data() + pos;
-            qsizetype n = len;
-            while (n >= 8 && std::memcmp(p + n - 8, "        ", 8) == 0)
-                n -= 8;
-            while (n > 0 && p[n - 1] == ' ')
-                --n;
-            while (n > 0 && *p == ' ') {
-                ++p;
-                --n;
-            }
-            if (n == 0 || (uchar(*p) > ' ' && uchar(p[n - 1]) > ' '))
-                return QLatin1StringView(p, n);
-        }
+        // A field that lies whole in a plain ASCII row is cut and trimmed here.
+        if (m_Line.IsLatin1() && pos >= 0 && len >= 0 && qint64(pos) + len <= m_Line.size())
+            return TrimmedAscii(m_Line.Latin1().data() + pos, len);
         return OtherField(pos, len);
     }
     QString FieldText(qint32 pos, qint32 len) const { return Field(pos, len).toString(); }
@@ -108,10 +95,37 @@ private:
     float OtherFloatField(qint32 pos, qint32 len) const;
     // The header rule: whether the current line is a record.
     bool IsRecord() const;
-    // The part of the row a field covers, as QString::mid takes it.
-    void FieldRange(qint32 pos, qint32 len, qsizetype* begin, qsizetype* count) const;
-    template <typename T, typename Padded, typename General>
-    T NumberField(qint32 pos, qint32 len, Padded padded, General general) const;
+    // QLatin1StringView::trimmed for the ASCII rows it is used on, passing the
+    // blanks that pad fixed columns eight at a time.
+    static QLatin1StringView TrimmedAscii(const char* p, qsizetype count)
+    {
+        // QChar::isSpace on ASCII: tab to carriage return, and the space.
+        // Printable characters, nearly all that end a field, fail at the first test.
+        const auto isSpace = [](char c) {
+            return uchar(c) <= ' ' && (c == ' ' || (c >= '\t' && c <= '\r'));
+        };
+        const auto blankWord = [](const char* at) { return std::memcmp(at, "        ", 8) == 0; };
+        while (count >= 8 && blankWord(p + count - 8))
+            count -= 8;
+        // Spaces pad nearly every field; other white space is looked for after them.
+        while (count > 0 && p[count - 1] == ' ')
+            --count;
+        while (count > 0 && isSpace(p[count - 1]))
+            --count;
+        while (count >= 8 && blankWord(p)) {
+            p += 8;
+            count -= 8;
+        }
+        while (count > 0 && *p == ' ') {
+            ++p;
+            --count;
+        }
+        while (count > 0 && isSpace(*p)) {
+            ++p;
+            --count;
+        }
+        return QLatin1StringView(p, count);
+    }
 
     SPSLineSource m_Lines;
     QChar m_Letter;

@@ -78,7 +78,7 @@ QString translated(const char* text)
     return VeDataLoadThread::tr(text);
 }
 
-// Reads the file's points into the table, sorted. Touches neither the events
+// Reads the file's points into the table, as they come. Touches neither the events
 // log nor anything shared, so that it may run beside the rest of the load.
 ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points,
                        const std::atomic<bool>* abandoned = nullptr)
