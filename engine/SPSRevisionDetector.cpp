@@ -88,14 +88,24 @@ SPSRevision SPSRevisionDetector::RowRevision(const QString& row, QChar recordLet
             return SPSRevision::Revision1;
         return SPSRevision::Unknown;
     }
-    // Revision 2.1: numeric line 2-11 and point 12-21, 22-23 blank, index in 24.
-    if (isNumber(row, 2, 11) && isNumber(row, 12, 21) && isBlank(row, 22, 23) &&
-        isIndexDigit(row, 24))
+    // Revision 2.1: numeric line 2-11 and point 12-21, 22 blank, index in 24;
+    // some writers right-align the index in 23-24 ("01").
+    if (isNumber(row, 2, 11) && isNumber(row, 12, 21) && isBlank(row, 22, 22) &&
+        (isBlank(row, 23, 23) || columns(row, 23, 23) == u"0") && isIndexDigit(row, 24))
         return SPSRevision::Revision21;
     // Revision 1: any line name 2-17, numeric point 18-25, index right after it.
     if (!isBlank(row, 2, 17) && isNumber(row, 18, 25) && isIndexDigit(row, 26))
         return SPSRevision::Revision1;
     return SPSRevision::Unknown;
+}
+
+SPSRevision SPSRevisionDetector::Misread(const SPSRevisionVerdict& verdict, SPSRevision inUse)
+{
+    const SPSRevision written =
+        verdict.rowsRevision != SPSRevision::Unknown ? verdict.rowsRevision : verdict.headerRevision;
+    if (inUse == SPSRevision::Unknown || written == inUse)
+        return SPSRevision::Unknown;
+    return written;
 }
 
 SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QChar recordLetter)

@@ -46,4 +46,10 @@ public:
     static SPSRevision HeaderRevision(const QString& row);
     // Which revision's columns one record row fits; Unknown for neither.
     static SPSRevision RowRevision(const QString& row, QChar recordLetter);
+
+    // The revision a file is, when a layout of the revision inUse would read it
+    // in the wrong columns; Unknown when inUse reads it or nothing is known.
+    // Rows that fit a revision say how the file is written, whatever its
+    // header claims; rows that fit neither leave it to the header.
+    static SPSRevision Misread(const SPSRevisionVerdict& verdict, SPSRevision inUse);
 };

@@ -45,13 +45,36 @@ struct Field
 };
 
 // As the load's conversion reads it, but saying whether it is a number.
+// "nan" and "inf" convert, but they name no place and no station, and they
+// have no order to sort by: not numbers here.
 bool parseNumber(Field f, bool utf8, double* value)
 {
     if (f.size == 0)
         return false;
-    if (utf8)
-        return RealFromText(f.text(true), value);
-    return RealFromText(QLatin1StringView(f.data, f.size), value);
+    const bool ok = utf8 ? RealFromText(f.text(true), value)
+                         : RealFromText(QLatin1StringView(f.data, f.size), value);
+    if (ok && !std::isfinite(*value)) {
+        *value = 0;
+        return false;
+    }
+    return ok;
+}
+
+// NaN or an infinity: what the load's conversion makes of "nan" and "inf".
+bool isNonFinite(Field f, bool utf8)
+{
+    double v = 0;
+    const bool ok =
+        utf8 ? RealFromText(f.text(true), &v) : RealFromText(QLatin1StringView(f.data, f.size), &v);
+    return ok && !std::isfinite(v);
+}
+
+QString notARecord()
+{
+    return QCoreApplication::translate(
+        "SPSSurveyCheck",
+        "the row does not look like an SPS record: its columns hold no number where the layout "
+        "needs one");
 }
 
 QString formatNumber(double v)
@@ -90,9 +113,10 @@ struct Point
     qint32 number = 0;      // the number the load gives it
     qint32 pointNumber = 0; // PointNumberFromText of the point text
     char16_t index = 0;
-    bool numeric = false; // the point text is a number
-    bool hasXY = false;   // both coordinates are numbers
-    double value = 0;     // the point text as a number
+    bool numeric = false;   // the point text is a number
+    bool hasXY = false;     // both coordinates are numbers
+    bool nonFinite = false; // a coordinate reads as NaN or infinity, which the load keeps
+    double value = 0;       // the point text as a number
     double x = 0;
     double y = 0;
 };
@@ -100,6 +124,7 @@ struct Point
 struct RelationRow
 {
     qint64 row = 0;
+    QString tape; // counts the wraps of the record number; may be blank
     QString record;
     qint32 sourceLine = 0;
     double sourcePoint = 0;
@@ -138,7 +163,9 @@ QString SPSCheckFinding::KindName(Kind kind)
                                                  "source-not-related",
                                                  "relation-receiver-missing",
                                                  "receiver-not-related",
-                                                 "channel-overlap"};
+                                                 "channel-overlap",
+                                                 "record-reused",
+                                                 "not-a-record"};
     return QString::fromLatin1(names[kind]);
 }
 
@@ -173,8 +200,16 @@ private:
     {
         return size_t(SPSCheckFinding::KindCount + Kind::ReceiverNotRelated);
     }
-    SPSCheckFinding& AddFinding(const QString& file, qint64 row, Kind kind, const QString& message,
+    // fileIndex: 0 source, 1 receiver, 2 relation. Given by the caller, never
+    // found from the path: one file may be named for all three.
+    SPSCheckFinding& AddFinding(int fileIndex, qint64 row, Kind kind, const QString& message,
                                 const Point* point = nullptr);
+    const QString& Path(int fileIndex) const
+    {
+        return fileIndex == 0   ? m_Param.SourceFileName
+               : fileIndex == 1 ? m_Param.ReceiverFileName
+                                : m_Param.RelationFileName;
+    }
     // slot: 0 and 3 S and R rows, 1 and 2 the source and receiver lines of X
     // rows; each remembers its last line, as rows come line by line.
     qint32 LineId(Field text, bool utf8, qint32* lineNumber, int slot = 0);
@@ -195,16 +230,19 @@ private:
         QMutexLocker lock(&m_LineMutex);
         return m_Lines[size_t(id)].number;
     }
-    void Revision(const QString& path, QChar letter);
+    void Revision(int fileIndex, QChar letter);
 
     // fileIndex: 0 source, 1 receiver; only the receiver's reading, on Run's
     // thread, reports progress.
     bool ReadPoints(QFile& file, const PointColumns& c, std::vector<Point>& points, int fileIndex);
-    void CheckPoints(const QString& path, std::vector<Point>& points, qint32 factor, int fileIndex);
-    void CheckPrecision(const QString& path, const std::vector<Point>& points);
-    void CheckSharedNumbers(const QString& path, const std::vector<Point>& points);
+    void CheckPoints(int fileIndex, std::vector<Point>& points, qint32 factor);
+    void CheckPrecision(int fileIndex, const std::vector<Point>& points);
+    void CheckSharedNumbers(int fileIndex, const std::vector<Point>& points);
     bool ReadRelations(QFile& file, std::vector<RelationRow>& rows);
     void CheckRelations(const std::vector<RelationRow>& rows);
+    // Rows begin to end of order: one field record.
+    void CheckChannels(const std::vector<RelationRow>& rows, const std::vector<size_t>& order,
+                       size_t begin, size_t end);
 
     SPSSurveyCheck& m_Check;
     const VeTaskSPSFilesLoaderParam& m_Param;
@@ -222,21 +260,19 @@ private:
     std::vector<char> m_Arenas[2]; // point texts of the source and receiver file, UTF-8
     QString m_IndexTexts[128];
     std::vector<Point> m_Sources, m_Receivers;
+    // The layout in use reads other columns than the file's revision has.
+    bool m_bMisread[3] = {false, false, false};
     qint64 m_nTotalBytes = 1;
     qint64 m_nDoneBytes = 0;
 };
 
-SPSCheckFinding& SPSSurveyCheck::Run_::AddFinding(const QString& file, qint64 row, Kind kind,
+SPSCheckFinding& SPSSurveyCheck::Run_::AddFinding(int fileIndex, qint64 row, Kind kind,
                                                   const QString& message, const Point* point)
 {
-    auto same = [&file](const QString& path) {
-        return file.constData() == path.constData() || file == path;
-    };
-    const int fileIndex = same(m_Param.SourceFileName) ? 0 : same(m_Param.ReceiverFileName) ? 1 : 2;
     std::vector<SPSCheckFinding>& bucket =
         m_Buckets[fileIndex * SPSCheckFinding::KindCount + int(kind)];
     SPSCheckFinding& f = bucket.emplace_back();
-    f.file = file;
+    f.file = Path(fileIndex);
     f.row = row;
     f.kind = kind;
     f.message = message;
@@ -303,8 +339,9 @@ bool SPSSurveyCheck::Run_::Open(QFile& file, const QString& path, const char* em
     return true;
 }
 
-void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
+void SPSSurveyCheck::Run_::Revision(int fileIndex, QChar letter)
 {
+    const QString& path = Path(fileIndex);
     // The detection opens the file again: only a regular file reads the same twice.
     if (!SPSMayOpenForReading(path))
         return;
@@ -319,11 +356,18 @@ void SPSSurveyCheck::Run_::Revision(const QString& path, QChar letter)
     else
         message = QCoreApplication::translate("SPSSurveyCheck", "SPS revision %1: %2")
                       .arg(SPSLayoutPresets::RevisionText(v.revision), v.evidence);
-    if (v.revision != SPSRevision::Unknown && inUse != v.revision)
+    const SPSRevision written = SPSRevisionDetector::Misread(v, inUse);
+    if (written != SPSRevision::Unknown) {
         message += QCoreApplication::translate(
                        "SPSSurveyCheck", "; the layout in use does not read revision %1 columns")
-                       .arg(SPSLayoutPresets::RevisionText(v.revision));
-    AddFinding(path, 0, SPSCheckFinding::Revision, message);
+                       .arg(SPSLayoutPresets::RevisionText(written));
+        message += QCoreApplication::translate("SPSSurveyCheck",
+                                               ": read the files as revision %1 (--revision auto, "
+                                               "or the revision %1 preset of the Format page)")
+                       .arg(SPSLayoutPresets::RevisionText(written));
+        m_bMisread[fileIndex] = true;
+    }
+    AddFinding(fileIndex, 0, SPSCheckFinding::Revision, message);
 }
 
 bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
@@ -331,7 +375,6 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
 {
     std::vector<char>& arena = m_Arenas[fileIndex];
     arena.reserve(size_t(qMin<qint64>(file.size() / 8, qint64(1) << 26)));
-    const QString path = file.fileName();
     SPSRowReader reader(&file, c.letter, c.autoSkip, c.skipCount);
     struct Named
     {
@@ -382,8 +425,21 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         };
         Point p;
         p.row = reader.RowNumber();
-        const Field line = field(c.linePos, c.lineLen, 0);
         const Field pointText = field(c.pointPos, c.pointLen, 1);
+        p.numeric = parseNumber(pointText, !plain, &p.value);
+        const Field x = field(c.xPos, c.xLen, 3);
+        const Field y = field(c.yPos, c.yLen, 4);
+        const bool xOk = parseNumber(x, !plain, &p.x);
+        const bool yOk = parseNumber(y, !plain, &p.y);
+        // Prose that happens to start with the record letter: fields sliced
+        // from it would only make findings about nothing.
+        if (!p.numeric && !xOk && !yOk) {
+            AddFinding(fileIndex, p.row, Kind::NotARecord, notARecord());
+            continue;
+        }
+        p.hasXY = xOk && yOk;
+        p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
+        const Field line = field(c.linePos, c.lineLen, 0);
         qint32 lineNumber = 0;
         p.line = LineId(line, !plain, &lineNumber, fileIndex == 0 ? 0 : 3);
         p.textOffset = qint64(arena.size());
@@ -392,21 +448,11 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         const qint32 pointNumber =
             plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
                   : PointNumberFromText(pointText.text(true));
-        p.numeric = parseNumber(pointText, !plain, &p.value);
         if (c.indexColumn >= 0) {
             const Field index = field(c.indexColumn, 1, 2);
             if (index.size == 1 && uchar(index.data[0]) < 0x80)
                 p.index = char16_t(index.data[0]);
         }
-        const Field x = field(c.xPos, c.xLen, 3);
-        const Field y = field(c.yPos, c.yLen, 4);
-        const bool xOk = parseNumber(x, !plain, &p.x);
-        const bool yOk = parseNumber(y, !plain, &p.y);
-        p.hasXY = xOk && yOk;
-        if (!xOk)
-            p.x = 0;
-        if (!yOk)
-            p.y = 0;
         // Kept apart from the line number until the factors are known.
         p.pointNumber = pointNumber;
         p.number = SPSPointNumber(lineNumber, pointNumber, m_Check.m_Numbering.LineFactor, 1);
@@ -415,13 +461,13 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
 
         if (pointText.isEmpty()) {
             AddFinding(
-                path, p.row, Kind::BlankPoint,
+                fileIndex, p.row, Kind::BlankPoint,
                 QCoreApplication::translate(
                     "SPSSurveyCheck", "the point field is blank; the load numbers the point %1")
                     .arg(SPSPointNumber(lineNumber, 0, m_Check.m_Numbering.LineFactor, 1)),
                 &stored);
         } else if (!p.numeric) {
-            AddFinding(path, p.row, Kind::NotANumber,
+            AddFinding(fileIndex, p.row, Kind::NotANumber,
                        QCoreApplication::translate(
                            "SPSSurveyCheck", "point \"%1\" is not a number; the load numbers it %2")
                            .arg(pointText.text(!plain))
@@ -431,15 +477,19 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         for (size_t i = 0; i < numeric.size(); ++i) {
             const Field f = i == 0 ? x : i == 1 ? y : field(numeric[i].pos, numeric[i].len, 5);
             double v = 0;
-            if (!f.isEmpty() && (i < 2 ? !(i == 0 ? xOk : yOk) : !parseNumber(f, !plain, &v)))
-                AddFinding(path, p.row, Kind::NotANumber,
-                           QCoreApplication::translate(
-                               "SPSSurveyCheck", "%1 \"%2\" is not a number; the load reads 0")
-                               .arg(translated(numeric[i].name), f.text(!plain)),
-                           &stored);
+            if (f.isEmpty() || (i < 2 ? (i == 0 ? xOk : yOk) : parseNumber(f, !plain, &v)))
+                continue;
+            AddFinding(
+                fileIndex, p.row, Kind::NotANumber,
+                (isNonFinite(f, !plain)
+                     ? QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
+                     : QCoreApplication::translate("SPSSurveyCheck",
+                                                   "%1 \"%2\" is not a number; the load reads 0"))
+                    .arg(translated(numeric[i].name), f.text(!plain)),
+                &stored);
         }
         if (reader.RowLength() < furthestEnd)
-            AddFinding(path, p.row, Kind::ShortRow,
+            AddFinding(fileIndex, p.row, Kind::ShortRow,
                        QCoreApplication::translate(
                            "SPSSurveyCheck",
                            "the row ends at column %1, before the end of the %2 field (column %3)")
@@ -451,8 +501,7 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
     return !Stopped();
 }
 
-void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& points,
-                                       qint32 factor, int fileIndex)
+void SPSSurveyCheck::Run_::CheckPoints(int fileIndex, std::vector<Point>& points, qint32 factor)
 {
     auto textCompare = [&](const Point& a, const Point& b) {
         const auto ab = m_Arenas[fileIndex].begin() + a.textOffset, ae = ab + a.textLength;
@@ -528,13 +577,13 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
             }
             if (p.x == same->x && p.y == same->y)
                 AddFinding(
-                    path, p.row, Kind::Duplicate,
+                    fileIndex, p.row, Kind::Duplicate,
                     QCoreApplication::translate(
                         "SPSSurveyCheck", "the same point as row %1, with the same coordinates")
                         .arg(same->row),
                     &p);
             else
-                AddFinding(path, p.row, Kind::Conflict,
+                AddFinding(fileIndex, p.row, Kind::Conflict,
                            QCoreApplication::translate("SPSSurveyCheck",
                                                        "the same point as row %1, %2 away from it")
                                .arg(same->row)
@@ -560,8 +609,8 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
         for (; end < unique.size() && points[size_t(unique[end])].line == line; ++end) {
             const Point& p = points[size_t(unique[end])];
             // Coordinates that are blank or no number are 0 in the load as well.
-            if (p.x == 0 && p.y == 0)
-                AddFinding(path, p.row, Kind::Outlier,
+            if (p.x == 0 && p.y == 0 && !p.nonFinite)
+                AddFinding(fileIndex, p.row, Kind::Outlier,
                            QCoreApplication::translate("SPSSurveyCheck", "the point is at (0, 0)"),
                            &p);
             else if (p.hasXY)
@@ -593,7 +642,7 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
                 outlier = after > far && gaps[1] <= far;
             if (outlier) {
                 const Point& p = points[size_t(along[i])];
-                AddFinding(path, p.row, Kind::Outlier,
+                AddFinding(fileIndex, p.row, Kind::Outlier,
                            QCoreApplication::translate(
                                "SPSSurveyCheck",
                                "%1 from its neighbours along line %2, whose points lie %3 apart")
@@ -604,11 +653,11 @@ void SPSSurveyCheck::Run_::CheckPoints(const QString& path, std::vector<Point>& 
             }
         }
     }
-    CheckPrecision(path, points);
-    CheckSharedNumbers(path, points);
+    CheckPrecision(fileIndex, points);
+    CheckSharedNumbers(fileIndex, points);
 }
 
-void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector<Point>& points)
+void SPSSurveyCheck::Run_::CheckPrecision(int fileIndex, const std::vector<Point>& points)
 {
     double largest[2] = {0, 0};
     const Point* worst[2] = {nullptr, nullptr};
@@ -629,7 +678,7 @@ void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector
     for (int axis = 0; axis < 2; ++axis) {
         if (count[axis] == 0)
             continue;
-        AddFinding(path, 0, Kind::Precision,
+        AddFinding(fileIndex, 0, Kind::Precision,
                    QCoreApplication::translate(
                        "SPSSurveyCheck",
                        "single precision changes the %1 by up to %2 (row %3); %4 of %5 points "
@@ -645,12 +694,12 @@ void SPSSurveyCheck::Run_::CheckPrecision(const QString& path, const std::vector
     }
 }
 
-void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::vector<Point>& points)
+void SPSSurveyCheck::Run_::CheckSharedNumbers(int fileIndex, const std::vector<Point>& points)
 {
     struct Key
     {
         qint32 number;
-        qint32 line;
+        qint32 line; // the line's rank in this file
         qint32 at;
         bool operator<(const Key& o) const
         {
@@ -666,10 +715,17 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
         for (const Line& line : m_Lines)
             lineNumbers.push_back(line.number);
     }
+    // Lines in the order this file first names them: the ids are shared with
+    // the other point file, read at the same time, so their order is not fixed.
+    std::vector<qint32> rank(lineNumbers.size(), -1);
+    qint32 ranked = 0;
+    for (const Point& p : points)
+        if (rank[size_t(p.line)] < 0)
+            rank[size_t(p.line)] = ranked++;
     qint64 largestPoint = 0, largestLine = 0;
     for (size_t i = 0; i < points.size(); ++i) {
         const Point& p = points[i];
-        keys[i] = {p.number, p.line, qint32(i)};
+        keys[i] = {p.number, rank[size_t(p.line)], qint32(i)};
         largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(p.pointNumber)));
         largestLine = qMax<qint64>(largestLine, qAbs(qint64(lineNumbers[size_t(p.line)])));
     }
@@ -719,7 +775,7 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
         if (lines.size() > 5)
             named +=
                 QCoreApplication::translate("SPSSurveyCheck", " and %1 more").arg(lines.size() - 5);
-        AddFinding(path, earliest->row, Kind::SharedNumber,
+        AddFinding(fileIndex, earliest->row, Kind::SharedNumber,
                    QCoreApplication::translate(
                        "SPSSurveyCheck",
                        "point number %1 is shared by %2 lines (%3); the load keeps one point; %4")
@@ -730,7 +786,7 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
     }
     if (shared > m_Check.m_nSharedNumberLimit)
         AddFinding(
-            path, 0, Kind::SharedNumber,
+            fileIndex, 0, Kind::SharedNumber,
             QCoreApplication::translate(
                 "SPSSurveyCheck", "%1 point numbers are shared by more than one line in all; %2")
                 .arg(shared)
@@ -740,8 +796,11 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
 bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& rows)
 {
     const VeTaskSPSFilesLoaderParam& p = m_Param;
-    const QString path = file.fileName();
     SPSRowReader reader(&file, u'X', p.AutoSkipX, p.SkipPosX);
+    // The tape number stands in columns 2-7 of both revisions, before the
+    // record number; a layout that reads the record number there has none.
+    constexpr qint32 kTapePos = 1, kTapeLen = 6;
+    const bool hasTape = p.XRecordNumPos >= kTapePos + kTapeLen;
     struct Named
     {
         qint32 pos, len;
@@ -793,30 +852,38 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
             }
         }
         auto text = [&](int i) { return field[i].text(!plain); };
+        double* numbers[] = {nullptr,         nullptr,          &r.sourcePoint,
+                             &r.firstChannel, &r.lastChannel,   &r.increment,
+                             nullptr,         &r.firstReceiver, &r.lastReceiver};
+        bool anyNumber = false;
+        for (int i = 0; i < 9 && !anyNumber; ++i) {
+            double v = 0;
+            anyNumber = numbers[i] && i != 5 && parseNumber(field[i], !plain, &v);
+        }
+        if (!anyNumber) {
+            AddFinding(2, r.row, Kind::NotARecord, notARecord());
+            continue;
+        }
         r.record = text(0);
+        if (hasTape)
+            r.tape = reader.FieldText(kTapePos, kTapeLen).trimmed();
         qint32 number = 0;
         r.sourceLine = LineId(field[1], !plain, &number, 1);
         r.receiverLine = LineId(field[6], !plain, &number, 2);
         r.sourcePointText = text(2);
-        double* numbers[] = {nullptr,         nullptr,          &r.sourcePoint,
-                             &r.firstChannel, &r.lastChannel,   &r.increment,
-                             nullptr,         &r.firstReceiver, &r.lastReceiver};
         bool usable = true;
         for (int i = 0; i < 9; ++i) {
             if (!numbers[i])
                 continue;
             double v = 0;
             const bool ok = parseNumber(field[i], !plain, &v);
-            // Infinite channels or stations make no range to walk.
-            if (ok && !std::isfinite(v))
-                usable = false;
             if (ok)
                 *numbers[i] = v;
             else if (!field[i].isEmpty() || i != 5)
                 usable = false;
             if (!ok && !field[i].isEmpty()) {
                 SPSCheckFinding& f = AddFinding(
-                    path, r.row, Kind::NotANumber,
+                    2, r.row, Kind::NotANumber,
                     QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
                         .arg(translated(fields[i].name), text(i)));
                 f.line = text(i == 2 ? 1 : 6);
@@ -825,7 +892,7 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
         }
         if (reader.RowLength() < furthestEnd) {
             SPSCheckFinding& f = AddFinding(
-                path, r.row, Kind::ShortRow,
+                2, r.row, Kind::ShortRow,
                 QCoreApplication::translate(
                     "SPSSurveyCheck",
                     "the row ends at column %1, before the end of the %2 field (column %3)")
@@ -850,10 +917,6 @@ bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& 
 
 void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
 {
-    const QString& sourcePath = m_Param.SourceFileName;
-    const QString& receiverPath = m_Param.ReceiverFileName;
-    const QString& relationPath = m_Param.RelationFileName;
-
     // Numbered points of a file by line and point value, held compact.
     struct Station
     {
@@ -899,7 +962,7 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
         }
         if (!found) {
             SPSCheckFinding& f = AddFinding(
-                relationPath, r.row, Kind::RelationSourceMissing,
+                2, r.row, Kind::RelationSourceMissing,
                 QCoreApplication::translate(
                     "SPSSurveyCheck",
                     "field record %1 names source line %2 point %3, which the S file lacks")
@@ -941,7 +1004,7 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
         missTo(stations);
         if (missing > 0) {
             SPSCheckFinding& f = AddFinding(
-                relationPath, r.row, Kind::RelationReceiverMissing,
+                2, r.row, Kind::RelationReceiverMissing,
                 QCoreApplication::translate(
                     "SPSSurveyCheck",
                     "%1 of %2 stations of receiver line %3 in field record %4 are not in "
@@ -964,49 +1027,100 @@ void SPSSurveyCheck::Run_::CheckRelations(const std::vector<RelationRow>& rows)
         QCoreApplication::translate("SPSSurveyCheck", "no X row names this source point");
     for (size_t i = 0; i < m_Sources.size(); ++i)
         if (!sourceNamed[i])
-            AddFinding(sourcePath, m_Sources[i].row, Kind::SourceNotRelated, notNamed,
-                       &m_Sources[i]);
+            AddFinding(0, m_Sources[i].row, Kind::SourceNotRelated, notNamed, &m_Sources[i]);
     const QString notHeld =
         QCoreApplication::translate("SPSSurveyCheck", "no X row's receiver range holds this point");
     for (size_t i = 0; i < m_Receivers.size(); ++i)
         if (!receiverCovered[i])
-            AddFinding(receiverPath, m_Receivers[i].row, Kind::ReceiverNotRelated, notHeld,
-                       &m_Receivers[i]);
+            AddFinding(1, m_Receivers[i].row, Kind::ReceiverNotRelated, notHeld, &m_Receivers[i]);
 
-    // Channel ranges of one field record must not overlap.
+    // A field record is the shot of one tape, record number and source point:
+    // record numbers of four columns wrap every 9,999 shots, and the tape
+    // number counts the wraps.
     std::vector<size_t> order(rows.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
+    const auto sameShot = [&](const RelationRow& a, const RelationRow& b) {
+        return a.sourceLine == b.sourceLine && a.sourcePoint == b.sourcePoint;
+    };
     std::stable_sort(order.begin(), order.end(), [&](size_t i, size_t j) {
         const RelationRow& a = rows[i];
         const RelationRow& b = rows[j];
+        if (a.tape != b.tape)
+            return a.tape < b.tape;
         if (a.record != b.record)
             return a.record < b.record;
+        if (a.sourceLine != b.sourceLine)
+            return a.sourceLine < b.sourceLine;
+        if (a.sourcePoint != b.sourcePoint)
+            return a.sourcePoint < b.sourcePoint;
         return qMin(a.firstChannel, a.lastChannel) < qMin(b.firstChannel, b.lastChannel);
     });
     for (size_t k = 0; k < order.size();) {
+        const RelationRow& first = rows[order[k]];
         size_t end = k + 1;
-        while (end < order.size() && rows[order[end]].record == rows[order[k]].record)
+        while (end < order.size() && rows[order[end]].tape == first.tape &&
+               rows[order[end]].record == first.record)
             ++end;
-        const RelationRow* reach = &rows[order[k]];
-        for (size_t m = k + 1; m < end; ++m) {
-            const RelationRow& r = rows[order[m]];
-            if (qMin(r.firstChannel, r.lastChannel) <=
-                qMax(reach->firstChannel, reach->lastChannel)) {
-                SPSCheckFinding& f = AddFinding(
-                    relationPath, r.row, Kind::ChannelOverlap,
-                    QCoreApplication::translate(
-                        "SPSSurveyCheck",
-                        "channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
-                        .arg(formatNumber(r.firstChannel), formatNumber(r.lastChannel), r.record,
-                             formatNumber(reach->firstChannel), formatNumber(reach->lastChannel))
-                        .arg(reach->row));
-                f.line = m_Lines[size_t(r.receiverLine)].name;
-            }
-            if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
-                reach = &r;
+        // The shots that share the record number, each by its first row.
+        std::vector<const RelationRow*> shots;
+        for (size_t m = k; m < end;) {
+            const RelationRow* shot = &rows[order[m]];
+            size_t shotEnd = m + 1;
+            while (shotEnd < end && sameShot(rows[order[shotEnd]], *shot))
+                ++shotEnd;
+            for (size_t i = m + 1; i < shotEnd; ++i)
+                if (rows[order[i]].row < shot->row)
+                    shot = &rows[order[i]];
+            shots.push_back(shot);
+            CheckChannels(rows, order, m, shotEnd);
+            m = shotEnd;
         }
         k = end;
+        // Without a tape number, a reused record number may be the wrap
+        // itself: only a tape that uses one number twice is a fault.
+        if (shots.size() < 2 || first.tape.isEmpty())
+            continue;
+        std::sort(shots.begin(), shots.end(),
+                  [](const RelationRow* a, const RelationRow* b) { return a->row < b->row; });
+        for (size_t i = 1; i < shots.size(); ++i) {
+            const RelationRow& r = *shots[i];
+            SPSCheckFinding& f = AddFinding(
+                2, r.row, Kind::RecordReused,
+                QCoreApplication::translate("SPSSurveyCheck",
+                                            "tape %1 uses field record %2 for source line %3 point "
+                                            "%4 and, from row %5, for line %6 point %7")
+                    .arg(r.tape, r.record, m_Lines[size_t(r.sourceLine)].name, r.sourcePointText)
+                    .arg(shots[0]->row)
+                    .arg(m_Lines[size_t(shots[0]->sourceLine)].name, shots[0]->sourcePointText));
+            f.line = m_Lines[size_t(r.sourceLine)].name;
+            f.point = r.sourcePointText;
+        }
+    }
+}
+
+void SPSSurveyCheck::Run_::CheckChannels(const std::vector<RelationRow>& rows,
+                                         const std::vector<size_t>& order, size_t begin, size_t end)
+{
+    // The rows of one field record, by their lowest channel: ranges must not overlap.
+    const RelationRow* reach = &rows[order[begin]];
+    for (size_t m = begin + 1; m < end; ++m) {
+        const RelationRow& r = rows[order[m]];
+        if (qMin(r.firstChannel, r.lastChannel) <= qMax(reach->firstChannel, reach->lastChannel)) {
+            SPSCheckFinding& f = AddFinding(
+                2, r.row, Kind::ChannelOverlap,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
+                    .arg(formatNumber(r.firstChannel), formatNumber(r.lastChannel), r.record,
+                         formatNumber(reach->firstChannel), formatNumber(reach->lastChannel))
+                    .arg(reach->row));
+            // The record's shot: what the user looks for in the S file.
+            f.line = m_Lines[size_t(r.sourceLine)].name;
+            f.point = r.sourcePointText;
+        }
+        if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
+            reach = &r;
     }
 }
 
@@ -1070,23 +1184,23 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     };
     // The two point files are independent until the relations: the source
     // file is read and checked on a thread of its own meanwhile.
-    Revision(p.SourceFileName, u'S');
-    Revision(p.ReceiverFileName, u'R');
+    Revision(0, u'S');
+    Revision(1, u'R');
     bool sourceRead = false;
     std::thread sourceThread([&] {
         sourceRead = ReadPoints(source, s, m_Sources, 0);
         if (sourceRead)
-            CheckPoints(p.SourceFileName, m_Sources, m_Check.m_Numbering.ShotNumberFactor, 0);
+            CheckPoints(0, m_Sources, m_Check.m_Numbering.ShotNumberFactor);
     });
     const bool receiverRead = ReadPoints(receiver, r, m_Receivers, 1);
     if (receiverRead)
-        CheckPoints(p.ReceiverFileName, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor, 1);
+        CheckPoints(1, m_Receivers, m_Check.m_Numbering.ReceiverNumberFactor);
     sourceThread.join();
     if (!sourceRead || !receiverRead)
         return stopped();
     m_nDoneBytes = source.size() + receiver.size();
     if (related) {
-        Revision(p.RelationFileName, u'X');
+        Revision(2, u'X');
         std::vector<RelationRow> rows;
         if (!ReadRelations(relation, rows))
             return stopped();
@@ -1101,12 +1215,48 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
 
 void SPSSurveyCheck::Run_::Flush()
 {
+    // A file read in the columns of another revision gives findings about
+    // fields sliced in the wrong place, and relations of such points mean
+    // nothing: they are counted, not listed, so that the revision's own
+    // finding, which says how to read the files, stands first and alone.
+    const bool anyMisread = m_bMisread[0] || m_bMisread[1] || m_bMisread[2];
+    std::vector<SPSCheckFinding> misread;
+    for (int file = 0; file < 3; ++file) {
+        std::vector<SPSCheckFinding>& revision =
+            m_Buckets[file * SPSCheckFinding::KindCount + SPSCheckFinding::Revision];
+        if (!m_bMisread[file] || revision.empty())
+            continue;
+        qsizetype hidden = 0;
+        for (int k = 0; k < SPSCheckFinding::KindCount; ++k) {
+            if (k == SPSCheckFinding::Revision)
+                continue;
+            std::vector<SPSCheckFinding>& bucket = m_Buckets[file * SPSCheckFinding::KindCount + k];
+            hidden += qsizetype(bucket.size());
+            std::vector<SPSCheckFinding>().swap(bucket);
+        }
+        if (hidden > 0)
+            revision.front().message +=
+                QCoreApplication::translate("SPSSurveyCheck",
+                                            "; %1 findings of rows read in those columns are left "
+                                            "out")
+                    .arg(hidden);
+        std::move(revision.begin(), revision.end(), std::back_inserter(misread));
+        revision.clear();
+    }
+    if (anyMisread)
+        for (const Kind k : {Kind::RelationSourceMissing, Kind::SourceNotRelated,
+                             Kind::RelationReceiverMissing, Kind::ReceiverNotRelated})
+            for (int file = 0; file < 3; ++file)
+                std::vector<SPSCheckFinding>().swap(
+                    m_Buckets[file * SPSCheckFinding::KindCount + int(k)]);
+
     // Source, receiver, relation; by kind, then row. Each kind's findings of a
     // file come mostly in row order already.
-    size_t total = 0;
+    size_t total = misread.size();
     for (const auto& bucket : m_Buckets)
         total += bucket.size();
     m_Findings.reserve(total);
+    std::move(misread.begin(), misread.end(), std::back_inserter(m_Findings));
     for (auto& bucket : m_Buckets) {
         const auto byRow = [](const SPSCheckFinding& a, const SPSCheckFinding& b) {
             return a.row < b.row;

@@ -30,8 +30,10 @@ struct SPSCheckFinding
         RelationReceiverMissing, // a station in an X row's range the R file lacks
         ReceiverNotRelated,      // an R point inside no X row's range
         ChannelOverlap,          // two X rows of one field record with overlapping channels
+        RecordReused,            // one tape's record number given to two different shots
+        NotARecord,              // a row with the record letter but no number where one belongs
     };
-    static constexpr int KindCount = ChannelOverlap + 1;
+    static constexpr int KindCount = NotARecord + 1;
 
     // "revision", "not-a-number", "short-row", ... as reports name them.
     static QString KindName(Kind kind);
@@ -82,7 +84,9 @@ public:
     bool WasStopped() const { return m_bStop.load(); }
 
     // In file order (source, receiver, relation), each file's findings by kind
-    // as KindName lists them, then by row.
+    // as KindName lists them, then by row. A file whose revision the layout in
+    // use does not read comes first with its revision finding alone; the
+    // findings of its rows and of the relations are then left out.
     const std::vector<SPSCheckFinding>& Findings() const { return m_Findings; }
     // How many findings of a kind the last run made.
     qsizetype Count(SPSCheckFinding::Kind kind) const;

@@ -258,22 +258,22 @@ void logSharedNumbers(bool source, qsizetype points, qsizetype numbered)
 
 // A revision 2.1 file read with revision 1 columns (or the reverse) gives few
 // points at plausible places, so nothing else would tell the user: the warning
-// for a file whose rows fit the other revision, or nothing. Only a regular
-// file can be read again from its start.
+// for a file whose header or rows say it is the other revision, or nothing.
+// Only a regular file can be read again from its start.
 QString otherRevisionWarning(const VeTaskSPSFilesLoaderParam& param, const QString& path,
                              QChar recordLetter)
 {
     if (!SPSMayOpenForReading(path))
         return {};
     const SPSRevision inUse = SPSLayoutPresets::PointColumnsRevision(param, recordLetter);
-    if (inUse == SPSRevision::Unknown)
+    const SPSRevisionVerdict verdict = SPSRevisionDetector::DetectFile(path, recordLetter);
+    const SPSRevision written = SPSRevisionDetector::Misread(verdict, inUse);
+    if (written == SPSRevision::Unknown)
         return {};
-    const SPSRevision rows = SPSRevisionDetector::DetectFile(path, recordLetter).rowsRevision;
-    if (rows == SPSRevision::Unknown || rows == inUse)
-        return {};
-    return VeDataLoadThread::tr("The rows of [%1] look like SPS revision %2, not like the layout "
-                                "in use; check the Format page.")
-        .arg(path, SPSLayoutPresets::RevisionText(rows));
+    return VeDataLoadThread::tr("[%1] is SPS revision %2 (%3), not the layout in use: read it as "
+                                "revision %2 (spsload --revision auto, or the revision %2 preset "
+                                "of the Format page).")
+        .arg(path, SPSLayoutPresets::RevisionText(written), verdict.evidence);
 }
 
 // The float nearest to the value, as IEEE rounding gives it. Beyond the largest

@@ -213,6 +213,22 @@
         <source>The check was stopped.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the row does not look like an SPS record: its columns hold no number where the layout needs one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>: read the files as revision %1 (--revision auto, or the revision %1 preset of the Format page)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tape %1 uses field record %2 for source line %3 point %4 and, from row %5, for line %6 point %7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; %1 findings of rows read in those columns are left out</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeDataLoadThread</name>
@@ -249,11 +265,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The rows of [%1] look like SPS revision %2, not like the layout in use; check the Format page.</source>
+        <source>Cannot read file [%1] to its end!</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot read file [%1] to its end!</source>
+        <source>[%1] is SPS revision %2 (%3), not the layout in use: read it as revision %2 (spsload --revision auto, or the revision %2 preset of the Format page).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

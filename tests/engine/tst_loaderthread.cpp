@@ -249,8 +249,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("letters"); // which files hold revision 2.1 rows
         QTest::addColumn<Log>("log");
 
-        const QString warning = "The rows of [<dir>/%1] look like SPS revision %2, not like "
-                                "the layout in use; check the Format page.";
+        const QString warning =
+            "[<dir>/%1] is SPS revision %2 (no header row names the revision; 4 of 4 %1 rows have "
+            "the columns of revision %2), not the layout in use: read it as revision %2 (spsload "
+            "--revision auto, or the revision %2 preset of the Format page).";
         QTest::newRow("2.1 rows read as revision 1: one warning per file, after its others")
             << "1" << QByteArray("SR")
             << Log{{2, "2 source points share a point number with another point; 2 shots were "

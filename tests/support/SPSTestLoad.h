@@ -27,7 +27,7 @@ namespace SPSTest {
 // Y = 5500000 + 2 * number, elevation = (number % 1000) / 10.
 inline QByteArray Survey(char letter, int points, int first = 1)
 {
-    QByteArray bytes = "H00 SPS format version num.     SPS V2.1\r\n"
+    QByteArray bytes = "H00 SPS format version num.     SPS001\r\n"
                        "H01 Description of survey area  test\r\n"
                        "H26 written by the tests\r\n";
     for (int i = 0; i < points; ++i) {

@@ -63,7 +63,7 @@ Survey makeSurvey(const QString& dir, const QString& name, int shots, int receiv
     s.source = dir + QLatin1Char('/') + name + QStringLiteral(".s");
     s.receiver = dir + QLatin1Char('/') + name + QStringLiteral(".r");
     s.relation = dir + QLatin1Char('/') + name + QStringLiteral(".x");
-    const QByteArray header = "H00 SPS format version num.     SPS 2.1\r\n";
+    const QByteArray header = "H00 SPS format version num.     SPS001\r\n";
     QByteArray srows = header;
     for (int i = 0; i < shots; ++i)
         srows += SPSTest::Row('S', QStringLiteral("1"), QString::number(101 + i), QString(),
