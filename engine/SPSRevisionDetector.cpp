@@ -103,7 +103,8 @@ SPSRevision SPSRevisionDetector::Misread(const SPSRevisionVerdict& verdict, SPSR
 {
     const SPSRevision written =
         verdict.rowsRevision != SPSRevision::Unknown ? verdict.rowsRevision : verdict.headerRevision;
-    if (inUse == SPSRevision::Unknown || written == inUse)
+    // A file without rows of the letter is read in no columns at all.
+    if (inUse == SPSRevision::Unknown || written == inUse || verdict.recordRows == 0)
         return SPSRevision::Unknown;
     return written;
 }

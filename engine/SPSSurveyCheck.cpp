@@ -273,6 +273,7 @@ SPSCheckFinding& SPSSurveyCheck::Run_::AddFinding(int fileIndex, qint64 row, Kin
         m_Buckets[fileIndex * SPSCheckFinding::KindCount + int(kind)];
     SPSCheckFinding& f = bucket.emplace_back();
     f.file = Path(fileIndex);
+    f.letter = QChar::fromLatin1("SRX"[fileIndex]);
     f.row = row;
     f.kind = kind;
     f.message = message;

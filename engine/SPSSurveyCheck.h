@@ -39,6 +39,7 @@ struct SPSCheckFinding
     static QString KindName(Kind kind);
 
     QString file;   // the path as given
+    QChar letter;   // which of the files: 'S', 'R' or 'X' (one path may stand for all three)
     qint64 row = 0; // counted from 1 as an editor shows it; 0 for the file as a whole
     Kind kind = Revision;
     QString line;             // line name, trimmed; empty when the finding is not about a point

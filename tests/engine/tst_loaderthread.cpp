@@ -247,6 +247,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("layout");     // revision of the layout in use
         QTest::addColumn<QByteArray>("letters"); // which files hold revision 2.1 rows
+        QTest::addColumn<QByteArray>("index");   // the 2.1 rows' point index, ending in column 24
         QTest::addColumn<Log>("log");
 
         const QString warning =
@@ -254,7 +255,7 @@ private Q_SLOTS:
             "the columns of revision %2), not the layout in use: read it as revision %2 (spsload "
             "--revision auto, or the revision %2 preset of the Format page).";
         QTest::newRow("2.1 rows read as revision 1: one warning per file, after its others")
-            << "1" << QByteArray("SR")
+            << "1" << QByteArray("SR") << QByteArray("1")
             << Log{{2, "2 source points share a point number with another point; 2 shots were "
                        "added."},
                    {2, warning.arg("S", "2.1")},
@@ -263,18 +264,27 @@ private Q_SLOTS:
                    {2, warning.arg("R", "2.1")}};
         const Log sourcesMerged{{2, "2 source points share a point number with another point; 2 "
                                     "shots were added."}};
+        QTest::newRow("2.1 rows with the index \"01\" in columns 23-24 read as revision 1")
+            << "1" << QByteArray("S") << QByteArray("01")
+            << Log{{2, "2 source points share a point number with another point; 2 shots were "
+                       "added."},
+                   {2, warning.arg("S", "2.1")},
+                   {2, "2 receiver points share a point number with another point; 2 receivers "
+                       "were added."}};
         QTest::newRow("2.1 rows read as 2.1")
-            << "2.1" << QByteArray("SR")
+            << "2.1" << QByteArray("SR") << QByteArray("1")
             << sourcesMerged + Log{{2, "2 receiver points share a point number with another "
                                        "point; 2 receivers were added."}};
         QTest::newRow("revision 1 rows read as 2.1: receivers only")
-            << "2.1" << QByteArray("S") << sourcesMerged + Log{{2, warning.arg("R", "1")}};
+            << "2.1" << QByteArray("S") << QByteArray("1")
+            << sourcesMerged + Log{{2, warning.arg("R", "1")}};
     }
 
     void otherRevision()
     {
         QFETCH(QString, layout);
         QFETCH(QByteArray, letters);
+        QFETCH(QByteArray, index);
         QFETCH(Log, log);
         VeTaskSPSFilesLoaderParam param;
         SPSLayoutPresets::Apply(*SPSLayoutPresets::RevisionFromText(layout), &param);
@@ -287,7 +297,8 @@ private Q_SLOTS:
                     SPSTest::Row(letter, line, point, "", "600000.0", "5500000.0", "9");
                 row1[25] = '1'; // the point index, right after the point number
                 rows << (letters.contains(letter)
-                             ? sps21::pointRow(letter, line, point + ".00", "600000.0", "5500000.0")
+                             ? sps21::pointRow(letter, line, point + ".00", "600000.0", "5500000.0",
+                                               "95.0", index)
                              : row1.chopped(2));
             }
             QVERIFY(SPSTest::WriteFile(path(QString(QChar(letter))), sps21::file(rows)));

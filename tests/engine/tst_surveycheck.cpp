@@ -35,6 +35,32 @@ QList<QByteArray> cleanReceivers(double northing = 5811900.0)
                                 n(northing));
     return rows;
 }
+// The tape number in columns 2-7 of an X row.
+QByteArray onTape(QByteArray row, const QByteArray& tape)
+{
+    row.replace(1, 6, tape.rightJustified(6));
+    return row;
+}
+// Record numbers that wrap every `wrap` shots; with a tape, the tape counts the wraps.
+QList<QByteArray> wrappedRelations(int wrap, bool tapes)
+{
+    QList<QByteArray> rows{kHeader21};
+    for (int i = 0; i < 8; ++i) {
+        const QByteArray row =
+            sps21::relationRow(QByteArray::number(i % wrap + 1), "1001",
+                               QByteArray::number(2001 + i), "1", "12", "3001", "4001", "4012");
+        rows << (tapes ? onTape(row, QByteArray::number(i / wrap + 1)) : row);
+    }
+    return rows;
+}
+// X rows whose field record `from` is given the number `to`.
+QList<QByteArray> renumbered(QList<QByteArray> rows, const QByteArray& from, const QByteArray& to)
+{
+    for (QByteArray& row : rows)
+        if (row.startsWith('X') && row.mid(7, 8).trimmed() == from)
+            row.replace(7, 8, to.rightJustified(8));
+    return rows;
+}
 QList<QByteArray> cleanRelations()
 {
     QList<QByteArray> rows{kHeader21};
@@ -50,6 +76,23 @@ class TestSurveyCheck : public QObject
     Q_OBJECT
 
     QTemporaryDir m_Dir;
+
+    // "FILE:ROW:KIND:message|line|point|index" of every finding, FILE the
+    // letter of the file it belongs to.
+    static QStringList described(const VeTaskSPSFilesLoaderParam& param)
+    {
+        SPSSurveyCheck check(param);
+        QString error;
+        if (!check.Run(&error))
+            return {error};
+        QStringList out;
+        for (const SPSCheckFinding& f : check.Findings())
+            out << QStringLiteral("%1:%2:%3:%4|%5|%6|%7")
+                       .arg(f.letter)
+                       .arg(f.row)
+                       .arg(SPSCheckFinding::KindName(f.kind), f.message, f.line, f.point, f.index);
+        return out;
+    }
 
 private slots:
     void presets()
@@ -125,6 +168,14 @@ private slots:
         for (int i = 0; i < 5; ++i)
             neither << "S  1 2 3 4 5";
         QTest::newRow("rows fit neither") << neither << 'S' << U << U << U;
+        QList<QByteArray> rightAligned;
+        for (int i = 0; i < 4; ++i)
+            rightAligned << sps21::pointRow('S', "1001", QByteArray::number(2001 + i), "452000.0",
+                                            "5812000.0", "95.0", "01");
+        QTest::newRow("rows 2.1: index written \"01\" in 23-24")
+            << rightAligned << 'S' << U << R21 << R21;
+        QTest::newRow("rows 2.1 with index in 23-24 under their header")
+            << QList<QByteArray>{kHeader21} + rightAligned << 'S' << R21 << R21 << R21;
         QTest::newRow("relation rows 2.1") << rowsX21 << 'X' << U << R21 << R21;
         QTest::newRow("relation rows 1") << rowsX1 << 'X' << U << R1 << R1;
     }
@@ -224,6 +275,113 @@ private slots:
         QCOMPARE(SPSPointNumber(line, point, lineFactor, factor), expected);
     }
 
+    // A delivery of one file holding S, R and X rows, named for all three, is
+    // checked as three copies of it would be, in the same order every time.
+    void oneFileNamedThrice()
+    {
+        const QString combined = QFINDTESTDATA("../data/combined-rev1.sps");
+        QVERIFY(!combined.isEmpty());
+        VeTaskSPSFilesLoaderParam copies;
+        copies.SourceFileName = m_Dir.filePath("copy.s");
+        copies.ReceiverFileName = m_Dir.filePath("copy.r");
+        copies.RelationFileName = m_Dir.filePath("copy.x");
+        for (const QString& copy :
+             {copies.SourceFileName, copies.ReceiverFileName, copies.RelationFileName}) {
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(combined, copy));
+        }
+        const QStringList expected = described(copies);
+        QStringList kinds;
+        for (const QString& f : expected)
+            kinds << f.section(u':', 0, 2);
+        QCOMPARE(kinds, (QStringList{"S:0:revision",
+                                     "S:14:duplicate",
+                                     "S:15:conflict",
+                                     "S:13:source-not-related",
+                                     "R:0:revision",
+                                     "R:17:shared-number",
+                                     "R:18:shared-number",
+                                     "R:19:shared-number",
+                                     "R:20:shared-number",
+                                     "R:21:shared-number",
+                                     "R:22:shared-number",
+                                     "R:23:shared-number",
+                                     "R:25:shared-number",
+                                     "R:26:shared-number",
+                                     "R:27:shared-number",
+                                     "R:28:shared-number",
+                                     "X:0:revision",
+                                     "X:42:relation-receiver-missing",
+                                     "X:44:relation-receiver-missing",
+                                     "X:46:relation-receiver-missing",
+                                     "X:48:relation-receiver-missing",
+                                     "X:50:relation-receiver-missing",
+                                     "X:52:relation-receiver-missing",
+                                     "X:54:relation-receiver-missing",
+                                     "X:56:relation-receiver-missing",
+                                     "X:58:relation-receiver-missing",
+                                     "X:59:relation-receiver-missing",
+                                     "X:59:channel-overlap"}));
+        VeTaskSPSFilesLoaderParam same;
+        same.SourceFileName = same.ReceiverFileName = same.RelationFileName = combined;
+        // The two point files are read on two threads: repeated, so that a
+        // race shows under the sanitizers.
+        for (int run = 0; run < 20; ++run)
+            QCOMPARE(described(same), expected);
+    }
+
+    // Revision 2.1 rows with the point index written "01" in columns 23-24, read
+    // in the default layout: the check says so first, and only that.
+    void misreadRevision_data()
+    {
+        QTest::addColumn<bool>("headers");
+        QTest::addColumn<QStringList>("expected");
+        const QString fix = "; the layout in use does not read revision 2.1 columns: read the "
+                            "files as revision 2.1 (--revision auto, or the revision 2.1 preset "
+                            "of the Format page)";
+        QTest::newRow("with its header")
+            << true
+            << QStringList{"S:0:revision:SPS revision 2.1: header row \"SPS V2.1\"; 18 of 18 S "
+                           "rows have the columns of revision 2.1" +
+                               fix + "; 24 findings of rows read in those columns are left out",
+                           "R:0:revision:SPS revision 1: header row \"SPS001\"; of 9 R rows, 6 "
+                           "fit revision 1 and 0 fit revision 2.1"};
+        QTest::newRow("headers stripped")
+            << false
+            << QStringList{"S:0:revision:SPS revision 2.1: no header row names the revision; 18 "
+                           "of 18 S rows have the columns of revision 2.1" +
+                               fix + "; 24 findings of rows read in those columns are left out",
+                           "R:0:revision:revision unknown: no header row names the revision; of 9 "
+                           "R rows, 6 fit revision 1 and 0 fit revision 2.1"};
+    }
+
+    void misreadRevision()
+    {
+        QFETCH(bool, headers);
+        QFETCH(QStringList, expected);
+        QFile source(QFINDTESTDATA("../data/rev21-index-23-24.sps"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QList<QByteArray> rows = source.readAll().split('\n');
+        if (!headers)
+            rows.removeIf([](const QByteArray& row) { return row.startsWith('H'); });
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = m_Dir.filePath("misread.s");
+        param.ReceiverFileName = QFINDTESTDATA("../data/prose-rows.rps");
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName, rows.join('\n')));
+        if (!headers) {
+            QFile receivers(param.ReceiverFileName);
+            QVERIFY(receivers.open(QIODevice::ReadOnly));
+            QByteArray bytes = receivers.readAll();
+            bytes.remove(0, bytes.indexOf('\n') + 1);
+            param.ReceiverFileName = m_Dir.filePath("misread.r");
+            QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, bytes));
+        }
+        QStringList found;
+        for (const QString& f : described(param).mid(0, 2))
+            found << f.section(u'|', 0, 0);
+        QCOMPARE(found, expected);
+    }
+
     void findings_data()
     {
         QTest::addColumn<QList<QByteArray>>("s");
@@ -287,6 +445,34 @@ private slots:
             << with(x, 10,
                     sps21::relationRow("1", "1001", "2001", "10", "12", "3001", "4010", "4012"))
             << QStringList{"X:10:channel-overlap"};
+        QTest::newRow("record numbers wrap, the tape counting the wraps")
+            << s << r << wrappedRelations(3, true) << QStringList{};
+        QTest::newRow("record numbers wrap without a tape number")
+            << s << r << wrappedRelations(3, false) << QStringList{};
+        QTest::newRow("record-reused: one tape, one record number, two shots")
+            << s << r << renumbered(wrappedRelations(3, true), "2", "1")
+            << QStringList{"X:3:record-reused", "X:6:record-reused", "X:9:record-reused"};
+        QTest::newRow("channel-overlap only within one shot of a record")
+            << s << r
+            << with(wrappedRelations(3, true), 10,
+                    onTape(
+                        sps21::relationRow("1", "1001", "2004", "6", "12", "3001", "4006", "4012"),
+                        "2"))
+            << QStringList{"X:10:channel-overlap"};
+        QTest::newRow("not-a-number: nan and inf points, compared as text")
+            << with(with(with(s, 10, sps21::pointRow('S', "1001", "nan", "452300.0", "5812000.0")),
+                         11, sps21::pointRow('S', "1001", "inf", "452325.0", "5812000.0")),
+                    12, sps21::pointRow('S', "1001", "nan", "452300.0", "5812000.0"))
+            << r << x << QStringList{"S:10:not-a-number",       "S:11:not-a-number",
+                                     "S:12:not-a-number",       "S:12:duplicate",
+                                     "S:10:source-not-related", "S:11:source-not-related",
+                                     "S:12:source-not-related"};
+        QTest::newRow("not-a-record: prose starting with the record letter")
+            << s
+            << with(r, 14,
+                    "Really good stuff was recorded by the crew of party 7 on a sunny day in May")
+            << with(x, 10, "Xylophones were not used on this survey")
+            << QStringList{"R:14:not-a-record", "X:10:not-a-record"};
     }
 
     void findings()
@@ -315,6 +501,13 @@ private slots:
                 continue;
             }
             QVERIFY(!f.message.isEmpty());
+            // Relation faults of a record name its shot.
+            if (f.kind == SPSCheckFinding::ChannelOverlap ||
+                f.kind == SPSCheckFinding::RecordReused)
+                QVERIFY2(f.line == "1001" && !f.point.isEmpty(), qPrintable(f.message));
+            // Prose gives no fields to name.
+            if (f.kind == SPSCheckFinding::NotARecord)
+                QVERIFY(f.line.isEmpty() && f.point.isEmpty());
             found << QStringLiteral("%1:%2:%3")
                          .arg(QFileInfo(f.file).fileName())
                          .arg(f.row)
