@@ -382,6 +382,61 @@ private slots:
         QCOMPARE(found, expected);
     }
 
+    // A survey of 100,000 points with record numbers that wrap under the tape
+    // number, and faults of every kind: each kind found, none made up.
+    void largeSurvey()
+    {
+        constexpr int kLines = 50, kPerLine = 1000;
+        QList<QByteArray> s{kHeader21}, r{kHeader21}, x{kHeader21};
+        for (int l = 0; l < kLines; ++l)
+            for (int i = 0; i < kPerLine; ++i) {
+                const QByteArray point = QByteArray::number(i + 1);
+                s << sps21::pointRow('S', QByteArray::number(1001 + l), point, n(452000 + 25 * i),
+                                     n(5812000 + 200 * l));
+                r << sps21::pointRow('R', QByteArray::number(3001 + l), point, n(452000 + 25 * i),
+                                     n(5812100 + 200 * l));
+                const int shot = l * kPerLine + i, first = i - i % 20 + 1;
+                x << onTape(sps21::relationRow(
+                                QByteArray::number(shot % 9999 + 1), QByteArray::number(1001 + l),
+                                point, "1", "20", QByteArray::number(3001 + l),
+                                QByteArray::number(first), QByteArray::number(first + 19)),
+                            QByteArray::number(shot / 9999 + 1));
+            }
+        // Rows counted from 1 with the header: point i of line l is row 2 + l * 1000 + i.
+        s[2] = sps21::pointRow('S', "1001", "2", "452o25.0", "5812000.0");         // not-a-number
+        s[3].truncate(60);                                                         // short-row
+        s[4] = sps21::pointRow('S', "1001", "", "452100.0", "5812000.0");          // blank-point
+        s << s[10] << sps21::pointRow('S', "1001", "10", "452230.0", "5812003.0"); // dup, conflict
+        r[6] = sps21::pointRow('R', "3001", "6", "0", "0");                        // outlier
+        r[8] = sps21::pointRow('R', "3001", "8", "452175.0", "9827140.7");         // precision
+        r << sps21::pointRow('R', "3001", "1001", "477000.0", "5812100.0");        // not related
+        r.removeAt(1000);                                       // station missing
+        x << x[1] << "Xylophones were not used on this survey"; // overlap, prose
+        x[5] = onTape(sps21::relationRow("5", "1001", "999", "1", "20", "3001", "1", "20"), "1");
+        x[7] = onTape(sps21::relationRow("1", "1001", "7", "1", "20", "3001", "1", "20"), "1");
+        VeTaskSPSFilesLoaderParam param;
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
+        param.SourceFileName = m_Dir.filePath("large.s");
+        param.ReceiverFileName = m_Dir.filePath("large.r");
+        param.RelationFileName = m_Dir.filePath("large.x");
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName, sps21::file(s)));
+        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, sps21::file(r)));
+        QVERIFY(SPSTest::WriteFile(param.RelationFileName, sps21::file(x)));
+
+        SPSSurveyCheck check(param);
+        QString error;
+        QVERIFY2(check.Run(&error), qPrintable(error));
+        for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+            QVERIFY2(check.Count(SPSCheckFinding::Kind(k)) > 0,
+                     qPrintable(SPSCheckFinding::KindName(SPSCheckFinding::Kind(k))));
+        // Ten wraps of the record number, one overlap given, one record reused.
+        QCOMPARE(check.Count(SPSCheckFinding::ChannelOverlap), 1);
+        QCOMPARE(check.Count(SPSCheckFinding::RecordReused), 1);
+        QCOMPARE(check.Count(SPSCheckFinding::NotARecord), 1);
+        QCOMPARE(check.Count(SPSCheckFinding::Duplicate), 1);
+        QCOMPARE(check.Count(SPSCheckFinding::Conflict), 1);
+    }
+
     void findings_data()
     {
         QTest::addColumn<QList<QByteArray>>("s");
