@@ -129,9 +129,13 @@ bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint
         const qint64 sourcePoint = sourceLine * 10000 + shot % kPointsPerLine + 1;
         const qint64 receiverLine = 1001 + (record + block) % lines;
         const qint64 first = 1 + (record * 37 + block) % (kPointsPerLine - kChannels);
+        // Four columns of record number wrap every 9,999 records; the tape
+        // number counts the wraps, as field crews write them.
+        char tape[16];
+        std::snprintf(tape, sizeof tape, "T%03lld", record / 9999 % 1000 + 1);
         char row[128];
         const int length = std::snprintf(
-            row, sizeof row, "X%6s%4lld11%-16lld%8lld1%4lld%4lld1%-16lld%8lld%8lld1\r\n", "T001",
+            row, sizeof row, "X%6s%4lld11%-16lld%8lld1%4lld%4lld1%-16lld%8lld%8lld1\r\n", tape,
             record % 9999 + 1, sourceLine, sourcePoint, block * kChannels + 1,
             block * kChannels + kChannels, receiverLine, receiverLine * 10000 + first,
             receiverLine * 10000 + first + kChannels - 1);
