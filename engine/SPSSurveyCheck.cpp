@@ -726,7 +726,8 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
                        .arg(first.number)
                        .arg(lines.size())
                        .arg(named, advice),
-                   earliest);
+                   earliest)
+            .lineFactor = fits && power <= std::numeric_limits<qint32>::max() ? qint32(power) : 0;
     }
     if (shared > m_Check.m_nSharedNumberLimit)
         AddFinding(
@@ -734,7 +735,8 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(const QString& path, const std::ve
             QCoreApplication::translate(
                 "SPSSurveyCheck", "%1 point numbers are shared by more than one line in all; %2")
                 .arg(shared)
-                .arg(advice));
+                .arg(advice))
+            .lineFactor = fits && power <= std::numeric_limits<qint32>::max() ? qint32(power) : 0;
 }
 
 bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& rows)
