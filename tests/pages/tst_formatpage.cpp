@@ -228,7 +228,7 @@ private Q_SLOTS:
         // The numbering, collapsed below the columns; its edits are named after
         // the settings they feed.
         row("BtnNumbering", "QToolButton", "Numbering");
-        row("GroupNumbering", "QGroupBox", "Numbering");
+        row("GroupNumbering", "QGroupBox", ""); // the button above names it
         row("mLineFactorLabel", "QLabel", "Line factor");
         row("mShotNumberFactorLabel", "QLabel", "Shot factor");
         row("mReceiverNumberFactorLabel", "QLabel", "Receiver factor");
