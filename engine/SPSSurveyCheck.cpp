@@ -783,7 +783,8 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(int fileIndex, const std::vector<P
                        .arg(first.number)
                        .arg(lines.size())
                        .arg(named, advice),
-                   earliest);
+                   earliest)
+            .lineFactor = fits && power <= std::numeric_limits<qint32>::max() ? qint32(power) : 0;
     }
     if (shared > m_Check.m_nSharedNumberLimit)
         AddFinding(
@@ -791,7 +792,8 @@ void SPSSurveyCheck::Run_::CheckSharedNumbers(int fileIndex, const std::vector<P
             QCoreApplication::translate(
                 "SPSSurveyCheck", "%1 point numbers are shared by more than one line in all; %2")
                 .arg(shared)
-                .arg(advice));
+                .arg(advice))
+            .lineFactor = fits && power <= std::numeric_limits<qint32>::max() ? qint32(power) : 0;
 }
 
 bool SPSSurveyCheck::Run_::ReadRelations(QFile& file, std::vector<RelationRow>& rows)

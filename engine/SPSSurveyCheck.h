@@ -49,6 +49,8 @@ struct SPSCheckFinding
     bool hasPosition = false; // x and y are the point's coordinates, as the file holds them
     double x = 0;
     double y = 0;
+    // SharedNumber: the line factor that keeps the lines apart; 0 when none does.
+    qint32 lineFactor = 0;
 };
 
 // Reads the source, receiver and (when named) relation files with a layout

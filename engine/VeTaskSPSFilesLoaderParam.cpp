@@ -19,4 +19,5 @@ void VeTaskSPSFilesLoaderParam::CopyFrom(const VeTaskSPSFilesLoaderParam& other)
     RelationFileName = other.RelationFileName;
     for (const SPSLayout::Field& f : SPSLayout::Fields())
         SPSLayout::SetValue(this, f, SPSLayout::Value(other, f));
+    Numbering = other.Numbering;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SPSNumberingSettings.h"
 #include "VeTaskParameter.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ public:
 
     bool IsValid() const override { return true; }
 
-    // Copies every field (paths, skip settings, layout); QObjects cannot be copied,
+    // Copies every field (paths, skip settings, layout, numbering); QObjects cannot be copied,
     // and each running load reads a record of its own.
     void CopyFrom(const VeTaskSPSFilesLoaderParam& other);
 
@@ -69,4 +70,9 @@ public:
     qint32 XFirstRecvIDLen = 0;
     qint32 XLastRecvIDPos = 0;
     qint32 XLastRecvIDLen = 0;
+
+    // How the load numbers the points and scales the values; the loader thread
+    // takes them from here when the dialog's roads start it. Not part of the
+    // parameter file, which holds the layout alone.
+    SPSNumberingSettings Numbering;
 };

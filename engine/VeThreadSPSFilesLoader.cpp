@@ -4,6 +4,7 @@
 #include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
 #include "SPSNumberedTable.h"
+#include "SPSNumberingFit.h"
 #include "SPSNumbers.h"
 #include "SPSPointTable.h"
 #include "SPSRevisionDetector.h"
@@ -157,7 +158,8 @@ template <typename Real> void applyScalar(Real& value, qint32 s)
 
 // The point numbers with the line factor: line number x factor + point number,
 // in key order. Empty when the factor is 0 (numbers are the point numbers).
-std::vector<qint32> lineFactorNumbers(const SPSPointTable& points, qint32 lineFactor)
+std::vector<qint32> lineFactorNumbers(const SPSPointTable& points, qint32 lineFactor,
+                                      SPSNumberingRange& range)
 {
     std::vector<qint32> numbers;
     if (lineFactor == 0)
@@ -171,7 +173,12 @@ std::vector<qint32> lineFactorNumbers(const SPSPointTable& points, qint32 lineFa
             lineNumber = PointNumberFromText(line);
             lastLine = line;
         }
-        numbers.push_back(SPSPointNumber(lineNumber, points.PointNumberAt(i), lineFactor, 1));
+        const qint32 point = points.PointNumberAt(i);
+        if (range.line.Take(lineNumber, point)) {
+            range.lineName = line;
+            range.pointText = points.RecordAt(i).m_strPointText;
+        }
+        numbers.push_back(SPSPointNumber(lineNumber, point, lineFactor, 1));
     }
     return numbers;
 }
@@ -189,15 +196,23 @@ void scaleValues(SPSPointGeometry& point, const SPSNumberingSettings& settings)
     applyScalar(point.m_fDepth, settings.ElevationScalar);
 }
 
+bool scales(qint32 factor)
+{
+    return factor != 0 && factor != 1;
+}
+
+// trackScaled: whether the range still has to see the numbers the factor scales.
 void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint32 factor,
-                  const SPSNumberingSettings& settings)
+                  const SPSNumberingSettings& settings, SPSNumberingRange& range, bool trackScaled)
 {
     numbered.Clear();
     numbered.Reserve(points.Count());
-    const std::vector<qint32> lined = lineFactorNumbers(points, settings.LineFactor);
+    const std::vector<qint32> lined = lineFactorNumbers(points, settings.LineFactor, range);
     size_t at = 0;
     points.ForEachNumber([&](qint32 number, float depth, double x, double y, double elevation) {
         SPSPointGeometry geometry{lined.empty() ? number : lined[at++], depth, x, y, elevation};
+        if (trackScaled)
+            range.TakeScaled(geometry.m_nNumber);
         geometry.m_nNumber = scaledNumber(geometry.m_nNumber, factor);
         scaleValues(geometry, settings);
         numbered.Add(geometry);
@@ -211,12 +226,18 @@ void numberPoints(SPSNumberedTable& numbered, const SPSPointTable& points, qint3
 // table is sorted only then; line numbers take part in the numbering with a
 // line factor, in key order.
 qsizetype numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32 factor,
-                       const SPSNumberingSettings& settings)
+                       const SPSNumberingSettings& settings, SPSNumberingRange& range)
 {
     const qsizetype count = points.Count();
     const auto unscaled = [](qint32 s) { return s == 0 || s == 1; };
     const bool asTheyStand = unscaled(factor) && unscaled(settings.CoordinateScalar) &&
                              unscaled(settings.ElevationScalar);
+    // Numbers the factor scales are looked at once, as read: a loop of its own
+    // only when a factor is set.
+    const bool scaledAsRead = settings.LineFactor == 0 && scales(factor);
+    if (scaledAsRead)
+        points.ForEachNumber(
+            [&range](qint32 number, float, double, double, double) { range.TakeScaled(number); });
     // Without shared numbers the table's points become the numbered ones as
     // they stand, with no copy.
     if (settings.LineFactor == 0 &&
@@ -228,7 +249,7 @@ qsizetype numberAsRead(SPSNumberedTable& numbered, SPSPointTable& points, qint32
             [&settings](SPSPointGeometry& point) { scaleValues(point, settings); }, asTheyStand))
         return count;
     points.Sort();
-    numberPoints(numbered, points, factor, settings);
+    numberPoints(numbered, points, factor, settings, range, scales(factor) && !scaledAsRead);
     return points.Count();
 }
 
@@ -341,7 +362,12 @@ void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,
                                                 const SPSPointTable& points,
                                                 const SPSNumberingSettings& settings)
 {
-    numberPoints(shots, points, settings.ShotNumberFactor, settings);
+    SPSNumberingRange range(settings.LineFactor, settings.ShotNumberFactor);
+    numberPoints(shots, points, settings.ShotNumberFactor, settings, range,
+                 scales(settings.ShotNumberFactor));
+    for (const QString& warning :
+         range.Warnings(true, m_pParam ? m_pParam->SourceFileName : QString()))
+        logWarning(warning);
     // The host matches traces by point number alone, so points of different
     // lines that share a number cannot both be kept; say so rather than drop them.
     logSharedNumbers(true, points.Count(), shots.Count());
@@ -351,7 +377,12 @@ void VeThreadSPSFilesLoader::NumberReceiverPoints(SPSNumberedTable& receivers,
                                                   const SPSPointTable& points,
                                                   const SPSNumberingSettings& settings)
 {
-    numberPoints(receivers, points, settings.ReceiverNumberFactor, settings);
+    SPSNumberingRange range(settings.LineFactor, settings.ReceiverNumberFactor);
+    numberPoints(receivers, points, settings.ReceiverNumberFactor, settings, range,
+                 scales(settings.ReceiverNumberFactor));
+    for (const QString& warning :
+         range.Warnings(false, m_pParam ? m_pParam->ReceiverFileName : QString()))
+        logWarning(warning);
     logSharedNumbers(false, points.Count(), receivers.Count());
 }
 
@@ -374,6 +405,7 @@ void VeThreadSPSFilesLoader::run()
     }
     const SPSNumberingSettings settings = m_NumberingSettings;
     const VeTaskSPSFilesLoaderParam& param = *m_pParam;
+    m_bNumbersFit = true;
 
     // The second core reads and numbers the receiver file from the start,
     // touching neither the events log nor the geometry: its entries wait until
@@ -384,6 +416,7 @@ void VeThreadSPSFilesLoader::run()
     ReadOutcome receiverOutcome;
     qsizetype receiverPoints = 0;
     QString receiverRevision;
+    SPSNumberingRange receiverRange(settings.LineFactor, settings.ReceiverNumberFactor);
     std::atomic<bool> abandoned{false};
     std::thread receiverWork([&, file = pointFile(param, SPSLayout::File::Receiver),
                               options = m_ReadOptions] {
@@ -391,7 +424,8 @@ void VeThreadSPSFilesLoader::run()
         receiverOutcome = readPoints(file, options, points, &abandoned);
         if (!receiverOutcome.ok)
             return;
-        receiverPoints = numberAsRead(receivers, points, settings.ReceiverNumberFactor, settings);
+        receiverPoints =
+            numberAsRead(receivers, points, settings.ReceiverNumberFactor, settings, receiverRange);
         receiverRevision = otherRevisionWarning(param, file.path, file.letter);
     });
     // Joined on every way out; a failed source file makes the receivers useless.
@@ -402,6 +436,7 @@ void VeThreadSPSFilesLoader::run()
         }
     });
 
+    qsizetype shotsAdded = 0;
     {
         SPSPointTable sources;
         const ReadOutcome sourceOutcome =
@@ -410,20 +445,33 @@ void VeThreadSPSFilesLoader::run()
         if (!sourceOutcome.ok)
             return;
         SPSNumberedTable shots;
+        SPSNumberingRange range(settings.LineFactor, settings.ShotNumberFactor);
         const qsizetype sourcePoints =
-            numberAsRead(shots, sources, settings.ShotNumberFactor, settings);
+            numberAsRead(shots, sources, settings.ShotNumberFactor, settings, range);
         sources = SPSPointTable();
+        m_bNumbersFit = range.Fits();
+        for (const QString& warning : range.Warnings(true, param.SourceFileName))
+            logWarning(warning);
         logSharedNumbers(true, sourcePoints, shots.Count());
         logWarning(otherRevisionWarning(param, param.SourceFileName, u'S'));
         addRecords(shots, geometry, &VePrevStackSegyGeometry::AddShotGeometry);
+        shotsAdded = shots.Count();
     }
     receiverWork.join();
     receiverOutcome.Log();
     if (!receiverOutcome.ok)
         return;
+    m_bNumbersFit = m_bNumbersFit && receiverRange.Fits();
+    for (const QString& warning : receiverRange.Warnings(false, param.ReceiverFileName))
+        logWarning(warning);
     logSharedNumbers(false, receiverPoints, receivers.Count());
     logWarning(receiverRevision);
     addRecords(receivers, geometry, &VePrevStackSegyGeometry::AddReceiverGeometry);
+    OutputEventsLog(VeEventsLog::EventsLogInformation,
+                    tr("%1 shots and %2 receivers were added to [%3].")
+                        .arg(shotsAdded)
+                        .arg(receivers.Count())
+                        .arg(geometry->GetName()));
 
     if (created)
         Q_EMIT sigCreatedObject(created.release());

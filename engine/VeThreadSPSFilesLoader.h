@@ -46,6 +46,9 @@ public:
         m_NumberingSettings = settings;
     }
     const SPSNumberingSettings& NumberingSettings() const { return m_NumberingSettings; }
+    // After the run: false when a factor took some number out of signed 32 bits
+    // (the numbers wrapped, and the events log says which and what fits).
+    bool NumbersFit() const { return m_bNumbersFit; }
     // How the files are read (tests and benchmarks); set before the thread starts.
     void SetReadOptions(const SPSReadOptions& options) { m_ReadOptions = options; }
 
@@ -60,4 +63,5 @@ protected:
 private:
     SPSNumberingSettings m_NumberingSettings;
     SPSReadOptions m_ReadOptions;
+    bool m_bNumbersFit = true;
 };

@@ -8,8 +8,12 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 #include "ui_VePageSPSFileFormat.h"
 
+#include <QFontMetrics>
 #include <QIntValidator>
 #include <QMessageBox>
+#include <QTabBar>
+
+#include <limits>
 
 namespace {
 
@@ -34,6 +38,26 @@ QString ControlName(const SPSLayout::Field& f)
     }
     return QLatin1String("Txt") + QLatin1String(f.key);
 }
+
+// The "Numbering" group's edits, each named after the setting it feeds.
+struct NumberingEdit
+{
+    const char* name;
+    qint32 SPSNumberingSettings::*setting;
+    const char* summary; // how the collapsed group's button names a value other than 0
+};
+const NumberingEdit kNumberingEdits[] = {
+    {"TxtLineFactor", &SPSNumberingSettings::LineFactor,
+     QT_TRANSLATE_NOOP("VePageSPSFileFormat", "line factor %1")},
+    {"TxtShotNumberFactor", &SPSNumberingSettings::ShotNumberFactor,
+     QT_TRANSLATE_NOOP("VePageSPSFileFormat", "shot factor %1")},
+    {"TxtReceiverNumberFactor", &SPSNumberingSettings::ReceiverNumberFactor,
+     QT_TRANSLATE_NOOP("VePageSPSFileFormat", "receiver factor %1")},
+    {"TxtCoordinateScalar", &SPSNumberingSettings::CoordinateScalar,
+     QT_TRANSLATE_NOOP("VePageSPSFileFormat", "coordinate scalar %1")},
+    {"TxtElevationScalar", &SPSNumberingSettings::ElevationScalar,
+     QT_TRANSLATE_NOOP("VePageSPSFileFormat", "elevation scalar %1")},
+};
 
 } // namespace
 
@@ -75,9 +99,29 @@ VePageSPSFileFormat::VePageSPSFileFormat(VeSheetTaskBaseDialog* dialog)
     connect(ui.BtnLoadParam, &QPushButton::released, this, &VePageSPSFileFormat::slotLoadSpsParam);
     connect(ui.BtnSaveParam, &QPushButton::released, this, &VePageSPSFileFormat::slotSaveSpsParam);
 
+    // The numbering takes any 32-bit integer; it applies in either layout mode,
+    // so the group is never disabled with the columns.
+    for (const NumberingEdit& n : kNumberingEdits) {
+        auto* edit = findChild<QLineEdit*>(QLatin1String(n.name));
+        Q_ASSERT(edit);
+        edit->setValidator(new QIntValidator(std::numeric_limits<qint32>::min(),
+                                             std::numeric_limits<qint32>::max(), edit));
+        connect(edit, &QLineEdit::textChanged, this, &VePageSPSFileFormat::UpdateNumberingButton);
+    }
+    connect(ui.BtnNumbering, &QToolButton::toggled, this, [this](bool open) {
+        m_Ui->GroupNumbering->setVisible(open);
+        m_Ui->BtnNumbering->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+    });
+
     m_pPresetControls = new VeSPSFormatPresetControls(
         this, ui.RadUseNonStandardRadio, ui.CmbLayoutPreset, ui.BtnApplyPreset, ui.BtnDetectLayout,
         [this]() { return Values(); }, [this](const SPSFormatValues& v) { SetValues(v); });
+    // The preset list follows the columns through every edit, file and detection.
+    for (QLineEdit* edit : std::as_const(m_Edits))
+        connect(edit, &QLineEdit::textChanged, m_pPresetControls,
+                &VeSPSFormatPresetControls::ShowMatchingPreset);
+    m_pPresetControls->ShowMatchingPreset();
+    FitLabelsToTheirTexts();
 }
 
 VePageSPSFileFormat::~VePageSPSFileFormat() = default;
@@ -87,23 +131,101 @@ bool VePageSPSFileFormat::GetPageParameter(VeTaskParameter* param)
     auto* record = dynamic_cast<VeTaskSPSFilesLoaderParam*>(param);
     if (!record)
         return false;
-    // The standard layout does not use the edits, so whatever they hold cannot stop it.
+    SPSNumberingSettings numbering;
+    QLineEdit* failed = nullptr;
+    // The standard layout does not use the column edits, so whatever they hold
+    // cannot stop it; the numbering applies to both layouts.
     if (m_Ui->RadUseStandard->isChecked()) {
+        if (!NumberingValues(&numbering, &failed)) {
+            failed->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
         SPSFormatValues::GatherStandard(record);
+        record->Numbering = numbering;
         return true;
     }
     if (!CheckPageParameter())
         return false;
-    return Values().Gather(record, nullptr);
+    NumberingValues(&numbering);
+    if (!Values().Gather(record, nullptr))
+        return false;
+    record->Numbering = numbering;
+    return true;
 }
 
 bool VePageSPSFileFormat::CheckPageParameter()
 {
     const QString key = Values().FirstFailingKey();
-    if (key.isEmpty())
+    QLineEdit* failed = key.isEmpty() ? nullptr : m_Edits.value(key);
+    SPSNumberingSettings numbering;
+    if (!failed && NumberingValues(&numbering, &failed))
         return true;
-    m_Edits.value(key)->setFocus(Qt::OtherFocusReason);
+    failed->setFocus(Qt::OtherFocusReason);
     return false;
+}
+
+bool VePageSPSFileFormat::NumberingValues(SPSNumberingSettings* numbering, QLineEdit** failed) const
+{
+    for (const NumberingEdit& n : kNumberingEdits) {
+        auto* edit = findChild<QLineEdit*>(QLatin1String(n.name));
+        const QString text = edit->text().trimmed();
+        // Empty counts as 0; a lone sign, or a number past 32 bits, is refused.
+        bool ok = text.isEmpty();
+        const qint32 value = ok ? 0 : text.toInt(&ok, 10);
+        if (!ok) {
+            if (failed)
+                *failed = edit;
+            return false;
+        }
+        numbering->*n.setting = value;
+    }
+    return true;
+}
+
+void VePageSPSFileFormat::FitLabelsToTheirTexts()
+{
+    const Ui::VePageSPSFileFormatClass& ui = *m_Ui;
+    for (QWidget* tab : {ui.mSourceTab, ui.mRecTab, ui.mRelationTab}) {
+        for (QLabel* label : tab->findChildren<QLabel*>()) {
+            // Trailing blanks of the texts need no room.
+            const QString text = label->text().trimmed();
+            if (text.isEmpty())
+                continue;
+            const QFontMetrics metrics(label->font());
+            const int width = metrics.horizontalAdvance(text) + 2 * label->margin() + 2;
+            const int height = metrics.height();
+            if (width > label->maximumWidth())
+                label->setFixedWidth(width);
+            if (height > label->maximumHeight())
+                label->setFixedHeight(height);
+        }
+    }
+    // The two fixed-width groups grow only as far as their labels need.
+    for (QGroupBox* group : {ui.GroupSource, ui.GroupReceiver}) {
+        const int needed = group->minimumSizeHint().width();
+        if (needed > group->maximumWidth())
+            group->setFixedWidth(needed);
+    }
+    int tabHeight = ui.mTabWidget->maximumHeight();
+    for (QWidget* tab : {ui.mSourceTab, ui.mRecTab, ui.mRelationTab})
+        tabHeight = qMax(tabHeight, tab->minimumSizeHint().height() +
+                                        ui.mTabWidget->tabBar()->sizeHint().height() + 8);
+    if (tabHeight > ui.mTabWidget->maximumHeight())
+        ui.mTabWidget->setFixedHeight(tabHeight);
+}
+
+void VePageSPSFileFormat::UpdateNumberingButton()
+{
+    // Collapsed, the group still says what it changes.
+    QStringList set;
+    for (const NumberingEdit& n : kNumberingEdits) {
+        const QString text = findChild<QLineEdit*>(QLatin1String(n.name))->text().trimmed();
+        if (!text.isEmpty() && text.toLongLong() != 0)
+            set << tr(n.summary).arg(text);
+    }
+    m_Ui->BtnNumbering->setText(
+        set.isEmpty() ? QCoreApplication::translate("VePageSPSFileFormatClass", "Numbering")
+                      : tr("Numbering: %1").arg(set.join(QLatin1String(", "))));
 }
 
 void VePageSPSFileFormat::UpdatePage() {}
@@ -218,4 +340,7 @@ void VePageSPSFileFormat::SetValues(const SPSFormatValues& values)
         if (it.value()->text() != text)
             it.value()->setText(text);
     }
+    // Also when no text changed: the list may show a preset chosen but not applied.
+    if (m_pPresetControls)
+        m_pPresetControls->ShowMatchingPreset();
 }

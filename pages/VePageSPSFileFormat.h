@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLineEdit;
+struct SPSNumberingSettings;
 class SPSFormatValues;
 class VeSPSFormatPresetControls;
 class VeSheetTaskBaseDialog;
@@ -31,6 +32,10 @@ public:
     bool CheckPageParameter() override;
     void UpdatePage() override;
 
+    // The numbering settings as the "Numbering" group shows them; false, naming
+    // the first edit that holds no 32-bit integer, when one does not.
+    bool NumberingValues(SPSNumberingSettings* numbering, QLineEdit** failed = nullptr) const;
+
     // Where "Detect from Files" finds the paths chosen on the "Files" page (source,
     // receiver, relation); set by whoever builds the dialog with both pages.
     void SetFilePathsSource(std::function<QStringList()> source);
@@ -48,6 +53,10 @@ protected Q_SLOTS:
 private:
     SPSFormatValues Values() const;
     void SetValues(const SPSFormatValues& values);
+    void UpdateNumberingButton();
+    // Widens the field labels whose text the form's sizes would clip (larger
+    // fonts, other languages), and their groups and tabs with them.
+    void FitLabelsToTheirTexts();
 
     std::unique_ptr<Ui::VePageSPSFileFormatClass> m_Ui;
     // The page's controls by parameter-file key.

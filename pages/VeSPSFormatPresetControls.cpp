@@ -1,6 +1,7 @@
 #include "VeSPSFormatPresetControls.h"
 
 #include "SPSFormatValues.h"
+#include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
 #include "SPSRevisionDetector.h"
 
@@ -29,8 +30,24 @@ const FileGroup kGroups[] = {
     {u'R', "Recv", "AutoSkipR", QT_TRANSLATE_NOOP("VePageSPSFileFormat", "Receiver")},
     {u'X', "X", "AutoSkipX", QT_TRANSLATE_NOOP("VePageSPSFileFormat", "Relation")}};
 
-// The combo box lists the presets in this order.
+// The combo box lists the presets in this order, then the user's own layout.
 const SPSRevision kPresets[] = {SPSRevision::Revision1, SPSRevision::Revision21};
+
+// Whether every column value (not the skip settings) is the revision's.
+bool holdsColumnsOf(const SPSFormatValues& values, SPSRevision revision)
+{
+    SPSFormatValues preset = values;
+    preset.ApplyRevision(revision);
+    for (const SPSLayout::Field& f : SPSLayout::Fields()) {
+        if (f.kind != SPSLayout::Kind::Position && f.kind != SPSLayout::Kind::Length)
+            continue;
+        const QString key = QString::fromLatin1(f.key);
+        if (SPSFormatValues::Int32Of(values.Value(key)) !=
+            SPSFormatValues::Int32Of(preset.Value(key)))
+            return false;
+    }
+    return true;
+}
 
 bool inGroup(const QString& key, const FileGroup& group)
 {
@@ -58,6 +75,19 @@ VeSPSFormatPresetControls::VeSPSFormatPresetControls(QWidget* page, QRadioButton
             ApplyPreset(kPresets[at]);
     });
     connect(detect, &QPushButton::clicked, this, [this]() { DetectFromFiles(); });
+}
+
+void VeSPSFormatPresetControls::ShowMatchingPreset()
+{
+    if (!m_Get)
+        return;
+    const SPSFormatValues values = m_Get();
+    int shown = int(std::size(kPresets));
+    for (int i = 0; i < int(std::size(kPresets)); ++i)
+        if (holdsColumnsOf(values, kPresets[i]))
+            shown = i;
+    if (shown < m_pPresets->count())
+        m_pPresets->setCurrentIndex(shown);
 }
 
 void VeSPSFormatPresetControls::ApplyPreset(SPSRevision revision)

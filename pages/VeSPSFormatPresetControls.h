@@ -31,6 +31,10 @@ public:
 
     void SetPathsSource(PathsSource source) { m_Paths = std::move(source); }
 
+    // Shows in the preset list the preset whose columns the page holds, or the
+    // last entry, the user's own layout, when none matches.
+    void ShowMatchingPreset();
+
     // Fills all three groups with the revision's layout.
     void ApplyPreset(SPSRevision revision);
     // Detects each chosen file's revision, fills its group from a known verdict

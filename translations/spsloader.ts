@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
+    <name>QCoreApplication</name>
+    <message>
+        <source>Numbering: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSOutputFile</name>
     <message>
         <source>No file name was given.</source>
@@ -272,6 +279,22 @@
         <source>[%1] is SPS revision %2 (%3), not the layout in use: read it as revision %2 (spsload --revision auto, or the revision %2 preset of the Format page).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Line factor %1 takes line %2 point %3 of [%4] to %5, beyond the signed 32-bit point numbers, and the numbers wrap; the largest line factor that fits every row is %6.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shot factor %1 takes point number %2 of [%3] to %4, beyond the signed 32-bit point numbers, and the numbers wrap; the largest shot factor that fits every point is %5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receiver factor %1 takes point number %2 of [%3] to %4, beyond the signed 32-bit point numbers, and the numbers wrap; the largest receiver factor that fits every point is %5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 shots and %2 receivers were added to [%3].</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeEventsLogView</name>
@@ -499,6 +522,26 @@
         <source>Detect Layout</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>line factor %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>shot factor %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>receiver factor %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>coordinate scalar %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>elevation scalar %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VePageSPSFileFormatClass</name>
@@ -720,6 +763,58 @@
     </message>
     <message>
         <source>&amp;Detect from Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Numbering</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Points are numbered line number x line factor + point number; 0 numbers them by their point numbers alone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shot factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shot numbers are multiplied by this factor; 0 and 1 leave them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receiver factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receiver numbers are multiplied by this factor; 0 and 1 leave them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coordinate scalar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X and Y: a scalar s &lt; 0 multiplies by -s, s &gt; 1 divides by s; 0 and 1 leave them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elevation scalar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Elevations and depths, scaled as the coordinate scalar scales X and Y.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>User-defined layout</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -944,6 +1039,14 @@
         <source>Load SPS files into the selected geometry to check them.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Loads the checked files again into a new geometry, numbering each point line number x line factor + point number.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load again with line factor %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeSurveyMap</name>
@@ -961,6 +1064,14 @@
     </message>
     <message>
         <source>Check findings: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>N</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

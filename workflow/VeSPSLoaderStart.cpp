@@ -8,8 +8,10 @@ VeThreadSPSFilesLoader* StartSPSFilesLoaderThread(VeObjNode* node, VeTaskSPSFile
     auto* thread = new VeThreadSPSFilesLoader(nullptr);
     thread->m_pTargetNode = node;
     thread->m_pParam = param;
-    if (param)
+    if (param) {
         param->setParent(thread);
+        thread->SetNumberingSettings(param->Numbering);
+    }
     // Queued to the thread object's own (UI) thread: deleted once run has returned.
     QObject::connect(thread, &QThread::finished, thread, &VeThread::slotDeleteMe);
     thread->start(QThread::InheritPriority);

@@ -4,6 +4,7 @@
 #include "VePrevStackSegyGeometry.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QVector>
 
@@ -15,8 +16,19 @@ namespace {
 constexpr double kLegendHeight = 26.0;
 constexpr double kScaleBarHeight = 26.0;
 constexpr double kMargin = 12.0;
+// Room for the tick marks and numbers outside the bottom and left edges.
+constexpr double kAxisSpace = 18.0;
+constexpr double kTickLength = 4.0;
 constexpr double kShotDiameter = 9.0;
 constexpr double kReceiverSide = 6.0;
+// The largest markers drawn for points; closer points get smaller ones, down
+// to one pixel.
+constexpr int kLargestShot = 9;
+constexpr int kLargestReceiver = 7;
+// A marker takes this share of the distance to its neighbour, so gaps stay.
+constexpr double kMarkerShare = 0.7;
+// From this size on shots are circles (odd sizes, centred on their pixel).
+constexpr int kSmallestCircle = 5;
 // Findings ring the records' markers, so both stay visible.
 constexpr double kFindingDiameter = 17.0;
 constexpr double kMarkedDiameter = 27.0;
@@ -33,6 +45,60 @@ void AppendFinite(const std::vector<VePrevSegySRGeometry>& records, std::vector<
     for (const VePrevSegySRGeometry& r : records)
         if (std::isfinite(r.m_fX) && std::isfinite(r.m_fY))
             points.emplace_back(double(r.m_fX), double(r.m_fY));
+}
+
+// The median distance between neighbours in number order (the records'
+// order): along a line that is the station spacing, whatever the line changes.
+// Up to 20000 pairs spread over the records are enough to tell.
+double TypicalSpacing(const std::vector<QPointF>& points)
+{
+    if (points.size() < 2)
+        return 0.0;
+    const size_t pairs = points.size() - 1;
+    const size_t step = std::max<size_t>(1, pairs / 20000);
+    std::vector<double> distances;
+    distances.reserve(pairs / step + 1);
+    for (size_t i = 0; i < pairs; i += step) {
+        const double d =
+            std::hypot(points[i + 1].x() - points[i].x(), points[i + 1].y() - points[i].y());
+        if (d > 0.0 && std::isfinite(d))
+            distances.push_back(d);
+    }
+    if (distances.empty())
+        return 0.0;
+    auto middle = distances.begin() + std::ptrdiff_t(distances.size() / 2);
+    std::nth_element(distances.begin(), middle, distances.end());
+    return *middle;
+}
+
+int MarkerSize(double spacing, double scale, int largest)
+{
+    if (!(spacing > 0.0))
+        return largest;
+    const double pixels = spacing * scale * kMarkerShare;
+    if (!(pixels < largest))
+        return largest;
+    return std::max(1, int(pixels));
+}
+
+// The smallest 1, 2 or 5 times a power of ten that is at least the length.
+double NiceStepAtLeast(double length)
+{
+    if (!(length > 0.0) || !std::isfinite(length))
+        return 0.0;
+    const double power = std::pow(10.0, std::floor(std::log10(length)));
+    for (double step : {1.0, 2.0, 5.0, 10.0})
+        if (step * power >= length)
+            return step * power;
+    return 10.0 * power;
+}
+
+QString TickText(double value, double step)
+{
+    const int decimals = step >= 1.0 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
+    // Rounded to the step, so that no "-0" or 452499.99999 shows.
+    const double rounded = std::round(value / step) * step;
+    return QString::number(rounded == 0.0 ? 0.0 : rounded, 'f', decimals);
 }
 
 // 1, 2 or 5 times a power of ten, at most the given length.
@@ -80,6 +146,8 @@ void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
     m_nReceiverCount = int(receivers.size());
     AppendFinite(shots, m_ShotPoints);
     AppendFinite(receivers, m_ReceiverPoints);
+    m_dShotSpacing = TypicalSpacing(m_ShotPoints);
+    m_dReceiverSpacing = TypicalSpacing(m_ReceiverPoints);
 
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     bool first = true;
@@ -131,8 +199,8 @@ QString VeSurveyMap::ReceiverLegendText() const
 
 QRectF VeSurveyMap::PlotRect(const QRectF& rect) const
 {
-    QRectF plot =
-        rect.adjusted(kMargin, kLegendHeight + kMargin, -kMargin, -(kScaleBarHeight + kMargin));
+    QRectF plot = rect.adjusted(kMargin + kAxisSpace, kLegendHeight + kMargin, -kMargin,
+                                -(kScaleBarHeight + kMargin + kAxisSpace));
     // A rect too small for the strips still gets a plot area of one pixel.
     if (plot.width() < 1.0)
         plot.setWidth(1.0);
@@ -215,6 +283,7 @@ void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
     if (HasPoints()) {
         PaintMarkers(painter, rect);
         PaintFindings(painter, rect);
+        PaintAxes(painter, rect);
         PaintScaleBar(painter, rect);
     } else {
         painter.setPen(kTextColor);
@@ -226,6 +295,16 @@ void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
     painter.restore();
 }
 
+int VeSurveyMap::ShotMarkerSize(const QRectF& rect) const
+{
+    return MarkerSize(m_dShotSpacing, Scale(rect), kLargestShot);
+}
+
+int VeSurveyMap::ReceiverMarkerSize(const QRectF& rect) const
+{
+    return MarkerSize(m_dReceiverSpacing, Scale(rect), kLargestReceiver);
+}
+
 void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
 {
     const QRectF plot = PlotRect(rect);
@@ -233,27 +312,54 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     const QRectF visible = plot.adjusted(-kMargin, -kMargin, kMargin, kMargin);
     painter.save();
     painter.setClipRect(visible.intersected(rect));
-
-    QVector<QRectF> squares;
-    squares.reserve(int(m_ReceiverPoints.size()));
-    for (const QPointF& p : m_ReceiverPoints) {
-        const QPointF at = WorldToPixel(p.x(), p.y(), rect);
-        if (visible.contains(at))
-            squares.append(ReceiverMarker(at));
-    }
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(ReceiverColor());
-    painter.drawRects(squares);
 
-    // Shots last: there are fewer of them and they must stay visible over the receiver lines.
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(ShotColor().darker(160), 1.0));
-    painter.setBrush(ShotColor());
+    // Each marker covers the pixel that holds its point, centred on it where
+    // its size is odd; squares go in one call, without antialiasing.
+    const auto squaresAt = [&](const std::vector<QPointF>& points, int side) {
+        QVector<QRect> squares;
+        squares.reserve(int(points.size()));
+        const int half = (side - 1) / 2;
+        for (const QPointF& p : points) {
+            const QPointF at = WorldToPixel(p.x(), p.y(), rect);
+            if (visible.contains(at))
+                squares.append(QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half,
+                                     side, side));
+        }
+        return squares;
+    };
+    painter.setBrush(ReceiverColor());
+    painter.drawRects(squaresAt(m_ReceiverPoints, ReceiverMarkerSize(rect)));
+
+    // Shots last: there are fewer of them and they must stay visible over the
+    // receiver lines. Small ones are squares too; larger ones one circle drawn
+    // once, with its outline, and copied to every shot.
+    int shot = ShotMarkerSize(rect);
+    if (shot < kSmallestCircle) {
+        painter.setBrush(ShotColor());
+        painter.drawRects(squaresAt(m_ShotPoints, shot));
+        painter.restore();
+        return;
+    }
+    if (shot % 2 == 0) // a circle centres on its pixel at odd sizes only
+        --shot;
+    const int side = shot + 2;
+    QImage sprite(side, side, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    {
+        QPainter p(&sprite);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(ShotColor().darker(160), 1.0));
+        p.setBrush(ShotColor());
+        p.drawEllipse(QPointF(side / 2.0, side / 2.0), shot / 2.0, shot / 2.0);
+    }
+    const int half = (side - 1) / 2;
     for (const QPointF& p : m_ShotPoints) {
         const QPointF at = WorldToPixel(p.x(), p.y(), rect);
         if (visible.contains(at))
-            DrawShotMarker(painter, at);
+            painter.drawImage(
+                QPoint(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half), sprite);
     }
     painter.restore();
 }
@@ -331,11 +437,24 @@ void VeSurveyMap::PaintLegend(QPainter& painter, const QRectF& rect) const
     painter.restore();
 }
 
+double VeSurveyMap::ScaleBarLength(const QRectF& rect) const
+{
+    return NiceLength(PlotRect(rect).width() / 4.0 / Scale(rect));
+}
+
+QString VeSurveyMap::ScaleBarText(const QRectF& rect) const
+{
+    const double length = ScaleBarLength(rect);
+    if (!(length > 0.0))
+        return QString();
+    return tr("%1 %2").arg(QString::number(length, 'g', 6), m_strUnit);
+}
+
 void VeSurveyMap::PaintScaleBar(QPainter& painter, const QRectF& rect) const
 {
     const QRectF plot = PlotRect(rect);
     const double s = Scale(rect);
-    const double length = NiceLength(plot.width() / 4.0 / s);
+    const double length = ScaleBarLength(rect);
     if (!(length > 0.0))
         return;
     const double pixels = length * s;
@@ -349,6 +468,111 @@ void VeSurveyMap::PaintScaleBar(QPainter& painter, const QRectF& rect) const
     painter.drawLine(QPointF(x0 + pixels, y - 4), QPointF(x0 + pixels, y + 4));
     const QFontMetricsF fm(painter.font());
     painter.drawText(QPointF(x0 + pixels + 6.0, y + (fm.ascent() - fm.descent()) / 2.0),
-                     QString::number(length, 'g', 6));
+                     ScaleBarText(rect));
+    painter.restore();
+}
+
+std::vector<VeSurveyMap::Tick> VeSurveyMap::Ticks(bool eastings, const QRectF& rect) const
+{
+    std::vector<Tick> ticks;
+    const QRectF frame =
+        PlotRect(rect).adjusted(-kMargin / 2, -kMargin / 2, kMargin / 2, kMargin / 2);
+    const double scale = Scale(rect);
+    const QPointF low = PixelToWorld(frame.bottomLeft(), rect);
+    const QPointF high = PixelToWorld(frame.topRight(), rect);
+    const double from = eastings ? low.x() : low.y();
+    const double to = eastings ? high.x() : high.y();
+    if (!(scale > 0.0) || !std::isfinite(from) || !std::isfinite(to) || !(to > from))
+        return ticks;
+    // Numbers stand apart by their own width and a gap; the font is the one
+    // Paint draws with.
+    QFont font;
+    font.setPixelSize(12);
+    const QFontMetricsF fm(font);
+    const auto widest = [&](double step) {
+        return std::max(fm.horizontalAdvance(TickText(from, step)),
+                        fm.horizontalAdvance(TickText(to, step)));
+    };
+    double step = NiceStepAtLeast((widest(1.0) + 16.0) / scale);
+    // Steps below 1 add decimals, and so width.
+    if (step > 0.0 && step < 1.0)
+        step = NiceStepAtLeast((widest(step) + 16.0) / scale);
+    if (!(step > 0.0))
+        return ticks;
+    const double frameFrom = eastings ? frame.left() : frame.bottom();
+    const double frameTo = eastings ? frame.right() : frame.top();
+    // Far out at a great zoom, steps may be too fine for the values' precision.
+    const double first = std::ceil(from / step), last = std::floor(to / step);
+    if (!(last - first < 1000.0) || first + 1.0 == first)
+        return ticks;
+    for (double k = first; k <= last; k += 1.0) {
+        const double value = k * step;
+        const QPointF at =
+            eastings ? WorldToPixel(value, 0.0, rect) : WorldToPixel(0.0, value, rect);
+        const double pixel = eastings ? at.x() : at.y();
+        const QString text = TickText(value, step);
+        // A number that would stand out past the frame's ends is left out.
+        const double half = fm.horizontalAdvance(text) / 2.0;
+        if (eastings ? (pixel - half < frameFrom || pixel + half > frameTo)
+                     : (pixel + half > frameFrom || pixel - half < frameTo))
+            continue;
+        ticks.push_back({pixel, text});
+    }
+    return ticks;
+}
+
+bool VeSurveyMap::AxesArePlain(const QRectF& rect) const
+{
+    return HasPoints() && Ticks(true, rect).size() >= 2 && Ticks(false, rect).size() >= 2;
+}
+
+void VeSurveyMap::PaintAxes(QPainter& painter, const QRectF& rect) const
+{
+    const QRectF frame =
+        PlotRect(rect).adjusted(-kMargin / 2, -kMargin / 2, kMargin / 2, kMargin / 2);
+    const std::vector<Tick> eastings = Ticks(true, rect);
+    const std::vector<Tick> northings = Ticks(false, rect);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(kTextColor, 1.0));
+    const QFontMetricsF fm(painter.font());
+    const double textHeight = fm.ascent() + fm.descent();
+    // Eastings below the bottom edge, northings left of the left edge, read
+    // from below as map makers write them.
+    for (const Tick& t : eastings) {
+        painter.drawLine(QPointF(t.pixel, frame.bottom()),
+                         QPointF(t.pixel, frame.bottom() + kTickLength));
+        painter.drawText(QRectF(t.pixel - 200.0, frame.bottom() + kTickLength, 400.0, textHeight),
+                         Qt::AlignHCenter | Qt::AlignTop, t.text);
+    }
+    for (const Tick& t : northings) {
+        painter.drawLine(QPointF(frame.left() - kTickLength, t.pixel),
+                         QPointF(frame.left(), t.pixel));
+        painter.save();
+        painter.translate(frame.left() - kTickLength, t.pixel);
+        painter.rotate(-90.0);
+        painter.drawText(QRectF(-200.0, -textHeight, 400.0, textHeight),
+                         Qt::AlignHCenter | Qt::AlignBottom, t.text);
+        painter.restore();
+    }
+    painter.restore();
+    if (eastings.size() < 2 || northings.size() < 2)
+        PaintNorthArrow(painter, rect);
+}
+
+void VeSurveyMap::PaintNorthArrow(QPainter& painter, const QRectF& rect) const
+{
+    // In the plot's top right corner: north is up on this map.
+    const QRectF plot = PlotRect(rect);
+    const QPointF tip(plot.right() - 10.0, plot.top() + 14.0);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(kTextColor, 1.0));
+    painter.setBrush(kTextColor);
+    const QPointF arrow[] = {tip, tip + QPointF(5.0, 14.0), tip + QPointF(0.0, 10.0),
+                             tip + QPointF(-5.0, 14.0)};
+    painter.drawPolygon(arrow, 4);
+    painter.drawText(QRectF(tip.x() - 10.0, tip.y() - 15.0, 20.0, 14.0),
+                     Qt::AlignHCenter | Qt::AlignBottom, tr("N"));
     painter.restore();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -14,7 +15,11 @@ class VePrevSegySRGeometry;
 class VePrevStackSegyGeometry;
 
 // A plan view of a survey: shots and receivers placed by X (east) and Y (north)
-// at one scale on both axes, with a legend of the counts and a scale bar.
+// at one scale on both axes, with a legend of the counts, a scale bar in the
+// map's unit, and easting and northing ticks along the bottom and left edges
+// (a north arrow stands in for them where the map is too small to number
+// both). Markers are as large as the points' spacing on screen allows, down
+// to a pixel, so that dense lines show single stations.
 // It draws a snapshot of the records, so painting never waits for a running load;
 // take a new snapshot when the geometry has grown. The view (zoom and pan) is kept
 // relative to the fitted view, so it survives a new snapshot and a new paint rect.
@@ -43,6 +48,22 @@ public:
     // Whether any record has usable (finite) coordinates, and their extent.
     bool HasPoints() const { return !m_ShotPoints.empty() || !m_ReceiverPoints.empty(); }
     QRectF WorldBounds() const { return m_Bounds; }
+
+    // The unit of the coordinates, shown on the scale bar ("m" unless set).
+    void SetUnit(const QString& unit) { m_strUnit = unit; }
+    QString Unit() const { return m_strUnit; }
+    // The typical distance between neighbouring shots and receivers (in
+    // number order), in world units; 0 when there are too few to tell.
+    double ShotSpacing() const { return m_dShotSpacing; }
+    double ReceiverSpacing() const { return m_dReceiverSpacing; }
+    // Marker sizes in pixels at this scale.
+    int ShotMarkerSize(const QRectF& rect) const;
+    int ReceiverMarkerSize(const QRectF& rect) const;
+    // The scale bar's text, as drawn ("500 m").
+    QString ScaleBarText(const QRectF& rect) const;
+    // Whether both edges carry at least two numbered ticks; when not, the
+    // map draws a north arrow.
+    bool AxesArePlain(const QRectF& rect) const;
 
     // Points a survey check found doubtful, drawn as outlined markers above the
     // records with a legend entry of their own; none draws neither.
@@ -83,6 +104,17 @@ private:
     void PaintFindings(QPainter& painter, const QRectF& rect) const;
     void PaintLegend(QPainter& painter, const QRectF& rect) const;
     void PaintScaleBar(QPainter& painter, const QRectF& rect) const;
+    void PaintAxes(QPainter& painter, const QRectF& rect) const;
+    void PaintNorthArrow(QPainter& painter, const QRectF& rect) const;
+    struct Tick
+    {
+        double pixel; // along the axis
+        QString text;
+    };
+    // The numbered ticks of one axis (eastings along the bottom, or northings
+    // along the left edge) that fit its edge without overlapping.
+    std::vector<Tick> Ticks(bool eastings, const QRectF& rect) const;
+    double ScaleBarLength(const QRectF& rect) const;
 
     std::vector<QPointF> m_ShotPoints;
     std::vector<QPointF> m_ReceiverPoints;
@@ -93,6 +125,9 @@ private:
     QRectF m_Bounds;
     QString m_strTitle;
     QString m_strEmptyText;
+    QString m_strUnit = QStringLiteral("m");
+    double m_dShotSpacing = 0.0;
+    double m_dReceiverSpacing = 0.0;
     double m_dZoom = 1.0;
     QPointF m_Pan;
 };

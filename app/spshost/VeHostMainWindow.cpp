@@ -12,6 +12,7 @@
 #include "VePluginTaskObject.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeSPSLoadAgain.h"
 #include "VeSurveyCheckPane.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
@@ -101,6 +102,11 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     connect(m_pCheckPane, &VeSurveyCheckPane::sigFindingSelected, this,
             &VeHostMainWindow::OnFindingSelected);
     connect(m_pMap, &VeSurveyMapWidget::sigClicked, this, &VeHostMainWindow::OnMapClicked);
+    connect(m_pCheckPane, &VeSurveyCheckPane::sigLoadAgainWithLineFactor, this,
+            [this](qint32 lineFactor) {
+                if (const auto result = m_pCheckPane->Result(); result && result->loaded)
+                    StartSPSLoadAgain(*result->loaded, lineFactor);
+            });
     connect(m_pChecks, &VeSurveyCheckRunner::sigFinished, this, &VeHostMainWindow::OnCheckFinished);
     connect(m_pChecks, &VeSurveyCheckRunner::sigStarted, this,
             &VeHostMainWindow::ShowCheckOfSelected);

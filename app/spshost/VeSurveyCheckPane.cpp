@@ -4,9 +4,11 @@
 
 #include <QAbstractTableModel>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -104,7 +106,7 @@ private:
 VeSurveyCheckPane::VeSurveyCheckPane(QWidget* parent)
     : QWidget(parent), m_pModel(new VeSurveyCheckModel(this)),
       m_pProxy(new QSortFilterProxyModel(this)), m_pView(new QTableView(this)),
-      m_pStatus(new QLabel(this))
+      m_pStatus(new QLabel(this)), m_pLoadAgain(new QPushButton(this))
 {
     m_pProxy->setSourceModel(m_pModel);
     m_pProxy->setSortRole(Qt::DisplayRole);
@@ -126,10 +128,24 @@ VeSurveyCheckPane::VeSurveyCheckPane(QWidget* parent)
     m_pStatus->setObjectName(QStringLiteral("SurveyCheckStatus"));
     m_pStatus->setWordWrap(true);
 
+    // Points of several lines merged into one number: one click loads the
+    // files again, into a new geometry, with the factor that keeps them apart.
+    m_pLoadAgain->setObjectName(QStringLiteral("SurveyCheckLoadAgain"));
+    m_pLoadAgain->setToolTip(tr("Loads the checked files again into a new geometry, numbering "
+                                "each point line number x line factor + point number."));
+    m_pLoadAgain->setVisible(false);
+    connect(m_pLoadAgain, &QPushButton::clicked, this, [this]() {
+        if (const qint32 factor = SuggestedLineFactor())
+            Q_EMIT sigLoadAgainWithLineFactor(factor);
+    });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addWidget(m_pStatus);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_pStatus, 1);
+    top->addWidget(m_pLoadAgain);
+    layout->addLayout(top);
     layout->addWidget(m_pView);
 
     connect(m_pView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -168,11 +184,28 @@ void VeSurveyCheckPane::ShowResult(std::shared_ptr<const VeSurveyCheckResult> re
     m_pStatus->setText(result->ok ? QString()
                                   : tr("The check did not complete: %1").arg(result->error));
     m_pStatus->setVisible(!result->ok);
+    const qint32 factor = SuggestedLineFactor();
+    m_pLoadAgain->setText(tr("Load again with line factor %1").arg(factor));
+    m_pLoadAgain->setVisible(factor != 0 && result->loaded);
+}
+
+qint32 VeSurveyCheckPane::SuggestedLineFactor() const
+{
+    const auto& result = m_pModel->Result();
+    if (!result)
+        return 0;
+    // One factor numbers both files: the one that keeps the lines of each apart.
+    qint32 factor = 0;
+    for (const SPSCheckFinding& f : result->findings)
+        if (f.kind == SPSCheckFinding::SharedNumber)
+            factor = qMax(factor, f.lineFactor);
+    return factor;
 }
 
 void VeSurveyCheckPane::ShowRunning()
 {
     m_pModel->SetResult(nullptr);
+    m_pLoadAgain->setVisible(false);
     SetTitle(tr("Survey check: checking..."));
     m_pStatus->setText(tr("Checking the files of the last load..."));
     m_pStatus->setVisible(true);
@@ -181,6 +214,7 @@ void VeSurveyCheckPane::ShowRunning()
 void VeSurveyCheckPane::ShowNone()
 {
     m_pModel->SetResult(nullptr);
+    m_pLoadAgain->setVisible(false);
     SetTitle(tr("Survey check"));
     m_pStatus->setText(tr("Load SPS files into the selected geometry to check them."));
     m_pStatus->setVisible(true);

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QLabel;
+class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
 class VeSurveyCheckModel;
@@ -30,6 +31,11 @@ public:
     QString Title() const { return m_strTitle; }
     QString StatusText() const;
     QTableView* View() const { return m_pView; }
+    // The largest line factor that the shared-number findings of the result
+    // shown name; 0 when they name none (or there are none).
+    qint32 SuggestedLineFactor() const;
+    QPushButton* LoadAgainButton() const { return m_pLoadAgain; }
+
     // The finding shown in a row of the view (sorted as shown); null for none.
     const SPSCheckFinding* FindingAtRow(int row) const;
     // Selects and shows the finding with this index in the result.
@@ -39,6 +45,8 @@ Q_SIGNALS:
     void sigTitleChanged(const QString& title);
     // The index in the result of the finding the user selected; -1 for none.
     void sigFindingSelected(int index);
+    // The user asked to load the checked files again with this line factor.
+    void sigLoadAgainWithLineFactor(qint32 lineFactor);
 
 private:
     void SetTitle(const QString& title);
@@ -47,5 +55,6 @@ private:
     QSortFilterProxyModel* m_pProxy = nullptr;
     QTableView* m_pView = nullptr;
     QLabel* m_pStatus = nullptr;
+    QPushButton* m_pLoadAgain = nullptr;
     QString m_strTitle;
 };

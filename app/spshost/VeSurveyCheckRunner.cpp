@@ -31,6 +31,10 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
     m_LatestGeneration.insert(key, generation);
     auto check = std::make_shared<SPSSurveyCheck>(param, numbering); // copies the record
     auto result = std::make_shared<VeSurveyCheckResult>();
+    auto loaded = std::make_shared<VeTaskSPSFilesLoaderParam>();
+    loaded->CopyFrom(param);
+    loaded->Numbering = numbering;
+    result->loaded = std::move(loaded);
     QThread* thread = QThread::create([check, result]() {
         QString error;
         result->ok = check->Run(&error);

@@ -21,6 +21,9 @@ struct VeSurveyCheckResult
     QString error; // why the check did not complete
     std::vector<SPSCheckFinding> findings;
     std::array<qsizetype, SPSCheckFinding::KindCount> counts{};
+    // The record of the load checked, its numbering included, so the load can
+    // be made again with other settings.
+    std::shared_ptr<const VeTaskSPSFilesLoaderParam> loaded;
 };
 
 // Runs survey checks on worker threads, one per loaded geometry at a time: the

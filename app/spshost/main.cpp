@@ -111,6 +111,9 @@ int main(int argc, char* argv[])
     }
 
     int screenshotResult = 0;
+    // Lives until the event loop ends: the timers it starts call it through a
+    // reference to it.
+    std::function<void()> waitForLoads;
     if (parser.isSet(screenshotOption)) {
         const QString file = parser.value(screenshotOption);
         const auto takePicture = [&window, &screenshotResult, file]() {
@@ -133,7 +136,6 @@ int main(int argc, char* argv[])
         };
         // The delay counts from the end of the loads and their checks, so the
         // picture shows what they brought.
-        std::function<void()> waitForLoads;
         waitForLoads = [&window, &waitForLoads, takePicture, delay]() {
             if (VeThreadRegistry::Instance()->RunningCount() > 0 ||
                 window.CheckRunner()->RunningCount() > 0)

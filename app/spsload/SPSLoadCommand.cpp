@@ -276,6 +276,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     }
 
     VeTaskSPSFilesLoaderParam param;
+    param.Numbering = numbering;
     if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param))
         return ExitUsage;
     param.SourceFileName = files.at(0);
@@ -295,9 +296,16 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     if (parser.isSet(revisionOption) && !ApplyRevision(revision, &param))
         return ExitUsage;
 
-    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param, numbering);
+    bool numbersFit = true;
+    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param, numbering, &numbersFit);
     if (!geometry)
         return ExitFailed;
+    // Wrapped numbers are no numbering a script can use: nothing is written.
+    if (!numbersFit) {
+        Error(QStringLiteral("the numbering factors take point numbers beyond signed 32 bits; "
+                             "nothing was written"));
+        return ExitFailed;
+    }
 
     const QString csvPath = parser.value(csvOption);
     const bool csvToOut = parser.isSet(csvOption) && csvPath == QLatin1String("-");
@@ -460,7 +468,8 @@ bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, c
 }
 
 std::unique_ptr<VePrevStackSegyGeometry>
-SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering)
+SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering,
+                     bool* numbersFit)
 {
     VeThreadRegistry* registry = VeThreadRegistry::Instance();
     VeThreadSPSFilesLoader thread;
@@ -504,6 +513,7 @@ SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingS
     QMutexLocker lock(&logMutex);
     for (const VeEventsLogEntry& entry : entries)
         m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
+    *numbersFit = thread.NumbersFit();
     return created;
 }
 

@@ -26,7 +26,8 @@ public:
     enum ExitStatus
     {
         ExitLoaded = 0, // the geometry was handed over (and written)
-        ExitFailed = 1, // the load failed, or an output could not be written
+        ExitFailed = 1, // the load failed, a factor took point numbers out of 32 bits,
+                        // or an output could not be written
         ExitUsage = 2,  // bad command line, or input refused before loading
     };
 
@@ -56,8 +57,10 @@ private:
     // written, when the file cannot be read or a value is refused.
     bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param);
     // The loaded geometry when a new one was handed over; null when the load failed.
+    // numbersFit: false when a factor took point numbers out of signed 32 bits.
     std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param,
-                                                  const SPSNumberingSettings& numbering);
+                                                  const SPSNumberingSettings& numbering,
+                                                  bool* numbersFit);
     // The numbering options; false, with the error written, for a value that
     // is not a 32-bit integer.
     bool ReadNumbering(const QCommandLineParser& parser, SPSNumberingSettings* numbering);

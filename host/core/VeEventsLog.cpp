@@ -20,8 +20,15 @@ void VeEventsLog::Append(EEventsLogType type, const QString& text)
 
 QList<VeEventsLogEntry> VeEventsLog::Entries() const
 {
+    // A list of its own, not one sharing the log's array: readers use it outside
+    // the lock while loads append, and a shared array would order the two only
+    // through Qt's reference count, which the thread sanitizer cannot see.
     QMutexLocker lock(&m_Mutex);
-    return m_Entries;
+    QList<VeEventsLogEntry> copy;
+    copy.reserve(m_Entries.size());
+    for (const VeEventsLogEntry& e : m_Entries)
+        copy.append(e);
+    return copy;
 }
 
 void VeEventsLog::Clear()

@@ -4,6 +4,7 @@
 // reading, for its survey check.
 #include "FileSizeLimit.h"
 #include "SPSTestBoxes.h"
+#include "SPSTestRows.h"
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
 #include "VeHostMainWindow.h"
@@ -460,6 +461,54 @@ private Q_SLOTS:
         // The layer can be switched off.
         m_pWindow->FindingsLayerAction()->trigger();
         QVERIFY(map->Map().FindingMarks().empty());
+    }
+
+    // Lines that share point numbers: the check names the line factor that
+    // keeps them apart, and one click loads the files again with it.
+    void loadAgainWithLineFactor()
+    {
+        QTemporaryDir dir;
+        QByteArray srows, rrows;
+        for (const char* line : {"1", "2"})
+            for (const char* point : {"101", "102"})
+                srows += SPSTest::Row('S', line, point, "", QString("45%1000.0").arg(line),
+                                      QString("58%1000.0").arg(point), "90");
+        for (const char* line : {"7", "8"})
+            for (const char* point : {"501", "502"})
+                rrows += SPSTest::Row('R', line, point, "", QString("45%1000.0").arg(line),
+                                      QString("58%1000.0").arg(point), "90");
+        QVERIFY(SPSTest::WriteFile(dir.filePath("s.sps"), srows) &&
+                SPSTest::WriteFile(dir.filePath("r.sps"), rrows) &&
+                SPSTest::WriteFile(dir.filePath("x.sps"), "H26\r\n"));
+        QString error;
+        QVERIFY2(StartSPSLoaderTask(
+                     m_pWindow.get(),
+                     {dir.filePath("s.sps"), dir.filePath("r.sps"), dir.filePath("x.sps")}, &error),
+                 qPrintable(error));
+        QPushButton* again = m_pWindow->CheckPane()->LoadAgainButton();
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            !again->isHidden(), qPrintable(m_pWindow->CheckDock()->windowTitle()), kLoadTimeoutMs);
+        QCOMPARE(again->text(), QString("Load again with line factor 1000"));
+        VeObjNode* first = m_pWindow->SelectedNode();
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        QCOMPARE(qobject_cast<VePrevStackSegyGeometry*>(first->GetObject())->ShotCount(), 2);
+
+        again->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->RootNode()->ChildNodes().size(), before + 1,
+                                  kLoadTimeoutMs);
+        VeObjNode* second = m_pWindow->RootNode()->ChildNodes().last();
+        QVERIFY(second != first);
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(second->GetObject());
+        QVERIFY(geometry);
+        QTRY_COMPARE_WITH_TIMEOUT(geometry->ShotCount(), 4, kLoadTimeoutMs);
+        QCOMPARE(geometry->ShotAt(0).m_nNumber, 1101);
+        QCOMPARE(geometry->ReceiverCount(), 4);
+        QCOMPARE(geometry->ReceiverAt(3).m_nNumber, 8502);
+        // Its own check finds no shared numbers, so the offer goes.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_pWindow->CheckDock()->windowTitle().contains("checking"),
+                                 kLoadTimeoutMs);
+        QVERIFY(!m_pWindow->CheckDock()->windowTitle().contains("shared-number"));
+        QVERIFY(again->isHidden());
     }
 
     void commandLine_data()

@@ -29,6 +29,9 @@ const QByteArray kCsv = "kind,number,x,y,elevation\n"
                         "R,2,-inf,nan,inf\n";
 const QByteArray kMerged =
     "warning: 1 source points share a point number with another point; 2 shots were added.\n";
+// What a load that succeeds says last.
+const QByteArray kLoaded =
+    kMerged + "info: 2 shots and 2 receivers were added to [SPS SR Geometry].\n";
 } // namespace
 
 class TestSPSLoadCommand : public QObject
@@ -76,17 +79,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("err");
 
         const QStringList files{"<dir>/s.sps", "<dir>/r.sps"};
-        QTest::newRow("summary") << files << 0 << kSummary << kMerged;
-        QTest::newRow("quiet") << QStringList{"--quiet"} + files << 0 << QByteArray() << kMerged;
+        QTest::newRow("summary") << files << 0 << kSummary << kLoaded;
+        QTest::newRow("quiet") << QStringList{"--quiet"} + files << 0 << QByteArray() << kLoaded;
         QTest::newRow("csv to standard output, no summary")
-            << QStringList{"--csv", "-"} + files << 0 << kCsv << kMerged;
+            << QStringList{"--csv", "-"} + files << 0 << kCsv << kLoaded;
         QTest::newRow("relation file that opens")
-            << files + QStringList{"<dir>/x.sps"} << 0 << kSummary << kMerged;
+            << files + QStringList{"<dir>/x.sps"} << 0 << kSummary << kLoaded;
         QTest::newRow("files without points load as empty")
             << QStringList{"<dir>/headers.sps", "<dir>/headers.sps"} << 0
             << QByteArray("shots: 0\nreceivers: 0\n")
             << QByteArray("warning: No source points found in [<dir>/headers.sps]\n"
-                          "warning: No receiver points found in [<dir>/headers.sps]\n");
+                          "warning: No receiver points found in [<dir>/headers.sps]\n"
+                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n");
         QTest::newRow("missing source fails the load")
             << QStringList{"<dir>/none.sps", "<dir>/r.sps"} << 1 << QByteArray()
             << QByteArray("error: Cannot open file [<dir>/none.sps] for reading!\n");
@@ -130,7 +134,7 @@ private Q_SLOTS:
                                                 "RECEIVER are required, RELATION is optional\n");
         QTest::newRow("parameter file moves every column")
             << QStringList{"--params", "<dir>/shifted.txt", "<dir>/s1.sps", "<dir>/r1.sps"} << 0
-            << kSummary << kMerged;
+            << kSummary << kLoaded;
         QTest::newRow("parameter file that cannot be opened")
             << QStringList{"--params", "<dir>/none.txt"} + files << 2 << QByteArray()
             << QByteArray("error: cannot open parameter file [<dir>/none.txt] for reading\n");
@@ -147,14 +151,40 @@ private Q_SLOTS:
                           "for XLastRecvIDLen\n");
         QTest::newRow("map without Qt Gui")
             << QStringList{"--map", "<dir>/map.png"} + files << 1 << QByteArray()
-            << kMerged + "error: cannot draw the map [<dir>/map.png]: Drawing a map needs a "
+            << kLoaded + "error: cannot draw the map [<dir>/map.png]: Drawing a map needs a "
                          "QGuiApplication.\n";
         QTest::newRow("line factor keeps the lines apart")
             << QStringList{"--line-factor", "1000"} + files << 0
             << QByteArray("shots: 3 (numbers 1101..2101, x 600000..600025, y 5500000.5..5500100)\n"
                           "receivers: 2 (numbers 10001..10002, x -inf..599990.5, y "
                           "5499990..5499990)\n")
-            << QByteArray();
+            << QByteArray("info: 3 shots and 2 receivers were added to [SPS SR Geometry].\n");
+        // Past 32 bits the load warns once per file with the first row that
+        // leaves and the factor that fits, and nothing is written.
+        QTest::newRow("line factor beyond 32 bits")
+            << QStringList{"--line-factor", "2000000000", "--csv", "<dir>/wrapped.csv"} + files << 1
+            << QByteArray()
+            << QByteArray("warning: Line factor 2000000000 takes line 2 point 101 of [<dir>/s.sps] "
+                          "to 4000000101, beyond the signed 32-bit point numbers, and the numbers "
+                          "wrap; the largest line factor that fits every row is 1073741773.\n"
+                          "warning: Line factor 2000000000 takes line 10 point 1 of [<dir>/r.sps] "
+                          "to 20000000001, beyond the signed 32-bit point numbers, and the "
+                          "numbers wrap; the largest line factor that fits every row is "
+                          "214748364.\n"
+                          "info: 3 shots and 2 receivers were added to [SPS SR Geometry].\n"
+                          "error: the numbering factors take point numbers beyond signed 32 bits; "
+                          "nothing was written\n");
+        QTest::newRow("largest line factor that fits")
+            << QStringList{"--line-factor", "214748364", "--quiet"} + files << 0 << QByteArray()
+            << QByteArray("info: 3 shots and 2 receivers were added to [SPS SR Geometry].\n");
+        QTest::newRow("shot factor beyond 32 bits")
+            << QStringList{"--shot-factor", "30000000"} + files << 1 << QByteArray()
+            << QByteArray("warning: Shot factor 30000000 takes point number 101 of [<dir>/s.sps] "
+                          "to 3030000000, beyond the signed 32-bit point numbers, and the numbers "
+                          "wrap; the largest shot factor that fits every point is 21053761.\n") +
+                   kLoaded +
+                   "error: the numbering factors take point numbers beyond signed 32 bits; "
+                   "nothing was written\n";
         QTest::newRow("check after the summary")
             << QStringList{"--check"} + files << 0
             << kSummary +
@@ -172,7 +202,7 @@ private Q_SLOTS:
                    "check: precision: 1\n"
                    "  <dir>/s.sps: line 1 point 102: single precision changes the northing by up "
                    "to 0.2 (row 3); 1 of 3 points change by more than 0.05\n"
-            << kMerged;
+            << kLoaded;
         QTest::newRow("factor that is not an integer")
             << QStringList{"--shot-factor", "1.5"} + files << 2 << QByteArray()
             << QByteArray("error: invalid value \"1.5\" for --shot-factor: a 32-bit integer is "
@@ -263,10 +293,10 @@ private Q_SLOTS:
                      {"spsload", "--csv", path, m_Dir.filePath("s.sps"), m_Dir.filePath("r.sps")}),
                  1);
         QVERIFY(out.data().isEmpty());
-        const QByteArray expected = kMerged + "error: cannot write [" + path.toUtf8() + "]: ";
+        const QByteArray expected = kLoaded + "error: cannot write [" + path.toUtf8() + "]: ";
         QVERIFY2(err.data().startsWith(expected), err.data());
         QVERIFY(err.data().endsWith('\n'));
-        QCOMPARE(err.data().count('\n'), 2);
+        QCOMPARE(err.data().count('\n'), 3);
     }
 
     void formatFloat_data()

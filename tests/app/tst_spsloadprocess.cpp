@@ -33,6 +33,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("err");
 
         const QStringList files{"<dir>/s.sps", "<dir>/r.sps"};
+        const QByteArray added = "info: 1 shots and 1 receivers were added to [SPS SR Geometry].\n";
         QTest::newRow("loaded") << files << 0
                                 << QByteArray(
                                        "shots: 1 (numbers 1..1, x 500100..500100, y "
@@ -40,13 +41,15 @@ private Q_SLOTS:
                                        "receivers: 1 (numbers 20..20, x 500050.25..500050.25, "
                                        "y 6000050..6000050)\n")
                                 << QByteArray("warning: 1 source points share a point number with "
-                                              "another point; 1 shots were added.\n");
+                                              "another point; 1 shots were added.\n") +
+                                       added;
         QTest::newRow("csv") << QStringList{"--quiet", "--csv", "-"} + files << 0
                              << QByteArray("kind,number,x,y,elevation\n"
                                            "S,1,500100,6000100,13\n"
                                            "R,20,500050.25,6000050,14\n")
                              << QByteArray("warning: 1 source points share a point number with "
-                                           "another point; 1 shots were added.\n");
+                                           "another point; 1 shots were added.\n") +
+                                    added;
         QTest::newRow("load fails") << QStringList{"<dir>/s.sps", "<dir>/none"} << 1 << QByteArray()
                                     << QByteArray("warning: 1 source points share a point number "
                                                   "with another point; 1 shots were added.\n"
@@ -55,9 +58,10 @@ private Q_SLOTS:
         QTest::newRow("map cannot be written")
             << QStringList{"--map", "<dir>/no folder/map.png"} + files << 1 << QByteArray()
             << QByteArray("warning: 1 source points share a point number with another point; 1 "
-                          "shots were added.\n"
-                          "error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
-                          "file or directory\n");
+                          "shots were added.\n") +
+                   added +
+                   QByteArray("error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
+                              "file or directory\n");
         QTest::newRow("relation cannot be opened")
             << files + QStringList{"<dir>"} << 2 << QByteArray()
             << QByteArray("error: cannot open relation file [<dir>] for reading\n");

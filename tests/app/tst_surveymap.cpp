@@ -177,6 +177,104 @@ private Q_SLOTS:
         QCOMPARE(map.Pan(), QPointF());
     }
 
+    // Markers follow the spacing on screen: a dense line shows separate small
+    // markers when fitted, and full-size ones when zoomed in.
+    void markersFollowSpacing_data()
+    {
+        QTest::addColumn<double>("spacing"); // metres between shots along a 12.5 km line
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("size"); // the shot marker's size in pixels
+
+        QTest::newRow("dense line, fitted") << 50.0 << 1.0 << 3;
+        QTest::newRow("dense line, zoomed in") << 50.0 << 8.0 << 9;
+        QTest::newRow("sparse line, fitted") << 1250.0 << 1.0 << 9;
+    }
+
+    void markersFollowSpacing()
+    {
+        QFETCH(double, spacing);
+        QFETCH(double, zoom);
+        QFETCH(int, size);
+        Records shots;
+        const int count = int(12500 / spacing) + 1;
+        for (int i = 0; i < count; ++i)
+            shots.push_back({i + 1, float(688000 + i * spacing * 0.96),
+                             float(3838000 + i * spacing * 0.28), 0.0f});
+        VeSurveyMap map;
+        map.SetRecords(shots, {});
+        QCOMPARE(map.ShotSpacing(), spacing);
+        const QRectF rect(0, 0, 1200, 900);
+        map.ZoomAt(map.PlotRect(rect).center(), zoom, rect);
+        QCOMPARE(map.ShotMarkerSize(rect), size);
+        const QImage image = RenderSurveyMapImage(map, rect.size().toSize());
+        // Between two neighbours in view the background shows: they stay apart.
+        int seen = 0;
+        for (size_t i = 0; i + 1 < shots.size(); ++i) {
+            const QPointF a = map.WorldToPixel(shots[i].m_fX, shots[i].m_fY, rect);
+            const QPointF b = map.WorldToPixel(shots[i + 1].m_fX, shots[i + 1].m_fY, rect);
+            if (!map.PlotRect(rect).contains(a) || !map.PlotRect(rect).contains(b))
+                continue;
+            QCOMPARE(QColor(PixelAt(image, a)), VeSurveyMap::ShotColor());
+            QCOMPARE(QColor(PixelAt(image, (a + b) / 2)), VeSurveyMap::BackgroundColor());
+            ++seen;
+        }
+        QVERIFY(seen >= 2);
+    }
+
+    // Eastings and northings numbered along the bottom and left edges, the
+    // unit on the scale bar, and a north arrow where the ticks do not fit.
+    void axes_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("unit"); // empty: the default
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<QString>("scaleBar");
+
+        QTest::newRow("full size") << QSize(1200, 900) << QString() << true << "200 m";
+        QTest::newRow("other unit") << QSize(600, 450) << QString("ft") << true << "200 ft";
+        QTest::newRow("too small for numbers") << QSize(140, 120) << QString() << false << "500 m";
+    }
+
+    void axes()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, unit);
+        QFETCH(bool, plain);
+        QFETCH(QString, scaleBar);
+        VeSurveyMap map;
+        map.SetRecords(Make({{452000, 5812000}, {453000, 5812000}}),
+                       Make({{452000, 5813000}, {453000, 5813000}}));
+        if (!unit.isEmpty())
+            map.SetUnit(unit);
+        const QRectF rect(QPointF(0, 0), QSizeF(size));
+        QCOMPARE(map.ScaleBarText(rect), scaleBar);
+        QCOMPARE(map.AxesArePlain(rect), plain);
+        const QImage image = RenderSurveyMapImage(map, size);
+        const QRectF plot = map.PlotRect(rect);
+        // Dark pixels where the numbers stand: below the plot, and left of it.
+        const auto darkIn = [&image](const QRectF& area) {
+            int dark = 0;
+            const QRect r = area.toAlignedRect().intersected(image.rect());
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 128;
+            return dark;
+        };
+        const QRectF below(plot.left(), plot.bottom() + 8, plot.width(), 16);
+        const QRectF left(plot.left() - 28, plot.top(), 20, plot.height());
+        QCOMPARE(darkIn(below) > 20, plain);
+        QCOMPARE(darkIn(left) > 20, plain);
+        // A tick at 452600 east stands below the edge where the map puts it.
+        if (plain) {
+            const double x = map.WorldToPixel(452600, 5812500, rect).x();
+            QVERIFY(darkIn(QRectF(x - 1.5, plot.bottom() + 6, 3, 4)) > 0);
+            QVERIFY(darkIn(QRectF(x - 40, plot.bottom() + 6, 30, 4)) == 0);
+        }
+        // The north arrow in the plot's top right corner.
+        const QRectF arrow(plot.right() - 16, plot.top() - 2, 12, 28);
+        QCOMPARE(darkIn(arrow) > 10, !plain);
+    }
+
     void savePng()
     {
         VePrevStackSegyGeometry geometry;

@@ -129,6 +129,7 @@ private Q_SLOTS:
         for (const SPSLayout::Field& f : SPSLayout::Fields())
             if (f.value)
                 source.*f.value = value++;
+        source.Numbering = {2, 3, -10, 100, 1000};
 
         VeTaskSPSFilesLoaderParam copy;
         copy.CopyFrom(source);
@@ -137,6 +138,10 @@ private Q_SLOTS:
         QCOMPARE(copy.RelationFileName, source.RelationFileName);
         QVERIFY(!copy.AutoSkipS && !copy.AutoSkipR && !copy.AutoSkipX);
         QCOMPARE(byName(copy), byName(source));
+        const SPSNumberingSettings& n = copy.Numbering;
+        QCOMPARE((QList<qint32>{n.ShotNumberFactor, n.ReceiverNumberFactor, n.CoordinateScalar,
+                                n.ElevationScalar, n.LineFactor}),
+                 (QList<qint32>{2, 3, -10, 100, 1000}));
         QCOMPARE(copy.GetName(), QString("Load SPS File"));
     }
 };

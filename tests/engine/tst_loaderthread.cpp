@@ -129,23 +129,28 @@ private Q_SLOTS:
                              "were added."}};
         const Log noSource{{3, "Cannot open file [<dir>/none.sps] for reading!"}};
         const Log noReceiver = merged + Log{{3, "Cannot open file [<dir>/none.sps] for reading!"}};
+        // A load that succeeds says last what it added, and to which object.
+        const Log loaded = merged + Log{{1, "2 shots and 2 receivers were added to [SPS SR "
+                                            "Geometry]."}};
+        const Log refreshed =
+            merged + Log{{1, "2 shots and 2 receivers were added to [Survey geometry]."}};
 
         QTest::newRow("no node: new object") << "none"
                                              << "s.sps"
-                                             << "r.sps" << true << shots << receivers << merged;
+                                             << "r.sps" << true << shots << receivers << loaded;
         QTest::newRow("node without object: new object")
             << "empty"
             << "s.sps"
-            << "r.sps" << true << shots << receivers << merged;
+            << "r.sps" << true << shots << receivers << loaded;
         QTest::newRow("node holding another class: new object")
             << "gather"
             << "s.sps"
-            << "r.sps" << true << shots << receivers << merged;
+            << "r.sps" << true << shots << receivers << loaded;
         QTest::newRow("node holding a geometry: it gets the records, not emptied")
             << "geometry"
             << "s.sps"
             << "r.sps" << false << QStringList{old} + shots << QStringList{old} + receivers
-            << merged;
+            << refreshed;
         QTest::newRow("existing geometry, missing source: nothing added")
             << "geometry"
             << "none.sps"
@@ -188,6 +193,7 @@ private Q_SLOTS:
             node = std::make_unique<VeObjNode>(held);
         } else if (target == "geometry") {
             auto* geometry = new VePrevStackSegyGeometry;
+            geometry->SetName("Survey geometry");
             geometry->AddShotGeometry(new VePrevSegySRGeometry{7, 1, 2, 3});
             geometry->AddReceiverGeometry(new VePrevSegySRGeometry{7, 1, 2, 3});
             held = geometry;
@@ -254,6 +260,8 @@ private Q_SLOTS:
             "[<dir>/%1] is SPS revision %2 (no header row names the revision; 4 of 4 %1 rows have "
             "the columns of revision %2), not the layout in use: read it as revision %2 (spsload "
             "--revision auto, or the revision %2 preset of the Format page).";
+        const QPair<int, QString> added{1,
+                                        "2 shots and 2 receivers were added to [SPS SR Geometry]."};
         QTest::newRow("2.1 rows read as revision 1: one warning per file, after its others")
             << "1" << QByteArray("SR") << QByteArray("1")
             << Log{{2, "2 source points share a point number with another point; 2 shots were "
@@ -261,7 +269,8 @@ private Q_SLOTS:
                    {2, warning.arg("S", "2.1")},
                    {2, "2 receiver points share a point number with another point; 2 receivers "
                        "were added."},
-                   {2, warning.arg("R", "2.1")}};
+                   {2, warning.arg("R", "2.1")},
+                   added};
         const Log sourcesMerged{{2, "2 source points share a point number with another point; 2 "
                                     "shots were added."}};
         QTest::newRow("2.1 rows with the index \"01\" in columns 23-24 read as revision 1")
@@ -270,14 +279,16 @@ private Q_SLOTS:
                        "added."},
                    {2, warning.arg("S", "2.1")},
                    {2, "2 receiver points share a point number with another point; 2 receivers "
-                       "were added."}};
+                       "were added."},
+                   added};
         QTest::newRow("2.1 rows read as 2.1")
             << "2.1" << QByteArray("SR") << QByteArray("1")
             << sourcesMerged + Log{{2, "2 receiver points share a point number with another "
-                                       "point; 2 receivers were added."}};
+                                       "point; 2 receivers were added."},
+                                   added};
         QTest::newRow("revision 1 rows read as 2.1: receivers only")
             << "2.1" << QByteArray("S") << QByteArray("1")
-            << sourcesMerged + Log{{2, warning.arg("R", "1")}};
+            << sourcesMerged + Log{{2, warning.arg("R", "1")}, added};
     }
 
     void otherRevision()

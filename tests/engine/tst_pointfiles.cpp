@@ -318,23 +318,53 @@ private Q_SLOTS:
             << false << plain << SPSNumberingSettings{0, 0, 0, 4}
             << QStringList{"101|1|10|20|7.5", "102|1.25|11|21|7.75"} << Log{};
 
-        // Products beyond 32 bits keep their low 32 bits.
+        // Products beyond 32 bits keep their low 32 bits, and the log says
+        // which number left the range first and what factor would fit.
+        const auto wrapped = [](const char* kind, const char* factor, const char* number,
+                                const char* value, const char* largest) {
+            return std::make_pair(
+                2, QString("%1 factor %2 takes point number %3 of [] to %4, beyond the signed "
+                           "32-bit point numbers, and the numbers wrap; the largest %5 factor "
+                           "that fits every point is %6.")
+                       .arg(kind, factor, number, value, QString(kind).toLower(), largest));
+        };
         QTest::newRow("product wraps to the low 32 bits")
             << false << QList<SPSPointRecord>{point("1", "1500000000", 0)}
-            << SPSNumberingSettings{2, 0, 0, 0} << QStringList{"-1294967296|0|0|0|0"} << Log{};
+            << SPSNumberingSettings{2, 0, 0, 0} << QStringList{"-1294967296|0|0|0|0"}
+            << Log{wrapped("Shot", "2", "1500000000", "3000000000", "1")};
         QTest::newRow("factor INT_MIN")
             << false
             << QList<SPSPointRecord>{point("1", "1", 0), point("1", "2", 1), point("1", "3", 2)}
             << SPSNumberingSettings{INT_MIN, 0, 0, 0}
             << QStringList{"-2147483648|0|2|0|0", "0|0|1|0|0"}
-            << Log{{2, "1 source points share a point number with another point; 2 shots were "
+            << Log{wrapped("Shot", "-2147483648", "2", "-4294967296", "-715827882"),
+                   {2, "1 source points share a point number with another point; 2 shots were "
                        "added."}};
         QTest::newRow("number INT_MIN times -1 stays INT_MIN")
             << true << QList<SPSPointRecord>{point("1", "2147483648", 0)}
-            << SPSNumberingSettings{0, -1, 0, 0} << QStringList{"-2147483648|0|0|0|0"} << Log{};
+            << SPSNumberingSettings{0, -1, 0, 0} << QStringList{"-2147483648|0|0|0|0"}
+            << Log{wrapped("Receiver", "-1", "-2147483648", "2147483648", "0")};
         QTest::newRow("number INT_MIN times INT_MIN is 0")
             << true << QList<SPSPointRecord>{point("1", "2147483648", 0)}
-            << SPSNumberingSettings{0, INT_MIN, 0, 0} << QStringList{"0|0|0|0|0"} << Log{};
+            << SPSNumberingSettings{0, INT_MIN, 0, 0} << QStringList{"0|0|0|0|0"}
+            << Log{wrapped("Receiver", "-2147483648", "-2147483648", "4611686018427387904", "0")};
+        QTest::newRow("line factor beyond 32 bits")
+            << false << QList<SPSPointRecord>{point("2", "101", 1), point("1", "5", 2)}
+            << SPSNumberingSettings{0, 0, 0, 0, 2000000000}
+            << QStringList{"-294967195|0|1|0|0", "2000000005|0|2|0|0"}
+            << Log{{2, "Line factor 2000000000 takes line 2 point 101 of [] to 4000000101, "
+                       "beyond the signed 32-bit point numbers, and the numbers wrap; the "
+                       "largest line factor that fits every row is 1073741773."}};
+        QTest::newRow("largest line factor that fits says nothing")
+            << false << QList<SPSPointRecord>{point("2", "101", 1), point("1", "5", 2)}
+            << SPSNumberingSettings{0, 0, 0, 0, 1073741773}
+            << QStringList{"1073741778|0|2|0|0", "2147483647|0|1|0|0"} << Log{};
+        QTest::newRow("negative line factor")
+            << false << QList<SPSPointRecord>{point("3", "0", 1)}
+            << SPSNumberingSettings{0, 0, 0, 0, -1000000000} << QStringList{"1294967296|0|1|0|0"}
+            << Log{{2, "Line factor -1000000000 takes line 3 point 0 of [] to -3000000000, "
+                       "beyond the signed 32-bit point numbers, and the numbers wrap; the "
+                       "largest line factor that fits every row is -715827882."}};
         QTest::newRow("scalars INT_MIN multiply by 2^31")
             << false << QList<SPSPointRecord>{point("1", "1", 1, -0.5, 2, 1)}
             << SPSNumberingSettings{0, 0, INT_MIN, INT_MIN}

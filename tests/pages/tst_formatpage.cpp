@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -224,6 +225,18 @@ private Q_SLOTS:
         row("mReceiverLine1Label", "QLabel", "Receiver line name");
         row("mFirstIDLabel", "QLabel", "First receiver ID number");
         row("mLastIDLabel", "QLabel", "Last receiver ID number");
+        // The numbering, collapsed below the columns; its edits are named after
+        // the settings they feed.
+        row("BtnNumbering", "QToolButton", "Numbering");
+        row("GroupNumbering", "QGroupBox", ""); // the button above names it
+        row("mLineFactorLabel", "QLabel", "Line factor");
+        row("mShotNumberFactorLabel", "QLabel", "Shot factor");
+        row("mReceiverNumberFactorLabel", "QLabel", "Receiver factor");
+        row("mCoordinateScalarLabel", "QLabel", "Coordinate scalar");
+        row("mElevationScalarLabel", "QLabel", "Elevation scalar");
+        for (const char* name : {"TxtLineFactor", "TxtShotNumberFactor", "TxtReceiverNumberFactor",
+                                 "TxtCoordinateScalar", "TxtElevationScalar"})
+            row(name, "QLineEdit", "0");
         // Defaults: the standard layout counted from 1.
         const char* defaults[][2] = {{"TxtSrcIDPos", "18"},         {"TxtSrcIDLen", "8"},
                                      {"TxtSrcCoordX", "47"},        {"TxtSrcCoordXLen", "9"},
@@ -284,7 +297,8 @@ private Q_SLOTS:
         QCOMPARE(edit("TxtSourceAutoSkip")->maximumWidth(), 100);
         QCOMPARE(w<QLabel>("mSourceID1Label")->maximumSize(), QSize(72, 20));
         QCOMPARE(w<QLabel>("mRecordNumberLabel")->maximumWidth(), 110);
-        QCOMPARE(w<QLabel>("mLastIDLabel")->maximumWidth(), 144);
+        // Wider only where the text needs it (labelsShowWhole).
+        QVERIFY(w<QLabel>("mLastIDLabel")->maximumWidth() >= 144);
         // The radio buttons are siblings, so they exclude each other.
         QCOMPARE(w<QWidget>("RadUseStandard")->parentWidget(), m_Page);
         QCOMPARE(w<QWidget>("RadUseNonStandardRadio")->parentWidget(), m_Page);
@@ -319,11 +333,16 @@ private Q_SLOTS:
         QCOMPARE(edit("TxtSrcIDPos")->text(), QString("18"));
         for (const QString& name : kBoxes)
             QVERIFY(box(name)->isChecked());
-        // Only the radio buttons and the tabs can be used.
+        // Only the radio buttons and the tabs can be used, and the numbering,
+        // which applies to either layout.
         QVERIFY(w<QRadioButton>("RadUseStandard")->isEnabled());
         QVERIFY(w<QRadioButton>("RadUseNonStandardRadio")->isEnabled());
         QVERIFY(w<QTabWidget>("mTabWidget")->isEnabled());
+        QVERIFY(w<QGroupBox>("GroupNumbering")->isEnabled());
         for (QWidget* child : m_Page->findChildren<QWidget*>()) {
+            if (child == w<QGroupBox>("GroupNumbering") ||
+                w<QGroupBox>("GroupNumbering")->isAncestorOf(child))
+                continue;
             if (qobject_cast<QLineEdit*>(child) || qobject_cast<QCheckBox*>(child) ||
                 qobject_cast<QPushButton*>(child) || qobject_cast<QGroupBox*>(child))
                 QVERIFY2(!child->isEnabled(), qPrintable(child->objectName()));
@@ -821,6 +840,162 @@ private Q_SLOTS:
         QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
         // The filled values pass the page's own check.
         QVERIFY(m_Page->GetPageParameter(m_Param.get()));
+    }
+
+    // The numbering goes into the record in either layout mode, collapsed or not.
+    void numbering_data()
+    {
+        QTest::addColumn<bool>("userDefinedMode");
+        QTest::addColumn<bool>("expand");
+        QTest::addColumn<QStringList>("assignments"); // edit=text
+        QTest::addColumn<QList<qint32>>("expected");  // line, shot, receiver, coordinate, elevation
+        QTest::addColumn<QString>("focus");           // the refused edit, or empty
+        QTest::addColumn<QString>("button");
+
+        QTest::newRow("untouched")
+            << false << false << QStringList() << QList<qint32>{0, 0, 0, 0, 0} << ""
+            << "Numbering";
+        QTest::newRow("line factor, standard layout, collapsed")
+            << false << false << QStringList{"TxtLineFactor=1000"}
+            << QList<qint32>{1000, 0, 0, 0, 0} << ""
+            << "Numbering: line factor 1000";
+        QTest::newRow("all five, user-defined layout")
+            << true << true
+            << QStringList{"TxtLineFactor=10000", "TxtShotNumberFactor=2",
+                           "TxtReceiverNumberFactor=-3", "TxtCoordinateScalar=-100",
+                           "TxtElevationScalar=10"}
+            << QList<qint32>{10000, 2, -3, -100, 10} << ""
+            << "Numbering: line factor 10000, shot factor 2, receiver factor -3, coordinate "
+               "scalar -100, elevation scalar 10";
+        QTest::newRow("empty is 0") << false << true << QStringList{"TxtShotNumberFactor="}
+                                    << QList<qint32>{0, 0, 0, 0, 0} << ""
+                                    << "Numbering";
+        QTest::newRow("lone sign refused, standard layout")
+            << false << false << QStringList{"TxtLineFactor=1000", "TxtElevationScalar=-"}
+            << QList<qint32>() << "TxtElevationScalar"
+            << "Numbering: line factor 1000";
+        QTest::newRow("columns refused first")
+            << true << true << QStringList{"TxtSrcIDPos=0", "TxtLineFactor=-"} << QList<qint32>()
+            << "TxtSrcIDPos"
+            << "Numbering";
+    }
+
+    void numbering()
+    {
+        QFETCH(bool, userDefinedMode);
+        QFETCH(bool, expand);
+        QFETCH(QStringList, assignments);
+        QFETCH(QList<qint32>, expected);
+        QFETCH(QString, focus);
+        QFETCH(QString, button);
+        m_Dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_Dialog.get()));
+        if (userDefinedMode)
+            userDefined();
+        auto* toggle = w<QToolButton>("BtnNumbering");
+        QVERIFY(!w<QGroupBox>("GroupNumbering")->isVisible());
+        if (expand)
+            toggle->click();
+        QCOMPARE(w<QGroupBox>("GroupNumbering")->isVisible(), expand);
+        for (const QString& a : assignments) {
+            const qsizetype eq = a.indexOf('=');
+            edit(a.left(eq))->setText(a.mid(eq + 1));
+        }
+        QCOMPARE(toggle->text(), button);
+        // Whatever the layout mode, the numbering can be typed.
+        QVERIFY(edit("TxtLineFactor")->isEnabled());
+
+        VeTaskSPSFilesLoaderParam param;
+        param.Numbering = {7, 7, 7, 7, 7};
+        QCOMPARE(m_Page->GetPageParameter(&param), focus.isEmpty());
+        const SPSNumberingSettings& n = param.Numbering;
+        const QList<qint32> written{n.LineFactor, n.ShotNumberFactor, n.ReceiverNumberFactor,
+                                    n.CoordinateScalar, n.ElevationScalar};
+        if (focus.isEmpty()) {
+            QCOMPARE(written, expected);
+            return;
+        }
+        QCOMPARE(written, (QList<qint32>{7, 7, 7, 7, 7}));
+        QCOMPARE(m_Dialog->focusWidget(), edit(focus));
+    }
+
+    // The preset list names the preset the columns hold, or the user's own layout.
+    void presetFollowsValues_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // edit=text, "choose:ENTRY", or "load:FILE"
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("fresh page") << QStringList() << "SPS revision 1";
+        QTest::newRow("a column edited") << QStringList{"TxtSrcIDPos=19"} << "User-defined layout";
+        QTest::newRow("edited back")
+            << QStringList{"TxtSrcIDPos=19", "TxtSrcIDPos=18"} << "SPS revision 1";
+        QTest::newRow("counts do not count")
+            << QStringList{"TxtSourceAutoSkip=3"} << "SPS revision 1";
+        QTest::newRow("chosen, not applied, then edited")
+            << QStringList{"choose:SPS revision 2.1", "TxtReceiverAutoSkip=5"} << "SPS revision 1";
+        QTest::newRow("parameter file of revision 2.1")
+            << QStringList{"TxtSrcIDPos=3", "load:sps21.txt"} << "SPS revision 2.1";
+        QTest::newRow("parameter file as it stands")
+            << QStringList{"choose:SPS revision 2.1", "load:fresh-page.txt"} << "SPS revision 1";
+    }
+
+    void presetFollowsValues()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, shown);
+        userDefined();
+        auto* presets = w<QComboBox>("CmbLayoutPreset");
+        for (const QString& step : steps) {
+            if (step.startsWith("choose:")) {
+                presets->setCurrentText(step.mid(7));
+            } else if (step.startsWith("load:")) {
+                m_Answer = step == "load:sps21.txt" ? QFINDTESTDATA("../../examples/sps21.txt")
+                                                    : QFINDTESTDATA("data/" + step.mid(5));
+                QVERIFY(call("slotLoadSpsParam"));
+            } else {
+                edit(step.section('=', 0, 0))->setText(step.section('=', 1));
+            }
+        }
+        QCOMPARE(presets->currentText(), shown);
+    }
+
+    // Field labels show their whole text at the default size and at larger fonts.
+    void labelsShowWhole_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::newRow("default") << 100;
+        QTest::newRow("125 %") << 125;
+        QTest::newRow("150 %") << 150;
+    }
+
+    void labelsShowWhole()
+    {
+        QFETCH(int, percent);
+        const QFont before = QApplication::font();
+        QFont larger = before;
+        larger.setPointSizeF(before.pointSizeF() * percent / 100.0);
+        QApplication::setFont(larger);
+        init(); // a page built at that text size
+        m_Dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_Dialog.get()));
+        auto* tabs = w<QTabWidget>("mTabWidget");
+        QStringList clipped;
+        for (int t = 0; t < tabs->count(); ++t) {
+            tabs->setCurrentIndex(t);
+            QCoreApplication::processEvents();
+            for (QLabel* label : tabs->widget(t)->findChildren<QLabel*>()) {
+                const QString text = label->text().trimmed();
+                const QFontMetrics metrics(label->font());
+                if (!text.isEmpty() &&
+                    (label->contentsRect().width() < metrics.horizontalAdvance(text) ||
+                     label->contentsRect().height() < metrics.height()))
+                    clipped << label->objectName();
+            }
+        }
+        QApplication::setFont(before);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));
+        if (percent == 100) // the form's sizes where they suffice
+            QCOMPARE(w<QGroupBox>("GroupSource")->maximumWidth(), 250);
     }
 };
 

@@ -95,7 +95,7 @@ class TestDialogLeaks : public QObject
         dialog = OpenDialog();
         if (!dialog || !Accept(dialog))
             return false;
-        return geometry->ShotCount() == before + 50 && VeEventsLog::Instance()->Entries().isEmpty();
+        return geometry->ShotCount() == before + 50 && SPSTest::ProblemsLogged().isEmpty();
     }
 
 private Q_SLOTS:

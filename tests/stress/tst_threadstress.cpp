@@ -139,7 +139,7 @@ private Q_SLOTS:
             QCOMPARE(int(lastOfLoad.size()), kLoads);
         }
         QVERIFY(notices.count() >= 1);
-        QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+        QCOMPARE(SPSTest::ProblemsLogged(), QStringList());
         qInfo("%d reads of the geometry while the loads ran", reads);
     }
 
@@ -193,12 +193,7 @@ private Q_SLOTS:
         }
         QCOMPARE(int(ids.size()), kLoads - 2);
         QCOMPARE(sizes, (std::set<int>{500, 700, 800, 1000}));
-        const QStringList errors = [] {
-            QStringList texts;
-            for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
-                texts << e.text;
-            return texts;
-        }();
+        const QStringList errors = SPSTest::ProblemsLogged();
         QCOMPARE(errors.size(), 2);
         QVERIFY(errors.contains(
             QStringLiteral("Cannot open file [%1] for reading!").arg(params[1]->ReceiverFileName)));
@@ -258,7 +253,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(allDone.count() > 0, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!nodeAlive, 10000);
         QVERIFY(!geometryAlive);
-        QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+        QCOMPARE(SPSTest::ProblemsLogged(), QStringList());
     }
 
     // A host may delete a finished load's thread object before the end of the

@@ -22,6 +22,17 @@
 
 namespace SPSTest {
 
+// The warnings and errors in the events log: a load that went well writes
+// nothing but its one information entry.
+inline QStringList ProblemsLogged()
+{
+    QStringList texts;
+    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+        if (e.type != VeEventsLog::EventsLogInformation)
+            texts << e.text;
+    return texts;
+}
+
 // A file of `points` rows with the letter after three header rows, CRLF ends:
 // points numbered from `first`, on lines of 10 points each, X = 600000 + number,
 // Y = 5500000 + 2 * number, elevation = (number % 1000) / 10.

@@ -209,13 +209,15 @@ private Q_SLOTS:
             << Good << Missing << QStringList{"Cannot open file [<R>] for reading!"};
         QTest::newRow("no points")
             << NoPoints << NoPoints
-            << QStringList{"No source points found in [<S>]", "No receiver points found in [<R>]"};
+            << QStringList{"No source points found in [<S>]", "No receiver points found in [<R>]",
+                           "0 shots and 0 receivers were added to [SPS SR Geometry]."};
         QTest::newRow("shared numbers")
             << SharedNumbers << SharedNumbers
             << QStringList{"1 source points share a point number with another point; 2 shots "
                            "were added.",
                            "1 receiver points share a point number with another point; 2 "
-                           "receivers were added."};
+                           "receivers were added.",
+                           "2 shots and 2 receivers were added to [SPS SR Geometry]."};
     }
 
     void loaderMessages()

@@ -382,7 +382,106 @@ private Q_SLOTS:
             if (node)
                 QVERIFY(!node->GetObject());
         }
-        QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+        // One entry says what the load added, and where.
+        const QList<VeEventsLogEntry> entries = VeEventsLog::Instance()->Entries();
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries[0].type, VeEventsLog::EventsLogInformation);
+        QCOMPARE(entries[0].text,
+                 QString("%1 shots and %2 receivers were added to [%3].")
+                     .arg(m_a.shots)
+                     .arg(m_a.receivers)
+                     .arg(existing ? existing->GetName() : QString("SPS SR Geometry")));
+    }
+
+    // Both roads take the Format page's numbering to the load: a survey whose
+    // lines share point numbers, loaded with the settings typed on the page.
+    void numberingOnBothRoads_data()
+    {
+        QTest::addColumn<bool>("task");
+        QTest::addColumn<QStringList>("typed");   // numbering edit=text
+        QTest::addColumn<QList<qint32>>("shots"); // numbers as added
+        QTest::addColumn<QList<qint32>>("receivers");
+        QTest::addColumn<QStringList>("log");
+
+        const QList<qint32> merged{101, 102};
+        const QList<qint32> apart{1101, 1102, 2101, 2102};
+        const QList<qint32> receiversApart{7501, 7502, 8501, 8502};
+        const QString added = "%1 shots and %2 receivers were added to [SPS SR Geometry].";
+        const QStringList sharedLog{
+            "2 source points share a point number with another point; 2 shots were added.",
+            "2 receiver points share a point number with another point; 2 receivers were added.",
+            added.arg(2).arg(2)};
+        for (const bool task : {false, true}) {
+            const char* road = task ? "task" : "menu";
+            QTest::addRow("%s, no numbering", road)
+                << task << QStringList() << merged << QList<qint32>{501, 502} << sharedLog;
+            QTest::addRow("%s, line factor", road)
+                << task << QStringList{"TxtLineFactor=1000"} << apart << receiversApart
+                << QStringList{added.arg(4).arg(4)};
+            QTest::addRow("%s, line and shot factors", road)
+                << task << QStringList{"TxtLineFactor=1000", "TxtShotNumberFactor=10"}
+                << QList<qint32>{11010, 11020, 21010, 21020} << receiversApart
+                << QStringList{added.arg(4).arg(4)};
+        }
+    }
+
+    void numberingOnBothRoads()
+    {
+        QFETCH(bool, task);
+        QFETCH(QStringList, typed);
+        QFETCH(QList<qint32>, shots);
+        QFETCH(QList<qint32>, receivers);
+        QFETCH(QStringList, log);
+
+        Survey survey;
+        survey.source = m_dir.filePath("lines.s");
+        survey.receiver = m_dir.filePath("lines.r");
+        survey.relation = m_dir.filePath("lines.x");
+        QByteArray srows, rrows;
+        for (const char* line : {"1", "2"})
+            for (const char* point : {"101", "102"})
+                srows += SPSTest::Row('S', line, point, QString(), "500000.0", "6000000.0", "1");
+        for (const char* line : {"7", "8"})
+            for (const char* point : {"501", "502"})
+                rrows += SPSTest::Row('R', line, point, QString(), "500000.0", "6000000.0", "1");
+        QVERIFY(SPSTest::WriteFile(survey.source, srows) &&
+                SPSTest::WriteFile(survey.receiver, rrows) &&
+                SPSTest::WriteFile(survey.relation, ""));
+
+        std::unique_ptr<VeObject> taskObject;
+        VeMenuAgencySeismicSurvey agency;
+        const auto before = dialogs();
+        if (task) {
+            taskObject.reset(VeRuntimeClass::CreateObject("VeTaskSPSFilesLoader"));
+            QVERIFY(QMetaObject::invokeMethod(taskObject.get(), "Execute"));
+        } else {
+            QMenu menu;
+            agency.CreateNodeMenu(nullptr, &menu);
+            menu.actions().first()->trigger();
+        }
+        VeSheetTaskBaseDialog* dialog = newDialog(before);
+        QVERIFY(dialog);
+        for (const QString& t : typed) {
+            auto* edit = dialog->findChild<QLineEdit*>(t.section('=', 0, 0));
+            QVERIFY2(edit, qPrintable(t));
+            edit->setText(t.section('=', 1));
+        }
+        fillAndAccept(dialog, survey);
+        QTRY_VERIFY(loadsGone());
+        QTRY_COMPARE(m_created.size(), size_t(1));
+        const VePrevStackSegyGeometry* geometry = onlyCreatedGeometry();
+        QVERIFY(geometry);
+        QList<qint32> shotNumbers, receiverNumbers;
+        for (const VePrevSegySRGeometry& r : geometry->Shots())
+            shotNumbers << r.m_nNumber;
+        for (const VePrevSegySRGeometry& r : geometry->Receivers())
+            receiverNumbers << r.m_nNumber;
+        QCOMPARE(shotNumbers, shots);
+        QCOMPARE(receiverNumbers, receivers);
+        QStringList entries;
+        for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+            entries << e.text;
+        QCOMPARE(entries, log);
     }
 
     void formatPageDetectsTheChosenFiles()
