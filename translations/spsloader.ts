@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
+    <name>SPSGzipReader</name>
+    <message>
+        <source>Not enough memory to uncompress the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed file cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed data is cut short.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed data is corrupt.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed data is corrupt (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSOutputFile</name>
     <message>
         <source>No file name was given.</source>
@@ -771,6 +794,10 @@
     </message>
     <message>
         <source>Can&apos;t open %1: it is not a regular file!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can&apos;t read %1 to its end!</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
