@@ -1027,10 +1027,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Save a picture of the window to FILE (PNG) and quit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Wait MS milliseconds before the picture (default 1000).</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1052,6 +1048,14 @@
     </message>
     <message>
         <source>the picture cannot be encoded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save a picture of the window to FILE (PNG) and quit; no display is needed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); --screenshot works without one</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
