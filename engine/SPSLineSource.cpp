@@ -1,5 +1,6 @@
 #include "SPSLineSource.h"
 
+#include "SPSGzip.h"
 #include "SPSUtf8Decoder.h"
 
 #include <QFileDevice>
@@ -69,7 +70,18 @@ void SPSLineSource::SetLineLimit(qint64 units)
 
 void SPSLineSource::Open()
 {
-    if (m_Options.generalPath || startsWithWideByteOrderMark(m_pDevice->peek(4))) {
+    QByteArray head = m_pDevice->peek(4);
+    // A plain file costs the look at its first two bytes.
+    if (SPSIsGzip(head)) {
+        // The compressed bytes are read as they are; carriage returns are
+        // stripped from the text, if the device would strip them, instead.
+        const bool textMode = m_pDevice->isTextModeEnabled();
+        m_pDevice->setTextModeEnabled(false);
+        m_pGzip = std::make_unique<SPSGzipReader>(m_pDevice, textMode);
+        m_pDevice = m_pGzip.get();
+        head = m_pDevice->peek(4);
+    }
+    if (m_Options.generalPath || startsWithWideByteOrderMark(head)) {
         m_pStream = std::make_unique<QTextStream>(m_pDevice);
         m_Source = m_nLimit > 0 || m_nBudget > 0 ? Source::StreamChunks : Source::StreamLines;
         return;
@@ -343,6 +355,8 @@ void SPSLineSource::EndText()
 
 bool SPSLineSource::StreamFailed() const
 {
+    if (m_pGzip)
+        return m_pGzip->Failed();
     const auto* file = qobject_cast<const QFileDevice*>(m_pDevice);
     return file && file->error() == QFileDevice::ReadError;
 }

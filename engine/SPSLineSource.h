@@ -9,6 +9,7 @@
 class QFile;
 class QIODevice;
 class QTextStream;
+class SPSGzipReader;
 class SPSUtf8Decoder;
 
 // How a file is read. The defaults are the product's; the rest serve tests and
@@ -38,6 +39,9 @@ struct SPSReadOptions
 // invalid bytes become U+FFFD), wherever the blocks happen to end. Files that
 // begin with a UTF-16 or UTF-32 byte-order mark, and the general way, go
 // through QTextStream.
+//
+// Gzip data (a file that begins with its magic bytes) is read through zlib as
+// the text it holds; data found corrupt ends the lines as a read error does.
 class SPSLineSource
 {
 public:
@@ -103,7 +107,8 @@ private:
     void EndText();
     bool StreamFailed() const;
 
-    QIODevice* m_pDevice = nullptr;
+    QIODevice* m_pDevice = nullptr; // the text's bytes: the device given, or m_pGzip
+    std::unique_ptr<SPSGzipReader> m_pGzip;
     SPSReadOptions m_Options;
     qint64 m_nLimit = 0; // 0: lines kept whole
     qint64 m_nBudget = 0;

@@ -1,5 +1,6 @@
 #include "SPSRevisionDetector.h"
 
+#include "SPSGzip.h"
 #include "SPSNumbers.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,8 @@
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QVarLengthArray>
+
+#include <memory>
 
 namespace {
 // Columns counted from 1, as SPS documents count them.
@@ -188,6 +191,12 @@ SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLe
     QStringList rows;
     if (!device)
         return DetectRows(rows, recordLetter);
+    // A gzipped file is judged by the text it holds.
+    std::unique_ptr<SPSGzipReader> gzip;
+    if (SPSIsGzip(device->peek(2))) {
+        gzip = std::make_unique<SPSGzipReader>(device);
+        device = gzip.get();
+    }
     QByteArray pending;
     qint64 budget = MaxBytes;
     bool drained = false; // nothing more will be read

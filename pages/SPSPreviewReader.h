@@ -25,6 +25,8 @@ public:
     bool AtEnd() { return m_Lines.AtEnd(); }
     // The reading stopped at its bound before the end of the file.
     bool Stopped() const { return m_Lines.BudgetSpent(); }
+    // A read error (or gzip data found corrupt) ended the lines early.
+    bool Failed() const { return m_Lines.Failed(); }
 
     // Consumes the next line; appends at most maxLength of its first
     // characters to *line (nothing when line is null). A surrogate pair is

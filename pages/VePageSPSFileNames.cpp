@@ -202,6 +202,9 @@ void VePageSPSFileNames::ShowNextLines(SPSPreviewReader& reader, QTextBrowser* p
     preview->moveCursor(QTextCursor::Start);
     // Moving to the start emits nothing when the preview stayed empty.
     UpdateInfo(tab);
+    // The lines shown are all there is to see; the user must know the file is not whole.
+    if (reader.Failed())
+        ShowWarning(tr("Can't read %1 to its end!").arg(m_FilePath[tab]));
 }
 
 void VePageSPSFileNames::slotUpdateSourceInfo()

@@ -1,6 +1,8 @@
 # Shared by the scripts: install the build's Debian packages when missing.
-# qt6-tools-dev and qt6-l10n-tools: lupdate and lrelease, for the catalogues.
-SPS_PACKAGES=(qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools cmake ninja-build g++ libgl-dev)
+# qt6-tools-dev and qt6-l10n-tools: lupdate and lrelease, for the catalogues;
+# zlib1g-dev: gzipped SPS files are read through zlib.
+SPS_PACKAGES=(qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools cmake ninja-build g++ libgl-dev
+    zlib1g-dev)
 
 sps_install_deps() {
     local missing=()

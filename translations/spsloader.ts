@@ -9,6 +9,29 @@
     </message>
 </context>
 <context>
+    <name>SPSGzipReader</name>
+    <message>
+        <source>Not enough memory to uncompress the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed file cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed data is cut short.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed data is corrupt.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The compressed data is corrupt (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSOutputFile</name>
     <message>
         <source>No file name was given.</source>
@@ -276,10 +299,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>[%1] is SPS revision %2 (%3), not the layout in use: read it as revision %2 (spsload --revision auto, or the revision %2 preset of the Format page).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Line factor %1 takes line %2 point %3 of [%4] to %5, beyond the signed 32-bit point numbers, and the numbers wrap; the largest line factor that fits every row is %6.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -289,6 +308,10 @@
     </message>
     <message>
         <source>Receiver factor %1 takes point number %2 of [%3] to %4, beyond the signed 32-bit point numbers, and the numbers wrap; the largest receiver factor that fits every point is %5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[%1] is SPS revision %2 (%3), not the layout in use: read it as revision %2 (spsload --revision auto, or the revision %2 preset of the Format page).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -884,6 +907,10 @@
         <source>Can&apos;t open %1: it is not a regular file!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Can&apos;t read %1 to its end!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VePageSPSFileNamesClass</name>
@@ -1127,10 +1154,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Save a picture of the window to FILE (PNG) and quit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Wait MS milliseconds before the picture (default 1000).</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1152,6 +1175,14 @@
     </message>
     <message>
         <source>the picture cannot be encoded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save a picture of the window to FILE (PNG) and quit; no display is needed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); --screenshot works without one</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
@@ -60,8 +61,28 @@ QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size)
     return image;
 }
 
-bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fileName,
-                      const QSize& size, QString* errorText)
+QByteArray SurveyMapFormatForFile(const QString& fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return QByteArray();
+    const QByteArray suffix = name.mid(dot + 1).toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray();
+}
+
+QString SurveyMapFormatsText()
+{
+    QStringList formats;
+    for (const QByteArray& format : QImageWriter::supportedImageFormats())
+        formats << QString::fromLatin1(format);
+    return formats.join(QLatin1String(", "));
+}
+
+namespace {
+// A failed encoding is said as a failed write of `fileName` when one is given.
+bool encodeMap(const VePrevStackSegyGeometry& geometry, const QSize& size, const QByteArray& format,
+               QByteArray* bytes, QString* errorText, const QString& fileName)
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return Fail(errorText, Texts::tr("Drawing a map needs a QGuiApplication."));
@@ -81,15 +102,32 @@ bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fi
                                    .arg(size.width())
                                    .arg(size.height()));
 
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    QImageWriter writer(&png, "png");
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
     if (!writer.write(image))
-        return Fail(
-            errorText,
-            Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, writer.errorString()));
+        return Fail(errorText, fileName.isEmpty() ? writer.errorString()
+                                                  : Texts::tr("Cannot write the map to \"%1\": %2")
+                                                        .arg(fileName, writer.errorString()));
+    *bytes = encoded.data();
+    return true;
+}
+} // namespace
+
+bool EncodeSurveyMap(const VePrevStackSegyGeometry& geometry, const QSize& size,
+                     const QByteArray& format, QByteArray* bytes, QString* errorText)
+{
+    return encodeMap(geometry, size, format, bytes, errorText, QString());
+}
+
+bool SaveSurveyMapImage(const VePrevStackSegyGeometry& geometry, const QString& fileName,
+                        const QSize& size, const QByteArray& format, QString* errorText)
+{
+    QByteArray bytes;
+    if (!encodeMap(geometry, size, format, &bytes, errorText, fileName))
+        return false;
     QString reason;
-    if (!SPSOutputFile::Write(fileName, png.data(), &reason))
+    if (!SPSOutputFile::Write(fileName, bytes, &reason))
         return Fail(errorText,
                     Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, reason));
     return true;

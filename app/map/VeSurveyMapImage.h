@@ -20,8 +20,24 @@ QSize DefaultSurveyMapSize();
 // "offscreen" platform is enough, no display is used.
 QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size);
 
-// Draws the geometry's map, titled with its name, into a PNG file, written as
-// every output is (SPSOutputFile). False with the reason in
+// The image format a map file's suffix names ("jpg" for "map.JPG"), among
+// those Qt's image writer can write; empty for any other suffix or none.
+QByteArray SurveyMapFormatForFile(const QString& fileName);
+// The formats Qt's image writer can write, as "bmp, jpg, png, ...".
+QString SurveyMapFormatsText();
+
+// Draws the geometry's map, titled with its name, and encodes it in the image
+// format given (as QImageWriter names formats). False with the reason in
 // errorText (when given) otherwise.
-bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fileName,
-                      const QSize& size, QString* errorText = nullptr);
+bool EncodeSurveyMap(const VePrevStackSegyGeometry& geometry, const QSize& size,
+                     const QByteArray& format, QByteArray* bytes, QString* errorText = nullptr);
+
+// The map encoded so, written into a file as every output is (SPSOutputFile).
+// False with the reason in errorText (when given) otherwise.
+bool SaveSurveyMapImage(const VePrevStackSegyGeometry& geometry, const QString& fileName,
+                        const QSize& size, const QByteArray& format, QString* errorText = nullptr);
+inline bool SaveSurveyMapPng(const VePrevStackSegyGeometry& geometry, const QString& fileName,
+                             const QSize& size, QString* errorText = nullptr)
+{
+    return SaveSurveyMapImage(geometry, fileName, size, "png", errorText);
+}

@@ -4,6 +4,7 @@
 #include "VeHostMainWindow.h"
 #include "VeSPSLoadScript.h"
 #include "VeSurveyCheckRunner.h"
+#include "VeSurveyMapImage.h"
 #include "VeThreadRegistry.h"
 
 #include <QApplication>
@@ -29,54 +30,125 @@ QString DefaultPluginFolder()
         return beside;
     return QDir::cleanPath(programDir.filePath(QStringLiteral(SPS_BIN_TO_PLUGINS)));
 }
+
+// The command line's options, their texts translated once a catalogue is in.
+struct HostOptions
+{
+    QCommandLineOption plugins{
+        QStringLiteral("plugins"),
+        QCoreApplication::translate("spshost", "Load the plug-ins of DIR (default: the installed "
+                                               "plug-in folder, or plugins/ beside the program "
+                                               "in a build folder)."),
+        QStringLiteral("DIR")};
+    QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QCoreApplication::translate("spshost", "Save a picture of the window to FILE (PNG) and "
+                                               "quit; no display is needed."),
+        QStringLiteral("FILE")};
+    QCommandLineOption delay{QStringLiteral("screenshot-delay"),
+                             QCoreApplication::translate("spshost", "Wait MS milliseconds before "
+                                                                    "the picture (default 1000)."),
+                             QStringLiteral("MS"), QStringLiteral("1000")};
+    QCommandLineOption load{
+        QStringLiteral("load"),
+        QCoreApplication::translate("spshost", "Load SOURCE and RECEIVER (and RELATION) into a "
+                                               "new geometry through the \"SPS loader\" task, "
+                                               "as its dialog's OK would.")};
+};
+
+void SetUpParser(QCommandLineParser& parser, const HostOptions& options)
+{
+    parser.setApplicationDescription(
+        QCoreApplication::translate("spshost", "A small host for the seismic survey plug-ins."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({options.plugins, options.load, options.screenshot, options.delay});
+    parser.addPositionalArgument(
+        QStringLiteral("SOURCE"),
+        QCoreApplication::translate("spshost", "With --load: the source-point (S) file."),
+        QStringLiteral("[SOURCE"));
+    parser.addPositionalArgument(
+        QStringLiteral("RECEIVER"),
+        QCoreApplication::translate("spshost", "With --load: the receiver-point (R) file."),
+        QStringLiteral("RECEIVER"));
+    parser.addPositionalArgument(
+        QStringLiteral("RELATION"),
+        QCoreApplication::translate("spshost", "With --load: the relation (X) file."),
+        QStringLiteral("[RELATION]]"));
+}
+
+void SetUpApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("spshost"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral(SPSHOST_VERSION " (Qt %1)").arg(QLatin1String(qVersion())));
+    // The plug-in loads its own; this one translates the window's texts.
+    InstallSPSCatalogue(QDir(QCoreApplication::applicationDirPath())
+                            .filePath(QStringLiteral(SPS_BIN_TO_TRANSLATIONS)),
+                        QLocale());
+}
+
+bool DisplayMayBeThere(const QStringList& arguments)
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           arguments.contains(QLatin1String("-platform"));
+}
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("spshost"));
-    // The plug-in loads its own; this one translates the window's texts.
-    InstallSPSCatalogue(
-        QDir(QApplication::applicationDirPath()).filePath(QStringLiteral(SPS_BIN_TO_TRANSLATIONS)),
-        QLocale());
+    // Help and version need no window, so no display: they are given before
+    // the window's application is built, which would fail without one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    bool takesPicture = false;
+    bool parsed = false;
+    QString parseError;
+    {
+        QCommandLineParser early;
+        const HostOptions untranslated;
+        SetUpParser(early, untranslated);
+        // Qt's own options (-platform, -style...) are unknown here; what was read still counts.
+        parsed = early.parse(arguments);
+        parseError = early.errorText();
+        if (early.isSet(QStringLiteral("help")) || early.isSet(QStringLiteral("help-all")) ||
+            early.isSet(QStringLiteral("version"))) {
+            QCoreApplication app(argc, argv);
+            SetUpApplication();
+            QCommandLineParser parser;
+            const HostOptions options;
+            SetUpParser(parser, options);
+            parser.process(app); // prints the help or the version and ends the program
+            return 0;
+        }
+        takesPicture = early.isSet(untranslated.screenshot);
+    }
+    // A picture needs no screen: without a display it is taken offscreen.
+    if (takesPicture) {
+        UseOffscreenPlatformWithoutDisplay();
+    } else if (!DisplayMayBeThere(arguments)) {
+        // Said as the parser says it once the application is there.
+        std::fprintf(stderr, "spshost: %s\n",
+                     qPrintable(!parsed ? parseError
+                                        : QCoreApplication::translate(
+                                              "spshost", "no display to show the window on "
+                                                         "(DISPLAY and WAYLAND_DISPLAY are not "
+                                                         "set); --screenshot works without one")));
+        return !parsed ? 1 : 2;
+    }
 
+    QApplication app(argc, argv);
+    SetUpApplication();
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QApplication::translate("spshost", "A small host for the seismic survey plug-ins."));
-    parser.addHelpOption();
-    const QCommandLineOption pluginsOption(
-        QStringLiteral("plugins"),
-        QApplication::translate("spshost", "Load the plug-ins of DIR (default: the installed "
-                                           "plug-in folder, or plugins/ beside the program in "
-                                           "a build folder)."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption screenshotOption(
-        QStringLiteral("screenshot"),
-        QApplication::translate("spshost", "Save a picture of the window to FILE (PNG) and quit."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption delayOption(
-        QStringLiteral("screenshot-delay"),
-        QApplication::translate("spshost", "Wait MS milliseconds before the picture (default "
-                                           "1000)."),
-        QStringLiteral("MS"), QStringLiteral("1000"));
-    const QCommandLineOption loadOption(
-        QStringLiteral("load"),
-        QApplication::translate("spshost", "Load SOURCE and RECEIVER (and RELATION) into a new "
-                                           "geometry through the \"SPS loader\" task, as its "
-                                           "dialog's OK would."));
-    parser.addOptions({pluginsOption, loadOption, screenshotOption, delayOption});
-    parser.addPositionalArgument(
-        QStringLiteral("SOURCE"),
-        QApplication::translate("spshost", "With --load: the source-point (S) file."),
-        QStringLiteral("[SOURCE"));
-    parser.addPositionalArgument(
-        QStringLiteral("RECEIVER"),
-        QApplication::translate("spshost", "With --load: the receiver-point (R) file."),
-        QStringLiteral("RECEIVER"));
-    parser.addPositionalArgument(
-        QStringLiteral("RELATION"),
-        QApplication::translate("spshost", "With --load: the relation (X) file."),
-        QStringLiteral("[RELATION]]"));
+    const HostOptions options;
+    SetUpParser(parser, options);
+    const QCommandLineOption& pluginsOption = options.plugins;
+    const QCommandLineOption& screenshotOption = options.screenshot;
+    const QCommandLineOption& delayOption = options.delay;
+    const QCommandLineOption& loadOption = options.load;
     parser.process(app);
 
     const QString pluginFolder =

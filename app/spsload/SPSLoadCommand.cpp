@@ -2,9 +2,11 @@
 
 #include "SPSFileAccess.h"
 #include "SPSFormatValues.h"
+#include "SPSGzip.h"
 #include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
 #include "SPSRevisionDetector.h"
+#include "SPSRowReader.h"
 #include "SPSSurveyCheck.h"
 #include "VeEventsLog.h"
 #include "VePrevStackSegyGeometry.h"
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QtGlobal>
 
 #include <charconv>
 #include <cmath>
@@ -112,6 +115,18 @@ void appendCsvRows(QByteArray& csv, char kind, const std::vector<VePrevSegySRGeo
         csv += '\n';
     }
 }
+
+// Whether the file holds a row of that record letter (one at the start of a row).
+bool holdsRecords(const QString& path, QChar letter)
+{
+    if (!SPSMayOpenForReading(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    SPSRowReader reader(&file, letter, true, 0);
+    return reader.NextRecord();
+}
 } // namespace
 
 QByteArray SPSLoadCommand::FormatFloat(float value)
@@ -132,6 +147,42 @@ void SPSLoadCommand::Error(const QString& text)
     m_pErr->write("error: " + text.toUtf8() + '\n');
 }
 
+void SPSLoadCommand::CannotOpen(const QString& path)
+{
+    // The words the load itself logs for its inputs.
+    Error(QStringLiteral("Cannot open file [%1] for reading!").arg(path));
+}
+
+void SPSLoadCommand::ExplainCorruptGzip(const VeTaskSPSFilesLoaderParam& param)
+{
+    // The load says only that a file could not be read to its end; for gzip
+    // data the reason is worth the second reading, which only a failure costs.
+    for (const QString& path : {param.SourceFileName, param.ReceiverFileName}) {
+        QString reason;
+        if (SPSMayOpenForReading(path) && !SPSGzipReader::Check(path, &reason))
+            Error(QStringLiteral("[%1]: %2").arg(path, reason));
+    }
+}
+
+void SPSLoadCommand::RefuseEmpty(const VePrevStackSegyGeometry& geometry,
+                                 const VeTaskSPSFilesLoaderParam& param)
+{
+    const bool noShots = geometry.Shots().empty();
+    const bool noReceivers = geometry.Receivers().empty();
+    // The other file's rows where a file's own are missing: given the wrong way round.
+    const QString& source = param.SourceFileName;
+    const QString& receiver = param.ReceiverFileName;
+    if (holdsRecords(source, u'R') && holdsRecords(receiver, u'S')) {
+        Error(QStringLiteral("the files look swapped: the source file [%1] holds R rows and the "
+                             "receiver file [%2] S rows; give the source file first")
+                  .arg(source, receiver));
+        return;
+    }
+    Error(noShots && noReceivers ? QStringLiteral("the load added no shot and no receiver")
+          : noShots              ? QStringLiteral("the load added no shot")
+                                 : QStringLiteral("the load added no receiver"));
+}
+
 namespace {
 void setUpParser(QCommandLineParser& parser)
 {
@@ -149,8 +200,9 @@ void setUpParser(QCommandLineParser& parser)
           QStringLiteral("Write the shots and receivers as CSV to FILE (- for standard output)."),
           QStringLiteral("FILE")},
          {QStringLiteral("map"),
-          QStringLiteral("Draw the map of the shots and receivers into FILE (PNG, %1x%2 "
-                         "pixels); no display is needed.")
+          QStringLiteral("Draw the map of the shots and receivers into FILE (%1x%2 pixels), in "
+                         "the image format its suffix names: png, jpg, bmp... (- for PNG on "
+                         "standard output); no display is needed.")
               .arg(DefaultSurveyMapSize().width())
               .arg(DefaultSurveyMapSize().height()),
           QStringLiteral("FILE")},
@@ -181,13 +233,31 @@ void setUpParser(QCommandLineParser& parser)
           QStringLiteral("FILE")},
          {QStringLiteral("quiet"), QStringLiteral("Print no summary.")}});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
-                                 QStringLiteral("The source-point (S) file."));
+                                 QStringLiteral("The source-point (S) file (gzipped or not)."));
     parser.addPositionalArgument(QStringLiteral("RECEIVER"),
-                                 QStringLiteral("The receiver-point (R) file."));
+                                 QStringLiteral("The receiver-point (R) file (gzipped or not)."));
     parser.addPositionalArgument(QStringLiteral("RELATION"),
                                  QStringLiteral("The relation (X) file, checked but not loaded."),
                                  QStringLiteral("[RELATION]"));
 }
+
+// What --help adds after the options.
+const char kHelpEnd[] =
+    "\n"
+    "Examples:\n"
+    "  spsload survey.sps survey.rps survey.xps\n"
+    "      Load the survey and print how many shots and receivers it holds.\n"
+    "  spsload --revision auto --check --csv survey.csv --map survey.png \\\n"
+    "          survey.sps.gz survey.rps.gz\n"
+    "      Load gzipped files in the revision each declares, list what is doubtful,\n"
+    "      and write the points as CSV and the map as a picture.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the survey was loaded and every output written\n"
+    "  1  an input cannot be read, the load failed or added no shot or no receiver,\n"
+    "     or an output cannot be written\n"
+    "  2  the command line is wrong, or an input or output was refused before loading\n";
+
 } // namespace
 
 bool SPSLoadCommand::WantsMap(const QStringList& arguments)
@@ -211,11 +281,11 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitUsage;
     }
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
-        m_pOut->write(parser.helpText().toUtf8());
+        m_pOut->write(parser.helpText().toUtf8() + kHelpEnd);
         return ExitLoaded;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        m_pOut->write("spsload " SPSLOAD_VERSION "\n");
+        m_pOut->write(QByteArray("spsload " SPSLOAD_VERSION " (Qt ") + qVersion() + ")\n");
         return ExitLoaded;
     }
     const QStringList files = parser.positionalArguments();
@@ -243,12 +313,17 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     SPSNumberingSettings numbering;
     if (!ReadNumbering(parser, &numbering))
         return ExitUsage;
-    const bool reportToOut =
-        parser.isSet(reportOption) && parser.value(reportOption) == QLatin1String("-");
-    if (reportToOut && parser.isSet(csvOption) && parser.value(csvOption) == QLatin1String("-")) {
-        Error(QStringLiteral("--csv and --report cannot both write to standard output"));
+    // Standard output holds one output alone.
+    QStringList toOut;
+    for (const QString& option : {csvOption, reportOption, mapOption})
+        if (parser.isSet(option) && parser.value(option) == QLatin1String("-"))
+            toOut << option;
+    if (toOut.size() > 1) {
+        Error(QStringLiteral("--%1 and --%2 cannot both write to standard output")
+                  .arg(toOut.at(0), toOut.at(1)));
         return ExitUsage;
     }
+    const bool anyToOut = !toOut.isEmpty();
     // A FIFO or a device given as input would block the load in open() or let it
     // read for ever: refused before anything is opened (the parameter file by its
     // reading).
@@ -265,7 +340,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         if (!parser.isSet(option))
             continue;
         const QString output = parser.value(option);
-        if (option != mapOption && output == QLatin1String("-"))
+        if (output == QLatin1String("-"))
             continue;
         for (const QString& input : inputs) {
             if (SPSSameFile(output, input)) {
@@ -275,21 +350,36 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         }
     }
 
+    // The map's format comes from its file's suffix: a name that gives none
+    // would otherwise be written in a format it does not name.
+    QByteArray mapFormat = "png";
+    if (parser.isSet(mapOption) && !toOut.contains(mapOption)) {
+        const QString map = parser.value(mapOption);
+        mapFormat = SurveyMapFormatForFile(map);
+        if (mapFormat.isEmpty()) {
+            Error(QStringLiteral("the map file [%1] does not end in the suffix of an image "
+                                 "format that can be written (%2)")
+                      .arg(map, SurveyMapFormatsText()));
+            return ExitUsage;
+        }
+    }
+
     VeTaskSPSFilesLoaderParam param;
     param.Numbering = numbering;
-    if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param))
-        return ExitUsage;
+    int refused = ExitLoaded;
+    if (parser.isSet(paramsOption) && !ApplyParamFile(parser.value(paramsOption), &param, &refused))
+        return refused;
     param.SourceFileName = files.at(0);
     param.ReceiverFileName = files.at(1);
     if (files.size() == 3) {
         // The load never reads it, but a relation file that cannot be read is
-        // refused before loading, as the dialog refuses it.
+        // refused before loading, as the dialog refuses it, in the words and
+        // with the status of the load's own inputs.
         param.RelationFileName = files.at(2);
         QFile relation(param.RelationFileName);
         if (!relation.open(QIODevice::ReadOnly)) {
-            Error(QStringLiteral("cannot open relation file [%1] for reading")
-                      .arg(param.RelationFileName));
-            return ExitUsage;
+            CannotOpen(param.RelationFileName);
+            return ExitFailed;
         }
     }
 
@@ -298,8 +388,14 @@ int SPSLoadCommand::Run(const QStringList& arguments)
 
     bool numbersFit = true;
     const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param, numbering, &numbersFit);
-    if (!geometry)
+    if (!geometry) {
+        ExplainCorruptGzip(param);
         return ExitFailed;
+    }
+    if (geometry->Shots().empty() || geometry->Receivers().empty()) {
+        RefuseEmpty(*geometry, param);
+        return ExitFailed;
+    }
     // Wrapped numbers are no numbering a script can use: nothing is written.
     if (!numbersFit) {
         Error(QStringLiteral("the numbering factors take point numbers beyond signed 32 bits; "
@@ -308,12 +404,11 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     }
 
     const QString csvPath = parser.value(csvOption);
-    const bool csvToOut = parser.isSet(csvOption) && csvPath == QLatin1String("-");
     if (parser.isSet(csvOption) && !WriteCsv(*geometry, csvPath))
         return ExitFailed;
-    if (parser.isSet(mapOption) && !WriteMap(*geometry, parser.value(mapOption)))
+    if (parser.isSet(mapOption) && !WriteMap(*geometry, parser.value(mapOption), mapFormat))
         return ExitFailed;
-    if (!parser.isSet(quietOption) && !csvToOut)
+    if (!parser.isSet(quietOption) && !anyToOut)
         WriteSummary(*geometry);
 
     if (parser.isSet(checkOption) || parser.isSet(reportOption)) {
@@ -325,7 +420,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         }
         // Standard output may carry a CSV; the check's lines then go to standard error.
         if (parser.isSet(checkOption))
-            WriteCheck(check.Findings(), csvToOut || reportToOut ? m_pErr : m_pOut);
+            WriteCheck(check.Findings(), anyToOut ? m_pErr : m_pOut);
         if (parser.isSet(reportOption) &&
             !WriteReport(check.Findings(), parser.value(reportOption)))
             return ExitFailed;
@@ -344,8 +439,10 @@ bool SPSLoadCommand::RefuseIfNotRegular(const QString& kind, const QString& path
     return false;
 }
 
-bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param)
+bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param,
+                                    int* status)
 {
+    *status = ExitUsage;
     // As the Format page in its user-defined mode: its default texts, then the
     // file's values, then the page's checks and gathering.
     SPSFormatValues values;
@@ -353,7 +450,8 @@ bool SPSLoadCommand::ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderPar
     case SPSParamFile::Ok:
         break;
     case SPSParamFile::CannotOpen:
-        Error(QStringLiteral("cannot open parameter file [%1] for reading").arg(path));
+        CannotOpen(path);
+        *status = ExitFailed;
         return false;
     case SPSParamFile::NotRegularFile:
         Error(QStringLiteral("parameter file [%1] is not a regular file").arg(path));
@@ -406,7 +504,8 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
                           {u'R', param->ReceiverFileName},
                           {u'X', param->RelationFileName}};
     for (const File& f : files) {
-        if (f.path.isEmpty())
+        // A file that is not there is the load's to report.
+        if (f.path.isEmpty() || !QFileInfo::exists(f.path))
             continue;
         // A pipe would lose to the detection the rows the load needs.
         if (!SPSMayOpenForReading(f.path)) {
@@ -554,10 +653,18 @@ bool SPSLoadCommand::WriteOutput(const QByteArray& bytes, const QString& path, c
     return true;
 }
 
-bool SPSLoadCommand::WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path)
+bool SPSLoadCommand::WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path,
+                              const QByteArray& format)
 {
     QString reason;
-    if (SaveSurveyMapPng(geometry, path, DefaultSurveyMapSize(), &reason))
+    if (path == QLatin1String("-")) {
+        QByteArray bytes;
+        if (EncodeSurveyMap(geometry, DefaultSurveyMapSize(), format, &bytes, &reason))
+            return WriteOutput(bytes, path, QStringLiteral("the map"));
+        Error(QStringLiteral("cannot draw the map: %1").arg(reason));
+        return false;
+    }
+    if (SaveSurveyMapImage(geometry, path, DefaultSurveyMapSize(), format, &reason))
         return true;
     // The texts of a failed write name the file; those of a failed drawing do not.
     Error(reason.contains(path) ? reason

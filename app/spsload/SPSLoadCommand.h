@@ -16,9 +16,10 @@ class VeTaskSPSFilesLoaderParam;
 // The spsload command: loads a source and a receiver file into a new geometry
 // object through the loader thread, as the host would, and reports it.
 //   spsload [--params FILE | --revision 1|2.1|auto] [numbering options] [--csv FILE]
-//           [--map FILE.png] [--check] [--report FILE] [--quiet] SOURCE RECEIVER [RELATION]
-// The summary, the CSV written to "-", help and version go to out; the load's
-// events-log entries and the command's own errors go to err. Drawing the map
+//           [--map FILE.png|.jpg|...] [--check] [--report FILE] [--quiet]
+//           SOURCE RECEIVER [RELATION]
+// The summary, the one output written to "-", help and version go to out; the
+// load's events-log entries and the command's own errors go to err. Drawing the map
 // needs a QGuiApplication (WantsMap tells the program before it makes one).
 class SPSLoadCommand
 {
@@ -26,9 +27,11 @@ public:
     enum ExitStatus
     {
         ExitLoaded = 0, // the geometry was handed over (and written)
-        ExitFailed = 1, // the load failed, a factor took point numbers out of 32 bits,
-                        // or an output could not be written
-        ExitUsage = 2,  // bad command line, or input refused before loading
+        // An input cannot be read, the load failed or added no shot or no
+        // receiver, a factor took point numbers out of 32 bits, or an output
+        // could not be written.
+        ExitFailed = 1,
+        ExitUsage = 2, // bad command line, or input refused before loading
     };
 
     SPSLoadCommand(QIODevice* out, QIODevice* err) : m_pOut(out), m_pErr(err) {}
@@ -54,8 +57,9 @@ private:
     // "source", "receiver" or "relation").
     bool RefuseIfNotRegular(const QString& kind, const QString& path);
     // Applies a parameter file as the Format page would; false, with the error
-    // written, when the file cannot be read or a value is refused.
-    bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param);
+    // written and the exit status set, when the file cannot be read or a value
+    // is refused.
+    bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param, int* status);
     // The loaded geometry when a new one was handed over; null when the load failed.
     // numbersFit: false when a factor took point numbers out of signed 32 bits.
     std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param,
@@ -73,8 +77,16 @@ private:
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
     // Standard output for "-", else through the output writer; what names it in errors.
     bool WriteOutput(const QByteArray& bytes, const QString& path, const QString& what);
-    bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path);
+    bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path,
+                  const QByteArray& format);
     void Error(const QString& text);
+    // An input that cannot be opened, in the load's own words.
+    void CannotOpen(const QString& path);
+    // After a failed load: what is wrong with the gzip data of an input, if anything.
+    void ExplainCorruptGzip(const VeTaskSPSFilesLoaderParam& param);
+    // A load without shots or without receivers, and whether the files look swapped.
+    void RefuseEmpty(const VePrevStackSegyGeometry& geometry,
+                     const VeTaskSPSFilesLoaderParam& param);
 
     QIODevice* m_pOut;
     QIODevice* m_pErr;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -26,6 +27,9 @@ void dropRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& context,
 
 int main(int argc, char** argv)
 {
+    // A write past the file-size limit fails as on a full disk, and is reported
+    // so, the former file kept, instead of the signal ending the program unheard.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -514,46 +514,78 @@ private Q_SLOTS:
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments"); // "<dir>" is a folder of the test's own
+        QTest::addColumn<bool>("display");          // false: no display and no platform chosen
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("error"); // a line that standard error must hold
+        QTest::addColumn<QString>("error");  // a line that standard error must hold
+        QTest::addColumn<QString>("output"); // a line that standard output must hold
         QTest::addColumn<bool>("picture");
 
         const QStringList survey{"--load", Example("example.sps"), Example("example.rps"),
                                  Example("example.xps")};
+        const QStringList picture{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"};
         QTest::newRow("picture of the loaded survey")
-            << survey + QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
-            << 0 << QString() << true;
+            << survey + picture << true << 0 << QString() << QString() << true;
+        QTest::newRow("picture without a display: offscreen")
+            << survey + picture << false << 0 << QString() << QString() << true;
         QTest::newRow("load needs two files")
-            << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"} << 2
-            << "spshost: --load needs SOURCE and RECEIVER, and takes an optional RELATION" << false;
+            << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"}
+            << true << 2
+            << "spshost: --load needs SOURCE and RECEIVER, and takes an optional RELATION"
+            << QString() << false;
         QTest::newRow("files only with --load")
             << QStringList{Example("example.sps"), Example("example.rps"), "--screenshot",
                            "<dir>/shot.png"}
-            << 2 << "spshost: files are read only with --load" << false;
+            << true << 2 << "spshost: files are read only with --load" << QString() << false;
         QTest::newRow("no picture when the load cannot start")
             << QStringList{"--plugins", "<dir>"} + survey +
                    QStringList{"--screenshot", "<dir>/shot.png"}
-            << 1 << "spshost: cannot load: No plug-in offers the task \"SPS loader\"." << false;
+            << true << 1 << "spshost: cannot load: No plug-in offers the task \"SPS loader\"."
+            << QString() << false;
+        QTest::newRow("help without a display")
+            << QStringList{"--help"} << false << 0 << QString()
+            << "A small host for the seismic survey plug-ins." << false;
+        QTest::newRow("version without a display")
+            << QStringList{"--version"} << false << 0 << QString()
+            << QString("spshost %1 (Qt %2)").arg(SPSHOST_VERSION, qVersion()) << false;
+        QTest::newRow("window without a display")
+            << survey << false << 2
+            << "spshost: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not "
+               "set); --screenshot works without one"
+            << QString() << false;
+        QTest::newRow("unknown option without a display")
+            << QStringList{"--bogus"} << false << 1 << "spshost: Unknown option 'bogus'."
+            << QString() << false;
     }
 
     void commandLine()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(bool, display);
         QFETCH(int, status);
         QFETCH(QString, error);
+        QFETCH(QString, output);
         QFETCH(bool, picture);
 
         QTemporaryDir dir;
         for (QString& a : arguments)
             a.replace("<dir>", dir.path());
         QProcess process;
+        if (!display) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                environment.remove(name);
+            process.setProcessEnvironment(environment);
+        }
         process.start(SPSHOST_PATH, arguments);
         QVERIFY(process.waitForFinished(kLoadTimeoutMs));
         const QString err = QString::fromUtf8(process.readAllStandardError());
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QVERIFY2(process.exitCode() == status, qPrintable(err));
         if (!error.isEmpty())
             QVERIFY2(err.split('\n').contains(error), qPrintable(err));
+        if (!output.isEmpty())
+            QVERIFY2(out.split('\n').contains(output), qPrintable(out));
         QCOMPARE(QFile::exists(dir.filePath("shot.png")), picture);
         if (!picture)
             return;

@@ -1,7 +1,9 @@
 #include "SPSLoadCommand.h"
 #include "SPSTestFifo.h"
+#include "SPSTestGzip.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
+#include "VeSurveyMapImage.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -69,6 +71,14 @@ private Q_SLOTS:
         QByteArray source = kSource, receiver = kReceiver;
         QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s1.sps"), source.replace("\nS", "\nS ")));
         QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r1.sps"), receiver.replace("\nR", "\nR ")));
+        const QByteArray gzipped = SPSTest::Gzip(kSource);
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s.sps.gz"), gzipped));
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r.sps.gz"), SPSTest::Gzip(kReceiver, 2)));
+        // The rows whole, the trailer's length cut off; then its check broken.
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("cut.sps.gz"), gzipped.chopped(2)));
+        QByteArray broken = gzipped;
+        broken[broken.size() - 8] = char(broken.at(broken.size() - 8) ^ 0x55);
+        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("broken.sps.gz"), broken));
     }
 
     void run_data()
@@ -85,21 +95,62 @@ private Q_SLOTS:
             << QStringList{"--csv", "-"} + files << 0 << kCsv << kLoaded;
         QTest::newRow("relation file that opens")
             << files + QStringList{"<dir>/x.sps"} << 0 << kSummary << kLoaded;
-        QTest::newRow("files without points load as empty")
-            << QStringList{"<dir>/headers.sps", "<dir>/headers.sps"} << 0
-            << QByteArray("shots: 0\nreceivers: 0\n")
+        QTest::newRow("files without points fail the load")
+            << QStringList{"<dir>/headers.sps", "<dir>/headers.sps"} << 1 << QByteArray()
             << QByteArray("warning: No source points found in [<dir>/headers.sps]\n"
                           "warning: No receiver points found in [<dir>/headers.sps]\n"
-                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n");
+                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n"
+                          "error: the load added no shot and no receiver\n");
+        QTest::newRow("receiver file without receivers")
+            << QStringList{"--csv", "<dir>/none.csv", "<dir>/s.sps", "<dir>/headers.sps"} << 1
+            << QByteArray()
+            << kMerged + "warning: No receiver points found in [<dir>/headers.sps]\n"
+                         "info: 2 shots and 0 receivers were added to [SPS SR Geometry].\n"
+                         "error: the load added no receiver\n";
+        QTest::newRow("files given the wrong way round")
+            << QStringList{"<dir>/r.sps", "<dir>/s.sps"} << 1 << QByteArray()
+            << QByteArray("warning: No source points found in [<dir>/r.sps]\n"
+                          "warning: No receiver points found in [<dir>/s.sps]\n"
+                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n"
+                          "error: the files look swapped: the source file [<dir>/r.sps] holds R "
+                          "rows and the receiver file [<dir>/s.sps] S rows; give the source "
+                          "file first\n");
+        QTest::newRow("gzipped files, one in two members")
+            << QStringList{"<dir>/s.sps.gz", "<dir>/r.sps.gz"} << 0 << kSummary << kLoaded;
+        QTest::newRow("gzip data cut short")
+            << QStringList{"<dir>/cut.sps.gz", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot read file [<dir>/cut.sps.gz] to its end!\n"
+                          "error: [<dir>/cut.sps.gz]: The compressed data is cut short.\n");
+        QTest::newRow("gzip data that fails its check")
+            << QStringList{"<dir>/broken.sps.gz", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot read file [<dir>/broken.sps.gz] to its end!\n"
+                          "error: [<dir>/broken.sps.gz]: The compressed data is corrupt "
+                          "(incorrect data check).\n");
+        QTest::newRow("revisions detected in gzip data")
+            << QStringList{"--quiet", "--revision", "auto", "<dir>/s.sps.gz", "<dir>/r.sps.gz"} << 0
+            << QByteArray()
+            << "info: [<dir>/s.sps.gz]: read as SPS revision 1 (revision unknown, the default; "
+               "no header row names the revision; of 3 S rows, 0 fit revision 1 and 0 fit "
+               "revision 2.1)\n"
+               "info: [<dir>/r.sps.gz]: read as SPS revision 1 (revision unknown, the default; "
+               "no header row names the revision; only 2 R rows, too few to judge by)\n" +
+                   kLoaded;
+        QTest::newRow("missing file is not detected, the load reports it")
+            << QStringList{"--revision", "auto", "<dir>/none.sps", "<dir>/r.sps"} << 1
+            << QByteArray()
+            << QByteArray("info: [<dir>/r.sps]: read as SPS revision 1 (revision unknown, the "
+                          "default; no header row names the revision; only 2 R rows, too few to "
+                          "judge by)\n"
+                          "error: Cannot open file [<dir>/none.sps] for reading!\n");
         QTest::newRow("missing source fails the load")
             << QStringList{"<dir>/none.sps", "<dir>/r.sps"} << 1 << QByteArray()
             << QByteArray("error: Cannot open file [<dir>/none.sps] for reading!\n");
         QTest::newRow("missing receiver fails the load after the shots")
             << QStringList{"--csv", "-", "<dir>/s.sps", "<dir>/none.sps"} << 1 << QByteArray()
             << kMerged + "error: Cannot open file [<dir>/none.sps] for reading!\n";
-        QTest::newRow("relation file that cannot be opened")
-            << files + QStringList{"<dir>/none.x"} << 2 << QByteArray()
-            << QByteArray("error: cannot open relation file [<dir>/none.x] for reading\n");
+        QTest::newRow("relation file that cannot be opened: as the load's own files")
+            << files + QStringList{"<dir>/none.x"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>/none.x] for reading!\n");
         QTest::newRow("FIFO as source, refused before it is opened")
             << QStringList{"<dir>/pipe", "<dir>/r.sps"} << 2 << QByteArray()
             << QByteArray("error: source file [<dir>/pipe] is not a regular file\n");
@@ -135,9 +186,9 @@ private Q_SLOTS:
         QTest::newRow("parameter file moves every column")
             << QStringList{"--params", "<dir>/shifted.txt", "<dir>/s1.sps", "<dir>/r1.sps"} << 0
             << kSummary << kLoaded;
-        QTest::newRow("parameter file that cannot be opened")
-            << QStringList{"--params", "<dir>/none.txt"} + files << 2 << QByteArray()
-            << QByteArray("error: cannot open parameter file [<dir>/none.txt] for reading\n");
+        QTest::newRow("parameter file that cannot be opened: as the load's own files")
+            << QStringList{"--params", "<dir>/none.txt"} + files << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>/none.txt] for reading!\n");
         QTest::newRow("parameter file of another version")
             << QStringList{"--params", "<dir>/v2.txt"} + files << 2 << QByteArray()
             << QByteArray("error: parameter file [<dir>/v2.txt]: Invalid file version!\n");
@@ -149,6 +200,34 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/huge.txt"} + files << 2 << QByteArray()
             << QByteArray("error: parameter file [<dir>/huge.txt]: invalid value \"5000000000\" "
                           "for XLastRecvIDLen\n");
+        QTest::newRow("map whose suffix names no format, refused before loading")
+            << QStringList{"--map", "<dir>/map.xyz"} + files << 2 << QByteArray()
+            << QByteArray("error: the map file [<dir>/map.xyz] does not end in the suffix of an "
+                          "image format that can be written (<formats>)\n");
+        QTest::newRow("map without a suffix")
+            << QStringList{"--map", "<dir>/map"} + files << 2 << QByteArray()
+            << QByteArray("error: the map file [<dir>/map] does not end in the suffix of an "
+                          "image format that can be written (<formats>)\n");
+        QTest::newRow("map and CSV both to standard output")
+            << QStringList{"--csv", "-", "--map", "-"} + files << 2 << QByteArray()
+            << QByteArray("error: --csv and --map cannot both write to standard output\n");
+        QTest::newRow("report to standard output, no summary")
+            << QStringList{"--report", "-"} + files << 0
+            << QByteArray("file,row,kind,line,point,index,message\n"
+                          "<dir>/s.sps,0,revision,,,,\"revision unknown: no header row names the "
+                          "revision; of 3 S rows, 0 fit revision 1 and 0 fit revision 2.1\"\n"
+                          "<dir>/s.sps,2,shared-number,1,101,,\"point number 101 is shared by 2 "
+                          "lines (1, 2); the load keeps one point; a line factor of 1000 keeps "
+                          "the lines apart\"\n"
+                          "<dir>/s.sps,0,precision,1,102,,single precision changes the northing "
+                          "by up to 0.2 (row 3); 1 of 3 points change by more than 0.05\n"
+                          "<dir>/r.sps,0,revision,,,,\"revision unknown: no header row names the "
+                          "revision; only 2 R rows, too few to judge by\"\n"
+                          "<dir>/r.sps,3,not-a-number,10,2,,\"easting \"\"-inf\"\" is not a "
+                          "number\"\n"
+                          "<dir>/r.sps,3,not-a-number,10,2,,\"northing \"\"nan\"\" is not a "
+                          "number\"\n")
+            << kLoaded;
         QTest::newRow("map without Qt Gui")
             << QStringList{"--map", "<dir>/map.png"} + files << 1 << QByteArray()
             << kLoaded + "error: cannot draw the map [<dir>/map.png]: Drawing a map needs a "
@@ -220,7 +299,9 @@ private Q_SLOTS:
             << QByteArray()
             << QByteArray("error: --params and --revision cannot be used together\n");
         QTest::newRow("version") << QStringList{"--version"} << 0
-                                 << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
+                                 << QByteArray("spsload " SPSLOAD_VERSION " (Qt ") + qVersion() +
+                                        ")\n"
+                                 << QByteArray();
     }
 
     void run()
@@ -232,6 +313,7 @@ private Q_SLOTS:
         for (QString& a : arguments)
             a.replace("<dir>", m_Dir.path());
         err.replace("<dir>", m_Dir.path().toUtf8());
+        err.replace("<formats>", SurveyMapFormatsText().toUtf8());
         out.replace("<dir>", m_Dir.path().toUtf8());
 
         QBuffer outBuffer, errBuffer;

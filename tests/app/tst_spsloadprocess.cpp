@@ -63,12 +63,14 @@ private Q_SLOTS:
                    QByteArray("error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
                               "file or directory\n");
         QTest::newRow("relation cannot be opened")
-            << files + QStringList{"<dir>"} << 2 << QByteArray()
-            << QByteArray("error: cannot open relation file [<dir>] for reading\n");
+            << files + QStringList{"<dir>"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
         QTest::newRow("unknown option") << QStringList{"-q"} + files << 2 << QByteArray()
                                         << QByteArray("error: Unknown option 'q'.\n");
         QTest::newRow("version") << QStringList{"--version"} << 0
-                                 << QByteArray("spsload " SPSLOAD_VERSION "\n") << QByteArray();
+                                 << QByteArray("spsload " SPSLOAD_VERSION " (Qt ") + qVersion() +
+                                        ")\n"
+                                 << QByteArray();
     }
 
     void run()
@@ -93,23 +95,36 @@ private Q_SLOTS:
     void failedOutputKeepsFormerFile_data()
     {
         QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("error");
         QTest::newRow("csv") << "--csv"
+                             << "former.csv"
                              << QByteArray("error: cannot write [<out>]: File too large\n");
         QTest::newRow("map") << "--map"
+                             << "former.png"
                              << QByteArray("error: Cannot write the map to \"<out>\": File too "
                                            "large\n");
+        QTest::newRow("map, as JPEG") << "--map"
+                                      << "former.jpg"
+                                      << QByteArray("error: Cannot write the map to \"<out>\": "
+                                                    "File too large\n");
+        QTest::newRow("report") << "--report"
+                                << "former.csv"
+                                << QByteArray("error: cannot write [<out>]: File too large\n");
     }
 
     void failedOutputKeepsFormerFile()
     {
         // An output smaller than any write buffer that cannot reach the disk.
         QFETCH(QString, option);
+        QFETCH(QString, name);
         QFETCH(QByteArray, error);
-        const QString out = m_Dir.filePath("former.out");
+        const QString out = m_Dir.filePath(name);
         const QByteArray former = "former";
         QVERIFY(SPSTest::WriteFile(out, former));
         QProcess process;
+        // The signal as a shell leaves it: the program itself must keep it from ending it.
+        process.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_DFL); });
         {
             const FileSizeLimit limit(16); // the child inherits it
             process.start(SPSLOAD_PATH, {"--quiet", option, out, m_Dir.filePath("s.sps"),
@@ -122,7 +137,8 @@ private Q_SLOTS:
         QFile file(out);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), former);
-        QCOMPARE(QDir(m_Dir.path()).entryList({"former*"}), QStringList{"former.out"});
+        QCOMPARE(QDir(m_Dir.path()).entryList({"former*"}), QStringList{name});
+        QVERIFY(QFile::remove(out));
     }
 
     void help()
@@ -136,6 +152,17 @@ private Q_SLOTS:
         QVERIFY2(out.contains("[options] SOURCE RECEIVER [RELATION]\n"), out);
         for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet"})
             QVERIFY2(out.contains(option), option);
+        // It ends with two examples and what each exit status means.
+        const qsizetype examples = out.indexOf("\nExamples:\n  spsload ");
+        QVERIFY2(examples > 0 && out.indexOf("\n  spsload ", examples + 12) > 0, out);
+        QVERIFY2(out.endsWith("Exit status:\n"
+                              "  0  the survey was loaded and every output written\n"
+                              "  1  an input cannot be read, the load failed or added no shot or "
+                              "no receiver,\n"
+                              "     or an output cannot be written\n"
+                              "  2  the command line is wrong, or an input or output was refused "
+                              "before loading\n"),
+                 out);
         QCOMPARE(process.readAllStandardError(), QByteArray());
     }
 };

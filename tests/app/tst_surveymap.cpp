@@ -3,6 +3,7 @@
 #include "VeSurveyMapImage.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -275,8 +276,22 @@ private Q_SLOTS:
         QCOMPARE(darkIn(arrow) > 10, !plain);
     }
 
-    void savePng()
+    void saveImage_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("exact"); // lossless: the marks' colours are exact
+        QTest::newRow("png") << "map.png" << QByteArray("png") << true;
+        QTest::newRow("bmp") << "map.bmp" << QByteArray("bmp") << true;
+        // The reader names the format by the bytes, not by the suffix.
+        QTest::newRow("jpg") << "map.JPG" << QByteArray("jpeg") << false;
+    }
+
+    void saveImage()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        QFETCH(bool, exact);
         VePrevStackSegyGeometry geometry;
         geometry.SetName("Line 1");
         const Records shots = Make({{200, 100}, {260, 100}});
@@ -288,16 +303,39 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString file = dir.filePath("map.png");
+        const QString file = dir.filePath(name);
+        const QByteArray suffixFormat = SurveyMapFormatForFile(file);
+        QVERIFY(!suffixFormat.isEmpty());
         QString error;
-        QVERIFY2(SaveSurveyMapPng(geometry, file, QSize(500, 350), &error), qPrintable(error));
+        QVERIFY2(SaveSurveyMapImage(geometry, file, QSize(500, 350), suffixFormat, &error),
+                 qPrintable(error));
 
-        QImage image;
-        QVERIFY(image.load(file, "PNG"));
+        QCOMPARE(QImageReader::imageFormat(file), format);
+        const QImage image(file);
         QCOMPARE(image.size(), QSize(500, 350));
+        if (!exact)
+            return;
         VeSurveyMap map;
         map.SetGeometry(&geometry);
         CheckMarks(image, map, shots, receivers);
+    }
+
+    void formatForFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("upper case") << "a/map.PNG" << QByteArray("png");
+        QTest::newRow("last suffix") << "map.csv.jpeg" << QByteArray("jpeg");
+        QTest::newRow("unknown") << "map.xyz" << QByteArray();
+        QTest::newRow("none") << "map" << QByteArray();
+        QTest::newRow("hidden file, no suffix") << "dir.png/.png" << QByteArray();
+    }
+
+    void formatForFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        QCOMPARE(SurveyMapFormatForFile(name), format);
     }
 
     void savePngFailures_data()

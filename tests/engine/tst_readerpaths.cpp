@@ -1,8 +1,9 @@
 // The fast path against the general one (QTextStream), on generated and
 // hostile files: the same record rows, field texts, numbers (bit for bit) and
-// point numbers, whatever the block size and row limit.
+// point numbers, whatever the block size and row limit, and gzipped or not.
 #include "SPSNumbers.h"
 #include "SPSRowReader.h"
+#include "SPSTestGzip.h"
 #include "SPSUtf8Decoder.h"
 
 #include <QBuffer>
@@ -25,8 +26,9 @@ struct Way
 {
     const char* name;
     bool general;
-    qint32 blockSize; // 0: the reader's own
-    bool limited;     // row limit taken from the fields
+    qint32 blockSize;    // 0: the reader's own
+    bool limited;        // row limit taken from the fields
+    int gzipMembers = 0; // read from gzip data of that many members; 0: plain
 };
 
 const Way kWays[] = {
@@ -36,6 +38,9 @@ const Way kWays[] = {
     {"general, limited rows", true, 0, true},
     {"fast, limited rows", false, 0, true},
     {"fast, limited rows, 64-byte blocks", false, 64, true},
+    {"fast, gzipped", false, 0, false, 1},
+    {"fast, gzipped in 3 members, 64-byte blocks, limited rows", false, 64, true, 3},
+    {"general, gzipped in 2 members", true, 0, false, 2},
 };
 
 QString bitsOf(double d)
@@ -73,10 +78,10 @@ struct Setup
 // Everything a caller learns from the records, one text per record; the row
 // itself cut at `rowCut` units when that is positive.
 QStringList readAll(const QByteArray& bytes, const Setup& setup, bool general, qint32 blockSize,
-                    qint64 rowLimit, qint64 rowCut)
+                    qint64 rowLimit, qint64 rowCut, int gzipMembers = 0)
 {
     QBuffer buffer;
-    buffer.setData(bytes);
+    buffer.setData(gzipMembers > 0 ? SPSTest::Gzip(bytes, gzipMembers) : bytes);
     buffer.open(QIODevice::ReadOnly);
     SPSReadOptions options;
     options.generalPath = general;
@@ -111,8 +116,9 @@ void compareWays(const QByteArray& bytes, const Setup& setup)
     const QStringList whole = readAll(bytes, setup, true, 0, 0, 0);
     const QStringList cut = limit > 0 ? readAll(bytes, setup, true, 0, 0, limit) : whole;
     for (const Way& way : kWays) {
-        const QStringList got = readAll(bytes, setup, way.general, way.blockSize,
-                                        way.limited ? limit : 0, way.limited ? limit : 0);
+        const QStringList got =
+            readAll(bytes, setup, way.general, way.blockSize, way.limited ? limit : 0,
+                    way.limited ? limit : 0, way.gzipMembers);
         const QStringList& expected = way.limited ? cut : whole;
         if (got == expected)
             continue;

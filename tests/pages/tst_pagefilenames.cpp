@@ -1,4 +1,5 @@
 #include "SPSTestBoxes.h"
+#include "SPSTestGzip.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeHostUi.h"
@@ -442,6 +443,10 @@ private Q_SLOTS:
         QTest::newRow("broken lead byte ending a 64 KiB block")
             << QByteArray(65535, 'a') + "\xC3\nb\nc" << QStringList{a, "b", "c"};
         QTest::newRow("CRLF") << QByteArray("ab\r\ncd\r\n") << QStringList{"ab", "cd"};
+        // Gzipped files show the text they hold, read as the plain file would be.
+        QTest::newRow("gzipped, CRLF and a carriage return inside")
+            << SPSTest::Gzip("ab\r\nc\rd\r\n" + QByteArray(70000, 'e') + "\nf", 2)
+            << QStringList{"ab", "cd", QString(bound, u'e'), "f"};
         QTest::newRow("no final break") << QByteArray("x\ny") << QStringList{"x", "y"};
         QTest::newRow("blank lines") << QByteArray("\n\n") << QStringList{"", ""};
         QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF"
@@ -594,6 +599,8 @@ private Q_SLOTS:
         QTest::newRow("head, nothing chosen") << "head" << 2 << "Can't open !" << false;
         QTest::newRow("next, nothing chosen") << "next" << 2 << "Can't open  file!" << true;
         QTest::newRow("next, file removed") << "next" << 1 << "Can't open  file!" << true;
+        QTest::newRow("browse gzip data cut short")
+            << "browse cut gzip" << 0 << "Can't read %1 to its end!" << false;
         // Neither is ever opened: a FIFO would block in open(), /dev/zero never ends.
         const QString notFile = "Can't open %1: it is not a regular file!";
         QTest::newRow("browse a FIFO") << "browse fifo" << 1 << notFile << false;
@@ -623,9 +630,12 @@ private Q_SLOTS:
 
         SPSTest::MessageBoxAnswerer answerer;
         if (action.startsWith("browse")) {
+            // Cut within the first member's header: no line is shown.
             const QString path = action == "browse folder" ? folder
                                  : action == "browse fifo" ? m_FifoPath
-                                                           : QString("/dev/zero");
+                                 : action == "browse cut gzip"
+                                     ? file("cut.s.gz", SPSTest::Gzip("a\n").left(10))
+                                     : QString("/dev/zero");
             f.choose(tab, path);
             text = text.arg(path);
         } else if (action == "next fifo") {

@@ -91,22 +91,29 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("err");
 
         QTest::newRow("random bytes as both files")
-            << QStringList{"<dir>/random.bin", "<dir>/random.bin"} << 0
-            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QStringList{"<dir>/random.bin", "<dir>/random.bin"} << 1 << QByteArray()
             << QByteArray("warning: No source points found in [<dir>/random.bin]\n"
                           "warning: No receiver points found in [<dir>/random.bin]\n"
-                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n");
+                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n"
+                          "error: the load added no shot and no receiver\n");
         QTest::newRow("NUL bytes as both files")
-            << QStringList{"<dir>/nul.bin", "<dir>/nul.bin"} << 0
-            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QStringList{"<dir>/nul.bin", "<dir>/nul.bin"} << 1 << QByteArray()
             << QByteArray("warning: No source points found in [<dir>/nul.bin]\n"
                           "warning: No receiver points found in [<dir>/nul.bin]\n"
-                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n");
+                          "info: 0 shots and 0 receivers were added to [SPS SR Geometry].\n"
+                          "error: the load added no shot and no receiver\n");
         QTest::newRow("folder as source")
             << QStringList{"<dir>", "<dir>/r.sps"} << 1 << QByteArray()
             << QByteArray("error: Cannot open file [<dir>] for reading!\n");
         QTest::newRow("folder as receiver")
             << QStringList{"<dir>/s.sps", "<dir>"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
+        // A folder is an input that cannot be read, whichever input it is.
+        QTest::newRow("folder as parameter file")
+            << QStringList{"--params", "<dir>", "<dir>/s.sps", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
+        QTest::newRow("folder as relation file")
+            << QStringList{"<dir>/s.sps", "<dir>/r.sps", "<dir>"} << 1 << QByteArray()
             << QByteArray("error: Cannot open file [<dir>] for reading!\n");
         QTest::newRow("source that does not exist")
             << QStringList{"<dir>/none.sps", "<dir>/r.sps"} << 1 << QByteArray()
@@ -142,8 +149,6 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/p-huge-line.txt"} + files << "Invalid file version!";
         QTest::newRow("empty parameter file")
             << QStringList{"--params", "<dir>/p-empty.txt"} + files << "Invalid file version!";
-        QTest::newRow("parameter file is a folder")
-            << QStringList{"--params", "<dir>"} + files << "<dir>";
         QTest::newRow("position past 32 bits")
             << QStringList{"--params", "<dir>/p-past-32-bits.txt"} + files << "SrcIDPos";
         QTest::newRow("length past 64 bits")
@@ -152,7 +157,6 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/p-negative-position.txt"} + files << "RecvIDPos";
         QTest::newRow("negative count of header rows")
             << QStringList{"--params", "<dir>/p-negative-count.txt"} + files << "SkipPosS";
-        QTest::newRow("relation file is a folder") << files + QStringList{"<dir>"} << "<dir>";
     }
 
     void refused()
