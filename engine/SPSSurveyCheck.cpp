@@ -2,6 +2,7 @@
 
 #include "SPSFileAccess.h"
 #include "SPSLayoutPresets.h"
+#include "SPSNumberingFit.h"
 #include "SPSNumbers.h"
 #include "SPSRevisionDetector.h"
 #include "SPSRowReader.h"
@@ -165,7 +166,8 @@ QString SPSCheckFinding::KindName(Kind kind)
                                                  "receiver-not-related",
                                                  "channel-overlap",
                                                  "record-reused",
-                                                 "not-a-record"};
+                                                 "not-a-record",
+                                                 "number-overflow"};
     return QString::fromLatin1(names[kind]);
 }
 
@@ -459,6 +461,21 @@ bool SPSSurveyCheck::Run_::ReadPoints(QFile& file, const PointColumns& c,
         p.number = SPSPointNumber(lineNumber, pointNumber, m_Check.m_Numbering.LineFactor, 1);
         points.push_back(p);
         const Point& stored = points.back();
+        if (const qint32 factor = m_Check.m_Numbering.LineFactor; factor != 0) {
+            SPSNumberingFit fit(factor);
+            if (fit.Take(lineNumber, pointNumber))
+                AddFinding(
+                    fileIndex, p.row, Kind::NumberOverflow,
+                    QCoreApplication::translate("SPSSurveyCheck",
+                                                "line %1 x line factor %2 + point %3 is %4, beyond "
+                                                "32 bits; the load numbers the point %5")
+                        .arg(lineNumber)
+                        .arg(factor)
+                        .arg(pointNumber)
+                        .arg(fit.FirstValue())
+                        .arg(p.number),
+                    &stored);
+        }
 
         if (pointText.isEmpty()) {
             AddFinding(
@@ -535,6 +552,19 @@ void SPSSurveyCheck::Run_::CheckPoints(int fileIndex, std::vector<Point>& points
     std::vector<Key> keys(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
         Point& p = points[i];
+        if (factor != 0 && factor != 1) {
+            SPSNumberingFit fit(factor);
+            if (fit.Take(p.number, 0))
+                AddFinding(fileIndex, p.row, Kind::NumberOverflow,
+                           QCoreApplication::translate("SPSSurveyCheck",
+                                                       "number %1 x factor %2 is %3, beyond 32 "
+                                                       "bits; the load numbers the point %4")
+                               .arg(p.number)
+                               .arg(factor)
+                               .arg(fit.FirstValue())
+                               .arg(SPSPointNumber(0, p.number, 0, factor)),
+                           &p);
+        }
         p.number = SPSPointNumber(0, p.number, 0, factor);
         keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, p.index, !p.numeric};
     }

@@ -32,8 +32,9 @@ struct SPSCheckFinding
         ChannelOverlap,          // two X rows of one field record with overlapping channels
         RecordReused,            // one tape's record number given to two different shots
         NotARecord,              // a row with the record letter but no number where one belongs
+        NumberOverflow,          // a factor takes the point's number out of signed 32 bits
     };
-    static constexpr int KindCount = NotARecord + 1;
+    static constexpr int KindCount = NumberOverflow + 1;
 
     // "revision", "not-a-number", "short-row", ... as reports name them.
     static QString KindName(Kind kind);

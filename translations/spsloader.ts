@@ -259,6 +259,14 @@
         <source>; %1 findings of rows read in those columns are left out</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>line %1 x line factor %2 + point %3 is %4, beyond 32 bits; the load numbers the point %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>number %1 x factor %2 is %3, beyond 32 bits; the load numbers the point %4</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeDataLoadThread</name>

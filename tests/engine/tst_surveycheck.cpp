@@ -426,7 +426,8 @@ private slots:
         SPSSurveyCheck check(param);
         QString error;
         QVERIFY2(check.Run(&error), qPrintable(error));
-        for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+        // Every kind but the factors' overflow, which needs factors.
+        for (int k = 0; k < SPSCheckFinding::NumberOverflow; ++k)
             QVERIFY2(check.Count(SPSCheckFinding::Kind(k)) > 0,
                      qPrintable(SPSCheckFinding::KindName(SPSCheckFinding::Kind(k))));
         // Ten wraps of the record number, one overlap given, one record reused.
@@ -435,6 +436,46 @@ private slots:
         QCOMPARE(check.Count(SPSCheckFinding::NotARecord), 1);
         QCOMPARE(check.Count(SPSCheckFinding::Duplicate), 1);
         QCOMPARE(check.Count(SPSCheckFinding::Conflict), 1);
+    }
+
+    // Factors that take point numbers out of 32 bits: each such row is named.
+    void numberOverflow_data()
+    {
+        QTest::addColumn<qint32>("lineFactor");
+        QTest::addColumn<qint32>("shotFactor");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("factors that fit") << 10000 << 10 << QStringList{};
+        QTest::newRow("line factor past 32 bits")
+            << 100000000 << 0
+            << QStringList{"S:2:line 1001 x line factor 100000000 + point 2001 is "
+                           "100100002001, beyond 32 bits; the load numbers the point 1315754193"};
+        QTest::newRow("shot factor past 32 bits")
+            << 0 << 10000000
+            << QStringList{"S:2:number 2001 x factor 10000000 is 20010000000, beyond 32 bits; the "
+                           "load numbers the point -1464836480"};
+    }
+
+    void numberOverflow()
+    {
+        QFETCH(qint32, lineFactor);
+        QFETCH(qint32, shotFactor);
+        QFETCH(QStringList, expected);
+        VeTaskSPSFilesLoaderParam param;
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
+        param.SourceFileName = m_Dir.filePath("S");
+        param.ReceiverFileName = m_Dir.filePath("R");
+        QVERIFY(SPSTest::WriteFile(param.SourceFileName, sps21::file(cleanSources().mid(0, 2))));
+        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, sps21::file(cleanReceivers())));
+        SPSNumberingSettings numbering;
+        numbering.LineFactor = lineFactor;
+        numbering.ShotNumberFactor = shotFactor;
+        SPSSurveyCheck check(param, numbering);
+        QVERIFY(check.Run());
+        QStringList found;
+        for (const SPSCheckFinding& f : check.Findings())
+            if (f.kind == SPSCheckFinding::NumberOverflow && f.letter == u'S')
+                found << QStringLiteral("%1:%2:%3").arg(f.letter).arg(f.row).arg(f.message);
+        QCOMPARE(found, expected);
     }
 
     void findings_data()
