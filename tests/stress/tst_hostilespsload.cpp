@@ -87,16 +87,24 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err");
 
+        // Nothing loaded is a failed load.
         QTest::newRow("random bytes as both files")
-            << QStringList{"<dir>/random.bin", "<dir>/random.bin"} << 0
-            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QStringList{"<dir>/random.bin", "<dir>/random.bin"} << 1 << QByteArray()
             << QByteArray("warning: No source points found in [<dir>/random.bin]\n"
-                          "warning: No receiver points found in [<dir>/random.bin]\n");
+                          "warning: No receiver points found in [<dir>/random.bin]\n"
+                          "error: the load added no shot and no receiver\n");
         QTest::newRow("NUL bytes as both files")
-            << QStringList{"<dir>/nul.bin", "<dir>/nul.bin"} << 0
-            << QByteArray("shots: 0\nreceivers: 0\n")
+            << QStringList{"<dir>/nul.bin", "<dir>/nul.bin"} << 1 << QByteArray()
             << QByteArray("warning: No source points found in [<dir>/nul.bin]\n"
-                          "warning: No receiver points found in [<dir>/nul.bin]\n");
+                          "warning: No receiver points found in [<dir>/nul.bin]\n"
+                          "error: the load added no shot and no receiver\n");
+        // Inputs that cannot be read, as the load's own: in its words, with its status.
+        QTest::newRow("parameter file is a folder")
+            << QStringList{"--params", "<dir>", "<dir>/s.sps", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
+        QTest::newRow("relation file is a folder")
+            << QStringList{"<dir>/s.sps", "<dir>/r.sps", "<dir>"} << 1 << QByteArray()
+            << QByteArray("error: Cannot open file [<dir>] for reading!\n");
         QTest::newRow("folder as source")
             << QStringList{"<dir>", "<dir>/r.sps"} << 1 << QByteArray()
             << QByteArray("error: Cannot open file [<dir>] for reading!\n");
@@ -137,8 +145,6 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/p-huge-line.txt"} + files << "Invalid file version!";
         QTest::newRow("empty parameter file")
             << QStringList{"--params", "<dir>/p-empty.txt"} + files << "Invalid file version!";
-        QTest::newRow("parameter file is a folder")
-            << QStringList{"--params", "<dir>"} + files << "<dir>";
         QTest::newRow("position past 32 bits")
             << QStringList{"--params", "<dir>/p-past-32-bits.txt"} + files << "SrcIDPos";
         QTest::newRow("length past 64 bits")
@@ -147,7 +153,6 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/p-negative-position.txt"} + files << "RecvIDPos";
         QTest::newRow("negative count of header rows")
             << QStringList{"--params", "<dir>/p-negative-count.txt"} + files << "SkipPosS";
-        QTest::newRow("relation file is a folder") << files + QStringList{"<dir>"} << "<dir>";
     }
 
     void refused()
