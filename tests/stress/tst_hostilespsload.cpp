@@ -90,6 +90,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err");
 
+        // Nothing loaded is a failed load.
         QTest::newRow("random bytes as both files")
             << QStringList{"<dir>/random.bin", "<dir>/random.bin"} << 1 << QByteArray()
             << QByteArray("warning: No source points found in [<dir>/random.bin]\n"
