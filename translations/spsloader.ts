@@ -858,6 +858,14 @@
         <source>The dialog of the task &quot;%1&quot; has no field &quot;%2&quot;.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The task &quot;%1&quot; started no load.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The load made no geometry.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeSeismicSurveyPlugin</name>

@@ -3,6 +3,7 @@
 // The loads come from the module; the window itself holds only the engine's
 // reading, for its survey check.
 #include "FileSizeLimit.h"
+#include "SPSSurveyGenerator.h"
 #include "SPSTestBoxes.h"
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
@@ -46,6 +47,9 @@ const char* const kLoadNew = "&Load SPS File";
 const char* const kLoadInto = "&Load from SPS File";
 // A load of a few hundred records, slowed down by the sanitizers at most.
 constexpr int kLoadTimeoutMs = 60000;
+// Points per file of the generated survey: its load and check take seconds
+// under the sanitizers and a second or more without, far past any first look.
+constexpr qint64 kLargePoints = 200000;
 
 QString Example(const char* name)
 {
@@ -105,8 +109,16 @@ private:
     std::unique_ptr<VeHostMainWindow> m_pWindow;
     SurveyPoints m_Shots;
     SurveyPoints m_Receivers;
+    // survey.s, survey.r and survey.x of kLargePoints points each.
+    QTemporaryDir m_LargeSurvey;
     // Message boxes that showed; a box is answered so that it never blocks.
     std::unique_ptr<SPSTest::MessageBoxAnswerer> m_pBoxes;
+
+    QStringList LargeSurvey() const
+    {
+        return {m_LargeSurvey.filePath("survey.s"), m_LargeSurvey.filePath("survey.r"),
+                m_LargeSurvey.filePath("survey.x")};
+    }
 
     // Right-clicks the node's row (null: an empty spot below the rows), as the
     // tree's context menu signal does, and hands the popup to the action.
@@ -236,6 +248,19 @@ private Q_SLOTS:
         m_Shots = ReadSurveyPoints(Example("example.sps"), 'S');
         m_Receivers = ReadSurveyPoints(Example("example.rps"), 'R');
         QVERIFY(m_Shots.size() > 100 && m_Receivers.size() > 200);
+
+        QVERIFY(m_LargeSurvey.isValid());
+        QString error;
+        SPSSurveyGenerator::Options options;
+        options.points = kLargePoints;
+        QVERIFY2(SPSSurveyGenerator::Write(m_LargeSurvey.filePath("survey.s"), options, &error),
+                 qPrintable(error));
+        options.letter = u'R';
+        QVERIFY2(SPSSurveyGenerator::Write(m_LargeSurvey.filePath("survey.r"), options, &error),
+                 qPrintable(error));
+        QVERIFY2(SPSSurveyGenerator::WriteRelations(m_LargeSurvey.filePath("survey.x"),
+                                                    kLargePoints, 100, &error),
+                 qPrintable(error));
     }
 
     void init()
@@ -474,6 +499,20 @@ private Q_SLOTS:
         QTest::newRow("picture of the loaded survey")
             << survey + QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
             << 0 << QString() << true;
+        // The picture waits for the load and its check however long they take.
+        QTest::newRow("picture of a survey whose load takes seconds")
+            << QStringList{"--load"} + LargeSurvey() +
+                   QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
+            << 0 << QString() << true;
+        // The dialog refuses the files and stays open: no load, no picture of an empty survey.
+        QTest::newRow("no picture without a relation file")
+            << QStringList{"--load", Example("example.sps"), Example("example.rps"), "--screenshot",
+                           "<dir>/shot.png"}
+            << 1 << "spshost: cannot load: SPS Relation File Error!" << false;
+        QTest::newRow("no picture when the relation file is missing")
+            << QStringList{"--load",         Example("example.sps"), Example("example.rps"),
+                           "<dir>/none.xps", "--screenshot",         "<dir>/shot.png"}
+            << 1 << "spshost: cannot load: SPS Relation File Error!" << false;
         QTest::newRow("load needs two files")
             << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"} << 2
             << "spshost: --load needs SOURCE and RECEIVER, and takes an optional RELATION" << false;
@@ -515,7 +554,10 @@ private Q_SLOTS:
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QColor c(image.pixel(x, y));
-                shotPixels += c == VeSurveyMap::ShotColor();
+                // The shots' fill, their darker outline, or the blend of both
+                // where shots lie closer than a pixel: the shots' hue throughout.
+                shotPixels += c.hsvHue() == VeSurveyMap::ShotColor().hsvHue() &&
+                              c.hsvSaturation() > 200 && c.value() > 100;
                 receiverPixels += c == VeSurveyMap::ReceiverColor();
             }
         QVERIFY2(shotPixels > int(m_Shots.size()) * 10, qPrintable(QString::number(shotPixels)));
@@ -535,7 +577,8 @@ private Q_SLOTS:
             // Inherited by the child: its picture cannot reach the disk.
             const FileSizeLimit limit(16);
             process.start(SPSHOST_PATH, {"--load", Example("example.sps"), Example("example.rps"),
-                                         "--screenshot", picture, "--screenshot-delay", "0"});
+                                         Example("example.xps"), "--screenshot", picture,
+                                         "--screenshot-delay", "0"});
             QVERIFY(process.waitForStarted(kLoadTimeoutMs));
         }
         QVERIFY(process.waitForFinished(kLoadTimeoutMs));
