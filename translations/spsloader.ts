@@ -372,6 +372,10 @@
         <source>Show check &amp;findings on the map</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>A load is running: another can start once it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeMenuAgencySeismicSurvey</name>

@@ -43,6 +43,9 @@ bool StartSPSLoaderTask(VeHostMainWindow* window, const QStringList& files, QStr
         return Fail(errorText, VeSPSLoadScript::tr("No plug-in offers the task \"%1\".")
                                    .arg(QLatin1String(kTaskCaption)));
 
+    if (window->IsLoading())
+        return Fail(errorText, VeHostMainWindow::LoadRunningText());
+
     const QList<VeSheetTaskBaseDialog*> before = window->findChildren<VeSheetTaskBaseDialog*>();
     window->SelectNode(nullptr);
     taskAction->trigger();

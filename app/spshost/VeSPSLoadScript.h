@@ -16,7 +16,8 @@ class VeThread;
 // task's dialog with the files (source, receiver, then the optional relation;
 // made absolute) and presses OK. The load then runs as any other; a page that
 // refuses a file keeps the dialog open for the user, as OK by hand would.
-// False, with the reason, when the task or its dialog is not there.
+// False, with the reason, when the task or its dialog is not there, or while
+// a load runs (one runs at a time).
 bool StartSPSLoaderTask(VeHostMainWindow* window, const QStringList& files,
                         QString* errorText = nullptr);
 

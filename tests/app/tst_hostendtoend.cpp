@@ -17,6 +17,7 @@
 #include "VeSPSLoadScript.h"
 #include "VeSheetTaskBaseDialog.h"
 #include "VeSurveyCheckPane.h"
+#include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
 #include "VeThreadRegistry.h"
 
@@ -47,9 +48,10 @@ const char* const kLoadNew = "&Load SPS File";
 const char* const kLoadInto = "&Load from SPS File";
 // A load of a few hundred records, slowed down by the sanitizers at most.
 constexpr int kLoadTimeoutMs = 60000;
-// Points per file of the generated survey: its load and check take seconds
-// under the sanitizers and a second or more without, far past any first look.
-constexpr qint64 kLargePoints = 200000;
+// Points per file of the generated survey: its load takes about half a second
+// in the window, and with its check over a second, with or without the
+// address sanitizer; far longer than any first look of the window at it.
+constexpr qint64 kLargePoints = 100000;
 
 QString Example(const char* name)
 {
@@ -487,6 +489,122 @@ private Q_SLOTS:
         QVERIFY(map->Map().FindingMarks().empty());
     }
 
+    void closeWhileBusy_data()
+    {
+        QTest::addColumn<bool>("duringCheck");
+
+        QTest::newRow("load running") << false;
+        QTest::newRow("check running") << true;
+    }
+
+    void closeWhileBusy()
+    {
+        QFETCH(bool, duringCheck);
+
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        // Closed the moment the check has started, or the load.
+        bool stayed = false;
+        QMetaObject::Connection closer;
+        if (duringCheck)
+            closer =
+                connect(m_pWindow->CheckRunner(), &VeSurveyCheckRunner::sigStarted, this, [&]() {
+                    disconnect(closer);
+                    stayed = !m_pWindow->close();
+                });
+        QString error;
+        QVERIFY2(StartSPSLoaderTask(m_pWindow.get(), LargeSurvey(), &error), qPrintable(error));
+        if (!duringCheck) {
+            QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 1);
+            stayed = !m_pWindow->close();
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(stayed, kLoadTimeoutMs);
+        }
+        // The window waits, drawing, and goes by itself once nothing runs.
+        QVERIFY(stayed);
+        QVERIFY(m_pWindow->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_pWindow->isVisible(), kLoadTimeoutMs);
+        QCOMPARE(VeThreadRegistry::Instance()->RunningCount() +
+                     m_pWindow->CheckRunner()->RunningCount(),
+                 0);
+        // The load is not lost: its geometry reached the tree whole.
+        QCOMPARE(m_pWindow->RootNode()->ChildNodes().size(), before + 1);
+        const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(
+            m_pWindow->RootNode()->ChildNodes().last()->GetObject());
+        QVERIFY(geometry && geometry->ShotCount() == kLargePoints &&
+                geometry->ReceiverCount() == kLargePoints);
+        // The check was stopped, or never started after the close.
+        QCOMPARE(m_pWindow->CheckPane()->StatusText(),
+                 duringCheck ? QString("The check did not complete: The check was stopped.")
+                             : QString("Load SPS files into the selected geometry to check them."));
+    }
+
+    void secondLoad_data()
+    {
+        QTest::addColumn<bool>("duringCheck");
+        QTest::addColumn<QString>("refusal");
+
+        QTest::newRow("refused while the load runs")
+            << false << "A load is running: another can start once it has finished.";
+        // A check is no load: the next load starts beside it.
+        QTest::newRow("started while the check runs") << true << "";
+    }
+
+    void secondLoad()
+    {
+        QFETCH(bool, duringCheck);
+        QFETCH(QString, refusal);
+
+        // A dialog opened before: its OK follows the loads as the menu does.
+        m_pWindow->SelectNode(nullptr);
+        m_pWindow->TasksMenu()->actions().last()->trigger();
+        QPointer<VeSheetTaskBaseDialog> early = OpenDialog(*m_pWindow);
+        QVERIFY(early);
+        QPushButton* ok = early->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QVERIFY(ok->isEnabled());
+
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        QString error;
+        bool started = false, tried = false;
+        const auto startNext = [&]() {
+            tried = true;
+            started = StartSPSLoaderTask(
+                m_pWindow.get(),
+                {Example("example.sps"), Example("example.rps"), Example("example.xps")}, &error);
+        };
+        QMetaObject::Connection next;
+        if (duringCheck)
+            next = connect(m_pWindow->CheckRunner(), &VeSurveyCheckRunner::sigStarted, this, [&]() {
+                disconnect(next);
+                startNext();
+            });
+        QVERIFY2(StartSPSLoaderTask(m_pWindow.get(), LargeSurvey(), &error), qPrintable(error));
+        if (!duringCheck) {
+            QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 1);
+            startNext();
+            QTRY_VERIFY(!ok->isEnabled());
+            QCOMPARE(ok->toolTip(), refusal);
+            // The plug-in's entries and tasks are off, and say why.
+            QMenu menu;
+            m_pWindow->BuildContextMenu(nullptr, &menu);
+            QCOMPARE(menu.actions().first()->isEnabled(), false);
+            QCOMPARE(menu.actions().first()->toolTip(), refusal);
+            QVERIFY(!m_pWindow->RunTask(m_pWindow->Tasks().first()));
+            QCOMPARE(m_pWindow->statusBar()->currentMessage(), refusal);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(tried, kLoadTimeoutMs);
+        QCOMPARE(started, refusal.isEmpty());
+        QCOMPARE(error, refusal);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->RootNode()->ChildNodes().size(),
+                                  before + (started ? 2 : 1), kLoadTimeoutMs);
+        if (started)
+            CheckLoadedGeometry(m_pWindow->RootNode()->ChildNodes().last());
+        QTRY_COMPARE_WITH_TIMEOUT(VeThreadRegistry::Instance()->RunningCount(), 0, kLoadTimeoutMs);
+        QTRY_VERIFY(ok->isEnabled());
+        QVERIFY(early);
+        early->reject();
+        // The window goes while the large survey's check may still run.
+    }
+
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments"); // "<dir>" is a folder of the test's own
@@ -500,7 +618,7 @@ private Q_SLOTS:
             << survey + QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
             << 0 << QString() << true;
         // The picture waits for the load and its check however long they take.
-        QTest::newRow("picture of a survey whose load takes seconds")
+        QTest::newRow("picture of a survey whose load and check take over a second")
             << QStringList{"--load"} + LargeSurvey() +
                    QStringList{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"}
             << 0 << QString() << true;
