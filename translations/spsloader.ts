@@ -442,6 +442,10 @@
         <source>Show check &amp;findings on the map</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>A load is running: another can start once it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeMenuAgencySeismicSurvey</name>
@@ -1002,6 +1006,14 @@
     </message>
     <message>
         <source>The dialog of the task &quot;%1&quot; has no field &quot;%2&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The task &quot;%1&quot; started no load.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The load made no geometry.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -13,6 +13,7 @@
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
 #include "VeSPSLoadAgain.h"
+#include "VeSheetTaskBaseDialog.h"
 #include "VeSurveyCheckPane.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
@@ -26,11 +27,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -110,8 +113,10 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     connect(m_pChecks, &VeSurveyCheckRunner::sigFinished, this, &VeHostMainWindow::OnCheckFinished);
     connect(m_pChecks, &VeSurveyCheckRunner::sigStarted, this,
             &VeHostMainWindow::ShowCheckOfSelected);
-    connect(m_pChecks, &VeSurveyCheckRunner::sigRunningChanged, this,
-            &VeHostMainWindow::UpdateBusy);
+    connect(m_pChecks, &VeSurveyCheckRunner::sigRunningChanged, this, [this]() {
+        UpdateBusy();
+        CloseWhenIdle();
+    });
 
     // A busy bar with no range: loads do not say how far they are.
     m_pBusy->setRange(0, 0);
@@ -129,9 +134,11 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
             [this](VeThread*, const QString& message) { OnProcessMessage(message); });
     connect(registry, &VeThreadRegistry::sigThreadFinished, this,
             &VeHostMainWindow::OnThreadFinished);
+    // After what the loads sent: their objects are in the tree by now.
     connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this, [this]() {
         UpdateBusy();
         statusBar()->showMessage(tr("Ready"));
+        CloseWhenIdle();
     });
     m_pBusyPoll->setInterval(kBusyPollMs);
     connect(m_pBusyPoll, &QTimer::timeout, this, &VeHostMainWindow::UpdateBusy);
@@ -157,6 +164,9 @@ VeHostMainWindow::~VeHostMainWindow()
 {
     m_pChecks->SetAccepting(false);
     WaitForLoads();
+    // Also what loads that have just ended sent: their objects join the tree,
+    // which deletes them with itself.
+    VeThreadRegistry::Instance()->WaitForAll();
     disconnect(VeThreadRegistry::Instance(), nullptr, this, nullptr);
     m_pChecks->StopAll();
     m_pChecks->WaitForAll();
@@ -261,6 +271,9 @@ void VeHostMainWindow::BuildMenus()
     quit->setShortcut(QKeySequence::Quit);
 
     m_pTasksMenu = menuBar()->addMenu(tr("&Tasks"));
+    // Entries that are off say why.
+    m_pTasksMenu->setToolTipsVisible(true);
+    connect(m_pTasksMenu, &QMenu::aboutToShow, this, &VeHostMainWindow::UpdateBusy);
     QString section;
     for (const TaskEntry& entry : std::as_const(m_Tasks)) {
         if (entry.pluginName != section) {
@@ -320,6 +333,16 @@ void VeHostMainWindow::BuildContextMenu(VeObjNode* node, QMenu* menu)
     for (const VeRuntimeClass* agencyClass : VeMenuAgencyBase::AgencyClassesFor(objectClass))
         if (VeMenuAgencyBase* agency = AgencyFor(agencyClass))
             agency->CreateNodeMenu(node, menu);
+    // The plug-ins' entries start loads: one at a time.
+    if (IsLoading()) {
+        menu->setToolTipsVisible(true);
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) {
+                action->setEnabled(false);
+                action->setToolTip(LoadRunningText());
+                action->setStatusTip(LoadRunningText());
+            }
+    }
 
     if (node && node != RootNode()) {
         if (!menu->isEmpty())
@@ -344,12 +367,27 @@ void VeHostMainWindow::OnTreeContextMenu(const QPoint& pos)
     menu.exec(m_pTree->viewport()->mapToGlobal(pos));
 }
 
-void VeHostMainWindow::RunTask(VeTask* task)
+bool VeHostMainWindow::RunTask(VeTask* task)
 {
     if (!task)
-        return;
+        return false;
+    if (IsLoading()) {
+        statusBar()->showMessage(LoadRunningText());
+        return false;
+    }
     task->SetTargetNode(SelectedNode());
     task->Execute();
+    return true;
+}
+
+bool VeHostMainWindow::IsLoading() const
+{
+    return m_bClosePending || VeThreadRegistry::Instance()->RunningCount() > 0;
+}
+
+QString VeHostMainWindow::LoadRunningText()
+{
+    return tr("A load is running: another can start once it has finished.");
 }
 
 void VeHostMainWindow::DeleteNode(VeObjNode* node)
@@ -483,8 +521,49 @@ void VeHostMainWindow::OnMapClicked(const QPointF&, const QPointF& pixel)
 
 void VeHostMainWindow::UpdateBusy()
 {
-    m_pBusy->setVisible(VeThreadRegistry::Instance()->RunningCount() > 0 ||
-                        m_pChecks->RunningCount() > 0);
+    const bool loading = IsLoading();
+    m_pBusy->setVisible(loading || m_pChecks->RunningCount() > 0);
+    const QList<QAction*> entries = m_pTasksMenu ? m_pTasksMenu->actions() : QList<QAction*>();
+    for (QAction* action : entries)
+        if (action->data().isValid()) {
+            action->setEnabled(!loading);
+            action->setToolTip(loading ? LoadRunningText() : QString());
+        }
+    for (VeSheetTaskBaseDialog* dialog : findChildren<VeSheetTaskBaseDialog*>())
+        UpdateTaskDialog(dialog, !loading);
+}
+
+void VeHostMainWindow::UpdateTaskDialog(QDialog* dialog, bool free)
+{
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+    if (!ok || ok->isEnabled() == free)
+        return;
+    ok->setEnabled(free);
+    ok->setToolTip(free ? QString() : LoadRunningText());
+}
+
+void VeHostMainWindow::CloseWhenIdle()
+{
+    if (!m_bClosePending || VeThreadRegistry::Instance()->RunningCount() > 0 ||
+        m_pChecks->RunningCount() > 0)
+        return;
+    // Not from within the notice: close() may end the application's loop.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void VeHostMainWindow::childEvent(QChildEvent* event)
+{
+    QMainWindow::childEvent(event);
+    // A plug-in's task dialog, complete by the time it is polished: its OK
+    // follows the loads, and a load it starts turns the entries off at once.
+    if (event->type() != QEvent::ChildPolished)
+        return;
+    if (auto* dialog = qobject_cast<VeSheetTaskBaseDialog*>(event->child())) {
+        connect(dialog, &QDialog::finished, this, &VeHostMainWindow::UpdateBusy,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+        UpdateTaskDialog(dialog, !IsLoading());
+    }
 }
 
 void VeHostMainWindow::WaitForLoads()
@@ -501,12 +580,22 @@ void VeHostMainWindow::WaitForLoads()
 
 void VeHostMainWindow::closeEvent(QCloseEvent* event)
 {
-    // A load still writes into objects of the tree: it must end before they go.
-    // No check starts after it, and those running are of no use any more.
+    // No check starts from now on, and those running are of no use any more.
     m_pChecks->SetAccepting(false);
-    WaitForLoads();
     m_pChecks->StopAll();
-    m_pChecks->WaitForAll();
+    // A load still writes into objects of the tree, which must stay until it
+    // ends; it cannot be stopped, so the window waits for it, and for the
+    // checks to notice, without blocking.
+    const int loads = VeThreadRegistry::Instance()->RunningCount();
+    if (loads > 0 || m_pChecks->RunningCount() > 0) {
+        m_bClosePending = true;
+        if (loads > 0)
+            statusBar()->showMessage(tr("Waiting for %n load(s) to finish...", nullptr, loads));
+        UpdateBusy();
+        event->ignore();
+        return;
+    }
+    m_bClosePending = false;
     UpdateBusy();
     QMainWindow::closeEvent(event);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAction;
+class QDialog;
 class QDockWidget;
 class QLabel;
 class QMenu;
@@ -68,14 +69,24 @@ public:
     // Fills the context menu of a node (null: an empty spot of the tree) with the
     // entries of every agency bound to the node's object class, then the host's own.
     void BuildContextMenu(VeObjNode* node, QMenu* menu);
-    // Runs a task on the selected node.
-    void RunTask(VeTask* task);
+    // Runs a task on the selected node; false, saying why in the status bar,
+    // while a load runs.
+    bool RunTask(VeTask* task);
+    // A load runs (or the window waits for one to close): the plug-ins' tasks
+    // and menu entries and the OK of open task dialogs are off meanwhile, so
+    // that one load runs at a time.
+    bool IsLoading() const;
+    // Why nothing else starts while a load runs.
+    static QString LoadRunningText();
     // Deletes the node and its object once no load can be writing to them.
     void DeleteNode(VeObjNode* node);
 
 protected:
+    // While a load or check runs the window stops the checks and stays until
+    // the load has ended, without blocking; it closes by itself then.
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void childEvent(QChildEvent* event) override;
 
 private:
     void BuildMenus();
@@ -92,6 +103,8 @@ private:
     void OnSelectedNodeChanged(VeObjNode* node);
     void OnTreeContextMenu(const QPoint& pos);
     void UpdateBusy();
+    void UpdateTaskDialog(QDialog* dialog, bool free);
+    void CloseWhenIdle();
     void WaitForLoads();
 
     VePluginManager* m_pPlugins = nullptr;
@@ -113,6 +126,8 @@ private:
     QSet<qint64> m_WatchedGeometries;
     // A finding picked on the map is marked where it is, not centred.
     bool m_bPickingOnMap = false;
+    // Closed while busy: closes itself once the loads and checks have ended.
+    bool m_bClosePending = false;
     QHash<const VeRuntimeClass*, VeMenuAgencyBase*> m_AgencyByClass;
     QList<VeMenuAgencyBase*> m_Agencies;
     QSet<const VeRuntimeClass*> m_FailedAgencyClasses;

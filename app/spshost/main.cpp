@@ -17,7 +17,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 // A build keeps the plug-ins beside the program; an installed program finds
@@ -172,51 +171,68 @@ int main(int argc, char* argv[])
     VeHostMainWindow window(pluginFolder);
     window.show();
 
+    // Everything the picture waits on lives as long as the run: it is taken
+    // when the load and its check have ended, however long they take.
+    const bool screenshot = parser.isSet(screenshotOption);
+    const QString pictureFile = parser.value(screenshotOption);
+    int screenshotResult = 0;
+    bool pictureDone = false; // taken, refused or failed: exit says so already
+    const auto takePicture = [&window, &screenshotResult, &pictureDone, &pictureFile]() {
+        pictureDone = true;
+        // Encoded whole first, then written as every output is: a picture that
+        // cannot be written leaves the former file as it was.
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        QString reason;
+        bool written = window.grab().save(&png, "PNG");
+        if (!written)
+            reason = QApplication::translate("spshost", "the picture cannot be encoded");
+        else
+            written = SPSOutputFile::Write(pictureFile, png.data(), &reason);
+        if (!written) {
+            std::fprintf(stderr, "spshost: cannot write the picture to %s: %s\n",
+                         qPrintable(pictureFile), qPrintable(reason));
+            screenshotResult = 1;
+        }
+        window.close();
+    };
+
+    VeSPSLoadScript loadScript(&window);
     if (load) {
         QString error;
-        if (!StartSPSLoaderTask(&window, files, &error)) {
+        if (!loadScript.Start(files, &error)) {
             std::fprintf(stderr, "spshost: cannot load: %s\n", qPrintable(error));
             // A picture is taken of a loaded survey or not at all.
-            if (parser.isSet(screenshotOption))
+            if (screenshot)
                 return 1;
         }
+        QObject::connect(&loadScript, &VeSPSLoadScript::sigFinished, &window,
+                         [&](bool ok, const QString& reason) {
+                             if (!ok)
+                                 std::fprintf(stderr, "spshost: the load failed: %s\n",
+                                              qPrintable(reason));
+                             if (!screenshot)
+                                 return;
+                             if (!ok) {
+                                 pictureDone = true;
+                                 screenshotResult = 1;
+                                 window.close();
+                                 return;
+                             }
+                             // The delay counts from the end of the load and its
+                             // check, so the picture shows what they brought.
+                             QTimer::singleShot(delay, &window, takePicture);
+                         });
+    } else if (screenshot) {
+        QTimer::singleShot(delay, &window, takePicture);
     }
 
-    int screenshotResult = 0;
-    // Lives until the event loop ends: the timers it starts call it through a
-    // reference to it.
-    std::function<void()> waitForLoads;
-    if (parser.isSet(screenshotOption)) {
-        const QString file = parser.value(screenshotOption);
-        const auto takePicture = [&window, &screenshotResult, file]() {
-            // Encoded whole first, then written as every output is: a picture that
-            // cannot be written leaves the former file as it was.
-            QBuffer png;
-            png.open(QIODevice::WriteOnly);
-            QString reason;
-            bool written = window.grab().save(&png, "PNG");
-            if (!written)
-                reason = QApplication::translate("spshost", "the picture cannot be encoded");
-            else
-                written = SPSOutputFile::Write(file, png.data(), &reason);
-            if (!written) {
-                std::fprintf(stderr, "spshost: cannot write the picture to %s: %s\n",
-                             qPrintable(file), qPrintable(reason));
-                screenshotResult = 1;
-            }
-            window.close();
-        };
-        // The delay counts from the end of the loads and their checks, so the
-        // picture shows what they brought.
-        waitForLoads = [&window, &waitForLoads, takePicture, delay]() {
-            if (VeThreadRegistry::Instance()->RunningCount() > 0 ||
-                window.CheckRunner()->RunningCount() > 0)
-                QTimer::singleShot(100, &window, waitForLoads);
-            else
-                QTimer::singleShot(delay, &window, takePicture);
-        };
-        waitForLoads();
-    }
     const int result = app.exec();
-    return result != 0 ? result : screenshotResult;
+    if (result != 0)
+        return result;
+    if (screenshot && !pictureDone) {
+        std::fprintf(stderr, "spshost: the window was closed before the picture was taken\n");
+        return 1;
+    }
+    return screenshotResult;
 }

@@ -3,6 +3,7 @@
 // The loads come from the module; the window itself holds only the engine's
 // reading, for its survey check.
 #include "FileSizeLimit.h"
+#include "SPSSurveyGenerator.h"
 #include "SPSTestBoxes.h"
 #include "SPSTestRows.h"
 #include "SurveyMapMarks.h"
@@ -17,6 +18,7 @@
 #include "VeSPSLoadScript.h"
 #include "VeSheetTaskBaseDialog.h"
 #include "VeSurveyCheckPane.h"
+#include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
 #include "VeThreadRegistry.h"
 
@@ -47,6 +49,10 @@ const char* const kLoadNew = "&Load SPS File";
 const char* const kLoadInto = "&Load from SPS File";
 // A load of a few hundred records, slowed down by the sanitizers at most.
 constexpr int kLoadTimeoutMs = 60000;
+// Points per file of the generated survey: its load takes about half a second
+// in the window, and with its check over a second, with or without the
+// address sanitizer; far longer than any first look of the window at it.
+constexpr qint64 kLargePoints = 100000;
 
 QString Example(const char* name)
 {
@@ -106,8 +112,16 @@ private:
     std::unique_ptr<VeHostMainWindow> m_pWindow;
     SurveyPoints m_Shots;
     SurveyPoints m_Receivers;
+    // survey.s, survey.r and survey.x of kLargePoints points each.
+    QTemporaryDir m_LargeSurvey;
     // Message boxes that showed; a box is answered so that it never blocks.
     std::unique_ptr<SPSTest::MessageBoxAnswerer> m_pBoxes;
+
+    QStringList LargeSurvey() const
+    {
+        return {m_LargeSurvey.filePath("survey.s"), m_LargeSurvey.filePath("survey.r"),
+                m_LargeSurvey.filePath("survey.x")};
+    }
 
     // Right-clicks the node's row (null: an empty spot below the rows), as the
     // tree's context menu signal does, and hands the popup to the action.
@@ -237,6 +251,19 @@ private Q_SLOTS:
         m_Shots = ReadSurveyPoints(Example("example.sps"), 'S');
         m_Receivers = ReadSurveyPoints(Example("example.rps"), 'R');
         QVERIFY(m_Shots.size() > 100 && m_Receivers.size() > 200);
+
+        QVERIFY(m_LargeSurvey.isValid());
+        QString error;
+        SPSSurveyGenerator::Options options;
+        options.points = kLargePoints;
+        QVERIFY2(SPSSurveyGenerator::Write(m_LargeSurvey.filePath("survey.s"), options, &error),
+                 qPrintable(error));
+        options.letter = u'R';
+        QVERIFY2(SPSSurveyGenerator::Write(m_LargeSurvey.filePath("survey.r"), options, &error),
+                 qPrintable(error));
+        QVERIFY2(SPSSurveyGenerator::WriteRelations(m_LargeSurvey.filePath("survey.x"),
+                                                    kLargePoints, 100, &error),
+                 qPrintable(error));
     }
 
     void init()
@@ -511,6 +538,122 @@ private Q_SLOTS:
         QVERIFY(again->isHidden());
     }
 
+    void closeWhileBusy_data()
+    {
+        QTest::addColumn<bool>("duringCheck");
+
+        QTest::newRow("load running") << false;
+        QTest::newRow("check running") << true;
+    }
+
+    void closeWhileBusy()
+    {
+        QFETCH(bool, duringCheck);
+
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        // Closed the moment the check has started, or the load.
+        bool stayed = false;
+        QMetaObject::Connection closer;
+        if (duringCheck)
+            closer =
+                connect(m_pWindow->CheckRunner(), &VeSurveyCheckRunner::sigStarted, this, [&]() {
+                    disconnect(closer);
+                    stayed = !m_pWindow->close();
+                });
+        QString error;
+        QVERIFY2(StartSPSLoaderTask(m_pWindow.get(), LargeSurvey(), &error), qPrintable(error));
+        if (!duringCheck) {
+            QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 1);
+            stayed = !m_pWindow->close();
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(stayed, kLoadTimeoutMs);
+        }
+        // The window waits, drawing, and goes by itself once nothing runs.
+        QVERIFY(stayed);
+        QVERIFY(m_pWindow->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_pWindow->isVisible(), kLoadTimeoutMs);
+        QCOMPARE(VeThreadRegistry::Instance()->RunningCount() +
+                     m_pWindow->CheckRunner()->RunningCount(),
+                 0);
+        // The load is not lost: its geometry reached the tree whole.
+        QCOMPARE(m_pWindow->RootNode()->ChildNodes().size(), before + 1);
+        const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(
+            m_pWindow->RootNode()->ChildNodes().last()->GetObject());
+        QVERIFY(geometry && geometry->ShotCount() == kLargePoints &&
+                geometry->ReceiverCount() == kLargePoints);
+        // The check was stopped, or never started after the close.
+        QCOMPARE(m_pWindow->CheckPane()->StatusText(),
+                 duringCheck ? QString("The check did not complete: The check was stopped.")
+                             : QString("Load SPS files into the selected geometry to check them."));
+    }
+
+    void secondLoad_data()
+    {
+        QTest::addColumn<bool>("duringCheck");
+        QTest::addColumn<QString>("refusal");
+
+        QTest::newRow("refused while the load runs")
+            << false << "A load is running: another can start once it has finished.";
+        // A check is no load: the next load starts beside it.
+        QTest::newRow("started while the check runs") << true << "";
+    }
+
+    void secondLoad()
+    {
+        QFETCH(bool, duringCheck);
+        QFETCH(QString, refusal);
+
+        // A dialog opened before: its OK follows the loads as the menu does.
+        m_pWindow->SelectNode(nullptr);
+        m_pWindow->TasksMenu()->actions().last()->trigger();
+        QPointer<VeSheetTaskBaseDialog> early = OpenDialog(*m_pWindow);
+        QVERIFY(early);
+        QPushButton* ok = early->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QVERIFY(ok->isEnabled());
+
+        const int before = m_pWindow->RootNode()->ChildNodes().size();
+        QString error;
+        bool started = false, tried = false;
+        const auto startNext = [&]() {
+            tried = true;
+            started = StartSPSLoaderTask(
+                m_pWindow.get(),
+                {Example("example.sps"), Example("example.rps"), Example("example.xps")}, &error);
+        };
+        QMetaObject::Connection next;
+        if (duringCheck)
+            next = connect(m_pWindow->CheckRunner(), &VeSurveyCheckRunner::sigStarted, this, [&]() {
+                disconnect(next);
+                startNext();
+            });
+        QVERIFY2(StartSPSLoaderTask(m_pWindow.get(), LargeSurvey(), &error), qPrintable(error));
+        if (!duringCheck) {
+            QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 1);
+            startNext();
+            QTRY_VERIFY(!ok->isEnabled());
+            QCOMPARE(ok->toolTip(), refusal);
+            // The plug-in's entries and tasks are off, and say why.
+            QMenu menu;
+            m_pWindow->BuildContextMenu(nullptr, &menu);
+            QCOMPARE(menu.actions().first()->isEnabled(), false);
+            QCOMPARE(menu.actions().first()->toolTip(), refusal);
+            QVERIFY(!m_pWindow->RunTask(m_pWindow->Tasks().first()));
+            QCOMPARE(m_pWindow->statusBar()->currentMessage(), refusal);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(tried, kLoadTimeoutMs);
+        QCOMPARE(started, refusal.isEmpty());
+        QCOMPARE(error, refusal);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pWindow->RootNode()->ChildNodes().size(),
+                                  before + (started ? 2 : 1), kLoadTimeoutMs);
+        if (started)
+            CheckLoadedGeometry(m_pWindow->RootNode()->ChildNodes().last());
+        QTRY_COMPARE_WITH_TIMEOUT(VeThreadRegistry::Instance()->RunningCount(), 0, kLoadTimeoutMs);
+        QTRY_VERIFY(ok->isEnabled());
+        QVERIFY(early);
+        early->reject();
+        // The window goes while the large survey's check may still run.
+    }
+
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments"); // "<dir>" is a folder of the test's own
@@ -527,6 +670,19 @@ private Q_SLOTS:
             << survey + picture << true << 0 << QString() << QString() << true;
         QTest::newRow("picture without a display: offscreen")
             << survey + picture << false << 0 << QString() << QString() << true;
+        // The picture waits for the load and its check however long they take.
+        QTest::newRow("picture of a survey whose load and check take over a second")
+            << QStringList{"--load"} + LargeSurvey() + picture << true << 0 << QString()
+            << QString() << true;
+        // The dialog refuses the files and stays open: no load, no picture of an empty survey.
+        QTest::newRow("no picture without a relation file")
+            << QStringList{"--load", Example("example.sps"), Example("example.rps"), "--screenshot",
+                           "<dir>/shot.png"}
+            << true << 1 << "spshost: cannot load: SPS Relation File Error!" << QString() << false;
+        QTest::newRow("no picture when the relation file is missing")
+            << QStringList{"--load",         Example("example.sps"), Example("example.rps"),
+                           "<dir>/none.xps", "--screenshot",         "<dir>/shot.png"}
+            << true << 1 << "spshost: cannot load: SPS Relation File Error!" << QString() << false;
         QTest::newRow("load needs two files")
             << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"}
             << true << 2
@@ -596,7 +752,10 @@ private Q_SLOTS:
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QColor c(image.pixel(x, y));
-                shotPixels += c == VeSurveyMap::ShotColor();
+                // The shots' fill, their darker outline, or the blend of both
+                // where shots lie closer than a pixel: the shots' hue throughout.
+                shotPixels += c.hsvHue() == VeSurveyMap::ShotColor().hsvHue() &&
+                              c.hsvSaturation() > 200 && c.value() > 100;
                 receiverPixels += c == VeSurveyMap::ReceiverColor();
             }
         QVERIFY2(shotPixels > int(m_Shots.size()) * 10, qPrintable(QString::number(shotPixels)));
@@ -616,7 +775,8 @@ private Q_SLOTS:
             // Inherited by the child: its picture cannot reach the disk.
             const FileSizeLimit limit(16);
             process.start(SPSHOST_PATH, {"--load", Example("example.sps"), Example("example.rps"),
-                                         "--screenshot", picture, "--screenshot-delay", "0"});
+                                         Example("example.xps"), "--screenshot", picture,
+                                         "--screenshot-delay", "0"});
             QVERIFY(process.waitForStarted(kLoadTimeoutMs));
         }
         QVERIFY(process.waitForFinished(kLoadTimeoutMs));

@@ -447,17 +447,20 @@ private Q_SLOTS:
     void closeWaitsForRunningLoad()
     {
         auto window = NewWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         const int before = window->RootNode()->ChildNodes().size();
         TriggerMenuEntry(*window, nullptr, kLoadNewText);
         QCOMPARE(RunningTestLoads().size(), 1);
-        VeThread* load = RunningTestLoads().first();
-        // The load goes on while the window waits in close().
-        std::thread releaser([load]() {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            QMetaObject::invokeMethod(load, "Release", Qt::DirectConnection);
-        });
-        window->close();
-        releaser.join();
+        // The window stays, and goes on drawing, while the load goes on.
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QString("Waiting for 1 load(s) to finish..."));
+        QTest::qWait(50);
+        QVERIFY(window->isVisible());
+
+        ReleaseLoads();
+        QTRY_VERIFY(!window->isVisible());
         QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 0);
         // What it loaded reached the tree before the window went.
         QCOMPARE(window->RootNode()->ChildNodes().size(), before + 1);
