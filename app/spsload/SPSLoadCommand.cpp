@@ -418,7 +418,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
             Error(QStringLiteral("survey check: %1").arg(reason));
             return ExitFailed;
         }
-        // Standard output may carry a CSV; the check's lines then go to standard error.
+        // Standard output may carry an output; the check's lines then go to standard error.
         if (parser.isSet(checkOption))
             WriteCheck(check.Findings(), anyToOut ? m_pErr : m_pOut);
         if (parser.isSet(reportOption) &&
