@@ -358,32 +358,36 @@ bool VeThreadSPSFilesLoader::ReadReceiverFile(SPSPointTable& points)
     return outcome.ok;
 }
 
+namespace {
+// Numbers one file's points and says what the numbering did: factors that left
+// 32 bits, and points of several lines that share a number. The host matches
+// traces by point number alone, so such points cannot all be kept; the load
+// says so rather than drop them in silence.
+void numberAndWarn(SPSNumberedTable& numbered, const SPSPointTable& points,
+                   const SPSNumberingSettings& settings, bool source, const QString& path)
+{
+    const qint32 factor = source ? settings.ShotNumberFactor : settings.ReceiverNumberFactor;
+    SPSNumberingRange range(settings.LineFactor, factor);
+    numberPoints(numbered, points, factor, settings, range, scales(factor));
+    for (const QString& warning : range.Warnings(source, path))
+        logWarning(warning);
+    logSharedNumbers(source, points.Count(), numbered.Count());
+}
+} // namespace
+
 void VeThreadSPSFilesLoader::NumberSourcePoints(SPSNumberedTable& shots,
                                                 const SPSPointTable& points,
                                                 const SPSNumberingSettings& settings)
 {
-    SPSNumberingRange range(settings.LineFactor, settings.ShotNumberFactor);
-    numberPoints(shots, points, settings.ShotNumberFactor, settings, range,
-                 scales(settings.ShotNumberFactor));
-    for (const QString& warning :
-         range.Warnings(true, m_pParam ? m_pParam->SourceFileName : QString()))
-        logWarning(warning);
-    // The host matches traces by point number alone, so points of different
-    // lines that share a number cannot both be kept; say so rather than drop them.
-    logSharedNumbers(true, points.Count(), shots.Count());
+    numberAndWarn(shots, points, settings, true, m_pParam ? m_pParam->SourceFileName : QString());
 }
 
 void VeThreadSPSFilesLoader::NumberReceiverPoints(SPSNumberedTable& receivers,
                                                   const SPSPointTable& points,
                                                   const SPSNumberingSettings& settings)
 {
-    SPSNumberingRange range(settings.LineFactor, settings.ReceiverNumberFactor);
-    numberPoints(receivers, points, settings.ReceiverNumberFactor, settings, range,
-                 scales(settings.ReceiverNumberFactor));
-    for (const QString& warning :
-         range.Warnings(false, m_pParam ? m_pParam->ReceiverFileName : QString()))
-        logWarning(warning);
-    logSharedNumbers(false, points.Count(), receivers.Count());
+    numberAndWarn(receivers, points, settings, false,
+                  m_pParam ? m_pParam->ReceiverFileName : QString());
 }
 
 void VeThreadSPSFilesLoader::run()
