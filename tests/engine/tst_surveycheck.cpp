@@ -94,6 +94,20 @@ class TestSurveyCheck : public QObject
         return out;
     }
 
+    // Revision 2.1 files PREFIX + S, R and X of the rows, and a record that reads them.
+    bool writeSurvey21(const QString& prefix, const QList<QByteArray>& s,
+                       const QList<QByteArray>& r, const QList<QByteArray>& x,
+                       VeTaskSPSFilesLoaderParam* param)
+    {
+        SPSLayoutPresets::Apply(SPSRevision::Revision21, param);
+        param->SourceFileName = m_Dir.filePath(prefix + "S");
+        param->ReceiverFileName = m_Dir.filePath(prefix + "R");
+        param->RelationFileName = m_Dir.filePath(prefix + "X");
+        return SPSTest::WriteFile(param->SourceFileName, sps21::file(s)) &&
+               SPSTest::WriteFile(param->ReceiverFileName, sps21::file(r)) &&
+               SPSTest::WriteFile(param->RelationFileName, sps21::file(x));
+    }
+
 private slots:
     void presets()
     {
@@ -415,13 +429,7 @@ private slots:
         x[5] = onTape(sps21::relationRow("5", "1001", "999", "1", "20", "3001", "1", "20"), "1");
         x[7] = onTape(sps21::relationRow("1", "1001", "7", "1", "20", "3001", "1", "20"), "1");
         VeTaskSPSFilesLoaderParam param;
-        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
-        param.SourceFileName = m_Dir.filePath("large.s");
-        param.ReceiverFileName = m_Dir.filePath("large.r");
-        param.RelationFileName = m_Dir.filePath("large.x");
-        QVERIFY(SPSTest::WriteFile(param.SourceFileName, sps21::file(s)));
-        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, sps21::file(r)));
-        QVERIFY(SPSTest::WriteFile(param.RelationFileName, sps21::file(x)));
+        QVERIFY(writeSurvey21("large.", s, r, x, &param));
 
         SPSSurveyCheck check(param);
         QString error;
@@ -578,13 +586,7 @@ private slots:
         QFETCH(QList<QByteArray>, x);
         QFETCH(QStringList, expected);
         VeTaskSPSFilesLoaderParam param;
-        SPSLayoutPresets::Apply(SPSRevision::Revision21, &param);
-        param.SourceFileName = m_Dir.filePath("S");
-        param.ReceiverFileName = m_Dir.filePath("R");
-        param.RelationFileName = m_Dir.filePath("X");
-        QVERIFY(SPSTest::WriteFile(param.SourceFileName, sps21::file(s)));
-        QVERIFY(SPSTest::WriteFile(param.ReceiverFileName, sps21::file(r)));
-        QVERIFY(SPSTest::WriteFile(param.RelationFileName, sps21::file(x)));
+        QVERIFY(writeSurvey21("", s, r, x, &param));
 
         SPSSurveyCheck check(param);
         QString error;
