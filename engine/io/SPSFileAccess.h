@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -9,10 +11,10 @@ class QByteArray;
 // open() or reading without end: a regular file, symbolic links followed. A
 // FIFO, a device or a folder is refused before it is ever opened. `allowFifo`
 // lets a named pipe pass too (for tests that hand a load its bytes piece by piece).
-bool SPSMayOpenForReading(const QString& path, bool allowFifo = false);
+SPS_ENGINE_EXPORT bool SPSMayOpenForReading(const QString& path, bool allowFifo = false);
 
 // Whether both paths name one existing file (symbolic and hard links followed).
-bool SPSSameFile(const QString& first, const QString& second);
+SPS_ENGINE_EXPORT bool SPSSameFile(const QString& first, const QString& second);
 
 // The one way every output of the project is written. A regular file (or a new
 // one) is replaced only once the new bytes are all on disk: written to a
@@ -20,7 +22,7 @@ bool SPSSameFile(const QString& first, const QString& second);
 // failure leaves the former file whole. A target that exists and is not a
 // regular file (a device, a FIFO, /dev/stdout) is written directly and never
 // replaced. A symbolic link stays: the file it names is replaced.
-class SPSOutputFile
+class SPS_ENGINE_EXPORT SPSOutputFile
 {
     Q_DECLARE_TR_FUNCTIONS(SPSOutputFile)
 public:

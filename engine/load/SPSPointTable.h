@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSAddThenSort.h"
 #include "SPSNumberedTable.h"
 #include "SPSPointGeometry.h"
@@ -29,7 +31,7 @@ struct Row
 // order of their keys (UTF-16 code units, not locale-aware), the order the
 // numbering relies on, keeping of each key the point added last. Keys are
 // stored as Latin-1 bytes where they can be, as UTF-16 otherwise.
-class SPSPointTable : public SPSAddThenSort<SPSPointTableDetail::Row>
+class SPS_ENGINE_EXPORT SPSPointTable : public SPSAddThenSort<SPSPointTableDetail::Row>
 {
 public:
     static QString Key(const QString& lineName, const QString& pointText);

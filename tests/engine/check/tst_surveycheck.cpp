@@ -293,7 +293,7 @@ private slots:
     // checked as three copies of it would be, in the same order every time.
     void oneFileNamedThrice()
     {
-        const QString combined = QFINDTESTDATA("../data/combined-rev1.sps");
+        const QString combined = QFINDTESTDATA("../../data/combined-rev1.sps");
         QVERIFY(!combined.isEmpty());
         VeTaskSPSFilesLoaderParam copies;
         copies.SourceFileName = m_Dir.filePath("copy.s");
@@ -373,14 +373,14 @@ private slots:
     {
         QFETCH(bool, headers);
         QFETCH(QStringList, expected);
-        QFile source(QFINDTESTDATA("../data/rev21-index-23-24.sps"));
+        QFile source(QFINDTESTDATA("../../data/rev21-index-23-24.sps"));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QList<QByteArray> rows = source.readAll().split('\n');
         if (!headers)
             rows.removeIf([](const QByteArray& row) { return row.startsWith('H'); });
         VeTaskSPSFilesLoaderParam param;
         param.SourceFileName = m_Dir.filePath("misread.s");
-        param.ReceiverFileName = QFINDTESTDATA("../data/prose-rows.rps");
+        param.ReceiverFileName = QFINDTESTDATA("../../data/prose-rows.rps");
         QVERIFY(SPSTest::WriteFile(param.SourceFileName, rows.join('\n')));
         if (!headers) {
             QFile receivers(param.ReceiverFileName);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSLineSource.h"
 #include "SPSNumbers.h"
 
@@ -24,7 +26,7 @@ class QIODevice;
 // - fixed-count mode: every row after the first skipCount rows, except comment
 //   rows (first character "C") and blank rows (white space or the DOS
 //   end-of-file mark only).
-class SPSRowReader
+class SPS_ENGINE_EXPORT SPSRowReader
 {
 public:
     // The device must be open for reading and outlive the reader.

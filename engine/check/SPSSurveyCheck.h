@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSNumberingSettings.h"
 
 #include <QString>
@@ -12,7 +14,7 @@
 class VeTaskSPSFilesLoaderParam;
 
 // One doubtful thing the survey check found.
-struct SPSCheckFinding
+struct SPS_ENGINE_EXPORT SPSCheckFinding
 {
     enum Kind
     {
@@ -61,7 +63,7 @@ struct SPSCheckFinding
 // thread. Memory grows with the number of points, not with the rows' text.
 // Run reads the source file on a thread of its own while it reads the
 // receiver file; the progress callback is called on Run's thread only.
-class SPSSurveyCheck
+class SPS_ENGINE_EXPORT SPSSurveyCheck
 {
 public:
     // Copies the paths, skip settings and layout.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSAddThenSort.h"
 #include "SPSPointGeometry.h"
 
@@ -7,7 +9,7 @@
 
 // Shots or receivers by point number. Points are added as they come; Sort then
 // puts them in ascending number, keeping of each number the point added last.
-class SPSNumberedTable : public SPSAddThenSort<SPSPointGeometry>
+class SPS_ENGINE_EXPORT SPSNumberedTable : public SPSAddThenSort<SPSPointGeometry>
 {
 public:
     void Add(const SPSPointGeometry& point)

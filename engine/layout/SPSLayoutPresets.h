@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include <QChar>
 #include <QString>
 
@@ -20,7 +22,7 @@ enum class SPSRevision
 
 // The named column layouts, and what a layout in use has in common with them.
 // Record letters: 'S' source, 'R' receiver, 'X' relation.
-class SPSLayoutPresets
+class SPS_ENGINE_EXPORT SPSLayoutPresets
 {
 public:
     // "1" and "2.1"; empty for Unknown.

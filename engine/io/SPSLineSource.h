@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSText.h"
 #include <QString>
 
@@ -42,7 +44,7 @@ struct SPSReadOptions
 //
 // Gzip data (a file that begins with its magic bytes) is read through zlib as
 // the text it holds; data found corrupt ends the lines as a read error does.
-class SPSLineSource
+class SPS_ENGINE_EXPORT SPSLineSource
 {
 public:
     // The device must be open for reading and outlive the source.

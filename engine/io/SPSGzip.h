@@ -1,19 +1,21 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include <QByteArray>
 #include <QIODevice>
 
 #include <memory>
 
 // Whether bytes that begin a file begin gzip data: its two magic bytes.
-bool SPSIsGzip(const QByteArray& head);
+SPS_ENGINE_EXPORT bool SPSIsGzip(const QByteArray& head);
 
 // The uncompressed bytes of the gzip data another device holds, one member or
 // several in a row as `cat a.gz b.gz` makes them. Data that is corrupt, cut
 // short or followed by anything but another member fails the read (read()
 // gives -1) once the bytes before the fault were handed out; errorString()
 // then says what was wrong.
-class SPSGzipReader : public QIODevice
+class SPS_ENGINE_EXPORT SPSGzipReader : public QIODevice
 {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSText.h"
 #include <QtGlobal>
 
@@ -9,12 +11,12 @@
 // characters without building a QString.
 
 // QString::toDouble: 0 when the text is not a number.
-double RealFromText(SPSText text);
+SPS_ENGINE_EXPORT double RealFromText(SPSText text);
 // The same, and whether the text is a number at all (for reporting those that
 // are not; the load reads them as 0).
-bool RealFromText(SPSText text, double* value);
+SPS_ENGINE_EXPORT bool RealFromText(SPSText text, double* value);
 // QString::toFloat: 0 when the text is not a number or out of float's range.
-float FloatFromText(SPSText text);
+SPS_ENGINE_EXPORT float FloatFromText(SPSText text);
 
 namespace SPSNumbersDetail {
 // Powers of ten exact as doubles: dividing an exact mantissa by one of them is
@@ -94,4 +96,4 @@ inline bool ShortPointNumber(const char* p, qsizetype n, qint32* number)
 // The integer a point is numbered by: digits and "." of the text, read as a
 // number, truncated toward zero, low 32 bits kept. Not a number, not finite or
 // too large for 64 bits: 0.
-qint32 PointNumberFromText(SPSText text);
+SPS_ENGINE_EXPORT qint32 PointNumberFromText(SPSText text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -10,7 +12,7 @@
 // that would. Each number taken is multiplier x factor + addend, worked out in
 // 64 bits (line x line factor + point, or number x shot factor + 0); the first
 // that leaves the range is kept so that a warning can name it.
-class SPSNumberingFit
+class SPS_ENGINE_EXPORT SPSNumberingFit
 {
 public:
     explicit SPSNumberingFit(qint32 factor) : m_nFactor(factor) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSNumberingSettings.h"
 #include "VeTaskParameter.h"
 
@@ -7,7 +9,7 @@
 
 // Everything one load needs: the three SPS file paths, how the leading rows of
 // each file are passed over, and the 0-based start and length of every field.
-class VeTaskSPSFilesLoaderParam : public VeTaskParameter
+class SPS_ENGINE_EXPORT VeTaskSPSFilesLoaderParam : public VeTaskParameter
 {
 public:
     VeTaskSPSFilesLoaderParam();

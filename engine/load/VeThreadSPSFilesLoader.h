@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSLineSource.h"
 #include "SPSNumberingSettings.h"
 #include "VeDataLoadThread.h"
@@ -19,7 +21,7 @@ class VeTaskSPSFilesLoaderParam;
 // Deliberately without a meta-object of its own: its messages are translated
 // in the context of VeDataLoadThread, and the declaration below says so to
 // lupdate as well, with the same lookup as the base's tr.
-class VeThreadSPSFilesLoader : public VeDataLoadThread
+class SPS_ENGINE_EXPORT VeThreadSPSFilesLoader : public VeDataLoadThread
 {
     Q_DECLARE_TR_FUNCTIONS(VeDataLoadThread)
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -65,20 +67,20 @@ constexpr int FieldCount = 46;
 
 // Every field in parameter-file order: the three switches, the three row counts,
 // then the source, receiver and relation columns.
-const std::array<Field, FieldCount>& Fields();
+SPS_ENGINE_EXPORT const std::array<Field, FieldCount>& Fields();
 // Index in Fields() of the field with this key, or -1.
-int IndexOf(const QString& key);
+SPS_ENGINE_EXPORT int IndexOf(const QString& key);
 // The AutoSkip switch and the RowCount of a file, as indices in Fields().
-int AutoSkipIndex(File file);
-int RowCountIndex(File file);
+SPS_ENGINE_EXPORT int AutoSkipIndex(File file);
+SPS_ENGINE_EXPORT int RowCountIndex(File file);
 
 // A field's value in a record; a switch reads as 1 or 0.
-qint32 Value(const VeTaskSPSFilesLoaderParam& param, const Field& field);
+SPS_ENGINE_EXPORT qint32 Value(const VeTaskSPSFilesLoaderParam& param, const Field& field);
 // Writes a field of a record; a switch is set on for any value but 0.
-void SetValue(VeTaskSPSFilesLoaderParam* param, const Field& field, qint32 value);
+SPS_ENGINE_EXPORT void SetValue(VeTaskSPSFilesLoaderParam* param, const Field& field, qint32 value);
 // Writes the standard layout with every AutoSkip on; the three row counts too
 // unless keepRowCounts.
-void SetStandard(VeTaskSPSFilesLoaderParam* param, bool keepRowCounts);
+SPS_ENGINE_EXPORT void SetStandard(VeTaskSPSFilesLoaderParam* param, bool keepRowCounts);
 
 // Where a field of a file's rows stands in a record: its first column, counted
 // from 0, and its width. The file's rows may lack the field (receivers have no
@@ -89,6 +91,6 @@ struct Span
     qint32 len = 0;
     bool found = false;
 };
-Span ColumnOf(const VeTaskSPSFilesLoaderParam& param, File file, Column column);
+SPS_ENGINE_EXPORT Span ColumnOf(const VeTaskSPSFilesLoaderParam& param, File file, Column column);
 
 } // namespace SPSLayout

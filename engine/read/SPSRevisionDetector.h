@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSEngineExport.h"
+
 #include "SPSLayoutPresets.h"
 
 #include <QChar>
@@ -25,7 +27,7 @@ struct SPSRevisionVerdict
 // Tells revision 1 from revision 2.1 by the header and the record rows at the
 // start of a file. Reads at most MaxRows rows or MaxBytes bytes, never the
 // whole of a large file.
-class SPSRevisionDetector
+class SPS_ENGINE_EXPORT SPSRevisionDetector
 {
 public:
     static constexpr qint32 MaxRows = 2000;
