@@ -23,6 +23,8 @@
 // and the peak resident memory of a process of its own that does nothing but
 // the ordered load (this one keeps what its earlier steps left).
 #include "ProcessMemory.h"
+#include "SPSLayout.h"
+#include "SPSLayout.h"
 #include "SPSNumbers.h"
 #include "SPSRowReader.h"
 #include "SPSSurveyCheck.h"
@@ -94,20 +96,28 @@ double readRows(const QString& path, QChar letter, bool general)
     SPSReadOptions options;
     options.generalPath = general;
     SPSRowReader reader(&file, letter, true, 0, options);
-    reader.SetRowLimit(SPSRowReader::RowLimitFor({{p.SrcLinePos, p.SrcLineLen},
-                                                  {p.SrcIDPos, p.SrcIDLen},
-                                                  {p.SrcWellPos, p.SrcWellLen},
-                                                  {p.SrcCoordX, p.SrcCoordXLen},
-                                                  {p.SrcCoordY, p.SrcCoordYLen},
-                                                  {p.SrcElevPos, p.SrcElevLen}}));
+    // The columns come from the layout table, as the loader takes them.
+    using SPSLayout::Column;
+    const SPSLayout::File layoutFile =
+        letter == u'R' ? SPSLayout::File::Receiver : SPSLayout::File::Source;
+    const auto span = [&](Column c) { return SPSLayout::ColumnOf(p, layoutFile, c); };
+    const SPSLayout::Span line = span(Column::Line), point = span(Column::Point),
+                          depth = span(Column::Depth), x = span(Column::X), y = span(Column::Y),
+                          elevation = span(Column::Elevation);
+    QList<std::pair<qint32, qint32>> fields;
+    for (const SPSLayout::Span& s : {line, point, depth, x, y, elevation})
+        if (s.found)
+            fields.append({s.pos, s.len});
+    reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
     double sum = 0;
     while (reader.NextRecord()) {
-        sum += double(reader.Field(p.SrcLinePos, p.SrcLineLen).size());
-        sum += PointNumberFromText(reader.Field(p.SrcIDPos, p.SrcIDLen));
-        sum += double(reader.FloatField(p.SrcWellPos, p.SrcWellLen));
-        sum += reader.RealField(p.SrcCoordX, p.SrcCoordXLen);
-        sum += reader.RealField(p.SrcCoordY, p.SrcCoordYLen);
-        sum += reader.RealField(p.SrcElevPos, p.SrcElevLen);
+        sum += double(reader.Field(line.pos, line.len).size());
+        sum += PointNumberFromText(reader.Field(point.pos, point.len));
+        if (depth.found)
+            sum += double(reader.FloatField(depth.pos, depth.len));
+        sum += reader.RealField(x.pos, x.len);
+        sum += reader.RealField(y.pos, y.len);
+        sum += reader.RealField(elevation.pos, elevation.len);
     }
     return sum;
 }

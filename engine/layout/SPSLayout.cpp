@@ -17,24 +17,24 @@ constexpr int kAutoX = 2;
 
 constexpr Field Switch(const char* key, File file, bool P::*flag)
 {
-    return {key, file, Kind::AutoSkip, Column::None, flag, nullptr, 1, -1, 0};
+    return {key, file, Kind::AutoSkip, Column::None, flag, nullptr, 1, 1, -1, 0};
 }
 
 constexpr Field Count(const char* key, File file, qint32 P::*value, int autoSkip, int check)
 {
-    return {key, file, Kind::RowCount, Column::None, nullptr, value, 72, autoSkip, check};
+    return {key, file, Kind::RowCount, Column::None, nullptr, value, 72, 72, autoSkip, check};
 }
 
 constexpr Field Pos(const char* key, File file, Column column, qint32 P::*value, qint32 standard,
-                    int check)
+                    qint32 revision21, int check)
 {
-    return {key, file, Kind::Position, column, nullptr, value, standard, -1, check};
+    return {key, file, Kind::Position, column, nullptr, value, standard, revision21, -1, check};
 }
 
 constexpr Field Len(const char* key, File file, Column column, qint32 P::*value, qint32 standard,
-                    int check)
+                    qint32 revision21, int check)
 {
-    return {key, file, Kind::Length, column, nullptr, value, standard, -1, check};
+    return {key, file, Kind::Length, column, nullptr, value, standard, revision21, -1, check};
 }
 
 constexpr File S = File::Source;
@@ -42,9 +42,11 @@ constexpr File R = File::Receiver;
 constexpr File X = File::Relation;
 using C = Column;
 
-// Parameter-file order. Standard values are the SPS layout counted from 0; the
-// check order runs through each tab as the page shows its edits, the source and
-// receiver counts after their tab's columns; the relation count is never checked.
+// Parameter-file order. Standard values are the SPS layout counted from 0 (the
+// revision 1 layout), then the revision 2.1 layout, where line and point take
+// ten columns each and the relation's fields shift to make room; the check order runs through each
+// tab as the page shows its edits, the source and receiver counts after their tab's columns; the
+// relation count is never checked.
 constexpr std::array<Field, FieldCount> kFields{{
     Switch("AutoSkipS", S, &P::AutoSkipS),
     Switch("AutoSkipR", R, &P::AutoSkipR),
@@ -53,48 +55,48 @@ constexpr std::array<Field, FieldCount> kFields{{
     Count("SkipPosR", R, &P::SkipPosR, kAutoR, 24),
     Count("SkipPosX", X, &P::SkipPosX, kAutoX, 0),
 
-    Pos("SrcLinePos", S, C::Line, &P::SrcLinePos, 1, 9),
-    Len("SrcLineLen", S, C::Line, &P::SrcLineLen, 16, 10),
-    Pos("SrcIDPos", S, C::Point, &P::SrcIDPos, 17, 1),
-    Len("SrcIDLen", S, C::Point, &P::SrcIDLen, 8, 2),
-    Pos("SrcCoordX", S, C::X, &P::SrcCoordX, 46, 3),
-    Len("SrcCoordXLen", S, C::X, &P::SrcCoordXLen, 9, 4),
-    Pos("SrcCoordY", S, C::Y, &P::SrcCoordY, 55, 5),
-    Len("SrcCoordYLen", S, C::Y, &P::SrcCoordYLen, 10, 6),
-    Pos("SrcElevPos", S, C::Elevation, &P::SrcElevPos, 65, 7),
-    Len("SrcElevLen", S, C::Elevation, &P::SrcElevLen, 6, 8),
-    Pos("SrcWellPos", S, C::Depth, &P::SrcWellPos, 32, 11),
-    Len("SrcWellLen", S, C::Depth, &P::SrcWellLen, 4, 12),
+    Pos("SrcLinePos", S, C::Line, &P::SrcLinePos, 1, 1, 9),
+    Len("SrcLineLen", S, C::Line, &P::SrcLineLen, 16, 10, 10),
+    Pos("SrcIDPos", S, C::Point, &P::SrcIDPos, 17, 11, 1),
+    Len("SrcIDLen", S, C::Point, &P::SrcIDLen, 8, 10, 2),
+    Pos("SrcCoordX", S, C::X, &P::SrcCoordX, 46, 46, 3),
+    Len("SrcCoordXLen", S, C::X, &P::SrcCoordXLen, 9, 9, 4),
+    Pos("SrcCoordY", S, C::Y, &P::SrcCoordY, 55, 55, 5),
+    Len("SrcCoordYLen", S, C::Y, &P::SrcCoordYLen, 10, 10, 6),
+    Pos("SrcElevPos", S, C::Elevation, &P::SrcElevPos, 65, 65, 7),
+    Len("SrcElevLen", S, C::Elevation, &P::SrcElevLen, 6, 6, 8),
+    Pos("SrcWellPos", S, C::Depth, &P::SrcWellPos, 32, 30, 11),
+    Len("SrcWellLen", S, C::Depth, &P::SrcWellLen, 4, 4, 12),
 
-    Pos("RecvLinePos", R, C::Line, &P::RecvLinePos, 1, 22),
-    Len("RecvLineLen", R, C::Line, &P::RecvLineLen, 16, 23),
-    Pos("RecvIDPos", R, C::Point, &P::RecvIDPos, 17, 14),
-    Len("RecvIDLen", R, C::Point, &P::RecvIDLen, 8, 15),
-    Pos("RecvCoordX", R, C::X, &P::RecvCoordX, 46, 16),
-    Len("RecvCoordXLen", R, C::X, &P::RecvCoordXLen, 9, 17),
-    Pos("RecvCoordY", R, C::Y, &P::RecvCoordY, 55, 18),
-    Len("RecvCoordYLen", R, C::Y, &P::RecvCoordYLen, 10, 19),
-    Pos("RecvElevPos", R, C::Elevation, &P::RecvElevPos, 65, 20),
-    Len("RecvElevLen", R, C::Elevation, &P::RecvElevLen, 6, 21),
+    Pos("RecvLinePos", R, C::Line, &P::RecvLinePos, 1, 1, 22),
+    Len("RecvLineLen", R, C::Line, &P::RecvLineLen, 16, 10, 23),
+    Pos("RecvIDPos", R, C::Point, &P::RecvIDPos, 17, 11, 14),
+    Len("RecvIDLen", R, C::Point, &P::RecvIDLen, 8, 10, 15),
+    Pos("RecvCoordX", R, C::X, &P::RecvCoordX, 46, 46, 16),
+    Len("RecvCoordXLen", R, C::X, &P::RecvCoordXLen, 9, 9, 17),
+    Pos("RecvCoordY", R, C::Y, &P::RecvCoordY, 55, 55, 18),
+    Len("RecvCoordYLen", R, C::Y, &P::RecvCoordYLen, 10, 10, 19),
+    Pos("RecvElevPos", R, C::Elevation, &P::RecvElevPos, 65, 65, 20),
+    Len("RecvElevLen", R, C::Elevation, &P::RecvElevLen, 6, 6, 21),
 
-    Pos("XRecordNumPos", X, C::RecordNumber, &P::XRecordNumPos, 7, 25),
-    Len("XRecordNumLen", X, C::RecordNumber, &P::XRecordNumLen, 4, 26),
-    Pos("XFirstChannelPos", X, C::FirstChannel, &P::XFirstChannelPos, 38, 29),
-    Len("XFirstChannelLen", X, C::FirstChannel, &P::XFirstChannelLen, 4, 30),
-    Pos("XLastChannelPos", X, C::LastChannel, &P::XLastChannelPos, 42, 31),
-    Len("XLastChannelLen", X, C::LastChannel, &P::XLastChannelLen, 4, 32),
-    Pos("XChannelIncrPos", X, C::ChannelIncrement, &P::XChannelIncrPos, 46, 33),
-    Len("XChannelIncrLen", X, C::ChannelIncrement, &P::XChannelIncrLen, 1, 34),
-    Pos("XSrcLinePos", X, C::Line, &P::XSrcLinePos, 13, 27),
-    Len("XSrcLineLen", X, C::Line, &P::XSrcLineLen, 16, 28),
-    Pos("XSrcIDPos", X, C::Point, &P::XSrcIDPos, 29, 35),
-    Len("XSrcIDLen", X, C::Point, &P::XSrcIDLen, 8, 36),
-    Pos("XRecvLinePos", X, C::ReceiverLine, &P::XRecvLinePos, 47, 37),
-    Len("XRecvLineLen", X, C::ReceiverLine, &P::XRecvLineLen, 16, 38),
-    Pos("XFirstRecvIDPos", X, C::FirstReceiverPoint, &P::XFirstRecvIDPos, 63, 39),
-    Len("XFirstRecvIDLen", X, C::FirstReceiverPoint, &P::XFirstRecvIDLen, 8, 40),
-    Pos("XLastRecvIDPos", X, C::LastReceiverPoint, &P::XLastRecvIDPos, 71, 41),
-    Len("XLastRecvIDLen", X, C::LastReceiverPoint, &P::XLastRecvIDLen, 8, 42),
+    Pos("XRecordNumPos", X, C::RecordNumber, &P::XRecordNumPos, 7, 7, 25),
+    Len("XRecordNumLen", X, C::RecordNumber, &P::XRecordNumLen, 4, 8, 26),
+    Pos("XFirstChannelPos", X, C::FirstChannel, &P::XFirstChannelPos, 38, 38, 29),
+    Len("XFirstChannelLen", X, C::FirstChannel, &P::XFirstChannelLen, 4, 5, 30),
+    Pos("XLastChannelPos", X, C::LastChannel, &P::XLastChannelPos, 42, 43, 31),
+    Len("XLastChannelLen", X, C::LastChannel, &P::XLastChannelLen, 4, 5, 32),
+    Pos("XChannelIncrPos", X, C::ChannelIncrement, &P::XChannelIncrPos, 46, 48, 33),
+    Len("XChannelIncrLen", X, C::ChannelIncrement, &P::XChannelIncrLen, 1, 1, 34),
+    Pos("XSrcLinePos", X, C::Line, &P::XSrcLinePos, 13, 17, 27),
+    Len("XSrcLineLen", X, C::Line, &P::XSrcLineLen, 16, 10, 28),
+    Pos("XSrcIDPos", X, C::Point, &P::XSrcIDPos, 29, 27, 35),
+    Len("XSrcIDLen", X, C::Point, &P::XSrcIDLen, 8, 10, 36),
+    Pos("XRecvLinePos", X, C::ReceiverLine, &P::XRecvLinePos, 47, 49, 37),
+    Len("XRecvLineLen", X, C::ReceiverLine, &P::XRecvLineLen, 16, 10, 38),
+    Pos("XFirstRecvIDPos", X, C::FirstReceiverPoint, &P::XFirstRecvIDPos, 63, 59, 39),
+    Len("XFirstRecvIDLen", X, C::FirstReceiverPoint, &P::XFirstRecvIDLen, 8, 10, 40),
+    Pos("XLastRecvIDPos", X, C::LastReceiverPoint, &P::XLastRecvIDPos, 71, 69, 41),
+    Len("XLastRecvIDLen", X, C::LastReceiverPoint, &P::XLastRecvIDLen, 8, 10, 42),
 }};
 
 // What the rest of the code relies on, checked while compiling.

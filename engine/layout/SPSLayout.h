@@ -11,7 +11,8 @@ class VeTaskSPSFilesLoaderParam;
 
 // The column layout and header skipping of the three SPS files, described once:
 // each value that the record holds, the "Format" page edits and the parameter
-// file stores, with what it is, its standard value and where the page checks it.
+// file stores, with what it is, its standard value, its value in the revision
+// 2.1 layout and where the page checks it.
 // The record's defaults, the page's keys, defaults, checks and controls, and the
 // parameter file's lines are all derived from this table.
 namespace SPSLayout {
@@ -59,6 +60,7 @@ struct Field
     bool VeTaskSPSFilesLoaderParam::*flag;    // AutoSkip; null otherwise
     qint32 VeTaskSPSFilesLoaderParam::*value; // all but AutoSkip; null for AutoSkip
     qint32 standard;                          // standard SPS value (AutoSkip: 1, on)
+    qint32 revision21;                        // the value in the revision 2.1 layout
     int autoSkip;   // RowCount: index of the AutoSkip switch that makes it unused; else -1
     int checkOrder; // 1-based place in the page's check order; 0 when never checked
 };

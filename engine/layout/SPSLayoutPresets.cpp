@@ -3,34 +3,17 @@
 #include "SPSLayout.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
-#include <QLatin1StringView>
-
 namespace {
 using SPSLayout::Field;
 using SPSLayout::Kind;
 
-// Revision 2.1 columns, counted from 0; revision 1 is the layout's standard.
-struct Revision21Column
+// The fields that name a point: its line and its number, in S, R and X rows.
+bool isPointColumn(SPSLayout::Column c)
 {
-    const char* key;
-    qint32 value;
-};
-const Revision21Column kRevision21[] = {
-    {"SrcLinePos", 1},       {"SrcLineLen", 10},       {"SrcIDPos", 11},
-    {"SrcIDLen", 10},        {"SrcWellPos", 30},       {"SrcWellLen", 4},
-    {"SrcCoordX", 46},       {"SrcCoordXLen", 9},      {"SrcCoordY", 55},
-    {"SrcCoordYLen", 10},    {"SrcElevPos", 65},       {"SrcElevLen", 6},
-    {"RecvLinePos", 1},      {"RecvLineLen", 10},      {"RecvIDPos", 11},
-    {"RecvIDLen", 10},       {"RecvCoordX", 46},       {"RecvCoordXLen", 9},
-    {"RecvCoordY", 55},      {"RecvCoordYLen", 10},    {"RecvElevPos", 65},
-    {"RecvElevLen", 6},      {"XRecordNumPos", 7},     {"XRecordNumLen", 8},
-    {"XSrcLinePos", 17},     {"XSrcLineLen", 10},      {"XSrcIDPos", 27},
-    {"XSrcIDLen", 10},       {"XFirstChannelPos", 38}, {"XFirstChannelLen", 5},
-    {"XLastChannelPos", 43}, {"XLastChannelLen", 5},   {"XChannelIncrPos", 48},
-    {"XChannelIncrLen", 1},  {"XRecvLinePos", 49},     {"XRecvLineLen", 10},
-    {"XFirstRecvIDPos", 59}, {"XFirstRecvIDLen", 10},  {"XLastRecvIDPos", 69},
-    {"XLastRecvIDLen", 10},
-};
+    using SPSLayout::Column;
+    return c == Column::Line || c == Column::Point || c == Column::ReceiverLine ||
+           c == Column::FirstReceiverPoint || c == Column::LastReceiverPoint;
+}
 
 bool isColumn(const Field& f)
 {
@@ -63,11 +46,8 @@ bool matches(const VeTaskSPSFilesLoaderParam& param, QChar letter, SPSRevision r
     for (const Field& f : SPSLayout::Fields()) {
         if (f.file != file || !isColumn(f))
             continue;
-        if (pointColumnsOnly) {
-            const QLatin1StringView k(f.key);
-            if (!k.contains(QLatin1StringView("Line")) && !k.contains(QLatin1StringView("ID")))
-                continue;
-        }
+        if (pointColumnsOnly && !isPointColumn(f.column))
+            continue;
         if (param.*f.value != SPSLayoutPresets::ColumnValue(revision, f))
             return false;
     }
@@ -77,11 +57,7 @@ bool matches(const VeTaskSPSFilesLoaderParam& param, QChar letter, SPSRevision r
 
 qint32 SPSLayoutPresets::ColumnValue(SPSRevision revision, const SPSLayout::Field& field)
 {
-    if (revision == SPSRevision::Revision21)
-        for (const Revision21Column& c : kRevision21)
-            if (QLatin1StringView(c.key) == QLatin1StringView(field.key))
-                return c.value;
-    return field.standard;
+    return revision == SPSRevision::Revision21 ? field.revision21 : field.standard;
 }
 
 QString SPSLayoutPresets::RevisionText(SPSRevision revision)
