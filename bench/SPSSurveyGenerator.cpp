@@ -101,6 +101,36 @@ bool SPSSurveyGenerator::Write(const QString& path, const Options& options, QStr
     return writeOut(file, out, true, error);
 }
 
+namespace {
+// One X row: tape and record, the shot, its channels and its receivers.
+void appendRelationRow(QByteArray& out, qint64 record, qint64 sourceLine, qint64 sourcePoint,
+                       qint64 firstChannel, qint64 channels, qint64 receiverLine,
+                       qint64 firstReceiver)
+{
+    // Four columns of record number wrap every 9,999 records; the tape
+    // number counts the wraps, as field crews write them.
+    char tape[16];
+    std::snprintf(tape, sizeof tape, "T%03lld", record / 9999 % 1000 + 1);
+    char row[128];
+    const int length = std::snprintf(
+        row, sizeof row, "X%6s%4lld11%-16lld%8lld1%4lld%4lld1%-16lld%8lld%8lld1\r\n", tape,
+        record % 9999 + 1, sourceLine, sourcePoint, firstChannel, firstChannel + channels - 1,
+        receiverLine, receiverLine * 10000 + firstReceiver,
+        receiverLine * 10000 + firstReceiver + channels - 1);
+    out.append(row, length);
+}
+
+void appendRelationHeader(QByteArray& out)
+{
+    for (int h = 0; h < kHeaderRows; ++h) {
+        char row[96];
+        std::snprintf(row, sizeof row, "H%02d %-75s\r\n", h,
+                      h == 0 ? "Relation" : "Synthetic survey");
+        out += row;
+    }
+}
+} // namespace
+
 bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint64 rows,
                                         QString* error)
 {
@@ -114,12 +144,7 @@ bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint
     const qint64 lines = qMax<qint64>(1, points / kPointsPerLine);
     const qint64 records = qMax<qint64>(1, rows / kRowsPerRecord);
     QByteArray out;
-    for (int h = 0; h < kHeaderRows; ++h) {
-        char row[96];
-        std::snprintf(row, sizeof row, "H%02d %-75s\r\n", h,
-                      h == 0 ? "Relation" : "Synthetic survey");
-        out += row;
-    }
+    appendRelationHeader(out);
     for (qint64 k = 0; k < rows; ++k) {
         const qint64 record = k / kRowsPerRecord;
         const qint64 block = k % kRowsPerRecord;
@@ -129,17 +154,35 @@ bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint
         const qint64 sourcePoint = sourceLine * 10000 + shot % kPointsPerLine + 1;
         const qint64 receiverLine = 1001 + (record + block) % lines;
         const qint64 first = 1 + (record * 37 + block) % (kPointsPerLine - kChannels);
-        // Four columns of record number wrap every 9,999 records; the tape
-        // number counts the wraps, as field crews write them.
-        char tape[16];
-        std::snprintf(tape, sizeof tape, "T%03lld", record / 9999 % 1000 + 1);
-        char row[128];
-        const int length = std::snprintf(
-            row, sizeof row, "X%6s%4lld11%-16lld%8lld1%4lld%4lld1%-16lld%8lld%8lld1\r\n", tape,
-            record % 9999 + 1, sourceLine, sourcePoint, block * kChannels + 1,
-            block * kChannels + kChannels, receiverLine, receiverLine * 10000 + first,
-            receiverLine * 10000 + first + kChannels - 1);
-        out.append(row, length);
+        appendRelationRow(out, record, sourceLine, sourcePoint, block * kChannels + 1, kChannels,
+                          receiverLine, first);
+        if (out.size() > (1 << 20) && !writeOut(file, out, false, error))
+            return false;
+    }
+    return writeOut(file, out, true, error);
+}
+
+bool SPSSurveyGenerator::WritePatchRelations(const QString& path, qint64 points, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = file.errorString();
+        return false;
+    }
+    constexpr qint64 kChannels = 240;
+    const qint64 lines = qMax<qint64>(1, points / kPointsPerLine);
+    const qint64 pointsPerLine = qMin<qint64>(points, kPointsPerLine);
+    const qint64 channels = qMin(kChannels, pointsPerLine);
+    QByteArray out;
+    appendRelationHeader(out);
+    for (qint64 shot = 0; shot < points; ++shot) {
+        const qint64 sourceLine = 5001 + shot / kPointsPerLine;
+        const qint64 sourcePoint = sourceLine * 10000 + shot % kPointsPerLine + 1;
+        // Shot k records on receiver line k mod lines; the shots of one receiver
+        // line move its patch a station on, wrapping before the line's end.
+        const qint64 receiverLine = 1001 + shot % lines;
+        const qint64 first = 1 + (shot / lines) % (pointsPerLine - channels + 1);
+        appendRelationRow(out, shot, sourceLine, sourcePoint, 1, channels, receiverLine, first);
         if (out.size() > (1 << 20) && !writeOut(file, out, false, error))
             return false;
     }

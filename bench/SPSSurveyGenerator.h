@@ -27,4 +27,8 @@ public:
     // `points` points each: ten rows of 240 channels per field record, each
     // naming a source point and a range of one receiver line.
     static bool WriteRelations(const QString& path, qint64 points, qint64 rows, QString* error);
+    // Writes the relation of a survey recorded shot by shot: one field record
+    // per source point, each one row of 240 channels on one receiver line,
+    // the patches moving along the lines so that every receiver records.
+    static bool WritePatchRelations(const QString& path, qint64 points, QString* error);
 };

@@ -1,5 +1,5 @@
-// spsgen DIR POINTS [--shuffled] [--3d] [--seed N] [--relations ROWS]: writes DIR/survey.s
-// and DIR/survey.r, and DIR/survey.x with --relations.
+// spsgen DIR POINTS [--shuffled] [--3d] [--seed N] [--relations ROWS | --patches]: writes
+// DIR/survey.s and DIR/survey.r, and DIR/survey.x with --relations or --patches.
 #include "SPSSurveyGenerator.h"
 
 #include <QCommandLineParser>
@@ -20,13 +20,15 @@ int main(int argc, char** argv)
     parser.addOption({"3d", "Lines named 1, 2, ... and points numbered 1 to POINTS."});
     parser.addOption({"seed", "Seed of the coordinates' noise and the order.", "n", "1"});
     parser.addOption({"relations", "Also write DIR/survey.x with ROWS relation rows.", "rows"});
+    parser.addOption({"patches", "Also write DIR/survey.x with one 240-channel patch per shot, "
+                                 "every receiver recording."});
     parser.process(app);
     const QStringList args = parser.positionalArguments();
     bool ok = false;
     const qint64 points = args.value(1).toLongLong(&ok);
     if (args.size() != 2 || !ok || points < 0) {
         std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--3d] [--seed N] "
-                             "[--relations ROWS]\n");
+                             "[--relations ROWS | --patches]\n");
         return 2;
     }
     if (!QDir().mkpath(args[0])) {
@@ -47,11 +49,15 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (parser.isSet("relations")) {
+    if (parser.isSet("relations") || parser.isSet("patches")) {
         QString error;
         const QString path = QDir(args[0]).filePath("survey.x");
-        if (!SPSSurveyGenerator::WriteRelations(path, points,
-                                                parser.value("relations").toLongLong(), &error)) {
+        const bool written =
+            parser.isSet("patches")
+                ? SPSSurveyGenerator::WritePatchRelations(path, points, &error)
+                : SPSSurveyGenerator::WriteRelations(
+                      path, points, parser.value("relations").toLongLong(), &error);
+        if (!written) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
             return 1;
         }
