@@ -162,7 +162,8 @@ bool SPSSurveyGenerator::WriteRelations(const QString& path, qint64 points, qint
     return writeOut(file, out, true, error);
 }
 
-bool SPSSurveyGenerator::WritePatchRelations(const QString& path, qint64 points, QString* error)
+bool SPSSurveyGenerator::WritePatchRelations(const QString& path, qint64 points, QString* error,
+                                             bool strayShots)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -176,7 +177,7 @@ bool SPSSurveyGenerator::WritePatchRelations(const QString& path, qint64 points,
     QByteArray out;
     appendRelationHeader(out);
     for (qint64 shot = 0; shot < points; ++shot) {
-        const qint64 sourceLine = 5001 + shot / kPointsPerLine;
+        const qint64 sourceLine = (strayShots ? 9001 : 5001) + shot / kPointsPerLine;
         const qint64 sourcePoint = sourceLine * 10000 + shot % kPointsPerLine + 1;
         // Shot k records on receiver line k mod lines; the shots of one receiver
         // line move its patch a station on, wrapping before the line's end.

@@ -30,5 +30,8 @@ public:
     // Writes the relation of a survey recorded shot by shot: one field record
     // per source point, each one row of 240 channels on one receiver line,
     // the patches moving along the lines so that every receiver records.
-    static bool WritePatchRelations(const QString& path, qint64 points, QString* error);
+    // With strayShots, every row names a shot on a line the S file does not
+    // have (line numbers 4000 higher).
+    static bool WritePatchRelations(const QString& path, qint64 points, QString* error,
+                                    bool strayShots = false);
 };

@@ -6,6 +6,7 @@
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapImage.h"
 #include "VeThreadRegistry.h"
+#include "VeUiStallMonitor.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -171,6 +172,13 @@ int main(int argc, char* argv[])
     VeHostMainWindow window(pluginFolder);
     window.show();
 
+    // SPSHOST_STALL_REPORT=1: on leaving, say how long the window went without
+    // handling events at worst (the benchmarks read it).
+    VeUiStallMonitor stalls;
+    const bool reportStalls = !qEnvironmentVariableIsEmpty("SPSHOST_STALL_REPORT");
+    if (reportStalls)
+        stalls.Start();
+
     // Everything the picture waits on lives as long as the run: it is taken
     // when the load and its check have ended, however long they take.
     const bool screenshot = parser.isSet(screenshotOption);
@@ -228,6 +236,9 @@ int main(int argc, char* argv[])
     }
 
     const int result = app.exec();
+    if (reportStalls)
+        std::fprintf(stderr, "spshost: longest UI-thread stall: %lld ms (%lld ticks)\n",
+                     qint64(stalls.LongestStallMs()), qint64(stalls.Ticks()));
     if (result != 0)
         return result;
     if (screenshot && !pictureDone) {
