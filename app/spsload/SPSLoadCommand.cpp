@@ -5,7 +5,7 @@
 #include "SPSGzip.h"
 #include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
-#include "SPSRevisionDetector.h"
+#include "SPSRevisionChoice.h"
 #include "SPSRowReader.h"
 #include "SPSSurveyCheck.h"
 #include "VeEventsLog.h"
@@ -504,27 +504,32 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
                           {u'R', param->ReceiverFileName},
                           {u'X', param->RelationFileName}};
     for (const File& f : files) {
-        // A file that is not there is the load's to report.
-        if (f.path.isEmpty() || !QFileInfo::exists(f.path))
-            continue;
-        // A pipe would lose to the detection the rows the load needs.
-        if (!SPSMayOpenForReading(f.path)) {
-            m_pErr->write(QStringLiteral("info: [%1]: not a regular file, read as SPS revision 1\n")
-                              .arg(f.path)
+        const SPSRevisionChoice choice = SPSChooseRevision(f.path, f.letter);
+        SPSLayoutPresets::Apply(choice.revision, f.letter, param);
+        // Without a verdict the layout in use stays: the default, revision 1,
+        // since a parameter file cannot come with --revision.
+        const QString readAs =
+            SPSLayoutPresets::RevisionText(SPSLayoutPresets::LayoutRevision(*param, f.letter));
+        switch (choice.gate) {
+        case SPSRevisionChoice::Gate::NoPath:
+        case SPSRevisionChoice::Gate::Missing:
+            break; // a file that is not there is the load's to report
+        case SPSRevisionChoice::Gate::NotRegularFile:
+            m_pErr->write(
+                QStringLiteral("info: [%1]: not a regular file, read as SPS revision %2\n")
+                    .arg(f.path, readAs)
+                    .toUtf8());
+            break;
+        case SPSRevisionChoice::Gate::Read:
+            m_pErr->write(QStringLiteral("info: [%1]: read as SPS revision %2 (%3%4)\n")
+                              .arg(f.path, readAs,
+                                   choice.revision == SPSRevision::Unknown
+                                       ? QStringLiteral("revision unknown, the default; ")
+                                       : QString(),
+                                   choice.verdict.evidence)
                               .toUtf8());
-            continue;
+            break;
         }
-        const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(f.path, f.letter);
-        const SPSRevision chosen =
-            v.revision == SPSRevision::Unknown ? SPSRevision::Revision1 : v.revision;
-        SPSLayoutPresets::Apply(chosen, f.letter, param);
-        m_pErr->write(QStringLiteral("info: [%1]: read as SPS revision %2 (%3%4)\n")
-                          .arg(f.path, SPSLayoutPresets::RevisionText(chosen),
-                               v.revision == SPSRevision::Unknown
-                                   ? QStringLiteral("revision unknown, the default; ")
-                                   : QString(),
-                               v.evidence)
-                          .toUtf8());
     }
     return true;
 }

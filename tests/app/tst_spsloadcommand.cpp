@@ -135,6 +135,23 @@ private Q_SLOTS:
                "info: [<dir>/r.sps.gz]: read as SPS revision 1 (revision unknown, the default; "
                "no header row names the revision; only 2 R rows, too few to judge by)\n" +
                    kLoaded;
+        // As the Format page: a file whose revision is unknown keeps the
+        // layout in use, which without a parameter file is revision 1.
+        QTest::newRow("revision unknown: read in the layout in use")
+            << QStringList{"--revision", "auto", "--csv", "-"} + files << 0 << kCsv
+            << "info: [<dir>/s.sps]: read as SPS revision 1 (revision unknown, the default; "
+               "no header row names the revision; of 3 S rows, 0 fit revision 1 and 0 fit "
+               "revision 2.1)\n"
+               "info: [<dir>/r.sps]: read as SPS revision 1 (revision unknown, the default; "
+               "no header row names the revision; only 2 R rows, too few to judge by)\n" +
+                   kLoaded;
+        QTest::newRow("folder is not detected, the load reports it")
+            << QStringList{"--revision", "auto", "<dir>", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("info: [<dir>]: not a regular file, read as SPS revision 1\n"
+                          "info: [<dir>/r.sps]: read as SPS revision 1 (revision unknown, the "
+                          "default; no header row names the revision; only 2 R rows, too few to "
+                          "judge by)\n"
+                          "error: Cannot open file [<dir>] for reading!\n");
         QTest::newRow("missing file is not detected, the load reports it")
             << QStringList{"--revision", "auto", "<dir>/none.sps", "<dir>/r.sps"} << 1
             << QByteArray()
