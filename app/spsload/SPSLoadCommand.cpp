@@ -4,6 +4,7 @@
 #include "SPSFormatValues.h"
 #include "SPSGzip.h"
 #include "SPSLayoutPresets.h"
+#include "SPSLoadDriver.h"
 #include "SPSParamFile.h"
 #include "SPSRevisionChoice.h"
 #include "SPSRowReader.h"
@@ -12,15 +13,10 @@
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMapImage.h"
 #include "VeTaskSPSFilesLoaderParam.h"
-#include "VeThreadRegistry.h"
-#include "VeThreadSPSFilesLoader.h"
 
 #include <QCommandLineParser>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QtGlobal>
 
 #include <charconv>
@@ -386,8 +382,10 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     if (parser.isSet(revisionOption) && !ApplyRevision(revision, &param))
         return ExitUsage;
 
-    bool numbersFit = true;
-    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param, numbering, &numbersFit);
+    const SPSFinishedLoad load = SPSLoadDriver::Run(param);
+    for (const VeEventsLogEntry& entry : load.log)
+        m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
+    const std::unique_ptr<VePrevStackSegyGeometry>& geometry = load.geometry;
     if (!geometry) {
         ExplainCorruptGzip(param);
         return ExitFailed;
@@ -397,7 +395,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitFailed;
     }
     // Wrapped numbers are no numbering a script can use: nothing is written.
-    if (!numbersFit) {
+    if (!load.numbersFit) {
         Error(QStringLiteral("the numbering factors take point numbers beyond signed 32 bits; "
                              "nothing was written"));
         return ExitFailed;
@@ -569,56 +567,6 @@ bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, c
                SPSCheckFinding::KindName(f.kind).toUtf8() + ',' + csvField(f.line) + ',' +
                csvField(f.point) + ',' + csvField(f.index) + ',' + csvField(f.message) + '\n';
     return WriteOutput(csv, path, QStringLiteral("the report"));
-}
-
-std::unique_ptr<VePrevStackSegyGeometry>
-SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering,
-                     bool* numbersFit)
-{
-    VeThreadRegistry* registry = VeThreadRegistry::Instance();
-    VeThreadSPSFilesLoader thread;
-    thread.m_pParam = &param;
-    thread.SetNumberingSettings(numbering);
-
-    // Entries are written on the worker; kept in order and printed after the load.
-    QMutex logMutex;
-    QList<VeEventsLogEntry> entries;
-    std::unique_ptr<VePrevStackSegyGeometry> created;
-    QEventLoop loop;
-    QObject receiver; // ties the connections below to this call
-    QObject::connect(
-        VeEventsLog::Instance(), &VeEventsLog::sigNewEntry, &receiver,
-        [&](const VeEventsLogEntry& entry) {
-            QMutexLocker lock(&logMutex);
-            entries.append(entry);
-        },
-        Qt::DirectConnection);
-    QObject::connect(registry, &VeThreadRegistry::sigObjectCreated, &receiver,
-                     [&created](VeObject* object) {
-                         // The one object a load without a node hands over; the
-                         // subscriber owns whatever arrives.
-                         std::unique_ptr<VeObject> owned(object);
-                         auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(object);
-                         if (geometry && !created) {
-                             owned.release();
-                             created.reset(geometry);
-                         }
-                     });
-    QObject::connect(registry, &VeThreadRegistry::sigThreadFinished, &receiver,
-                     [&](VeThread* finished) {
-                         if (finished == &thread)
-                             loop.quit();
-                     });
-    thread.start();
-    loop.exec();
-    thread.wait();
-    QObject::disconnect(VeEventsLog::Instance(), nullptr, &receiver, nullptr);
-
-    QMutexLocker lock(&logMutex);
-    for (const VeEventsLogEntry& entry : entries)
-        m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
-    *numbersFit = thread.NumbersFit();
-    return created;
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)

@@ -1,4 +1,5 @@
 #include "SPSLayoutPresets.h"
+#include "SPSLoadDriver.h"
 #include "SPSTestRows.h"
 #include "SPSTestRows21.h"
 #include "VeEventsLog.h"
@@ -232,6 +233,55 @@ private Q_SLOTS:
         QVERIFY(outcome.progress.isEmpty());
         QVERIFY(outcome.created.empty());
         QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+    }
+
+    // The load as a program without windows runs it: waited for, with the new
+    // geometry, the entries written meanwhile and whether the numbers fit.
+    void driver_data()
+    {
+        QTest::addColumn<QString>("receiver");
+        QTest::addColumn<qint32>("receiverFactor");
+        QTest::addColumn<int>("receivers"); // -1: no geometry
+        QTest::addColumn<bool>("numbersFit");
+        QTest::addColumn<Log>("log");
+        const Log merged{{2, "1 source points share a point number with another point; 2 shots "
+                             "were added."}};
+        const Log added{{1, "2 shots and 2 receivers were added to [SPS SR Geometry]."}};
+        QTest::newRow("loaded") << "r.sps" << 0 << 2 << true << merged + added;
+        QTest::newRow("missing receiver: nothing handed over")
+            << "none.sps" << 0 << -1 << true
+            << merged + Log{{3, "Cannot open file [<dir>/none.sps] for reading!"}};
+        QTest::newRow("the record's numbering: a factor beyond 32 bits")
+            << "r.sps" << 3000000 << 2 << false
+            << merged +
+                   Log{{2, "Receiver factor 3000000 takes point number 1002 of [<dir>/r.sps] to "
+                           "3006000000, beyond the signed 32-bit point numbers, and the numbers "
+                           "wrap; the largest receiver factor that fits every point is 2143197."}} +
+                   added;
+    }
+
+    void driver()
+    {
+        QFETCH(QString, receiver);
+        QFETCH(qint32, receiverFactor);
+        QFETCH(int, receivers);
+        QFETCH(bool, numbersFit);
+        QFETCH(Log, log);
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path("s.sps");
+        param.ReceiverFileName = path(receiver);
+        param.Numbering.ReceiverNumberFactor = receiverFactor;
+        OutputEventsLog(VeEventsLog::EventsLogInformation, "written before the load");
+
+        const SPSFinishedLoad load = SPSLoadDriver::Run(param);
+        Log written;
+        for (const VeEventsLogEntry& e : load.log)
+            written.append({int(e.type), QString(e.text).replace(m_Dir.path(), "<dir>")});
+        QCOMPARE(written, log);
+        QCOMPARE(load.numbersFit, numbersFit);
+        QCOMPARE(load.geometry ? load.geometry->ReceiverCount() : -1, receivers);
+        if (load.geometry)
+            QCOMPARE(load.geometry->GetName(), QString("SPS SR Geometry"));
     }
 
     void settingsReachTheRun()
