@@ -1,5 +1,6 @@
 #include "SPSLayoutPresets.h"
 #include "SPSLoadDriver.h"
+#include "SPSTestFolder.h"
 #include "SPSTestRows.h"
 #include "SPSTestRows21.h"
 #include "VeEventsLog.h"
@@ -10,7 +11,6 @@
 #include "VeThreadRegistry.h"
 #include "VeThreadSPSFilesLoader.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
@@ -21,12 +21,17 @@
 using Log = QList<QPair<int, QString>>;
 
 namespace {
-Log eventsLog(const QString& dir)
+Log logOf(const QList<VeEventsLogEntry>& entries, const SPSTest::TestFolder& dir)
 {
     Log log;
-    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
-        log.append({int(e.type), QString(e.text).replace(dir, "<dir>")});
+    for (const VeEventsLogEntry& e : entries)
+        log.append({int(e.type), dir.Hide(e.text)});
     return log;
+}
+
+Log eventsLog(const SPSTest::TestFolder& dir)
+{
+    return logOf(VeEventsLog::Instance()->Entries(), dir);
 }
 
 QStringList describe(const std::vector<VePrevSegySRGeometry>& records)
@@ -62,7 +67,7 @@ class TestLoaderThread : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_Dir;
+    SPSTest::TestFolder m_Dir;
 
     // Starts a load as the host would and waits for the registry to report its end.
     bool runLoad(const VeTaskSPSFilesLoaderParam* param, VeObjNode* node, Outcome& outcome,
@@ -95,7 +100,7 @@ private:
         return ended;
     }
 
-    QString path(const QString& name) const { return m_Dir.filePath(name); }
+    QString path(const QString& name) const { return m_Dir.FilePath(name); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -204,7 +209,7 @@ private Q_SLOTS:
         Outcome outcome;
         QVERIFY(runLoad(&param, node.get(), outcome));
         QCOMPARE(outcome.progress, QStringList{"Reading"});
-        QCOMPARE(eventsLog(m_Dir.path()), log);
+        QCOMPARE(eventsLog(m_Dir), log);
         if (node)
             QCOMPARE(node->GetObject(), held);
 
@@ -274,10 +279,7 @@ private Q_SLOTS:
         OutputEventsLog(VeEventsLog::EventsLogInformation, "written before the load");
 
         const SPSFinishedLoad load = SPSLoadDriver::Run(param);
-        Log written;
-        for (const VeEventsLogEntry& e : load.log)
-            written.append({int(e.type), QString(e.text).replace(m_Dir.path(), "<dir>")});
-        QCOMPARE(written, log);
+        QCOMPARE(logOf(load.log, m_Dir), log);
         QCOMPARE(load.numbersFit, numbersFit);
         QCOMPARE(load.geometry ? load.geometry->ReceiverCount() : -1, receivers);
         if (load.geometry)
@@ -369,7 +371,7 @@ private Q_SLOTS:
         Outcome outcome;
         QVERIFY(runLoad(&param, nullptr, outcome));
         QCOMPARE(outcome.created.size(), size_t(1));
-        QCOMPARE(eventsLog(m_Dir.path()), log);
+        QCOMPARE(eventsLog(m_Dir), log);
     }
 
     void singlePrecision_data()

@@ -1,11 +1,11 @@
 #include "SPSNumbers.h"
 #include "SPSRevisionChoice.h"
 #include "SPSRowReader.h"
+#include "SPSTestFolder.h"
 #include "SPSTestRows.h"
 #include "SPSTestRows21.h"
 
 #include <QBuffer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <climits>
@@ -209,21 +209,21 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(SPSRevisionChoice::Gate, gate);
         QFETCH(SPSRevision, revision);
-        QTemporaryDir dir;
+        const SPSTest::TestFolder dir;
         // Rows of neither revision's columns; and rows of 2.1 under no header.
-        QVERIFY(SPSTest::WriteFile(dir.filePath("unknown.sps"),
-                                   "H26\r\n" + SPSTest::Row('S', "1", "101", "", "1", "2", "3") +
-                                       SPSTest::Row('S', "1", "102", "", "1", "2", "3") +
-                                       SPSTest::Row('S', "1", "103", "", "1", "2", "3")));
+        QVERIFY(dir.Put("unknown.sps", "H26\r\n" +
+                                           SPSTest::Row('S', "1", "101", "", "1", "2", "3") +
+                                           SPSTest::Row('S', "1", "102", "", "1", "2", "3") +
+                                           SPSTest::Row('S', "1", "103", "", "1", "2", "3")));
         QByteArray rows21;
         for (const QByteArray p : {"101", "102", "103"})
             rows21 += sps21::pointRow('S', "1001", p, "1.0", "2.0") + "\r\n";
-        QVERIFY(SPSTest::WriteFile(dir.filePath("s21.sps"), rows21));
-        QVERIFY(QFile::link("s21.sps", dir.filePath("link21")));
-        QVERIFY(QFile::link("none", dir.filePath("dangling")));
-        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+        QVERIFY(dir.Put("s21.sps", rows21));
+        QVERIFY(QFile::link("s21.sps", dir.FilePath("link21")));
+        QVERIFY(QFile::link("none", dir.FilePath("dangling")));
+        QCOMPARE(mkfifo(QFile::encodeName(dir.FilePath("fifo")).constData(), 0600), 0);
 
-        const SPSRevisionChoice choice = SPSChooseRevision(path.replace("<dir>", dir.path()), u'S');
+        const SPSRevisionChoice choice = SPSChooseRevision(dir.Expand(path), u'S');
         QCOMPARE(choice.gate, gate);
         QCOMPARE(choice.revision, revision);
         // A file read says why, whatever its verdict; one not read says nothing.
