@@ -3,11 +3,10 @@
 #include "SPSFormatValues.h"
 #include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
-#include "SPSRevisionDetector.h"
+#include "SPSRevisionChoice.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -106,16 +105,17 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
         const FileGroup& group = kGroups[i];
         const QString name = QCoreApplication::translate(kContext, group.name);
         const QString path = paths.value(i).trimmed();
-        if (path.isEmpty()) {
+        // Only regular files are read, and only their first rows: a FIFO or a
+        // device could block the window or never end.
+        const SPSRevisionChoice choice = SPSChooseRevision(path, group.letter);
+        if (choice.gate == SPSRevisionChoice::Gate::NoPath) {
             lines << QCoreApplication::translate(
                          "VePageSPSFileFormat",
                          "%1 file: none chosen; its group was left as it was.")
                          .arg(name);
             continue;
         }
-        // A FIFO or a device could block the window or never end: only regular
-        // files are read, and only their first rows.
-        if (!QFileInfo(path).isFile()) {
+        if (choice.gate != SPSRevisionChoice::Gate::Read) {
             lines
                 << QCoreApplication::translate(
                        "VePageSPSFileFormat",
@@ -123,8 +123,8 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
                        .arg(name, path);
             continue;
         }
-        const SPSRevisionVerdict verdict = SPSRevisionDetector::DetectFile(path, group.letter);
-        if (verdict.revision == SPSRevision::Unknown) {
+        const SPSRevisionVerdict& verdict = choice.verdict;
+        if (choice.revision == SPSRevision::Unknown) {
             lines << QCoreApplication::translate(
                          "VePageSPSFileFormat",
                          "%1 file [%2]: revision unknown (%3); its group was left as it was.")
@@ -132,14 +132,14 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
             continue;
         }
         SPSFormatValues preset = values;
-        preset.ApplyRevision(verdict.revision);
+        preset.ApplyRevision(choice.revision);
         for (const QString& key : SPSFormatValues::Keys())
             if (inGroup(key, group))
                 values.SetValue(key, preset.Value(key));
         lines << QCoreApplication::translate(
                      "VePageSPSFileFormat",
                      "%1 file [%2]: SPS revision %3 (%4); its group was filled.")
-                     .arg(name, path, SPSLayoutPresets::RevisionText(verdict.revision),
+                     .arg(name, path, SPSLayoutPresets::RevisionText(choice.revision),
                           verdict.evidence);
     }
     m_Set(values);

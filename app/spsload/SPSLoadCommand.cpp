@@ -4,23 +4,19 @@
 #include "SPSFormatValues.h"
 #include "SPSGzip.h"
 #include "SPSLayoutPresets.h"
+#include "SPSLoadDriver.h"
 #include "SPSParamFile.h"
-#include "SPSRevisionDetector.h"
+#include "SPSRevisionChoice.h"
 #include "SPSRowReader.h"
 #include "SPSSurveyCheck.h"
 #include "VeEventsLog.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMapImage.h"
 #include "VeTaskSPSFilesLoaderParam.h"
-#include "VeThreadRegistry.h"
-#include "VeThreadSPSFilesLoader.h"
 
 #include <QCommandLineParser>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QtGlobal>
 
 #include <charconv>
@@ -386,8 +382,10 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     if (parser.isSet(revisionOption) && !ApplyRevision(revision, &param))
         return ExitUsage;
 
-    bool numbersFit = true;
-    const std::unique_ptr<VePrevStackSegyGeometry> geometry = Load(param, numbering, &numbersFit);
+    const SPSFinishedLoad load = SPSLoadDriver::Run(param);
+    for (const VeEventsLogEntry& entry : load.log)
+        m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
+    const std::unique_ptr<VePrevStackSegyGeometry>& geometry = load.geometry;
     if (!geometry) {
         ExplainCorruptGzip(param);
         return ExitFailed;
@@ -397,7 +395,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitFailed;
     }
     // Wrapped numbers are no numbering a script can use: nothing is written.
-    if (!numbersFit) {
+    if (!load.numbersFit) {
         Error(QStringLiteral("the numbering factors take point numbers beyond signed 32 bits; "
                              "nothing was written"));
         return ExitFailed;
@@ -504,27 +502,32 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
                           {u'R', param->ReceiverFileName},
                           {u'X', param->RelationFileName}};
     for (const File& f : files) {
-        // A file that is not there is the load's to report.
-        if (f.path.isEmpty() || !QFileInfo::exists(f.path))
-            continue;
-        // A pipe would lose to the detection the rows the load needs.
-        if (!SPSMayOpenForReading(f.path)) {
-            m_pErr->write(QStringLiteral("info: [%1]: not a regular file, read as SPS revision 1\n")
-                              .arg(f.path)
+        const SPSRevisionChoice choice = SPSChooseRevision(f.path, f.letter);
+        SPSLayoutPresets::Apply(choice.revision, f.letter, param);
+        // Without a verdict the layout in use stays: the default, revision 1,
+        // since a parameter file cannot come with --revision.
+        const QString readAs =
+            SPSLayoutPresets::RevisionText(SPSLayoutPresets::LayoutRevision(*param, f.letter));
+        switch (choice.gate) {
+        case SPSRevisionChoice::Gate::NoPath:
+        case SPSRevisionChoice::Gate::Missing:
+            break; // a file that is not there is the load's to report
+        case SPSRevisionChoice::Gate::NotRegularFile:
+            m_pErr->write(
+                QStringLiteral("info: [%1]: not a regular file, read as SPS revision %2\n")
+                    .arg(f.path, readAs)
+                    .toUtf8());
+            break;
+        case SPSRevisionChoice::Gate::Read:
+            m_pErr->write(QStringLiteral("info: [%1]: read as SPS revision %2 (%3%4)\n")
+                              .arg(f.path, readAs,
+                                   choice.revision == SPSRevision::Unknown
+                                       ? QStringLiteral("revision unknown, the default; ")
+                                       : QString(),
+                                   choice.verdict.evidence)
                               .toUtf8());
-            continue;
+            break;
         }
-        const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(f.path, f.letter);
-        const SPSRevision chosen =
-            v.revision == SPSRevision::Unknown ? SPSRevision::Revision1 : v.revision;
-        SPSLayoutPresets::Apply(chosen, f.letter, param);
-        m_pErr->write(QStringLiteral("info: [%1]: read as SPS revision %2 (%3%4)\n")
-                          .arg(f.path, SPSLayoutPresets::RevisionText(chosen),
-                               v.revision == SPSRevision::Unknown
-                                   ? QStringLiteral("revision unknown, the default; ")
-                                   : QString(),
-                               v.evidence)
-                          .toUtf8());
     }
     return true;
 }
@@ -564,56 +567,6 @@ bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, c
                SPSCheckFinding::KindName(f.kind).toUtf8() + ',' + csvField(f.line) + ',' +
                csvField(f.point) + ',' + csvField(f.index) + ',' + csvField(f.message) + '\n';
     return WriteOutput(csv, path, QStringLiteral("the report"));
-}
-
-std::unique_ptr<VePrevStackSegyGeometry>
-SPSLoadCommand::Load(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering,
-                     bool* numbersFit)
-{
-    VeThreadRegistry* registry = VeThreadRegistry::Instance();
-    VeThreadSPSFilesLoader thread;
-    thread.m_pParam = &param;
-    thread.SetNumberingSettings(numbering);
-
-    // Entries are written on the worker; kept in order and printed after the load.
-    QMutex logMutex;
-    QList<VeEventsLogEntry> entries;
-    std::unique_ptr<VePrevStackSegyGeometry> created;
-    QEventLoop loop;
-    QObject receiver; // ties the connections below to this call
-    QObject::connect(
-        VeEventsLog::Instance(), &VeEventsLog::sigNewEntry, &receiver,
-        [&](const VeEventsLogEntry& entry) {
-            QMutexLocker lock(&logMutex);
-            entries.append(entry);
-        },
-        Qt::DirectConnection);
-    QObject::connect(registry, &VeThreadRegistry::sigObjectCreated, &receiver,
-                     [&created](VeObject* object) {
-                         // The one object a load without a node hands over; the
-                         // subscriber owns whatever arrives.
-                         std::unique_ptr<VeObject> owned(object);
-                         auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(object);
-                         if (geometry && !created) {
-                             owned.release();
-                             created.reset(geometry);
-                         }
-                     });
-    QObject::connect(registry, &VeThreadRegistry::sigThreadFinished, &receiver,
-                     [&](VeThread* finished) {
-                         if (finished == &thread)
-                             loop.quit();
-                     });
-    thread.start();
-    loop.exec();
-    thread.wait();
-    QObject::disconnect(VeEventsLog::Instance(), nullptr, &receiver, nullptr);
-
-    QMutexLocker lock(&logMutex);
-    for (const VeEventsLogEntry& entry : entries)
-        m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
-    *numbersFit = thread.NumbersFit();
-    return created;
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)

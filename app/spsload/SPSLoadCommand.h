@@ -60,11 +60,6 @@ private:
     // written and the exit status set, when the file cannot be read or a value
     // is refused.
     bool ApplyParamFile(const QString& path, VeTaskSPSFilesLoaderParam* param, int* status);
-    // The loaded geometry when a new one was handed over; null when the load failed.
-    // numbersFit: false when a factor took point numbers out of signed 32 bits.
-    std::unique_ptr<VePrevStackSegyGeometry> Load(const VeTaskSPSFilesLoaderParam& param,
-                                                  const SPSNumberingSettings& numbering,
-                                                  bool* numbersFit);
     // The numbering options; false, with the error written, for a value that
     // is not a 32-bit integer.
     bool ReadNumbering(const QCommandLineParser& parser, SPSNumberingSettings* numbering);

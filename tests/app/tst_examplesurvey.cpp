@@ -1,16 +1,19 @@
 #include "SPSFormatValues.h"
 #include "SPSLayoutPresets.h"
 #include "SPSParamFile.h"
+#include "SPSTestFolder.h"
+#include "SPSTestProgram.h"
 #include "SPSTestRows.h"
 #include "SPSTestRows21.h"
 #include "SurveyMapMarks.h"
 #include "VeSurveyMapImage.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
+
+using SPSTest::ProgramRun;
+using SPSTest::RunProgram;
 
 // The example survey and parameter file under examples/, as a newcomer uses them.
 class TestExampleSurvey : public QObject
@@ -18,29 +21,10 @@ class TestExampleSurvey : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_Dir;
+    SPSTest::TestFolder m_Dir;
     QString m_Python;
 
     static QString example(const char* name) { return QDir(EXAMPLES_DIR).filePath(name); }
-
-    // Runs a program to its end; its standard output, or a failed test.
-    static bool run(const QString& program, const QStringList& arguments, QByteArray* out,
-                    QByteArray* err = nullptr, int* status = nullptr)
-    {
-        QProcess process;
-        process.start(program, arguments);
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return false;
-        *out = process.readAllStandardOutput();
-        const QByteArray errors = process.readAllStandardError();
-        if (err)
-            *err = errors;
-        if (status)
-            *status = process.exitCode();
-        else if (process.exitCode() != 0)
-            qWarning("%s", errors.constData());
-        return status || process.exitCode() == 0;
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -51,20 +35,20 @@ private Q_SLOTS:
 
     void csvMatchesRecordsWorkedOutIndependently()
     {
-        QByteArray expected, actual, err;
-        int status = -1;
-        QVERIFY(run(m_Python, {EXPECTED_CSV_SCRIPT, example("example.sps"), example("example.rps")},
-                    &expected));
-        QVERIFY(run(
-            SPSLOAD_PATH,
-            {"--csv", "-", example("example.sps"), example("example.rps"), example("example.xps")},
-            &actual, &err, &status));
-        QCOMPARE(status, 0);
+        const ProgramRun python = RunProgram(
+            m_Python, {EXPECTED_CSV_SCRIPT, example("example.sps"), example("example.rps")});
+        QVERIFY2(python.ended && python.status == 0, python.err.constData());
+        const QByteArray& expected = python.out;
+        const ProgramRun run =
+            RunProgram(SPSLOAD_PATH, {"--csv", "-", example("example.sps"), example("example.rps"),
+                                      example("example.xps")});
+        QVERIFY(run.ended);
+        QCOMPARE(run.status, 0);
         // Every point has a number of its own: nothing but what the load added.
-        QCOMPARE(err, QByteArray(
-                          "info: 119 shots and 288 receivers were added to [SPS SR Geometry].\n"));
+        QCOMPARE(run.err, QByteArray("info: 119 shots and 288 receivers were added to [SPS SR "
+                                     "Geometry].\n"));
         const QList<QByteArray> expectedRows = expected.split('\n');
-        const QList<QByteArray> actualRows = actual.split('\n');
+        const QList<QByteArray> actualRows = run.out.split('\n');
         for (qsizetype i = 0; i < qMin(expectedRows.size(), actualRows.size()); ++i)
             QCOMPARE(actualRows.at(i), expectedRows.at(i));
         QCOMPARE(actualRows.size(), expectedRows.size());
@@ -75,14 +59,13 @@ private Q_SLOTS:
 
     void summary()
     {
-        QByteArray out, err;
-        int status = -1;
-        QVERIFY(run(SPSLOAD_PATH, {example("example.sps"), example("example.rps")}, &out, &err,
-                    &status));
-        QCOMPARE(status, 0);
-        QCOMPARE(err, QByteArray(
-                          "info: 119 shots and 288 receivers were added to [SPS SR Geometry].\n"));
-        const QList<QByteArray> lines = out.split('\n');
+        const ProgramRun run =
+            RunProgram(SPSLOAD_PATH, {example("example.sps"), example("example.rps")});
+        QVERIFY(run.ended);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray("info: 119 shots and 288 receivers were added to [SPS SR "
+                                     "Geometry].\n"));
+        const QList<QByteArray> lines = run.out.split('\n');
         QCOMPARE(lines.size(), 3);
         QVERIFY2(lines.at(0).startsWith("shots: 119 (numbers 50101..50524, x 452"), lines.at(0));
         QVERIFY2(lines.at(1).startsWith("receivers: 288 (numbers 10101..10648, x 45"), lines.at(1));
@@ -91,21 +74,16 @@ private Q_SLOTS:
     void mapWithoutDisplay()
     {
         // As from a script on a machine without a display, with no platform chosen.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(name);
-        const QString png = m_Dir.filePath("example-map.png");
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(SPSLOAD_PATH, {"--quiet", "--map", png, example("example.sps"),
-                                     example("example.rps"), example("example.xps")});
-        QVERIFY(process.waitForFinished(120000));
-        QCOMPARE(
-            process.readAllStandardError(),
-            QByteArray("info: 119 shots and 288 receivers were added to [SPS SR Geometry].\n"));
-        QCOMPARE(process.readAllStandardOutput(), QByteArray());
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
+        const QString png = m_Dir.FilePath("example-map.png");
+        const ProgramRun run = RunProgram(SPSLOAD_PATH,
+                                          {"--quiet", "--map", png, example("example.sps"),
+                                           example("example.rps"), example("example.xps")},
+                                          SPSTest::Display::None);
+        QVERIFY(run.ended);
+        QCOMPARE(run.err, QByteArray("info: 119 shots and 288 receivers were added to [SPS SR "
+                                     "Geometry].\n"));
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(run.status, 0);
 
         QImage image;
         QVERIFY(image.load(png, "PNG"));
@@ -119,10 +97,11 @@ private Q_SLOTS:
 
     void generatorReproducesTheExamples()
     {
-        QByteArray out;
-        QVERIFY(run(m_Python, {example("make_example_survey.py"), m_Dir.path()}, &out));
+        const ProgramRun python =
+            RunProgram(m_Python, {example("make_example_survey.py"), m_Dir.Path()});
+        QVERIFY2(python.ended && python.status == 0, python.err.constData());
         for (const char* name : {"example.sps", "example.rps", "example.xps", "sps21.txt"}) {
-            QFile generated(m_Dir.filePath(name)), committed(example(name));
+            QFile generated(m_Dir.FilePath(name)), committed(example(name));
             QVERIFY(generated.open(QIODevice::ReadOnly));
             QVERIFY(committed.open(QIODevice::ReadOnly));
             QVERIFY2(generated.readAll() == committed.readAll(), name);
@@ -158,7 +137,7 @@ private Q_SLOTS:
         // In the very form the Format page saves for the revision 2.1 preset.
         SPSFormatValues preset;
         preset.ApplyRevision(SPSRevision::Revision21);
-        const QString saved = m_Dir.filePath("saved.txt");
+        const QString saved = m_Dir.FilePath("saved.txt");
         QVERIFY(SPSParamFile::Write(saved, preset));
         QFile a(saved), b(example("sps21.txt"));
         QVERIFY(a.open(QIODevice::ReadOnly));
@@ -188,22 +167,19 @@ private Q_SLOTS:
             x << sps21::relationRow(QByteArray::number(i + 1), i < 4 ? "1001" : "1002",
                                     QByteArray::number(2001 + i % 4), "1", "6", "3001", "4001",
                                     "4006");
-        const QString sPath = m_Dir.filePath("c.s01"), rPath = m_Dir.filePath("c.r01"),
-                      xPath = m_Dir.filePath("c.x01"), report = m_Dir.filePath("report.csv");
+        const QString sPath = m_Dir.FilePath("c.s01"), rPath = m_Dir.FilePath("c.r01"),
+                      xPath = m_Dir.FilePath("c.x01"), report = m_Dir.FilePath("report.csv");
         QVERIFY(SPSTest::WriteFile(sPath, sps21::file(s)));
         QVERIFY(SPSTest::WriteFile(rPath, sps21::file(r)));
         QVERIFY(SPSTest::WriteFile(xPath, sps21::file(x)));
 
-        QByteArray out, err;
-        int status = -1;
-        QVERIFY(run(SPSLOAD_PATH,
-                    {"--revision", "auto", "--check", "--report", report, sPath, rPath, xPath},
-                    &out, &err, &status));
-        QCOMPARE(status, 0);
+        const ProgramRun run = RunProgram(SPSLOAD_PATH, {"--revision", "auto", "--check",
+                                                         "--report", report, sPath, rPath, xPath});
+        QVERIFY(run.ended);
+        QCOMPARE(run.status, 0);
         QFile file(report);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray dir = m_Dir.path().toUtf8();
-        QCOMPARE(err.replace(dir, "<dir>"),
+        QCOMPARE(m_Dir.Hide(run.err),
                  QByteArray("info: [<dir>/c.s01]: read as SPS revision 2.1 (header row \"SPS "
                             "V2.1\"; 8 of 8 S rows have the columns of revision 2.1)\n"
                             "info: [<dir>/c.r01]: read as SPS revision 2.1 (header row \"SPS "
@@ -214,7 +190,7 @@ private Q_SLOTS:
                             "shots were added.\n"
                             "info: 4 shots and 6 receivers were added to [SPS SR Geometry].\n"));
         QStringList kinds;
-        for (const QByteArray& line : out.split('\n'))
+        for (const QByteArray& line : run.out.split('\n'))
             if (line.startsWith("check: "))
                 kinds << line;
         QCOMPARE(kinds,
@@ -222,7 +198,7 @@ private Q_SLOTS:
                               "check: precision: 1", "check: relation-receiver-missing: 8",
                               "check: not-a-record: 1"}));
         QCOMPARE(
-            file.readAll().replace(dir, "<dir>"),
+            m_Dir.Hide(file.readAll()),
             QByteArray(
                 "file,row,kind,line,point,index,message\n"
                 "<dir>/c.s01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; 8 of 8 "
@@ -287,7 +263,7 @@ private Q_SLOTS:
             put(66, 6, z);
             return r + "\r\n";
         };
-        const QString s = m_Dir.filePath("s21.sps"), r = m_Dir.filePath("r21.sps");
+        const QString s = m_Dir.FilePath("s21.sps"), r = m_Dir.FilePath("r21.sps");
         QVERIFY(SPSTest::WriteFile(
             s, "H00 SPS format version num.     SPS 2.1\r\n" +
                    row('S', "1001.00", "2006.00", "12.5", "452050.0", "5812000.5", "95.8") +
@@ -295,17 +271,16 @@ private Q_SLOTS:
         QVERIFY(SPSTest::WriteFile(
             r, "H00 SPS format version num.     SPS 2.1\r\n" +
                    row('R', "2001.00", "3001.00", "", "451990.2", "5811990.0", "94.1")));
-        QByteArray out, err;
-        int status = -1;
-        QVERIFY(run(SPSLOAD_PATH, {"--params", example("sps21.txt"), "--csv", "-", s, r}, &out,
-                    &err, &status));
-        QCOMPARE(err,
+        const ProgramRun run =
+            RunProgram(SPSLOAD_PATH, {"--params", example("sps21.txt"), "--csv", "-", s, r});
+        QVERIFY(run.ended);
+        QCOMPARE(run.err,
                  QByteArray("info: 2 shots and 1 receivers were added to [SPS SR Geometry].\n"));
-        QCOMPARE(status, 0);
-        QCOMPARE(out, QByteArray("kind,number,x,y,elevation\n"
-                                 "S,2005,452000.5,5812000,95.3\n"
-                                 "S,2006,452050,5812000.5,95.8\n"
-                                 "R,3001,451990.2,5811990,94.1\n"));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QByteArray("kind,number,x,y,elevation\n"
+                                     "S,2005,452000.5,5812000,95.3\n"
+                                     "S,2006,452050,5812000.5,95.8\n"
+                                     "R,3001,451990.2,5811990,94.1\n"));
     }
 };
 

@@ -5,6 +5,8 @@
 #include "FileSizeLimit.h"
 #include "SPSSurveyGenerator.h"
 #include "SPSTestBoxes.h"
+#include "SPSTestFolder.h"
+#include "SPSTestProgram.h"
 #include "SPSTestRows.h"
 #include "SurveyMapMarks.h"
 #include "VeEventsLog.h"
@@ -722,32 +724,24 @@ private Q_SLOTS:
         QFETCH(QString, output);
         QFETCH(bool, picture);
 
-        QTemporaryDir dir;
-        for (QString& a : arguments)
-            a.replace("<dir>", dir.path());
-        QProcess process;
-        if (!display) {
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-                environment.remove(name);
-            process.setProcessEnvironment(environment);
-        }
-        process.start(SPSHOST_PATH, arguments);
-        QVERIFY(process.waitForFinished(kLoadTimeoutMs));
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        const QString out = QString::fromUtf8(process.readAllStandardOutput());
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(process.exitCode() == status, qPrintable(err));
+        const SPSTest::TestFolder dir;
+        const SPSTest::ProgramRun run = SPSTest::RunProgram(
+            SPSHOST_PATH, dir.Expand(arguments),
+            display ? SPSTest::Display::Inherited : SPSTest::Display::None, kLoadTimeoutMs);
+        const QString err = QString::fromUtf8(run.err);
+        const QString out = QString::fromUtf8(run.out);
+        QVERIFY2(run.ended, qPrintable(err));
+        QVERIFY2(run.status == status, qPrintable(err));
         if (!error.isEmpty())
             QVERIFY2(err.split('\n').contains(error), qPrintable(err));
         if (!output.isEmpty())
             QVERIFY2(out.split('\n').contains(output), qPrintable(out));
-        QCOMPARE(QFile::exists(dir.filePath("shot.png")), picture);
+        QCOMPARE(QFile::exists(dir.FilePath("shot.png")), picture);
         if (!picture)
             return;
         // Taken once the load had brought the survey: the map shows its marks.
         QImage image;
-        QVERIFY(image.load(dir.filePath("shot.png"), "PNG"));
+        QVERIFY(image.load(dir.FilePath("shot.png"), "PNG"));
         int shotPixels = 0, receiverPixels = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
@@ -779,9 +773,9 @@ private Q_SLOTS:
                                          "--screenshot-delay", "0"});
             QVERIFY(process.waitForStarted(kLoadTimeoutMs));
         }
-        QVERIFY(process.waitForFinished(kLoadTimeoutMs));
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QCOMPARE(process.exitCode(), 1);
+        const SPSTest::ProgramRun run = SPSTest::FinishProgram(process, kLoadTimeoutMs);
+        const QString err = QString::fromUtf8(run.err);
+        QCOMPARE(run.status, 1);
         QVERIFY2(
             err.contains(
                 QString("spshost: cannot write the picture to %1: File too large\n").arg(picture)),

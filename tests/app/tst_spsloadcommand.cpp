@@ -1,12 +1,12 @@
 #include "SPSLoadCommand.h"
 #include "SPSTestFifo.h"
+#include "SPSTestFolder.h"
 #include "SPSTestGzip.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeSurveyMapImage.h"
 
 #include <QBuffer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -41,23 +41,22 @@ class TestSPSLoadCommand : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_Dir;
+    SPSTest::TestFolder m_Dir;
     // Never written: a load that opened it would block.
-    SPSTest::FifoWriter m_Fifo{m_Dir.filePath("pipe")};
+    SPSTest::FifoWriter m_Fifo{m_Dir.FilePath("pipe")};
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s.sps"), kSource));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r.sps"), kReceiver));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("x.sps"), "H26\r\n"));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("headers.sps"), "H26 nothing else\r\n"));
+        QVERIFY(m_Dir.Put("s.sps", kSource));
+        QVERIFY(m_Dir.Put("r.sps", kReceiver));
+        QVERIFY(m_Dir.Put("x.sps", "H26\r\n"));
+        QVERIFY(m_Dir.Put("headers.sps", "H26 nothing else\r\n"));
         const QByteArray title = "Tarvel SPS File Load Parameter \r\n";
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("v2.txt"), title + "version = 2 \r\n"));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("zero.txt"),
-                                   title + "version = 1 \r\nSrcLinePos = 3 \r\nSrcIDPos = 0 \r\n"));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("huge.txt"),
-                                   title + "version = 1 \r\nXLastRecvIDLen = 5000000000 \r\n"));
+        QVERIFY(m_Dir.Put("v2.txt", title + "version = 2 \r\n"));
+        QVERIFY(
+            m_Dir.Put("zero.txt", title + "version = 1 \r\nSrcLinePos = 3 \r\nSrcIDPos = 0 \r\n"));
+        QVERIFY(m_Dir.Put("huge.txt", title + "version = 1 \r\nXLastRecvIDLen = 5000000000 \r\n"));
         // Every column of the standard layout one to the right, counted from 1.
         QByteArray shifted = title + "version = 1 \r\n";
         for (const char* key :
@@ -65,20 +64,20 @@ private Q_SLOTS:
               "SrcCoordY = 57", "SrcElevPos = 67", "RecvLinePos = 3", "RecvIDPos = 19",
               "RecvCoordX = 48", "RecvCoordY = 57", "RecvElevPos = 67"})
             shifted += QByteArray(key) + " \r\n";
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("shifted.txt"), shifted));
-        QVERIFY(QFile::link("shifted.txt", m_Dir.filePath("params-link")));
+        QVERIFY(m_Dir.Put("shifted.txt", shifted));
+        QVERIFY(QFile::link("shifted.txt", m_Dir.FilePath("params-link")));
         QVERIFY(m_Fifo.IsMade());
         QByteArray source = kSource, receiver = kReceiver;
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s1.sps"), source.replace("\nS", "\nS ")));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r1.sps"), receiver.replace("\nR", "\nR ")));
+        QVERIFY(m_Dir.Put("s1.sps", source.replace("\nS", "\nS ")));
+        QVERIFY(m_Dir.Put("r1.sps", receiver.replace("\nR", "\nR ")));
         const QByteArray gzipped = SPSTest::Gzip(kSource);
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("s.sps.gz"), gzipped));
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("r.sps.gz"), SPSTest::Gzip(kReceiver, 2)));
+        QVERIFY(m_Dir.Put("s.sps.gz", gzipped));
+        QVERIFY(m_Dir.Put("r.sps.gz", SPSTest::Gzip(kReceiver, 2)));
         // The rows whole, the trailer's length cut off; then its check broken.
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("cut.sps.gz"), gzipped.chopped(2)));
+        QVERIFY(m_Dir.Put("cut.sps.gz", gzipped.chopped(2)));
         QByteArray broken = gzipped;
         broken[broken.size() - 8] = char(broken.at(broken.size() - 8) ^ 0x55);
-        QVERIFY(SPSTest::WriteFile(m_Dir.filePath("broken.sps.gz"), broken));
+        QVERIFY(m_Dir.Put("broken.sps.gz", broken));
     }
 
     void run_data()
@@ -135,6 +134,23 @@ private Q_SLOTS:
                "info: [<dir>/r.sps.gz]: read as SPS revision 1 (revision unknown, the default; "
                "no header row names the revision; only 2 R rows, too few to judge by)\n" +
                    kLoaded;
+        // As the Format page: a file whose revision is unknown keeps the
+        // layout in use, which without a parameter file is revision 1.
+        QTest::newRow("revision unknown: read in the layout in use")
+            << QStringList{"--revision", "auto", "--csv", "-"} + files << 0 << kCsv
+            << "info: [<dir>/s.sps]: read as SPS revision 1 (revision unknown, the default; "
+               "no header row names the revision; of 3 S rows, 0 fit revision 1 and 0 fit "
+               "revision 2.1)\n"
+               "info: [<dir>/r.sps]: read as SPS revision 1 (revision unknown, the default; "
+               "no header row names the revision; only 2 R rows, too few to judge by)\n" +
+                   kLoaded;
+        QTest::newRow("folder is not detected, the load reports it")
+            << QStringList{"--revision", "auto", "<dir>", "<dir>/r.sps"} << 1 << QByteArray()
+            << QByteArray("info: [<dir>]: not a regular file, read as SPS revision 1\n"
+                          "info: [<dir>/r.sps]: read as SPS revision 1 (revision unknown, the "
+                          "default; no header row names the revision; only 2 R rows, too few to "
+                          "judge by)\n"
+                          "error: Cannot open file [<dir>] for reading!\n");
         QTest::newRow("missing file is not detected, the load reports it")
             << QStringList{"--revision", "auto", "<dir>/none.sps", "<dir>/r.sps"} << 1
             << QByteArray()
@@ -310,11 +326,9 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
-        for (QString& a : arguments)
-            a.replace("<dir>", m_Dir.path());
-        err.replace("<dir>", m_Dir.path().toUtf8());
-        err.replace("<formats>", SurveyMapFormatsText().toUtf8());
-        out.replace("<dir>", m_Dir.path().toUtf8());
+        arguments = m_Dir.Expand(arguments);
+        err = m_Dir.Expand(err).replace("<formats>", SurveyMapFormatsText().toUtf8());
+        out = m_Dir.Expand(out);
 
         QBuffer outBuffer, errBuffer;
         outBuffer.open(QIODevice::WriteOnly);
@@ -349,14 +363,14 @@ private Q_SLOTS:
 
     void csvFile()
     {
-        const QString path = m_Dir.filePath("out.csv");
+        const QString path = m_Dir.FilePath("out.csv");
         QVERIFY(SPSTest::WriteFile(path, "old contents"));
         QBuffer out, err;
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         SPSLoadCommand command(&out, &err);
         QCOMPARE(command.Run(
-                     {"spsload", "--csv", path, m_Dir.filePath("s.sps"), m_Dir.filePath("r.sps")}),
+                     {"spsload", "--csv", path, m_Dir.FilePath("s.sps"), m_Dir.FilePath("r.sps")}),
                  0);
         QCOMPARE(out.data(), kSummary);
         QFile file(path);
@@ -366,13 +380,13 @@ private Q_SLOTS:
 
     void csvFileThatCannotBeWritten()
     {
-        const QString path = m_Dir.filePath("no folder/out.csv");
+        const QString path = m_Dir.FilePath("no folder/out.csv");
         QBuffer out, err;
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         SPSLoadCommand command(&out, &err);
         QCOMPARE(command.Run(
-                     {"spsload", "--csv", path, m_Dir.filePath("s.sps"), m_Dir.filePath("r.sps")}),
+                     {"spsload", "--csv", path, m_Dir.FilePath("s.sps"), m_Dir.FilePath("r.sps")}),
                  1);
         QVERIFY(out.data().isEmpty());
         const QByteArray expected = kLoaded + "error: cannot write [" + path.toUtf8() + "]: ";

@@ -1,8 +1,8 @@
 #include "FileSizeLimit.h"
+#include "SPSTestFolder.h"
+#include "SPSTestProgram.h"
 #include "SPSTestRows.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // The installed command as a user runs it: arguments, streams and exit status.
@@ -11,18 +11,16 @@ class TestSPSLoadProcess : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_Dir;
+    SPSTest::TestFolder m_Dir;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(SPSTest::WriteFile(
-            m_Dir.filePath("s.sps"),
-            "H26\r\n" + SPSTest::Row('S', "7", "1", "", "500000", "6000000.5", "12") +
-                SPSTest::Row('S', "8", "1", "", "500100", "6000100", "13")));
-        QVERIFY(SPSTest::WriteFile(
-            m_Dir.filePath("r.sps"),
-            "H26\r\n" + SPSTest::Row('R', "9", "20", "", "500050.25", "6000050", "14")));
+        QVERIFY(m_Dir.Put("s.sps",
+                          "H26\r\n" + SPSTest::Row('S', "7", "1", "", "500000", "6000000.5", "12") +
+                              SPSTest::Row('S', "8", "1", "", "500100", "6000100", "13")));
+        QVERIFY(m_Dir.Put(
+            "r.sps", "H26\r\n" + SPSTest::Row('R', "9", "20", "", "500050.25", "6000050", "14")));
     }
 
     void run_data()
@@ -79,17 +77,11 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
-        for (QString& a : arguments)
-            a.replace("<dir>", m_Dir.path());
-        err.replace("<dir>", m_Dir.path().toUtf8());
-
-        QProcess process;
-        process.start(SPSLOAD_PATH, arguments);
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.readAllStandardError(), err);
-        QCOMPARE(process.readAllStandardOutput(), out);
-        QCOMPARE(process.exitCode(), status);
+        const SPSTest::ProgramRun run = SPSTest::RunProgram(SPSLOAD_PATH, m_Dir.Expand(arguments));
+        QVERIFY(run.ended);
+        QCOMPARE(run.err, m_Dir.Expand(err));
+        QCOMPARE(run.out, out);
+        QCOMPARE(run.status, status);
     }
 
     void failedOutputKeepsFormerFile_data()
@@ -119,9 +111,9 @@ private Q_SLOTS:
         QFETCH(QString, option);
         QFETCH(QString, name);
         QFETCH(QByteArray, error);
-        const QString out = m_Dir.filePath(name);
+        const QString out = m_Dir.FilePath(name);
         const QByteArray former = "former";
-        QVERIFY(SPSTest::WriteFile(out, former));
+        QVERIFY(m_Dir.Put(name, former));
         QProcess process;
         // The signal as a shell leaves it: the program itself must keep it from ending it.
         process.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_DFL); });
@@ -132,27 +124,25 @@ private Q_SLOTS:
         process.setProcessEnvironment(env);
         {
             const FileSizeLimit limit(16); // the child inherits it
-            process.start(SPSLOAD_PATH, {"--quiet", option, out, m_Dir.filePath("s.sps"),
-                                         m_Dir.filePath("r.sps")});
+            process.start(SPSLOAD_PATH, {"--quiet", option, out, m_Dir.FilePath("s.sps"),
+                                         m_Dir.FilePath("r.sps")});
             QVERIFY(process.waitForStarted(60000));
         }
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 1);
-        QVERIFY(process.readAllStandardError().endsWith(error.replace("<out>", out.toUtf8())));
+        const SPSTest::ProgramRun run = SPSTest::FinishProgram(process);
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.endsWith(error.replace("<out>", out.toUtf8())));
         QFile file(out);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), former);
-        QCOMPARE(QDir(m_Dir.path()).entryList({"former*"}), QStringList{name});
+        QCOMPARE(QDir(m_Dir.Path()).entryList({"former*"}), QStringList{name});
         QVERIFY(QFile::remove(out));
     }
 
     void help()
     {
-        QProcess process;
-        process.start(SPSLOAD_PATH, {"--help"});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 0);
-        const QByteArray out = process.readAllStandardOutput();
+        const SPSTest::ProgramRun run = SPSTest::RunProgram(SPSLOAD_PATH, {"--help"});
+        QCOMPARE(run.status, 0);
+        const QByteArray& out = run.out;
         QVERIFY2(out.startsWith("Usage: "), out);
         QVERIFY2(out.contains("[options] SOURCE RECEIVER [RELATION]\n"), out);
         for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet"})
@@ -168,7 +158,7 @@ private Q_SLOTS:
                               "  2  the command line is wrong, or an input or output was refused "
                               "before loading\n"),
                  out);
-        QCOMPARE(process.readAllStandardError(), QByteArray());
+        QCOMPARE(run.err, QByteArray());
     }
 };
 

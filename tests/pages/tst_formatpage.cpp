@@ -1,5 +1,6 @@
 #include "SPSLayout.h"
 #include "SPSTestBoxes.h"
+#include "SPSTestRows.h"
 #include "VeHostUi.h"
 #include "VePageSPSFileFormat.h"
 #include "VeSheetTaskBaseDialog.h"
@@ -787,6 +788,18 @@ private Q_SLOTS:
                "Receiver file [%2]: not a regular file, not read; its group was left as it was.\n"
                "Relation file [%3]: revision unknown (no header row names the revision; only 0 "
                "X rows, too few to judge by); its group was left as it was.";
+        // The survey of the spsload tests, whose revision is unknown there too:
+        // both keep the layout in use.
+        QByteArray unknown = "H26 test survey\r\n";
+        for (const char* p : {"101", "102", "103"})
+            unknown += SPSTest::Row('S', "1", p, "", "600000.0", "5500000.5", "101.06");
+        QTest::newRow("detect unknown, none, none")
+            << "detect" << QList<QByteArray>{unknown, "", ""}
+            << QStringList{"TxtSrcIDPos=5", "TxtSrcLineLen=16", "ChkSourceAutoSkip=off"}
+            << "Source file [%1]: revision unknown (no header row names the revision; of 3 S "
+               "rows, 0 fit revision 1 and 0 fit revision 2.1); its group was left as it was.\n"
+               "Receiver file: none chosen; its group was left as it was.\n"
+               "Relation file: none chosen; its group was left as it was.";
     }
 
     void presetsAndDetection()

@@ -1,11 +1,11 @@
 // spsload on hostile input, as a user runs it: every case ends with a defined
 // exit status and clear lines on standard error, never with a crash.
+#include "SPSTestFolder.h"
 #include "SPSTestLoad.h"
+#include "SPSTestProgram.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace SPSTest;
@@ -25,62 +25,44 @@ QByteArray RandomWithoutRecords(qsizetype size, quint32 seed)
 
 // What spsload says last of a load of s.sps and r.sps that went well.
 const QByteArray kAdded = "info: 40 shots and 30 receivers were added to [SPS SR Geometry].\n";
-
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 } // namespace
 
 class TestHostileSPSLoad : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_Dir;
+    TestFolder m_Dir;
 
-    bool Put(const QString& name, const QByteArray& bytes)
+    // A crash or a hang gives status -1.
+    ProgramRun Start(const QStringList& arguments)
     {
-        return WriteFile(m_Dir.filePath(name), bytes);
-    }
-
-    Run Start(QStringList arguments)
-    {
-        for (QString& a : arguments)
-            a.replace(QLatin1String("<dir>"), m_Dir.path());
-        QProcess process;
-        process.start(QStringLiteral(SPSLOAD_PATH), arguments);
-        Run run;
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return run; // a crash or a hang: status -1
-        run.status = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError().replace(m_Dir.path().toUtf8(), "<dir>");
+        ProgramRun run = RunProgram(QStringLiteral(SPSLOAD_PATH), m_Dir.Expand(arguments));
+        run.err = m_Dir.Hide(run.err);
         return run;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_Dir.isValid());
+        QVERIFY(m_Dir.IsValid());
         const QByteArray s = Survey('S', 40);
         const QByteArray r = Survey('R', 30, 5);
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         const QByteArray head = "Tarvel SPS File Load Parameter \r\nversion = 1 \r\n";
-        QVERIFY(Put("s.sps", s) && Put("r.sps", r));
-        QVERIFY(Put("s16.sps", utf16.encode(QString::fromUtf8(s))));
+        QVERIFY(m_Dir.Put("s.sps", s) && m_Dir.Put("r.sps", r));
+        QVERIFY(m_Dir.Put("s16.sps", utf16.encode(QString::fromUtf8(s))));
         utf16.resetState();
-        QVERIFY(Put("r16.sps", utf16.encode(QString::fromUtf8(r))));
-        QVERIFY(Put("random.bin", RandomWithoutRecords(1 << 16, 11)));
-        QVERIFY(Put("nul.bin", QByteArray(1 << 16, '\0')));
-        QVERIFY(Put("p-garbage.txt", RandomWithoutRecords(4096, 12)));
-        QVERIFY(Put("p-huge-line.txt", QByteArray("version = 1 ").repeated(500000)));
-        QVERIFY(Put("p-empty.txt", QByteArray()));
-        QVERIFY(Put("p-past-32-bits.txt", head + "SrcIDPos = 4294967297 \r\n"));
-        QVERIFY(Put("p-past-64-bits.txt", head + "RecvCoordYLen = 123456789012345678901 \r\n"));
-        QVERIFY(Put("p-negative-position.txt", head + "RecvIDPos = -3 \r\n"));
-        QVERIFY(Put("p-negative-count.txt", head + "AutoSkipS = 0 \r\nSkipPosS = -2 \r\n"));
+        QVERIFY(m_Dir.Put("r16.sps", utf16.encode(QString::fromUtf8(r))));
+        QVERIFY(m_Dir.Put("random.bin", RandomWithoutRecords(1 << 16, 11)));
+        QVERIFY(m_Dir.Put("nul.bin", QByteArray(1 << 16, '\0')));
+        QVERIFY(m_Dir.Put("p-garbage.txt", RandomWithoutRecords(4096, 12)));
+        QVERIFY(m_Dir.Put("p-huge-line.txt", QByteArray("version = 1 ").repeated(500000)));
+        QVERIFY(m_Dir.Put("p-empty.txt", QByteArray()));
+        QVERIFY(m_Dir.Put("p-past-32-bits.txt", head + "SrcIDPos = 4294967297 \r\n"));
+        QVERIFY(
+            m_Dir.Put("p-past-64-bits.txt", head + "RecvCoordYLen = 123456789012345678901 \r\n"));
+        QVERIFY(m_Dir.Put("p-negative-position.txt", head + "RecvIDPos = -3 \r\n"));
+        QVERIFY(m_Dir.Put("p-negative-count.txt", head + "AutoSkipS = 0 \r\nSkipPosS = -2 \r\n"));
     }
 
     void run_data()
@@ -130,7 +112,7 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
-        const Run run = Start(arguments);
+        const ProgramRun run = Start(arguments);
         QCOMPARE(run.status, status);
         QCOMPARE(run.err, err);
         QCOMPARE(run.out, out);
@@ -164,7 +146,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, named);
-        const Run run = Start(arguments);
+        const ProgramRun run = Start(arguments);
         QCOMPARE(run.status, 2);
         QVERIFY2(run.err.startsWith("error: ") && run.err.count('\n') == 1 &&
                      run.err.endsWith('\n') && run.err.contains(named.toUtf8()),
@@ -175,10 +157,10 @@ private Q_SLOTS:
     // The UTF-16 twin of a survey gives the very same CSV.
     void utf16TwinGivesSameCsv()
     {
-        const Run plain = Start({"--csv", "-", "<dir>/s.sps", "<dir>/r.sps"});
+        const ProgramRun plain = Start({"--csv", "-", "<dir>/s.sps", "<dir>/r.sps"});
         QCOMPARE(plain.status, 0);
         QCOMPARE(plain.out.count('\n'), 1 + 40 + 30);
-        const Run twin = Start({"--csv", "-", "<dir>/s16.sps", "<dir>/r16.sps"});
+        const ProgramRun twin = Start({"--csv", "-", "<dir>/s16.sps", "<dir>/r16.sps"});
         QCOMPARE(twin.status, 0);
         QCOMPARE(twin.err, kAdded);
         QCOMPARE(twin.out, plain.out);
@@ -187,7 +169,7 @@ private Q_SLOTS:
     // A CSV that cannot be written fails the command and leaves no file behind.
     void csvIntoFolder()
     {
-        const Run run = Start({"--csv", "<dir>", "<dir>/s.sps", "<dir>/r.sps"});
+        const ProgramRun run = Start({"--csv", "<dir>", "<dir>/s.sps", "<dir>/r.sps"});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.startsWith(kAdded + "error: cannot write [<dir>]"), run.err.constData());
         QCOMPARE(run.out, QByteArray());

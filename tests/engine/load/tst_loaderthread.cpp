@@ -1,4 +1,6 @@
 #include "SPSLayoutPresets.h"
+#include "SPSLoadDriver.h"
+#include "SPSTestFolder.h"
 #include "SPSTestRows.h"
 #include "SPSTestRows21.h"
 #include "VeEventsLog.h"
@@ -9,7 +11,6 @@
 #include "VeThreadRegistry.h"
 #include "VeThreadSPSFilesLoader.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
@@ -20,12 +21,17 @@
 using Log = QList<QPair<int, QString>>;
 
 namespace {
-Log eventsLog(const QString& dir)
+Log logOf(const QList<VeEventsLogEntry>& entries, const SPSTest::TestFolder& dir)
 {
     Log log;
-    for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
-        log.append({int(e.type), QString(e.text).replace(dir, "<dir>")});
+    for (const VeEventsLogEntry& e : entries)
+        log.append({int(e.type), dir.Hide(e.text)});
     return log;
+}
+
+Log eventsLog(const SPSTest::TestFolder& dir)
+{
+    return logOf(VeEventsLog::Instance()->Entries(), dir);
 }
 
 QStringList describe(const std::vector<VePrevSegySRGeometry>& records)
@@ -61,7 +67,7 @@ class TestLoaderThread : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_Dir;
+    SPSTest::TestFolder m_Dir;
 
     // Starts a load as the host would and waits for the registry to report its end.
     bool runLoad(const VeTaskSPSFilesLoaderParam* param, VeObjNode* node, Outcome& outcome,
@@ -94,7 +100,7 @@ private:
         return ended;
     }
 
-    QString path(const QString& name) const { return m_Dir.filePath(name); }
+    QString path(const QString& name) const { return m_Dir.FilePath(name); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -203,7 +209,7 @@ private Q_SLOTS:
         Outcome outcome;
         QVERIFY(runLoad(&param, node.get(), outcome));
         QCOMPARE(outcome.progress, QStringList{"Reading"});
-        QCOMPARE(eventsLog(m_Dir.path()), log);
+        QCOMPARE(eventsLog(m_Dir), log);
         if (node)
             QCOMPARE(node->GetObject(), held);
 
@@ -232,6 +238,52 @@ private Q_SLOTS:
         QVERIFY(outcome.progress.isEmpty());
         QVERIFY(outcome.created.empty());
         QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
+    }
+
+    // The load as a program without windows runs it: waited for, with the new
+    // geometry, the entries written meanwhile and whether the numbers fit.
+    void driver_data()
+    {
+        QTest::addColumn<QString>("receiver");
+        QTest::addColumn<qint32>("receiverFactor");
+        QTest::addColumn<int>("receivers"); // -1: no geometry
+        QTest::addColumn<bool>("numbersFit");
+        QTest::addColumn<Log>("log");
+        const Log merged{{2, "1 source points share a point number with another point; 2 shots "
+                             "were added."}};
+        const Log added{{1, "2 shots and 2 receivers were added to [SPS SR Geometry]."}};
+        QTest::newRow("loaded") << "r.sps" << 0 << 2 << true << merged + added;
+        QTest::newRow("missing receiver: nothing handed over")
+            << "none.sps" << 0 << -1 << true
+            << merged + Log{{3, "Cannot open file [<dir>/none.sps] for reading!"}};
+        QTest::newRow("the record's numbering: a factor beyond 32 bits")
+            << "r.sps" << 3000000 << 2 << false
+            << merged +
+                   Log{{2, "Receiver factor 3000000 takes point number 1002 of [<dir>/r.sps] to "
+                           "3006000000, beyond the signed 32-bit point numbers, and the numbers "
+                           "wrap; the largest receiver factor that fits every point is 2143197."}} +
+                   added;
+    }
+
+    void driver()
+    {
+        QFETCH(QString, receiver);
+        QFETCH(qint32, receiverFactor);
+        QFETCH(int, receivers);
+        QFETCH(bool, numbersFit);
+        QFETCH(Log, log);
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = path("s.sps");
+        param.ReceiverFileName = path(receiver);
+        param.Numbering.ReceiverNumberFactor = receiverFactor;
+        OutputEventsLog(VeEventsLog::EventsLogInformation, "written before the load");
+
+        const SPSFinishedLoad load = SPSLoadDriver::Run(param);
+        QCOMPARE(logOf(load.log, m_Dir), log);
+        QCOMPARE(load.numbersFit, numbersFit);
+        QCOMPARE(load.geometry ? load.geometry->ReceiverCount() : -1, receivers);
+        if (load.geometry)
+            QCOMPARE(load.geometry->GetName(), QString("SPS SR Geometry"));
     }
 
     void settingsReachTheRun()
@@ -319,7 +371,7 @@ private Q_SLOTS:
         Outcome outcome;
         QVERIFY(runLoad(&param, nullptr, outcome));
         QCOMPARE(outcome.created.size(), size_t(1));
-        QCOMPARE(eventsLog(m_Dir.path()), log);
+        QCOMPARE(eventsLog(m_Dir), log);
     }
 
     void singlePrecision_data()

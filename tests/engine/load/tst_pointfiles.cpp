@@ -1,11 +1,11 @@
 #include "SPSNumberedTable.h"
 #include "SPSPointTable.h"
+#include "SPSTestFolder.h"
 #include "SPSTestRows.h"
 #include "VeEventsLog.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThreadSPSFilesLoader.h"
 
-#include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
@@ -91,7 +91,7 @@ class TestPointFiles : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_Dir;
+    SPSTest::TestFolder m_Dir;
 
 private Q_SLOTS:
     void init() { VeEventsLog::Instance()->Clear(); }
@@ -125,9 +125,9 @@ private Q_SLOTS:
         QFETCH(bool, receiver);
         QFETCH(QString, path);
         QFETCH(Log, expected);
-        path.replace("<dir>", m_Dir.path());
+        path = m_Dir.Expand(path);
         for (auto& entry : expected)
-            entry.second.replace("<dir>", m_Dir.path());
+            entry.second = m_Dir.Expand(entry.second);
 
         VeTaskSPSFilesLoaderParam param;
         (receiver ? param.ReceiverFileName : param.SourceFileName) = path;
@@ -215,7 +215,7 @@ private Q_SLOTS:
         QFETCH(bool, receiver);
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, expected);
-        const QString path = m_Dir.filePath("points.sps");
+        const QString path = m_Dir.FilePath("points.sps");
         QVERIFY(SPSTest::WriteFile(path, bytes));
 
         VeTaskSPSFilesLoaderParam param;
@@ -249,7 +249,7 @@ private Q_SLOTS:
         QFETCH(bool, receiver);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
-        const QString path = m_Dir.filePath("empty.sps");
+        const QString path = m_Dir.FilePath("empty.sps");
         QVERIFY(SPSTest::WriteFile(path, bytes));
         VeTaskSPSFilesLoaderParam param;
         param.SourceFileName = param.ReceiverFileName = path;

@@ -1,10 +1,15 @@
 #include "SPSNumbers.h"
+#include "SPSRevisionChoice.h"
 #include "SPSRowReader.h"
+#include "SPSTestFolder.h"
+#include "SPSTestRows.h"
+#include "SPSTestRows21.h"
 
 #include <QBuffer>
 #include <QtTest>
 
 #include <climits>
+#include <sys/stat.h>
 
 class TestRowReader : public QObject
 {
@@ -176,6 +181,53 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, expected);
         QCOMPARE(PointNumberFromText(text), expected);
+    }
+
+    // The one answer of spsload --revision auto and the Format page's
+    // detection: only a regular file is read, and a file whose revision
+    // cannot be told keeps the layout in use.
+    void revisionChoice_data()
+    {
+        QTest::addColumn<QString>("path"); // "<dir>" is a folder of the test's own
+        QTest::addColumn<SPSRevisionChoice::Gate>("gate");
+        QTest::addColumn<SPSRevision>("revision");
+        using Gate = SPSRevisionChoice::Gate;
+        QTest::newRow("no path") << "" << Gate::NoPath << SPSRevision::Unknown;
+        QTest::newRow("missing") << "<dir>/none" << Gate::Missing << SPSRevision::Unknown;
+        QTest::newRow("dangling link") << "<dir>/dangling" << Gate::Missing << SPSRevision::Unknown;
+        QTest::newRow("folder") << "<dir>" << Gate::NotRegularFile << SPSRevision::Unknown;
+        QTest::newRow("FIFO") << "<dir>/fifo" << Gate::NotRegularFile << SPSRevision::Unknown;
+        QTest::newRow("device") << "/dev/zero" << Gate::NotRegularFile << SPSRevision::Unknown;
+        QTest::newRow("revision unknown: the layout in use stays")
+            << "<dir>/unknown.sps" << Gate::Read << SPSRevision::Unknown;
+        QTest::newRow("revision 2.1 through a link")
+            << "<dir>/link21" << Gate::Read << SPSRevision::Revision21;
+    }
+
+    void revisionChoice()
+    {
+        QFETCH(QString, path);
+        QFETCH(SPSRevisionChoice::Gate, gate);
+        QFETCH(SPSRevision, revision);
+        const SPSTest::TestFolder dir;
+        // Rows of neither revision's columns; and rows of 2.1 under no header.
+        QVERIFY(dir.Put("unknown.sps", "H26\r\n" +
+                                           SPSTest::Row('S', "1", "101", "", "1", "2", "3") +
+                                           SPSTest::Row('S', "1", "102", "", "1", "2", "3") +
+                                           SPSTest::Row('S', "1", "103", "", "1", "2", "3")));
+        QByteArray rows21;
+        for (const QByteArray p : {"101", "102", "103"})
+            rows21 += sps21::pointRow('S', "1001", p, "1.0", "2.0") + "\r\n";
+        QVERIFY(dir.Put("s21.sps", rows21));
+        QVERIFY(QFile::link("s21.sps", dir.FilePath("link21")));
+        QVERIFY(QFile::link("none", dir.FilePath("dangling")));
+        QCOMPARE(mkfifo(QFile::encodeName(dir.FilePath("fifo")).constData(), 0600), 0);
+
+        const SPSRevisionChoice choice = SPSChooseRevision(dir.Expand(path), u'S');
+        QCOMPARE(choice.gate, gate);
+        QCOMPARE(choice.revision, revision);
+        // A file read says why, whatever its verdict; one not read says nothing.
+        QCOMPARE(choice.verdict.evidence.isEmpty(), gate != SPSRevisionChoice::Gate::Read);
     }
 };
 
