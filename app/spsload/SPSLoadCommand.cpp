@@ -1,6 +1,7 @@
 #include "SPSLoadCommand.h"
 
 #include "SPSFileAccess.h"
+#include "SPSFindingsWriter.h"
 #include "SPSFormatValues.h"
 #include "SPSGzip.h"
 #include "SPSLayoutPresets.h"
@@ -71,15 +72,6 @@ QByteArray summaryLine(const char* kind, const std::vector<VePrevSegySRGeometry>
                 extent(records, &VePrevSegySRGeometry::m_fY) + ")";
     }
     return line + '\n';
-}
-
-// A CSV field, quoted when it holds a separator, a quote or a line break.
-QByteArray csvField(const QString& text)
-{
-    QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
-        bytes = '"' + bytes.replace('"', "\"\"") + '"';
-    return bytes;
 }
 
 // The numbering options and the settings they set.
@@ -534,39 +526,12 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
 
 void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to)
 {
-    constexpr int kShown = 5;
-    // One pass: findings of a kind need not stand together.
-    qsizetype counts[SPSCheckFinding::KindCount] = {};
-    QByteArray shown[SPSCheckFinding::KindCount];
-    for (const SPSCheckFinding& f : findings) {
-        if (++counts[f.kind] > kShown)
-            continue;
-        QString where = f.file;
-        if (f.row > 0)
-            where += QLatin1Char(':') + QString::number(f.row);
-        QString what;
-        if (!f.line.isEmpty() || !f.point.isEmpty())
-            what = QStringLiteral("line %1 point %2%3: ")
-                       .arg(f.line, f.point,
-                            f.index.isEmpty() ? QString() : QStringLiteral(" index ") + f.index);
-        shown[f.kind] += ("  " + where + ": " + what + f.message).toUtf8() + '\n';
-    }
-    QByteArray text;
-    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
-        if (counts[k] > 0)
-            text += "check: " + SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)).toUtf8() +
-                    ": " + QByteArray::number(counts[k]) + '\n' + shown[k];
-    to->write(text);
+    to->write(SPSFindingsWriter::CheckLines(findings));
 }
 
 bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path)
 {
-    QByteArray csv = "file,row,kind,line,point,index,message\n";
-    for (const SPSCheckFinding& f : findings)
-        csv += csvField(f.file) + ',' + QByteArray::number(f.row) + ',' +
-               SPSCheckFinding::KindName(f.kind).toUtf8() + ',' + csvField(f.line) + ',' +
-               csvField(f.point) + ',' + csvField(f.index) + ',' + csvField(f.message) + '\n';
-    return WriteOutput(csv, path, QStringLiteral("the report"));
+    return WriteOutput(SPSFindingsWriter::ReportCsv(findings), path, QStringLiteral("the report"));
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)

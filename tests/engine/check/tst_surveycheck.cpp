@@ -1,5 +1,9 @@
+#include "SPSFindingsWriter.h"
 #include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
+#include "SPSNumbers.h"
+#include "SPSPointChecks.h"
+#include "SPSRelationChecks.h"
 #include "SPSRevisionDetector.h"
 #include "SPSSurveyCheck.h"
 #include "SPSTestRows.h"
@@ -68,6 +72,49 @@ QList<QByteArray> cleanRelations()
         rows << sps21::relationRow(QByteArray::number(i + 1), "1001", QByteArray::number(2001 + i),
                                    "1", "12", "3001", "4001", "4012");
     return rows;
+}
+
+// Points stated "ROW LINE POINT X Y [INDEX]", numbered as their point texts.
+SPSCheckPointTable pointTable(const QStringList& rows)
+{
+    SPSCheckPointTable table;
+    for (const QString& row : rows) {
+        const QStringList f = row.split(u' ');
+        SPSCheckPoint p;
+        p.row = f[0].toLongLong();
+        p.line = table.lines.Id(f[1]);
+        p.value = f[2].toDouble(&p.numeric);
+        p.number = p.pointNumber = PointNumberFromText(f[2]);
+        p.x = f[3].toDouble();
+        p.y = f[4].toDouble();
+        p.hasXY = true;
+        if (f.size() > 5)
+            p.index = f[5][0].unicode();
+        const QByteArray text = f[2].toUtf8();
+        table.Add(p, text.constData(), text.size());
+    }
+    return table;
+}
+// X rows stated "ROW TAPE RECORD LINE POINT FIRST-CHANNEL LAST-CHANNEL INCREMENT
+// RECEIVER-LINE FIRST-RECEIVER LAST-RECEIVER", "-" for a blank tape.
+SPSCheckRelationTable relationTable(const QStringList& rows)
+{
+    SPSCheckRelationTable table;
+    for (const QString& row : rows) {
+        const QStringList f = row.split(u' ');
+        SPSCheckRelation r;
+        r.row = f[0].toLongLong();
+        r.sourceLine = table.lines.Id(f[3]);
+        r.sourcePoint = f[4].toDouble();
+        r.firstChannel = f[5].toDouble();
+        r.lastChannel = f[6].toDouble();
+        r.increment = f[7].toDouble();
+        r.receiverLine = table.lines.Id(f[8]);
+        r.firstReceiver = f[9].toDouble();
+        r.lastReceiver = f[10].toDouble();
+        table.Add(r, f[1] == "-" ? QString() : f[1], f[2], f[4]);
+    }
+    return table;
 }
 } // namespace
 
@@ -613,6 +660,153 @@ private slots:
         }
         QCOMPARE(check.Count(SPSCheckFinding::Revision), 3);
         QCOMPARE(found, expected);
+    }
+
+    // The point and relation checks on tables stated row by row, no files read.
+    void tables_data()
+    {
+        QTest::addColumn<QStringList>("s");
+        QTest::addColumn<QStringList>("r");
+        QTest::addColumn<QStringList>("x"); // none: the relations are not checked
+        QTest::addColumn<int>("sharedNumberLimit");
+        QTest::addColumn<QStringList>("expected"); // FILE:ROW:KIND:message|line|point|index
+
+        QTest::newRow("a point again, with another index, and one off its line")
+            << QStringList{"2 1001 1 100 0 1",   "3 1001 2 125 0 1", "4 1001 3 150 0 1",
+                           "5 1001 4 175 900 1", "6 1001 5 200 0 1", "7 1001 2 125 0 1",
+                           "8 1001 2 128 4 1",   "9 1001 2 125 0 2"}
+            << QStringList{} << QStringList{} << 100
+            << QStringList{"S:7:duplicate:the same point as row 3, with the same coordinates|1001|"
+                           "2|1",
+                           "S:8:conflict:the same point as row 3, 5 away from it|1001|2|1",
+                           "S:5:outlier:900.35 from its neighbours along line 1001, whose points "
+                           "lie 25 apart|1001|4|1"};
+        QTest::newRow("shared numbers past the limit, lines in the order the file names them")
+            << QStringList{"2 20 1 100 100", "3 20 2 125 100", "4 10 1 100 200", "5 10 2 125 200"}
+            << QStringList{} << QStringList{} << 1
+            << QStringList{"S:0:shared-number:2 point numbers are shared by more than one line in "
+                           "all; a line factor of 10 keeps the lines apart|||",
+                           "S:2:shared-number:point number 1 is shared by 2 lines (20, 10); the "
+                           "load keeps one point; a line factor of 10 keeps the lines apart|20|1|"};
+        QTest::newRow("precision of one northing")
+            << QStringList{} << QStringList{"2 3001 1 452175.0 9827140.7"} << QStringList{} << 100
+            << QStringList{"R:0:precision:single precision changes the northing by up to 0.3 (row "
+                           "2); 1 of 1 points change by more than 0.05|3001|1|"};
+        QTest::newRow("lines matched by value, stations by increment, channels overlapping")
+            << QStringList{"2 1001.00 5 100 100"}
+            << QStringList{"2 3001 1 100 50", "3 3001 3 150 50", "4 3001 7 250 50",
+                           "5 3002 9 100 60"}
+            << QStringList{"10 1 1 1001 5 1 4 2 3001 1 7", "11 1 2 1002 5 1 4 1 3001 1 1",
+                           "12 1 1 1001 5 3 6 1 3001 3 3"}
+            << 100
+            << QStringList{
+                   "R:5:receiver-not-related:no X row's receiver range holds this point|3002|9|",
+                   "X:11:relation-source-missing:field record 2 names source line 1002 point 5, "
+                   "which the S file lacks|1002|5|",
+                   "X:10:relation-receiver-missing:1 of 4 stations of receiver line 3001 in field "
+                   "record 1 are not in the R file (5)|3001|5|",
+                   "X:12:channel-overlap:channels 3-6 of field record 1 overlap channels 1-4 of "
+                   "row 10|1001|5|"};
+        QTest::newRow("a tape that gives one record number to two shots; without a tape, a wrap")
+            << QStringList{"2 1001 1 100 100", "3 1001 2 125 100", "4 1001 3 150 100"}
+            << QStringList{"2 3001 1 100 50"}
+            << QStringList{"10 7 5 1001 1 1 1 1 3001 1 1", "11 7 5 1001 3 1 1 1 3001 1 1",
+                           "12 - 6 1001 1 1 1 1 3001 1 1", "13 - 6 1001 2 1 1 1 3001 1 1"}
+            << 100
+            << QStringList{"X:11:record-reused:tape 7 uses field record 5 for source line 1001 "
+                           "point 3 and, from row 10, for line 1001 point 1|1001|3|"};
+    }
+
+    void tables()
+    {
+        QFETCH(QStringList, s);
+        QFETCH(QStringList, r);
+        QFETCH(QStringList, x);
+        QFETCH(int, sharedNumberLimit);
+        QFETCH(QStringList, expected);
+        const SPSCheckPointTable sources = pointTable(s), receivers = pointTable(r);
+        SPSCheckFindings found[3] = {{"s", u'S'}, {"r", u'R'}, {"x", u'X'}};
+        SPSPointChecks::All(sources, sharedNumberLimit, found[0]);
+        SPSPointChecks::All(receivers, sharedNumberLimit, found[1]);
+        if (!x.isEmpty()) {
+            const SPSCheckRelationTable relations = relationTable(x);
+            QVERIFY(SPSRelationChecks::Points(relations, sources, receivers, found[2], found[0],
+                                              found[1]));
+            SPSRelationChecks::FieldRecords(relations, found[2]);
+        }
+        std::vector<SPSCheckFinding> list;
+        for (SPSCheckFindings& f : found)
+            f.MoveTo(list);
+        QStringList described;
+        for (const SPSCheckFinding& f : list)
+            described << QStringLiteral("%1:%2:%3:%4|%5|%6|%7")
+                             .arg(f.letter)
+                             .arg(f.row)
+                             .arg(SPSCheckFinding::KindName(f.kind), f.message, f.line, f.point,
+                                  f.index);
+        QCOMPARE(described, expected);
+    }
+
+    // What spsload and spshost write of the findings.
+    void writers_data()
+    {
+        QTest::addColumn<QStringList>("findings"); // FILE|ROW|KIND|LINE|POINT|INDEX|MESSAGE
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QByteArray>("csv");
+        QStringList six;
+        for (int row = 1; row <= 6; ++row)
+            six << QStringLiteral("s.sps|%1|short-row|7|%1||row %1").arg(row);
+        QTest::newRow("five of a kind shown, kinds in their order wherever they stand")
+            << QStringList{six.mid(0, 3) + QStringList{"s.sps|0|revision||||SPS revision 1"} +
+                           six.mid(3)}
+            << QByteArray("check: revision: 1\n"
+                          "  s.sps: SPS revision 1\n"
+                          "check: short-row: 6\n"
+                          "  s.sps:1: line 7 point 1: row 1\n"
+                          "  s.sps:2: line 7 point 2: row 2\n"
+                          "  s.sps:3: line 7 point 3: row 3\n"
+                          "  s.sps:4: line 7 point 4: row 4\n"
+                          "  s.sps:5: line 7 point 5: row 5\n")
+            << QByteArray("file,row,kind,line,point,index,message\n"
+                          "s.sps,1,short-row,7,1,,row 1\n"
+                          "s.sps,2,short-row,7,2,,row 2\n"
+                          "s.sps,3,short-row,7,3,,row 3\n"
+                          "s.sps,0,revision,,,,SPS revision 1\n"
+                          "s.sps,4,short-row,7,4,,row 4\n"
+                          "s.sps,5,short-row,7,5,,row 5\n"
+                          "s.sps,6,short-row,7,6,,row 6\n");
+        QTest::newRow("separators and quotes in fields")
+            << QStringList{"a,b.sps|3|duplicate|L \"1\"|2|1|the same point as row 2, with the "
+                           "same coordinates"}
+            << QByteArray("check: duplicate: 1\n"
+                          "  a,b.sps:3: line L \"1\" point 2 index 1: the same point as row 2, "
+                          "with the same coordinates\n")
+            << QByteArray("file,row,kind,line,point,index,message\n"
+                          "\"a,b.sps\",3,duplicate,\"L \"\"1\"\"\",2,1,\"the same point as row "
+                          "2, with the same coordinates\"\n");
+    }
+
+    void writers()
+    {
+        QFETCH(QStringList, findings);
+        QFETCH(QByteArray, lines);
+        QFETCH(QByteArray, csv);
+        std::vector<SPSCheckFinding> list;
+        for (const QString& text : findings) {
+            const QStringList f = text.split(u'|');
+            SPSCheckFinding& finding = list.emplace_back();
+            finding.file = f[0];
+            finding.row = f[1].toLongLong();
+            for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+                if (SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)) == f[2])
+                    finding.kind = SPSCheckFinding::Kind(k);
+            finding.line = f[3];
+            finding.point = f[4];
+            finding.index = f[5];
+            finding.message = f[6];
+        }
+        QCOMPARE(SPSFindingsWriter::CheckLines(list), lines);
+        QCOMPARE(SPSFindingsWriter::ReportCsv(list), csv);
     }
 };
 

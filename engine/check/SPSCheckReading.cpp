@@ -1,0 +1,416 @@
+#include "SPSCheckReading.h"
+
+#include "SPSCheckWording.h"
+#include "SPSLayout.h"
+#include "SPSLayoutPresets.h"
+#include "SPSNumberingFit.h"
+#include "SPSNumbers.h"
+#include "SPSRowReader.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+
+namespace SPSCheckReading {
+
+namespace {
+using Kind = SPSCheckFinding::Kind;
+
+// Rows between looks at the stop flag.
+constexpr qint64 kRowsBetweenLooks = 0x10000;
+
+// The field as bytes: Latin-1 for plain rows, UTF-8 otherwise.
+struct Field
+{
+    const char* data = nullptr;
+    qsizetype size = 0;
+    bool isEmpty() const { return size == 0; }
+    QString text(bool utf8) const
+    {
+        return utf8 ? QString::fromUtf8(data, size) : QString::fromLatin1(data, size);
+    }
+};
+
+// As the load's conversion reads it, but saying whether it is a number.
+// "nan" and "inf" convert, but they name no place and no station, and they
+// have no order to sort by: not numbers here.
+bool parseNumber(Field f, bool utf8, double* value)
+{
+    if (f.size == 0)
+        return false;
+    const bool ok = utf8 ? RealFromText(f.text(true), value)
+                         : RealFromText(QLatin1StringView(f.data, f.size), value);
+    if (ok && !std::isfinite(*value)) {
+        *value = 0;
+        return false;
+    }
+    return ok;
+}
+
+// NaN or an infinity: what the load's conversion makes of "nan" and "inf".
+bool isNonFinite(Field f, bool utf8)
+{
+    double v = 0;
+    const bool ok =
+        utf8 ? RealFromText(f.text(true), &v) : RealFromText(QLatin1StringView(f.data, f.size), &v);
+    return ok && !std::isfinite(v);
+}
+
+QString notARecord()
+{
+    return QCoreApplication::translate(
+        "SPSSurveyCheck",
+        "the row does not look like an SPS record: its columns hold no number where the layout "
+        "needs one");
+}
+
+// The line ids of a table's rows, found by the field's bytes: rows come line
+// by line, and a file writes a line's name the same way throughout.
+class LineCache
+{
+public:
+    explicit LineCache(SPSCheckLines& lines) : m_Lines(lines) {}
+
+    // The id of the line the field names, with the number of its text as
+    // written here; slot: which of a row's line fields (each remembers its
+    // last line).
+    qint32 Id(Field text, bool utf8, qint32* lineNumber, int slot = 0)
+    {
+        QByteArray& last = m_Last[slot];
+        std::pair<qint32, qint32>& lastId = m_LastId[slot];
+        if (lastId.first >= 0 && last.size() == text.size &&
+            std::equal(text.data, text.data + text.size, last.constData())) {
+            *lineNumber = lastId.second;
+            return lastId.first;
+        }
+        last = QByteArray(text.data, text.size);
+        auto it = m_Raw.constFind(last);
+        if (it == m_Raw.constEnd()) {
+            const QString name = text.text(utf8);
+            it = m_Raw.insert(last, {m_Lines.Id(name), PointNumberFromText(name)});
+        }
+        lastId = *it;
+        *lineNumber = it->second;
+        return it->first;
+    }
+
+private:
+    SPSCheckLines& m_Lines;
+    QHash<QByteArray, std::pair<qint32, qint32>> m_Raw; // text: id, number
+    QByteArray m_Last[2];
+    std::pair<qint32, qint32> m_LastId[2]{{-1, 0}, {-1, 0}};
+};
+
+// A field of the row as the layout places it, and its name in messages.
+struct Named
+{
+    SPSLayout::Span span;
+    const char* name;
+};
+
+SPSRowReader makeReader(QFile& file, const VeTaskSPSFilesLoaderParam& param, SPSLayout::File kind,
+                        QChar letter)
+{
+    const auto& fields = SPSLayout::Fields();
+    return SPSRowReader(
+        &file, letter, SPSLayout::Value(param, fields[size_t(SPSLayout::AutoSkipIndex(kind))]) != 0,
+        SPSLayout::Value(param, fields[size_t(SPSLayout::RowCountIndex(kind))]));
+}
+} // namespace
+
+bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar letter,
+                const SPSNumberingSettings& numbering, SPSCheckPointTable& table,
+                SPSCheckFindings& findings, const std::atomic<bool>& stop, const Progress& progress)
+{
+    using SPSLayout::Column;
+    const SPSLayout::File kind =
+        letter == u'S' ? SPSLayout::File::Source : SPSLayout::File::Receiver;
+    const auto column = [&](Column c) { return SPSLayout::ColumnOf(param, kind, c); };
+    const SPSLayout::Span lineSpan = column(Column::Line), pointSpan = column(Column::Point);
+    const SPSLayout::Span xSpan = column(Column::X), ySpan = column(Column::Y);
+    const qint32 indexColumn =
+        SPSLayoutPresets::PointIndexColumn(SPSLayoutPresets::PointColumnsRevision(param, letter));
+    const qint32 factor = kind == SPSLayout::File::Source ? numbering.ShotNumberFactor
+                                                          : numbering.ReceiverNumberFactor;
+    const qint32 lineFactor = numbering.LineFactor;
+
+    table.texts.reserve(size_t(qMin<qint64>(file.size() / 8, qint64(1) << 26)));
+    SPSRowReader reader = makeReader(file, param, kind, letter);
+    // The fields that hold numbers, and the depth where the rows have one.
+    std::vector<Named> numeric{
+        {xSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "easting")},
+        {ySpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "northing")},
+        {column(Column::Elevation), QT_TRANSLATE_NOOP("SPSSurveyCheck", "elevation")}};
+    if (const SPSLayout::Span depth = column(Column::Depth); depth.found)
+        numeric.push_back({depth, QT_TRANSLATE_NOOP("SPSSurveyCheck", "depth")});
+    // The furthest field: a row must reach its end.
+    qint64 furthestEnd = qint64(lineSpan.pos) + lineSpan.len;
+    const char* furthestName = QT_TRANSLATE_NOOP("SPSSurveyCheck", "line");
+    auto further = [&](SPSLayout::Span span, const char* name) {
+        if (qint64(span.pos) + span.len > furthestEnd) {
+            furthestEnd = qint64(span.pos) + span.len;
+            furthestName = name;
+        }
+    };
+    further(pointSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "point"));
+    for (const Named& n : numeric)
+        further(n.span, n.name);
+    reader.SetRowLimit(qMax<qint64>(furthestEnd, indexColumn + 1));
+    table.points.reserve(size_t(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20)));
+
+    LineCache lines(table.lines);
+    QByteArray utf8[7];
+    qint64 rows = 0;
+    while (reader.NextRecord()) {
+        if ((++rows % kRowsBetweenLooks) == 0) {
+            if (stop.load(std::memory_order_relaxed))
+                return false;
+            if (progress)
+                progress(file.pos());
+        }
+        // A field keeps its row's form: Latin-1 for a plain ASCII row.
+        const bool plain = reader.Field(0, 0).IsLatin1();
+        auto field = [&](SPSLayout::Span span, int slot) {
+            if (plain) {
+                const QLatin1StringView v = reader.Field(span.pos, span.len).Latin1();
+                return Field{v.data(), v.size()};
+            }
+            utf8[slot] = reader.FieldText(span.pos, span.len).toUtf8();
+            return Field{utf8[slot].constData(), utf8[slot].size()};
+        };
+        SPSCheckPoint p;
+        p.row = reader.RowNumber();
+        const Field pointText = field(pointSpan, 1);
+        p.numeric = parseNumber(pointText, !plain, &p.value);
+        const Field x = field(xSpan, 3);
+        const Field y = field(ySpan, 4);
+        const bool xOk = parseNumber(x, !plain, &p.x);
+        const bool yOk = parseNumber(y, !plain, &p.y);
+        // Prose that happens to start with the record letter: fields sliced
+        // from it would only make findings about nothing.
+        if (!p.numeric && !xOk && !yOk) {
+            findings.Add(p.row, Kind::NotARecord, notARecord());
+            continue;
+        }
+        p.hasXY = xOk && yOk;
+        p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
+        qint32 lineNumber = 0;
+        p.line = lines.Id(field(lineSpan, 0), !plain, &lineNumber);
+        const qint32 pointNumber =
+            plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
+                  : PointNumberFromText(pointText.text(true));
+        if (indexColumn >= 0) {
+            const Field index = field({indexColumn, 1, true}, 2);
+            if (index.size == 1 && uchar(index.data[0]) < 0x80)
+                p.index = char16_t(index.data[0]);
+        }
+        p.pointNumber = pointNumber;
+        // The load's number: line x line factor + point, then times the factor.
+        const qint32 lineFactored = SPSPointNumber(lineNumber, pointNumber, lineFactor, 1);
+        p.number = SPSPointNumber(0, lineFactored, 0, factor);
+        const SPSCheckPoint& stored = table.Add(p, pointText.data, pointText.size);
+        if (lineFactor != 0) {
+            SPSNumberingFit fit(lineFactor);
+            if (fit.Take(lineNumber, pointNumber))
+                findings.Add(
+                    p.row, Kind::NumberOverflow,
+                    QCoreApplication::translate("SPSSurveyCheck",
+                                                "line %1 x line factor %2 + point %3 is %4, beyond "
+                                                "32 bits; the load numbers the point %5")
+                        .arg(lineNumber)
+                        .arg(lineFactor)
+                        .arg(pointNumber)
+                        .arg(fit.FirstValue())
+                        .arg(lineFactored),
+                    table, stored);
+        }
+        if (factor != 0 && factor != 1) {
+            SPSNumberingFit fit(factor);
+            if (fit.Take(lineFactored, 0))
+                findings.Add(p.row, Kind::NumberOverflow,
+                             QCoreApplication::translate("SPSSurveyCheck",
+                                                         "number %1 x factor %2 is %3, beyond 32 "
+                                                         "bits; the load numbers the point %4")
+                                 .arg(lineFactored)
+                                 .arg(factor)
+                                 .arg(fit.FirstValue())
+                                 .arg(p.number),
+                             table, stored);
+        }
+
+        if (pointText.isEmpty()) {
+            findings.Add(
+                p.row, Kind::BlankPoint,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck", "the point field is blank; the load numbers the point %1")
+                    .arg(SPSPointNumber(lineNumber, 0, lineFactor, 1)),
+                table, stored);
+        } else if (!p.numeric) {
+            findings.Add(
+                p.row, Kind::NotANumber,
+                QCoreApplication::translate("SPSSurveyCheck",
+                                            "point \"%1\" is not a number; the load numbers it %2")
+                    .arg(pointText.text(!plain))
+                    .arg(pointNumber),
+                table, stored);
+        }
+        for (size_t i = 0; i < numeric.size(); ++i) {
+            const Field f = i == 0 ? x : i == 1 ? y : field(numeric[i].span, 5);
+            double v = 0;
+            if (f.isEmpty() || (i < 2 ? (i == 0 ? xOk : yOk) : parseNumber(f, !plain, &v)))
+                continue;
+            findings.Add(
+                p.row, Kind::NotANumber,
+                (isNonFinite(f, !plain)
+                     ? QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
+                     : QCoreApplication::translate("SPSSurveyCheck",
+                                                   "%1 \"%2\" is not a number; the load reads 0"))
+                    .arg(SPSCheckTranslated(numeric[i].name), f.text(!plain)),
+                table, stored);
+        }
+        if (reader.RowLength() < furthestEnd)
+            findings.Add(
+                p.row, Kind::ShortRow,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "the row ends at column %1, before the end of the %2 field (column %3)")
+                    .arg(reader.RowLength())
+                    .arg(SPSCheckTranslated(furthestName))
+                    .arg(furthestEnd),
+                table, stored);
+    }
+    return !stop.load();
+}
+
+bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
+                   const SPSCheckPointTable& sources, const SPSCheckPointTable& receivers,
+                   SPSCheckRelationTable& table, SPSCheckFindings& findings,
+                   const std::atomic<bool>& stop, const Progress& progress)
+{
+    using SPSLayout::Column;
+    // Names as the point files give them.
+    for (const SPSCheckLines* lines : {&sources.lines, &receivers.lines})
+        for (qint32 id = 0; id < lines->Count(); ++id)
+            table.lines.Id(lines->Name(id));
+    SPSRowReader reader = makeReader(file, param, SPSLayout::File::Relation, u'X');
+    const auto column = [&](Column c) {
+        return SPSLayout::ColumnOf(param, SPSLayout::File::Relation, c);
+    };
+    const Named fields[] = {
+        {column(Column::RecordNumber), QT_TRANSLATE_NOOP("SPSSurveyCheck", "field record")},
+        {column(Column::Line), QT_TRANSLATE_NOOP("SPSSurveyCheck", "source line")},
+        {column(Column::Point), QT_TRANSLATE_NOOP("SPSSurveyCheck", "source point")},
+        {column(Column::FirstChannel), QT_TRANSLATE_NOOP("SPSSurveyCheck", "first channel")},
+        {column(Column::LastChannel), QT_TRANSLATE_NOOP("SPSSurveyCheck", "last channel")},
+        {column(Column::ChannelIncrement),
+         QT_TRANSLATE_NOOP("SPSSurveyCheck", "channel increment")},
+        {column(Column::ReceiverLine), QT_TRANSLATE_NOOP("SPSSurveyCheck", "receiver line")},
+        {column(Column::FirstReceiverPoint), QT_TRANSLATE_NOOP("SPSSurveyCheck", "first receiver")},
+        {column(Column::LastReceiverPoint), QT_TRANSLATE_NOOP("SPSSurveyCheck", "last receiver")},
+    };
+    constexpr int kFields = int(std::size(fields));
+    // The tape number stands in columns 2-7 of both revisions, before the
+    // record number; a layout that reads the record number there has none.
+    constexpr qint32 kTapePos = 1, kTapeLen = 6;
+    const bool hasTape = fields[0].span.pos >= kTapePos + kTapeLen;
+    qint64 furthestEnd = 0;
+    const char* furthestName = "";
+    for (const Named& n : fields)
+        if (qint64(n.span.pos) + n.span.len > furthestEnd) {
+            furthestEnd = qint64(n.span.pos) + n.span.len;
+            furthestName = n.name;
+        }
+    reader.SetRowLimit(furthestEnd);
+
+    LineCache lines(table.lines);
+    qint64 count = 0;
+    while (reader.NextRecord()) {
+        if ((++count % kRowsBetweenLooks) == 0) {
+            if (stop.load(std::memory_order_relaxed))
+                return false;
+            if (progress)
+                progress(file.pos());
+        }
+        SPSCheckRelation r;
+        r.row = reader.RowNumber();
+        // A field keeps its row's form: Latin-1 for a plain ASCII row.
+        const bool plain = reader.Field(0, 0).IsLatin1();
+        Field field[kFields];
+        QByteArray utf8[kFields];
+        for (int i = 0; i < kFields; ++i) {
+            const SPSLayout::Span& span = fields[i].span;
+            if (plain) {
+                const QLatin1StringView v = reader.Field(span.pos, span.len).Latin1();
+                field[i] = {v.data(), v.size()};
+            } else {
+                utf8[i] = reader.FieldText(span.pos, span.len).toUtf8();
+                field[i] = {utf8[i].constData(), utf8[i].size()};
+            }
+        }
+        auto text = [&](int i) { return field[i].text(!plain); };
+        double* numbers[kFields] = {nullptr,         nullptr,          &r.sourcePoint,
+                                    &r.firstChannel, &r.lastChannel,   &r.increment,
+                                    nullptr,         &r.firstReceiver, &r.lastReceiver};
+        bool anyNumber = false;
+        for (int i = 0; i < kFields && !anyNumber; ++i) {
+            double v = 0;
+            anyNumber = numbers[i] && i != 5 && parseNumber(field[i], !plain, &v);
+        }
+        if (!anyNumber) {
+            findings.Add(r.row, Kind::NotARecord, notARecord());
+            continue;
+        }
+        const QString record = text(0);
+        const QString tape = hasTape ? reader.FieldText(kTapePos, kTapeLen).trimmed() : QString();
+        qint32 number = 0;
+        r.sourceLine = lines.Id(field[1], !plain, &number, 0);
+        r.receiverLine = lines.Id(field[6], !plain, &number, 1);
+        const QString sourcePoint = text(2);
+        bool usable = true;
+        for (int i = 0; i < kFields; ++i) {
+            if (!numbers[i])
+                continue;
+            double v = 0;
+            const bool ok = parseNumber(field[i], !plain, &v);
+            if (ok)
+                *numbers[i] = v;
+            else if (!field[i].isEmpty() || i != 5)
+                usable = false;
+            if (!ok && !field[i].isEmpty()) {
+                SPSCheckFinding& f = findings.Add(
+                    r.row, Kind::NotANumber,
+                    QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
+                        .arg(SPSCheckTranslated(fields[i].name), text(i)));
+                f.line = text(i == 2 ? 1 : 6);
+                f.point = i == 2 ? text(2) : QString();
+            }
+        }
+        if (reader.RowLength() < furthestEnd) {
+            SPSCheckFinding& f = findings.Add(
+                r.row, Kind::ShortRow,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "the row ends at column %1, before the end of the %2 field (column %3)")
+                    .arg(reader.RowLength())
+                    .arg(SPSCheckTranslated(furthestName))
+                    .arg(furthestEnd));
+            f.line = text(1);
+            f.point = text(2);
+        }
+        if (!(r.increment >= 1))
+            r.increment = 1;
+        // Beyond this a range is no receiver spread but a typing error; counting
+        // its stations would overflow.
+        if (std::fabs(r.lastReceiver - r.firstReceiver) / r.increment > 1e12)
+            usable = false;
+        if (usable)
+            table.Add(r, tape, record, sourcePoint);
+    }
+    return !stop.load();
+}
+
+} // namespace SPSCheckReading

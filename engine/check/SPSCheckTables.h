@@ -1,0 +1,150 @@
+#pragma once
+
+#include "SPSEngineExport.h"
+
+#include "SPSCheckFinding.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// What the survey check reads from the files, held as tables that the point and
+// relation checks work on, and the findings those checks make. The reading
+// fills the tables; a test may fill them by hand.
+
+// The lines one table names, one id for each, counted from 0 in the order the
+// lines are first named. Names that read as the same number are one line
+// ("2001" in an X row, "2001.00" in the R file), so that lines match across
+// files whatever their notation; a line keeps the name it is first given.
+class SPS_ENGINE_EXPORT SPSCheckLines
+{
+public:
+    // The id of the line so named, added when it is new.
+    qint32 Id(const QString& name);
+    // The id of the line so named, or -1 when the table has none.
+    qint32 Find(const QString& name) const;
+    qint32 Count() const { return qint32(m_Lines.size()); }
+    const QString& Name(qint32 id) const { return m_Lines[size_t(id)].name; }
+    // PointNumberFromText of the name.
+    qint32 Number(qint32 id) const { return m_Lines[size_t(id)].number; }
+
+private:
+    static QString Key(const QString& name);
+
+    struct Line
+    {
+        QString name;
+        qint32 number = 0;
+    };
+    std::vector<Line> m_Lines;
+    QHash<QString, qint32> m_Keys; // Key of the name: id
+};
+
+// One record row of an S or R file.
+struct SPSCheckPoint
+{
+    qint64 row = 0;        // counted from 1, header rows included
+    qint64 textOffset = 0; // the point field's text in the table's texts
+    qint32 textLength = 0;
+    qint32 line = 0;        // id in the table's lines
+    qint32 number = 0;      // the number the load gives it, factors applied
+    qint32 pointNumber = 0; // PointNumberFromText of the point text
+    char16_t index = 0;     // the point index, an ASCII character; 0 when none
+    bool numeric = false;   // the point text is a number
+    bool hasXY = false;     // both coordinates are numbers
+    bool nonFinite = false; // a coordinate reads as NaN or infinity, which the load keeps
+    double value = 0;       // the point text as a number
+    double x = 0;           // the coordinates as the load reads them: 0 when not a number
+    double y = 0;
+};
+
+// The points of one file in file order, their lines and their texts.
+struct SPS_ENGINE_EXPORT SPSCheckPointTable
+{
+    SPSCheckLines lines;
+    std::vector<SPSCheckPoint> points;
+    std::vector<char> texts; // the point texts, UTF-8, end to end
+
+    // Appends the point with its text, which sets textOffset and textLength.
+    SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size);
+    QString PointText(const SPSCheckPoint& point) const
+    {
+        return QString::fromUtf8(texts.data() + point.textOffset, point.textLength);
+    }
+    // Three-way comparison of the texts of two points, byte by byte.
+    int CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint& b) const;
+};
+
+// One X row that names its source point and receiver range as numbers.
+struct SPSCheckRelation
+{
+    qint64 row = 0;
+    // Texts in the table's texts: the tape number, which counts the record
+    // number's wraps and may be blank; the field record; the source point.
+    qint64 tapeOffset = 0, recordOffset = 0, sourcePointOffset = 0;
+    qint32 tapeLength = 0, recordLength = 0, sourcePointLength = 0;
+    qint32 sourceLine = 0; // ids in the table's lines
+    qint32 receiverLine = 0;
+    double sourcePoint = 0;
+    double firstChannel = 0, lastChannel = 0;
+    double increment = 1; // at least 1
+    double firstReceiver = 0, lastReceiver = 0;
+};
+
+// The usable X rows of a relation file in file order.
+struct SPS_ENGINE_EXPORT SPSCheckRelationTable
+{
+    // Lines of the source and receiver fields. The reading names them first as
+    // the S file, then as the R file names them, so that findings do too.
+    SPSCheckLines lines;
+    std::vector<SPSCheckRelation> rows;
+    std::vector<char16_t> texts; // as the rows hold them, end to end
+
+    // Appends the row with its texts, which sets their offsets and lengths.
+    SPSCheckRelation& Add(const SPSCheckRelation& row, QStringView tape, QStringView record,
+                          QStringView sourcePoint);
+    QStringView Tape(const SPSCheckRelation& r) const { return Text(r.tapeOffset, r.tapeLength); }
+    QStringView Record(const SPSCheckRelation& r) const
+    {
+        return Text(r.recordOffset, r.recordLength);
+    }
+    QStringView SourcePoint(const SPSCheckRelation& r) const
+    {
+        return Text(r.sourcePointOffset, r.sourcePointLength);
+    }
+
+private:
+    QStringView Text(qint64 offset, qint32 length) const
+    {
+        return QStringView(texts.data() + offset, length);
+    }
+};
+
+// The findings of one file as the checks make them: by kind, each kind in the
+// order made.
+class SPS_ENGINE_EXPORT SPSCheckFindings
+{
+public:
+    using Kind = SPSCheckFinding::Kind;
+
+    // file: the path as given; letter: 'S', 'R' or 'X'.
+    SPSCheckFindings(const QString& file, QChar letter) : m_File(file), m_Letter(letter) {}
+
+    SPSCheckFinding& Add(qint64 row, Kind kind, const QString& message);
+    // About the point: with its line, text, index and coordinates.
+    SPSCheckFinding& Add(qint64 row, Kind kind, const QString& message,
+                         const SPSCheckPointTable& table, const SPSCheckPoint& point);
+
+    std::vector<SPSCheckFinding>& OfKind(Kind kind) { return m_Kinds[kind]; }
+    const std::vector<SPSCheckFinding>& OfKind(Kind kind) const { return m_Kinds[kind]; }
+    qsizetype Count() const;
+    // Moves them to the end of list, by kind as KindName lists them, then by row.
+    void MoveTo(std::vector<SPSCheckFinding>& list);
+
+private:
+    QString m_File;
+    QChar m_Letter;
+    std::vector<SPSCheckFinding> m_Kinds[SPSCheckFinding::KindCount];
+};

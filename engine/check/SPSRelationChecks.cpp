@@ -1,0 +1,273 @@
+#include "SPSRelationChecks.h"
+
+#include "SPSCheckWording.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace SPSRelationChecks {
+
+namespace {
+using Kind = SPSCheckFinding::Kind;
+
+// Values of the same point or station, as the rows and files write them.
+constexpr double kSame = 1e-6;
+
+// Numbered points of a file by line and point value, held compact.
+struct Station
+{
+    qint32 line;
+    qint32 at;
+    double value;
+};
+
+bool stationLess(const Station& a, const Station& b)
+{
+    return a.line != b.line ? a.line < b.line : a.value < b.value;
+}
+
+std::vector<Station> byLine(const std::vector<SPSCheckPoint>& points)
+{
+    std::vector<Station> stations;
+    stations.reserve(points.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        if (points[i].numeric)
+            stations.push_back({points[i].line, qint32(i), points[i].value});
+    if (!std::is_sorted(stations.begin(), stations.end(), stationLess))
+        std::sort(stations.begin(), stations.end(), stationLess);
+    return stations;
+}
+
+std::vector<Station>::const_iterator lowerBound(const std::vector<Station>& stations, qint32 line,
+                                                double value)
+{
+    return std::lower_bound(stations.begin(), stations.end(), Station{line, 0, value}, stationLess);
+}
+
+// For each line of the relation table, the id of the same line in the points'
+// table; -1 when it has none.
+std::vector<qint32> sameLines(const SPSCheckLines& relationLines, const SPSCheckLines& pointLines)
+{
+    std::vector<qint32> ids(size_t(relationLines.Count()));
+    for (qint32 id = 0; id < relationLines.Count(); ++id)
+        ids[size_t(id)] = pointLines.Find(relationLines.Name(id));
+    return ids;
+}
+
+// Rows begin to end of order, the rows of one field record: ranges must not overlap.
+void checkChannels(const SPSCheckRelationTable& relations, const std::vector<size_t>& order,
+                   size_t begin, size_t end, SPSCheckFindings& findings)
+{
+    const std::vector<SPSCheckRelation>& rows = relations.rows;
+    // By their lowest channel.
+    const SPSCheckRelation* reach = &rows[order[begin]];
+    for (size_t m = begin + 1; m < end; ++m) {
+        const SPSCheckRelation& r = rows[order[m]];
+        if (qMin(r.firstChannel, r.lastChannel) <= qMax(reach->firstChannel, reach->lastChannel)) {
+            SPSCheckFinding& f = findings.Add(
+                r.row, Kind::ChannelOverlap,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
+                    .arg(SPSCheckNumberText(r.firstChannel), SPSCheckNumberText(r.lastChannel),
+                         relations.Record(r).toString(), SPSCheckNumberText(reach->firstChannel),
+                         SPSCheckNumberText(reach->lastChannel))
+                    .arg(reach->row));
+            // The record's shot: what the user looks for in the S file.
+            f.line = relations.lines.Name(r.sourceLine);
+            f.point = relations.SourcePoint(r).toString();
+        }
+        if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
+            reach = &r;
+    }
+}
+} // namespace
+
+bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& sources,
+            const SPSCheckPointTable& receivers, SPSCheckFindings& relationFindings,
+            SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
+            const std::atomic<bool>* stop)
+{
+    const std::vector<Station> sourceStations = byLine(sources.points);
+    const std::vector<Station> receiverStations = byLine(receivers.points);
+    const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
+    const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
+    std::vector<bool> sourceNamed(sources.points.size());
+    std::vector<bool> receiverCovered(receivers.points.size());
+    for (const SPSCheckRelation& r : relations.rows) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
+        const QString& sourceLineName = relations.lines.Name(r.sourceLine);
+        // The source point the row names.
+        bool found = false;
+        if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
+            for (auto it = lowerBound(sourceStations, line, r.sourcePoint - kSame);
+                 it != sourceStations.end(); ++it) {
+                if (it->line != line || it->value > r.sourcePoint + kSame)
+                    break;
+                sourceNamed[size_t(it->at)] = true;
+                found = true;
+            }
+        if (!found) {
+            const QString point = relations.SourcePoint(r).toString();
+            SPSCheckFinding& f = relationFindings.Add(
+                r.row, Kind::RelationSourceMissing,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "field record %1 names source line %2 point %3, which the S file lacks")
+                    .arg(relations.Record(r).toString(), sourceLineName, point));
+            f.line = sourceLineName;
+            f.point = point;
+        }
+
+        // The receiver stations of its range: first to last, a station per increment.
+        const double low = qMin(r.firstReceiver, r.lastReceiver);
+        const double high = qMax(r.firstReceiver, r.lastReceiver);
+        const qint32 line = receiverLine[size_t(r.receiverLine)];
+        auto it =
+            line >= 0 ? lowerBound(receiverStations, line, low - kSame) : receiverStations.end();
+        qint64 missing = 0;
+        QStringList firstMissing;
+        const double stations = std::floor((high - low) / r.increment + kSame) + 1;
+        double s = 0; // stations before the s-th are settled
+        // Stations from the s-th up to (not including) the t-th are missing;
+        // counted, not walked, since a range may be very long.
+        auto missTo = [&](double t) {
+            t = qBound(s, t, stations);
+            for (double k = s; k < t && firstMissing.size() < 5; ++k)
+                firstMissing.append(SPSCheckNumberText(low + k * r.increment));
+            missing += qint64(t - s);
+            s = t;
+        };
+        for (; it != receiverStations.end(); ++it) {
+            if (it->line != line || it->value > high + kSame)
+                break;
+            receiverCovered[size_t(it->at)] = true;
+            // Mostly the receiver is the very station expected next.
+            if (s < stations && std::fabs(low + s * r.increment - it->value) <= kSame) {
+                ++s;
+                continue;
+            }
+            missTo(std::ceil((it->value - kSame - low) / r.increment));
+            if (s < stations && std::fabs(low + s * r.increment - it->value) <= kSame)
+                ++s;
+        }
+        missTo(stations);
+        if (missing > 0) {
+            const QString& receiverLineName = relations.lines.Name(r.receiverLine);
+            SPSCheckFinding& f = relationFindings.Add(
+                r.row, Kind::RelationReceiverMissing,
+                QCoreApplication::translate(
+                    "SPSSurveyCheck",
+                    "%1 of %2 stations of receiver line %3 in field record %4 are not in "
+                    "the R file (%5%6)")
+                    .arg(missing)
+                    .arg(qint64(stations))
+                    .arg(receiverLineName, relations.Record(r).toString(),
+                         firstMissing.join(QStringLiteral(", ")),
+                         missing > 5 ? QStringLiteral(", ...") : QString()));
+            f.line = receiverLineName;
+            f.point = firstMissing.value(0);
+        }
+    }
+    // One text for all: a relation file of another survey leaves every point unrelated.
+    std::vector<SPSCheckFinding>& notNamedFindings = sourceFindings.OfKind(Kind::SourceNotRelated);
+    notNamedFindings.reserve(notNamedFindings.size() +
+                             size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
+    std::vector<SPSCheckFinding>& notHeldFindings =
+        receiverFindings.OfKind(Kind::ReceiverNotRelated);
+    notHeldFindings.reserve(
+        notHeldFindings.size() +
+        size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)));
+    const QString notNamed =
+        QCoreApplication::translate("SPSSurveyCheck", "no X row names this source point");
+    for (size_t i = 0; i < sources.points.size(); ++i)
+        if (!sourceNamed[i])
+            sourceFindings.Add(sources.points[i].row, Kind::SourceNotRelated, notNamed, sources,
+                               sources.points[i]);
+    const QString notHeld =
+        QCoreApplication::translate("SPSSurveyCheck", "no X row's receiver range holds this point");
+    for (size_t i = 0; i < receivers.points.size(); ++i)
+        if (!receiverCovered[i])
+            receiverFindings.Add(receivers.points[i].row, Kind::ReceiverNotRelated, notHeld,
+                                 receivers, receivers.points[i]);
+    return true;
+}
+
+void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& findings)
+{
+    // A field record is the shot of one tape, record number and source point:
+    // record numbers of four columns wrap every 9,999 shots, and the tape
+    // number counts the wraps.
+    const std::vector<SPSCheckRelation>& rows = relations.rows;
+    std::vector<size_t> order(rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto sameShot = [](const SPSCheckRelation& a, const SPSCheckRelation& b) {
+        return a.sourceLine == b.sourceLine && a.sourcePoint == b.sourcePoint;
+    };
+    const auto sameRecord = [&](const SPSCheckRelation& a, const SPSCheckRelation& b) {
+        return relations.Tape(a) == relations.Tape(b) && relations.Record(a) == relations.Record(b);
+    };
+    std::stable_sort(order.begin(), order.end(), [&](size_t i, size_t j) {
+        const SPSCheckRelation& a = rows[i];
+        const SPSCheckRelation& b = rows[j];
+        if (relations.Tape(a) != relations.Tape(b))
+            return relations.Tape(a) < relations.Tape(b);
+        if (relations.Record(a) != relations.Record(b))
+            return relations.Record(a) < relations.Record(b);
+        if (a.sourceLine != b.sourceLine)
+            return a.sourceLine < b.sourceLine;
+        if (a.sourcePoint != b.sourcePoint)
+            return a.sourcePoint < b.sourcePoint;
+        return qMin(a.firstChannel, a.lastChannel) < qMin(b.firstChannel, b.lastChannel);
+    });
+    for (size_t k = 0; k < order.size();) {
+        const SPSCheckRelation& first = rows[order[k]];
+        size_t end = k + 1;
+        while (end < order.size() && sameRecord(rows[order[end]], first))
+            ++end;
+        // The shots that share the record number, each by its first row.
+        std::vector<const SPSCheckRelation*> shots;
+        for (size_t m = k; m < end;) {
+            const SPSCheckRelation* shot = &rows[order[m]];
+            size_t shotEnd = m + 1;
+            while (shotEnd < end && sameShot(rows[order[shotEnd]], *shot))
+                ++shotEnd;
+            for (size_t i = m + 1; i < shotEnd; ++i)
+                if (rows[order[i]].row < shot->row)
+                    shot = &rows[order[i]];
+            shots.push_back(shot);
+            checkChannels(relations, order, m, shotEnd, findings);
+            m = shotEnd;
+        }
+        k = end;
+        // Without a tape number, a reused record number may be the wrap
+        // itself: only a tape that uses one number twice is a fault.
+        if (shots.size() < 2 || relations.Tape(first).isEmpty())
+            continue;
+        std::sort(
+            shots.begin(), shots.end(),
+            [](const SPSCheckRelation* a, const SPSCheckRelation* b) { return a->row < b->row; });
+        for (size_t i = 1; i < shots.size(); ++i) {
+            const SPSCheckRelation& r = *shots[i];
+            const QString point = relations.SourcePoint(r).toString();
+            SPSCheckFinding& f = findings.Add(
+                r.row, Kind::RecordReused,
+                QCoreApplication::translate("SPSSurveyCheck",
+                                            "tape %1 uses field record %2 for source line %3 point "
+                                            "%4 and, from row %5, for line %6 point %7")
+                    .arg(relations.Tape(r).toString(), relations.Record(r).toString(),
+                         relations.lines.Name(r.sourceLine), point)
+                    .arg(shots[0]->row)
+                    .arg(relations.lines.Name(shots[0]->sourceLine),
+                         relations.SourcePoint(*shots[0]).toString()));
+            f.line = relations.lines.Name(r.sourceLine);
+            f.point = point;
+        }
+    }
+}
+
+} // namespace SPSRelationChecks
