@@ -21,7 +21,6 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThread.h"
 #include "VeThreadRegistry.h"
-#include "VeThreadSPSFilesLoader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -132,8 +131,8 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     // message arrives.
     connect(registry, &VeThreadRegistry::sigProcessMessage, this,
             [this](VeThread*, const QString& message) { OnProcessMessage(message); });
-    connect(registry, &VeThreadRegistry::sigThreadFinished, this,
-            &VeHostMainWindow::OnThreadFinished);
+    connect(registry, &VeThreadRegistry::sigLoadFinished, this, &VeHostMainWindow::OnLoadFinished);
+    connect(registry, &VeThreadRegistry::sigThreadFinished, this, &VeHostMainWindow::UpdateBusy);
     // After what the loads sent: their objects are in the tree by now.
     connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this, [this]() {
         UpdateBusy();
@@ -398,12 +397,10 @@ void VeHostMainWindow::DeleteNode(VeObjNode* node)
     node->RequestDelete();
 }
 
-void VeHostMainWindow::OnObjectCreated(VeThread* thread, VeObject* object)
+void VeHostMainWindow::OnObjectCreated(VeThread*, VeObject* object)
 {
     if (!object)
         return;
-    if (qobject_cast<VePrevStackSegyGeometry*>(object))
-        m_CreatedBy.insert(thread, object);
     VeObjNode* node = m_pTree->AddObject(object);
     // What a load just brought is what the user wants to see.
     SelectNode(node);
@@ -422,20 +419,24 @@ void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
     ShowCheckOfSelected();
 }
 
-void VeHostMainWindow::OnThreadFinished(VeThread* thread)
+void VeHostMainWindow::OnLoadFinished(VeThread*, qint64 filledObjectID,
+                                      std::shared_ptr<const VeTaskParameter> parameters)
 {
+    // The run is over: what it kept off is free again before its check starts.
     UpdateBusy();
-    VeObject* geometry = m_CreatedBy.take(thread);
-    // Loads of this plug-in are checked afterwards; other threads are not loads of SPS files.
-    auto* loader = dynamic_cast<VeThreadSPSFilesLoader*>(thread);
-    if (!loader || !loader->m_pParam)
+    // Loads of SPS files are checked afterwards, with the record they ran with;
+    // other loads are not checked.
+    const auto* loaded = dynamic_cast<const VeTaskSPSFilesLoaderParam*>(parameters.get());
+    if (!loaded)
         return;
-    // The node is only looked at while the tree still holds it.
-    if (!geometry && loader->m_pTargetNode && m_pTree->ItemOf(loader->m_pTargetNode) &&
-        geometryID(loader->m_pTargetNode) != 0)
-        geometry = loader->m_pTargetNode->GetObject();
+    // Only while the tree still holds it: the load made it and handed it over
+    // before it finished, or it was the target's.
+    VeObject* geometry = nullptr;
+    for (VeObjNode* node : m_pTree->Nodes())
+        if (filledObjectID != 0 && geometryID(node) == filledObjectID)
+            geometry = node->GetObject();
     if (!geometry)
-        return; // the load failed before it made a geometry
+        return; // the load failed before it made a geometry, or it is gone
     const qint64 id = geometry->GetID();
     if (!m_WatchedGeometries.contains(id)) {
         m_WatchedGeometries.insert(id);
@@ -444,8 +445,7 @@ void VeHostMainWindow::OnThreadFinished(VeThread* thread)
             m_CheckResults.remove(id);
         });
     }
-    // The record is copied here: the task keeps it and may change it for its next run.
-    m_pChecks->Start(id, *loader->m_pParam, loader->NumberingSettings());
+    m_pChecks->Start(id, *loaded, loaded->Numbering);
 }
 
 void VeHostMainWindow::OnCheckFinished(qint64 geometryID,

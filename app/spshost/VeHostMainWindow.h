@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QSet>
 
 #include <memory>
@@ -26,6 +25,7 @@ class VeSurveyCheckPane;
 class VeSurveyCheckRunner;
 class VeSurveyMapWidget;
 class VeTask;
+class VeTaskParameter;
 class VeThread;
 struct VeSurveyCheckResult;
 
@@ -94,7 +94,8 @@ private:
     void CreateTasks();
     VeMenuAgencyBase* AgencyFor(const VeRuntimeClass* agencyClass);
     void OnObjectCreated(VeThread* thread, VeObject* object);
-    void OnThreadFinished(VeThread* thread);
+    void OnLoadFinished(VeThread* thread, qint64 filledObjectID,
+                        std::shared_ptr<const VeTaskParameter> parameters);
     void OnCheckFinished(qint64 geometryID, std::shared_ptr<const VeSurveyCheckResult> result);
     void ShowCheckOfSelected();
     void OnFindingSelected(int index);
@@ -120,8 +121,6 @@ private:
     QAction* m_pFindingsLayer = nullptr;
     // The last finished check of each geometry, by the geometry's ID.
     QHash<qint64, std::shared_ptr<const VeSurveyCheckResult>> m_CheckResults;
-    // The geometry each running load created, by its thread (compared, never used).
-    QHash<VeThread*, QPointer<VeObject>> m_CreatedBy;
     // Geometries whose check results go when they do.
     QSet<qint64> m_WatchedGeometries;
     // A finding picked on the map is marked where it is, not centred.
