@@ -7,6 +7,10 @@
 #include <new>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 // Point numbers this close name one station, as in the survey check.
 constexpr double kSame = 1e-6;
@@ -33,11 +37,9 @@ struct Stations
         bool regular = false;
         double first = 0;
         double step = 0;
-        // The stations relation rows reach, and where they lie across the grid.
+        // The stations relation rows reach.
         quint32 usedBegin = std::numeric_limits<quint32>::max();
         quint32 usedEnd = 0;
-        float vMin = 0;
-        float vMax = 0;
     };
     std::vector<Line> lines;
     std::vector<double> point;
@@ -48,9 +50,14 @@ struct Stations
 
     size_t size() const { return point.size(); }
 
-    // The line of that number, or -1.
-    qint32 FindLine(double number) const
+    // The line of that number, or -1; looked for first at the line given and
+    // its neighbours, where consecutive rows mostly find it.
+    qint32 FindLine(double number, qint32 near = -1) const
     {
+        const qint32 n = qint32(lines.size());
+        for (qint32 l : {near, near + 1, near - 1})
+            if (l >= 0 && l < n && lines[size_t(l)].number == number)
+                return l;
         auto it = std::lower_bound(lines.begin(), lines.end(), number,
                                    [](const Line& l, double n) { return l.number < n; });
         return it != lines.end() && it->number == number ? qint32(it - lines.begin()) : -1;
@@ -85,51 +92,15 @@ struct Stations
 
 void BuildStations(const std::vector<SPSFoldStation>& in, Stations& out)
 {
-    const auto keyLess = [&](quint32 a, quint32 b) {
-        const SPSFoldStation& p = in[a];
-        const SPSFoldStation& q = in[b];
-        if (p.line != q.line)
-            return p.line < q.line;
-        return p.point < q.point;
+    const auto usable = [](const SPSFoldStation& s) {
+        return finite(s.line, s.point) && finite(s.x, s.y);
     };
-    std::vector<quint32> order;
-    order.reserve(in.size());
-    for (size_t i = 0; i < in.size(); ++i) {
+    // Appends the station (by its input index) unless it repeats the last one.
+    const auto append = [&](quint32 i) {
         const SPSFoldStation& s = in[i];
-        if (finite(s.line, s.point) && finite(s.x, s.y))
-            order.push_back(quint32(i));
-    }
-    // Files list their stations in order nearly always; only others are sorted,
-    // on a compact copy of the keys.
-    if (!std::is_sorted(order.begin(), order.end(), keyLess)) {
-        struct Key
-        {
-            double line;
-            double point;
-            quint32 index;
-        };
-        std::vector<Key> keys;
-        keys.reserve(order.size());
-        for (quint32 i : order)
-            keys.push_back({in[i].line, in[i].point, i});
-        std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-            if (a.line != b.line)
-                return a.line < b.line;
-            if (a.point != b.point)
-                return a.point < b.point;
-            return a.index < b.index;
-        });
-        for (size_t k = 0; k < keys.size(); ++k)
-            order[k] = keys[k].index;
-    }
-
-    out.point.reserve(order.size());
-    out.input.reserve(order.size());
-    for (size_t k = 0; k < order.size(); ++k) {
-        const SPSFoldStation& s = in[order[k]];
         const bool newLine = out.lines.empty() || out.lines.back().number != s.line;
         if (!newLine && out.point.back() == s.point)
-            continue; // the same station again: the first one counts
+            return; // the same station again: the first one counts
         if (newLine) {
             if (!out.lines.empty())
                 out.lines.back().end = quint32(out.point.size());
@@ -139,7 +110,47 @@ void BuildStations(const std::vector<SPSFoldStation>& in, Stations& out)
             out.lines.push_back(line);
         }
         out.point.push_back(s.point);
-        out.input.push_back(order[k]);
+        out.input.push_back(i);
+    };
+    out.point.reserve(in.size());
+    out.input.reserve(in.size());
+    // Files list their stations in order nearly always: taken as they come
+    // while they are; otherwise sorted on a compact copy of their keys.
+    bool sorted = true;
+    const SPSFoldStation* last = nullptr;
+    for (size_t i = 0; i < in.size() && sorted; ++i) {
+        const SPSFoldStation& s = in[i];
+        if (!usable(s))
+            continue;
+        sorted = !last || last->line < s.line || (last->line == s.line && last->point <= s.point);
+        if (sorted)
+            append(quint32(i));
+        last = &s;
+    }
+    if (!sorted) {
+        out = Stations();
+        struct Key
+        {
+            double line;
+            double point;
+            quint32 index;
+        };
+        std::vector<Key> keys;
+        keys.reserve(in.size());
+        for (size_t i = 0; i < in.size(); ++i)
+            if (usable(in[i]))
+                keys.push_back({in[i].line, in[i].point, quint32(i)});
+        std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+            if (a.line != b.line)
+                return a.line < b.line;
+            if (a.point != b.point)
+                return a.point < b.point;
+            return a.index < b.index;
+        });
+        out.point.reserve(keys.size());
+        out.input.reserve(keys.size());
+        for (const Key& k : keys)
+            append(k.index);
     }
     if (!out.lines.empty())
         out.lines.back().end = quint32(out.point.size());
@@ -167,20 +178,22 @@ bool LinesDirection(const std::vector<SPSFoldStation>& in, const Stations& s, do
         const quint32 n = line.end - line.begin;
         if (n < 2)
             continue;
-        double mx = 0, my = 0;
+        // In one pass, about the line's first point, so that coordinates far
+        // from the origin keep their digits.
+        const double x0 = in[s.input[line.begin]].x, y0 = in[s.input[line.begin]].y;
+        double mx = 0, my = 0, xx = 0, yy = 0, xy = 0;
         for (quint32 k = line.begin; k < line.end; ++k) {
-            mx += in[s.input[k]].x;
-            my += in[s.input[k]].y;
+            const double dx = in[s.input[k]].x - x0;
+            const double dy = in[s.input[k]].y - y0;
+            mx += dx;
+            my += dy;
+            xx += dx * dx;
+            yy += dy * dy;
+            xy += dx * dy;
         }
-        mx /= n;
-        my /= n;
-        for (quint32 k = line.begin; k < line.end; ++k) {
-            const double dx = in[s.input[k]].x - mx;
-            const double dy = in[s.input[k]].y - my;
-            sxx += dx * dx;
-            syy += dy * dy;
-            sxy += dx * dy;
-        }
+        sxx += xx - mx * mx / n;
+        syy += yy - my * my / n;
+        sxy += xy - mx * my / n;
     }
     if (!(sxx + syy > 0))
         return false;
@@ -209,16 +222,21 @@ double Median(std::vector<double>& values)
 }
 
 // The median distance between neighbouring stations of a line; 0 when no
-// line has two stations apart.
+// line has two stations apart. Of many stations, up to 2^16 neighbours
+// spread evenly over them tell it.
 double StationSpacing(const std::vector<SPSFoldStation>& in, const Stations& s)
 {
+    const size_t step = std::max<size_t>(1, s.size() >> 16);
     std::vector<double> d;
-    d.reserve(s.size());
+    d.reserve(s.size() / step + 1);
     for (const Stations::Line& line : s.lines)
         for (quint32 k = line.begin + 1; k < line.end; ++k) {
+            if (k % step != 0)
+                continue;
             const SPSFoldStation& a = in[s.input[k - 1]];
             const SPSFoldStation& b = in[s.input[k]];
-            const double distance = std::hypot(b.x - a.x, b.y - a.y);
+            const double distance =
+                std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
             if (distance > 0 && std::isfinite(distance))
                 d.push_back(distance);
         }
@@ -256,9 +274,11 @@ double LineSpacing(const std::vector<SPSFoldStation>& in, const Stations& s, con
 struct Resolved
 {
     qint32 source = -1; // -1: the row is not binned
-    qint32 line = -1;
-    quint32 begin = 0; // the receiver stations from the range's low end
-    quint32 end = 0;   // to past its high end
+    quint32 begin = 0;  // the receiver stations from the range's low end
+    quint32 end = 0;    // to past its high end
+    // Not 0: the line's stations are evenly numbered and the range's traces
+    // are every stride-th from begin on.
+    quint32 stride = 0;
 };
 
 struct Range
@@ -281,6 +301,31 @@ bool RangeOf(const SPSFoldRelation& r, Range* range)
     return range->stations < kMaxStations;
 }
 
+// Whether the point is one of the range's stations, and which.
+bool Aligned(const Range& range, double point, double* j)
+{
+    *j = std::round((point - range.low) / range.increment);
+    return std::fabs(range.low + *j * range.increment - point) <= kSame;
+}
+
+// A row's traces on a line of evenly numbered stations whose step divides the
+// increment: every m-th station from the first that is on the range's step.
+void Stride(const Stations& receivers, const Stations::Line& line, const Range& range, Resolved& q)
+{
+    if (!line.regular || q.begin >= q.end)
+        return;
+    const double m = std::round(range.increment / line.step);
+    if (!(m >= 1) || std::fabs(m * line.step - range.increment) > 1e-9 * range.increment)
+        return;
+    const quint32 stride = m < double(q.end - q.begin) ? quint32(m) : q.end - q.begin;
+    double j = 0;
+    quint32 first = q.begin;
+    while (first < q.end && first < q.begin + stride && !Aligned(range, receivers.point[first], &j))
+        ++first;
+    q.stride = stride;
+    q.begin = first < q.begin + stride ? first : q.end;
+}
+
 // What one worker of the first pass gathers.
 struct PrePass
 {
@@ -301,7 +346,7 @@ void ResolveRows(const std::vector<SPSFoldStation>& sourceInput, const Stations&
     double lastSourceLine = std::numeric_limits<double>::quiet_NaN(), lastSourcePoint = 0;
     qint32 lastSource = -1;
     double lastReceiverLine = std::numeric_limits<double>::quiet_NaN();
-    qint32 lastLine = -1;
+    qint32 lastLine = -1, lastFound = -1, lastSourceIndex = -1;
     double lastU = 0, lastV = 0;
     for (size_t k = from; k < to; ++k) {
         const SPSFoldRelation& r = relations[k];
@@ -316,7 +361,8 @@ void ResolveRows(const std::vector<SPSFoldStation>& sourceInput, const Stations&
             lastSourceLine = r.sourceLine;
             lastSourcePoint = r.sourcePoint;
             lastSource = -1;
-            const qint32 l = sources.FindLine(r.sourceLine);
+            const qint32 l = sources.FindLine(r.sourceLine, lastSourceIndex);
+            lastSourceIndex = l >= 0 ? l : lastSourceIndex;
             if (l >= 0) {
                 const Stations::Line& line = sources.lines[size_t(l)];
                 const quint32 at = sources.LowerBound(line, r.sourcePoint - kSame);
@@ -331,7 +377,10 @@ void ResolveRows(const std::vector<SPSFoldStation>& sourceInput, const Stations&
         }
         if (r.receiverLine != lastReceiverLine) {
             lastReceiverLine = r.receiverLine;
-            lastLine = receivers.FindLine(r.receiverLine);
+            const qint32 l =
+                receivers.FindLine(r.receiverLine, lastLine >= 0 ? lastLine : lastFound);
+            lastFound = l >= 0 ? l : lastFound;
+            lastLine = l;
         }
         if (lastSource < 0 || lastLine < 0) {
             out.unresolvedTraces += qint64(range.stations);
@@ -339,13 +388,14 @@ void ResolveRows(const std::vector<SPSFoldStation>& sourceInput, const Stations&
         }
         const Stations::Line& line = receivers.lines[size_t(lastLine)];
         q.source = lastSource;
-        q.line = lastLine;
         q.begin = receivers.LowerBound(line, range.low - kSame);
         q.end = receivers.UpperBound(line, range.high + kSame);
+        const quint32 reach = q.begin;
+        Stride(receivers, line, range, q);
         out.named += qint64(range.stations);
         if (q.begin < q.end) {
             auto& used = out.used[size_t(lastLine)];
-            used.first = std::min(used.first, q.begin);
+            used.first = std::min(used.first, reach);
             used.second = std::max(used.second, q.end);
             out.uMin = std::min(out.uMin, lastU);
             out.uMax = std::max(out.uMax, lastU);
@@ -368,8 +418,9 @@ struct Binner
     const Resolved* resolved;
     SPSFoldBin* bins;
     int columns;
-    float kx; // bins per unit of u + u (twice a midpoint)
+    float kx; // bins per unit of u + u (twice a midpoint's distance from the corner)
     float ky;
+    bool simd; // bin numbers fit the four 32-bit lanes
 
     struct Deferred
     {
@@ -397,50 +448,108 @@ struct Binner
         b.maxOffset = offset > b.maxOffset ? offset : b.maxOffset;
     }
 
+    // The traces of stations begin to end (not included) from one source,
+    // four at a time where the processor can: their bins and offsets at once,
+    // then the bins' updates one by one, since two may meet in one bin.
+    qint64 Contiguous(float us, float vs, quint32 begin, quint32 end, int rowLo, int rowHi,
+                      std::vector<Deferred>& deferred, qint32 source) const
+    {
+        quint32 i = begin;
+#if defined(__SSE2__)
+        if (simd) {
+            SPSFoldBin* const grid = bins;
+            const float* const u = ru;
+            const float* const v = rv;
+            const __m128 us4 = _mm_set1_ps(us), vs4 = _mm_set1_ps(vs);
+            const __m128 kx4 = _mm_set1_ps(kx), ky4 = _mm_set1_ps(ky);
+            const __m128i columnBelow = _mm_set1_epi32(-1), columnAbove = _mm_set1_epi32(columns);
+            const __m128i rowBelow = _mm_set1_epi32(rowLo - 1), rowAbove = _mm_set1_epi32(rowHi);
+            const __m128i width = _mm_set1_epi32(columns);
+            for (; i + 4 <= end; i += 4) {
+                const __m128 ru4 = _mm_loadu_ps(u + i), rv4 = _mm_loadu_ps(v + i);
+                const __m128i c = _mm_cvttps_epi32(_mm_mul_ps(_mm_add_ps(us4, ru4), kx4));
+                const __m128i r = _mm_cvttps_epi32(_mm_mul_ps(_mm_add_ps(vs4, rv4), ky4));
+                const __m128i in = _mm_and_si128(
+                    _mm_and_si128(_mm_cmpgt_epi32(c, columnBelow), _mm_cmplt_epi32(c, columnAbove)),
+                    _mm_and_si128(_mm_cmpgt_epi32(r, rowBelow), _mm_cmplt_epi32(r, rowAbove)));
+                if (_mm_movemask_epi8(in) != 0xffff) {
+                    for (quint32 t = i; t < i + 4; ++t)
+                        Bin(us, vs, t, rowLo, rowHi, deferred, source);
+                    continue;
+                }
+                const __m128 du = _mm_sub_ps(us4, ru4), dv = _mm_sub_ps(vs4, rv4);
+                const __m128 offset = _mm_add_ps(_mm_mul_ps(du, du), _mm_mul_ps(dv, dv));
+                // row * columns + column, as SSE2 multiplies: lanes 0 and 2, then 1 and 3.
+                const __m128i even = _mm_mul_epu32(r, width);
+                const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(r, 32), width);
+                const __m128i at = _mm_add_epi32(
+                    _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                                       _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0))),
+                    c);
+                alignas(16) quint32 index[4];
+                alignas(16) float squared[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(index), at);
+                _mm_store_ps(squared, offset);
+                for (int t = 0; t < 4; ++t) {
+                    SPSFoldBin& b = grid[index[t]];
+                    ++b.fold;
+                    b.minOffset = squared[t] < b.minOffset ? squared[t] : b.minOffset;
+                    b.maxOffset = squared[t] > b.maxOffset ? squared[t] : b.maxOffset;
+                }
+            }
+        }
+#endif
+        for (; i < end; ++i)
+            Bin(us, vs, i, rowLo, rowHi, deferred, source);
+        return qint64(end - begin);
+    }
+
     // The traces of one row; how many it binned (deferred ones included).
     qint64 Row(size_t k, int rowLo, int rowHi, std::vector<Deferred>& deferred) const
     {
         const Resolved& q = resolved[k];
-        if (q.source < 0 || q.begin >= q.end)
-            return 0;
-        Range range;
-        RangeOf((*relations)[k], &range);
-        const Stations::Line& line = receivers->lines[size_t(q.line)];
-        const double* point = receivers->point.data();
         const float us = su[q.source];
         const float vs = sv[q.source];
-        const auto aligned = [&](double p, double* j) {
-            *j = std::round((p - range.low) / range.increment);
-            return std::fabs(range.low + *j * range.increment - p) <= kSame;
-        };
-        // A line of evenly numbered stations whose step divides the increment:
-        // every m-th station from the first that the range reaches.
-        if (line.regular) {
-            const double m = std::round(range.increment / line.step);
-            if (m >= 1 && std::fabs(m * line.step - range.increment) <= 1e-9 * range.increment) {
-                const quint32 stride = m < double(q.end - q.begin) ? quint32(m) : q.end - q.begin;
-                double j = 0;
-                quint32 first = q.begin;
-                while (first < q.end && first < q.begin + stride && !aligned(point[first], &j))
-                    ++first;
-                if (first >= q.end || first >= q.begin + stride)
-                    return 0;
-                qint64 count = 0;
-                for (quint32 i = first; i < q.end; i += stride, ++count)
-                    Bin(us, vs, i, rowLo, rowHi, deferred, q.source);
-                return count;
-            }
+        if (q.stride == 1)
+            return Contiguous(us, vs, q.begin, q.end, rowLo, rowHi, deferred, q.source);
+        if (q.stride > 0) {
+            qint64 count = 0;
+            for (quint32 i = q.begin; i < q.end; i += q.stride, ++count)
+                Bin(us, vs, i, rowLo, rowHi, deferred, q.source);
+            return count;
         }
-        // Any other line: each station the range reaches, if it is on its step.
+        // Stations not evenly numbered: each the range reaches, if it is on its step.
+        Range range;
+        RangeOf((*relations)[k], &range);
+        const double* point = receivers->point.data();
         qint64 count = 0;
         double last = -1;
         for (quint32 i = q.begin; i < q.end; ++i) {
             double j = 0;
-            if (!aligned(point[i], &j) || j <= last)
+            if (!Aligned(range, point[i], &j) || j <= last)
                 continue;
             last = j;
             Bin(us, vs, i, rowLo, rowHi, deferred, q.source);
             ++count;
+        }
+        return count;
+    }
+
+    // Rows in the order given, their data fetched ahead of their turn.
+    qint64 Rows(const quint32* order, size_t n, int rowLo, int rowHi,
+                std::vector<Deferred>& deferred) const
+    {
+        constexpr size_t kAhead = 16;
+        qint64 count = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (i + kAhead < n)
+                __builtin_prefetch(&resolved[order[i + kAhead]]);
+            if (i + kAhead / 2 < n) {
+                const qint32 source = resolved[order[i + kAhead / 2]].source;
+                __builtin_prefetch(&su[source]);
+                __builtin_prefetch(&sv[source]);
+            }
+            count += Row(order[i], rowLo, rowHi, deferred);
         }
         return count;
     }
@@ -668,19 +777,29 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
     SPSFoldGrid& grid = result->grid;
     SPSFoldSummary& summary = result->summary;
     try {
+        // Each table by itself: its stations in order, its lines' direction
+        // and its station spacing.
         Stations sources, receivers;
-        BuildStations(sourceInput, sources);
-        BuildStations(receiverInput, receivers);
+        bool along[2] = {false, false};
+        double angles[2] = {0, 0}, spacings[2] = {0, 0};
+        Parallel(std::min(threads, 2), [&](int t) {
+            for (int table = t; table < 2; table += std::min(threads, 2)) {
+                const std::vector<SPSFoldStation>& in = table ? receiverInput : sourceInput;
+                Stations& s = table ? receivers : sources;
+                BuildStations(in, s);
+                along[table] = LinesDirection(in, s, &angles[table]);
+                spacings[table] = StationSpacing(in, s);
+            }
+        });
         if (sources.size() == 0 || receivers.size() == 0)
             return Fail(errorText,
                         tr("The fold needs source and receiver stations with coordinates."));
 
         // The grid runs along the receiver lines.
         Frame frame;
-        double angle = 0;
-        if (LinesDirection(receiverInput, receivers, &angle)) {
-            frame.c = std::cos(angle);
-            frame.s = std::sin(angle);
+        if (along[1]) {
+            frame.c = std::cos(angles[1]);
+            frame.s = std::sin(angles[1]);
             // Lines that run exactly east or north give exact bins.
             if (std::fabs(frame.s) < 1e-12) {
                 frame.c = 1;
@@ -690,9 +809,8 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
                 frame.s = 1;
             }
         }
-        double sourceAngle = 0;
-        if (LinesDirection(sourceInput, sources, &sourceAngle)) {
-            double apart = std::fabs(sourceAngle - std::atan2(frame.s, frame.c));
+        if (along[0]) {
+            double apart = std::fabs(angles[0] - std::atan2(frame.s, frame.c));
             apart = std::min(apart, kPi - apart);
             summary.twoD = apart < kPi / 4;
         }
@@ -706,14 +824,11 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
         }
         double dx = options.binX;
         double dy = options.binY;
-        if (dx == 0) {
-            dx = StationSpacing(receiverInput, receivers) / 2;
-            if (dx == 0)
-                dx = StationSpacing(sourceInput, sources) / 2;
-        }
+        if (dx == 0)
+            dx = (spacings[1] > 0 ? spacings[1] : spacings[0]) / 2;
         if (dy == 0) {
             if (!summary.twoD)
-                dy = StationSpacing(sourceInput, sources) / 2;
+                dy = spacings[0] / 2;
             if (dy == 0)
                 dy = LineSpacing(receiverInput, receivers, frame);
             if (dy == 0)
@@ -819,119 +934,147 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
         place(sourceInput, sources);
         place(receiverInput, receivers);
         std::vector<double>().swap(sources.point);
-        for (Stations::Line& line : receivers.lines) {
-            line.vMin = std::numeric_limits<float>::infinity();
-            line.vMax = -line.vMin;
-            for (quint32 k = line.usedBegin; k < line.usedEnd; ++k) {
-                line.vMin = std::min(line.vMin, receivers.v[k]);
-                line.vMax = std::max(line.vMax, receivers.v[k]);
-            }
-        }
 
-        SPSFoldBin empty;
-        empty.minOffset = std::numeric_limits<float>::infinity();
-        grid.bins.assign(size_t(grid.columns) * size_t(grid.rows), empty);
+        Binner binner{
+            &receivers,         sources.u.data(),
+            sources.v.data(),   receivers.u.data(),
+            receivers.v.data(), &relations,
+            resolved.data(),    nullptr,
+            grid.columns,       float(0.5 / dx),
+            float(0.5 / dy),    size_t(grid.columns) * size_t(grid.rows) < (size_t(1) << 31)};
 
-        Binner binner{&receivers,         sources.u.data(), sources.v.data(), receivers.u.data(),
-                      receivers.v.data(), &relations,       resolved.data(),  grid.bins.data(),
-                      grid.columns,       float(0.5 / dx),  float(0.5 / dy)};
-
-        // Workers bin rows whose midpoints lie in stripes of bin rows: a
-        // stripe's rows write into it and the next, so stripes two apart never
-        // share a bin; even stripes run together, then odd ones. Rows that
-        // reach across more than a stripe are binned alone afterwards.
-        std::vector<quint32> order; // row numbers by stripe
-        std::vector<size_t> stripeStart;
-        std::vector<quint32> alone;
-        int stripeRows = grid.rows;
+        // Rows go by the bin row their midpoints start in, so that the rows
+        // that bin into the same bins follow one another while those stay in
+        // the cache. Workers bin the rows of stripes of bin rows: a stripe's
+        // rows write into it and the next, so stripes two apart never share a
+        // bin; even stripes run together, then odd ones. Rows that reach
+        // across more than a stripe are binned alone afterwards.
+        const auto binnable = [&](size_t k) {
+            return resolved[k].source >= 0 && resolved[k].begin < resolved[k].end;
+        };
+        // From the row's end stations: a trace that falls outside the band
+        // all the same (a crooked line) is deferred, not lost.
         const auto bandOf = [&](size_t k, int* first, int* last) {
             const Resolved& q = resolved[k];
-            const Stations::Line& line = receivers.lines[size_t(q.line)];
             const float vs = sources.v[size_t(q.source)];
-            *first = std::max(0, int(std::floor((vs + line.vMin) * binner.ky)) - 1);
-            *last = std::min(grid.rows - 1, int(std::floor((vs + line.vMax) * binner.ky)) + 1);
+            const float a = receivers.v[q.begin], b = receivers.v[q.end - 1];
+            const float low =
+                std::clamp((vs + std::min(a, b)) * binner.ky, -1.0f, float(grid.rows));
+            const float high =
+                std::clamp((vs + std::max(a, b)) * binner.ky, -1.0f, float(grid.rows));
+            *first = std::max(0, int(std::floor(low)) - 1);
+            *last = std::min(grid.rows - 1, int(std::floor(high)) + 1);
         };
-        if (threads > 1 && grid.rows >= 4) {
-            // The stripe holds the bands of all but the widest few rows.
-            std::vector<qint64> heights(size_t(grid.rows) + 1, 0);
-            qint64 rowsBinned = 0;
+        int stripeRows = grid.rows;
+        int stripes = 1;
+        bool parallel = false;
+        std::vector<size_t> start;
+        std::vector<quint32> alone, order;
+        const auto orderRows = [&] {
+            if (threads > 1 && grid.rows >= 4) {
+                // The stripe holds the bands of all but the widest few rows
+                // (of a sample of them).
+                const size_t step = std::max<size_t>(1, relations.size() >> 16);
+                std::vector<qint64> heights(size_t(grid.rows) + 1, 0);
+                qint64 sampled = 0;
+                for (size_t k = 0; k < relations.size(); k += step) {
+                    if (!binnable(k))
+                        continue;
+                    int first = 0, last = 0;
+                    bandOf(k, &first, &last);
+                    ++heights[size_t(std::max(1, last - first + 1))];
+                    ++sampled;
+                }
+                qint64 within = 0;
+                int height = 1;
+                for (; height <= grid.rows; ++height) {
+                    within += heights[size_t(height)];
+                    if (within * 1000 >= sampled * 995)
+                        break;
+                }
+                stripeRows = std::max(1, height);
+            }
+            stripes = (grid.rows + stripeRows - 1) / stripeRows;
+            parallel = threads > 1 && stripes >= 4;
+            if (!parallel)
+                stripeRows = grid.rows;
+            // A counting sort by the band's first bin row; bands wider than a
+            // stripe aside.
+            start.assign(size_t(grid.rows) + 1, 0);
             for (size_t k = 0; k < relations.size(); ++k) {
-                if (resolved[k].source < 0 || resolved[k].begin >= resolved[k].end)
+                if (!binnable(k))
                     continue;
                 int first = 0, last = 0;
                 bandOf(k, &first, &last);
-                ++heights[size_t(std::max(1, last - first + 1))];
-                ++rowsBinned;
-            }
-            qint64 within = 0;
-            int height = 1;
-            for (; height <= grid.rows; ++height) {
-                within += heights[size_t(height)];
-                if (within * 1000 >= rowsBinned * 995)
-                    break;
-            }
-            stripeRows = std::max(1, height);
-        }
-        const int stripes = (grid.rows + stripeRows - 1) / stripeRows;
-        const bool parallel = threads > 1 && stripes >= 4;
-        if (parallel) {
-            stripeStart.assign(size_t(stripes) + 1, 0);
-            std::vector<qint32> stripeOf(relations.size(), -1);
-            for (size_t k = 0; k < relations.size(); ++k) {
-                if (resolved[k].source < 0 || resolved[k].begin >= resolved[k].end)
-                    continue;
-                int first = 0, last = 0;
-                bandOf(k, &first, &last);
-                if (last - first + 1 > stripeRows) {
+                if (last - first + 1 > stripeRows)
                     alone.push_back(quint32(k));
+                else
+                    ++start[size_t(first) + 1];
+            }
+            for (size_t r = 1; r < start.size(); ++r)
+                start[r] += start[r - 1];
+            order.resize(start.back());
+            std::vector<size_t> fill(start.begin(), start.end() - 1);
+            for (size_t k = 0, a = 0; k < relations.size(); ++k) {
+                if (!binnable(k))
+                    continue;
+                if (a < alone.size() && alone[a] == k) {
+                    ++a;
                     continue;
                 }
-                stripeOf[k] = first / stripeRows;
-                ++stripeStart[size_t(stripeOf[k]) + 1];
+                int first = 0, last = 0;
+                bandOf(k, &first, &last);
+                order[fill[size_t(first)]++] = quint32(k);
             }
-            for (size_t s = 1; s < stripeStart.size(); ++s)
-                stripeStart[s] += stripeStart[s - 1];
-            order.resize(stripeStart.back());
-            std::vector<size_t> fill(stripeStart.begin(), stripeStart.end() - 1);
-            for (size_t k = 0; k < relations.size(); ++k)
-                if (stripeOf[k] >= 0)
-                    order[fill[size_t(stripeOf[k])]++] = quint32(k);
-        }
+        };
+        // The bins are made while the rows are put in order.
+        const auto makeBins = [&] {
+            SPSFoldBin empty;
+            empty.minOffset = std::numeric_limits<float>::infinity();
+            grid.bins.assign(size_t(grid.columns) * size_t(grid.rows), empty);
+        };
+        Parallel(std::min(threads, 2), [&](int t) {
+            if (t == 0)
+                orderRows();
+            if (t == 1 || threads == 1)
+                makeBins();
+        });
+        binner.bins = grid.bins.data();
+        const auto stripeBegin = [&](int s) {
+            return start[size_t(std::min(grid.rows, s * stripeRows))];
+        };
 
         std::vector<std::vector<Binner::Deferred>> deferred(static_cast<size_t>(threads));
-        std::vector<qint64> binned(size_t(threads), 0);
+        std::vector<qint64> binned(static_cast<size_t>(threads), 0);
         std::atomic<bool> stopped{false};
+        // Rows a worker takes at a time, small enough to see a cancel soon.
+        constexpr size_t kChunk = 1 << 14;
+        const auto run = [&](size_t from, size_t to, int rowLo, int rowHi, int t) {
+            qint64 count = 0;
+            for (size_t i = from; i < to && !stopped; i += kChunk) {
+                if (Cancelled(options))
+                    stopped = true;
+                count += binner.Rows(order.data() + i, std::min(kChunk, to - i), rowLo, rowHi,
+                                     deferred[size_t(t)]);
+            }
+            binned[size_t(t)] += count;
+        };
         if (parallel) {
             for (int parity = 0; parity < 2 && !stopped; ++parity) {
                 std::atomic<int> next{parity};
                 Parallel(threads, [&](int t) {
-                    qint64 count = 0;
-                    for (int s = next.fetch_add(2); s < stripes && !stopped;
-                         s = next.fetch_add(2)) {
-                        if (Cancelled(options)) {
-                            stopped = true;
-                            break;
-                        }
-                        const int rowLo = s * stripeRows;
-                        const int rowHi = std::min(grid.rows, rowLo + 2 * stripeRows);
-                        for (size_t i = stripeStart[size_t(s)]; i < stripeStart[size_t(s) + 1]; ++i)
-                            count += binner.Row(order[i], rowLo, rowHi, deferred[size_t(t)]);
-                    }
-                    binned[size_t(t)] += count;
+                    for (int s = next.fetch_add(2); s < stripes && !stopped; s = next.fetch_add(2))
+                        run(stripeBegin(s), stripeBegin(s + 1), s * stripeRows,
+                            std::min(grid.rows, (s + 2) * stripeRows), t);
                 });
             }
-            std::vector<quint32>().swap(order);
-            for (size_t i = 0; i < alone.size() && !stopped; ++i) {
-                if ((i & 0xffff) == 0 && Cancelled(options))
-                    stopped = true;
-                binned[0] += binner.Row(alone[i], 0, grid.rows, deferred[0]);
-            }
         } else {
-            for (size_t k = 0; k < relations.size() && !stopped; ++k) {
-                if ((k & 0xffff) == 0 && Cancelled(options))
-                    stopped = true;
-                binned[0] += binner.Row(k, 0, grid.rows, deferred[0]);
-            }
+            run(0, order.size(), 0, grid.rows, 0);
+        }
+        std::vector<quint32>().swap(order);
+        if (!stopped && !alone.empty()) {
+            order.swap(alone);
+            run(0, order.size(), 0, grid.rows, 0);
         }
         if (stopped) {
             *result = SPSFoldResult();
@@ -943,8 +1086,10 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
             for (const Binner::Deferred& d : list) {
                 const float us = sources.u[size_t(d.source)], vs = sources.v[size_t(d.source)];
                 const float mu = us + receivers.u[d.station], mv = vs + receivers.v[d.station];
-                const int c = std::clamp(int(std::floor(mu * binner.kx)), 0, grid.columns - 1);
-                const int r = std::clamp(int(std::floor(mv * binner.ky)), 0, grid.rows - 1);
+                const int c =
+                    int(std::clamp(std::floor(mu * binner.kx), 0.0f, float(grid.columns - 1)));
+                const int r =
+                    int(std::clamp(std::floor(mv * binner.ky), 0.0f, float(grid.rows - 1)));
                 SPSFoldBin& b = grid.bins[size_t(r) * size_t(grid.columns) + size_t(c)];
                 const float du = us - receivers.u[d.station], dv = vs - receivers.v[d.station];
                 const float offset = du * du + dv * dv;
