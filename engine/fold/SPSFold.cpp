@@ -221,11 +221,15 @@ double Median(std::vector<double>& values)
     return *middle;
 }
 
-// The median distance between neighbouring stations of a line; 0 when no
-// line has two stations apart. Of many stations, up to 2^16 neighbours
-// spread evenly over them tell it.
-double StationSpacing(const std::vector<SPSFoldStation>& in, const Stations& s)
+// The median distance between neighbouring stations of a line, measured along
+// the lines' direction (an angle from east) when they have one, so that the
+// stations' scatter across the line does not lengthen it; 0 when no line has
+// two stations apart. Of many stations, up to 2^16 neighbours spread evenly
+// over them tell it.
+double StationSpacing(const std::vector<SPSFoldStation>& in, const Stations& s, bool along,
+                      double angle)
 {
+    const double c = std::cos(angle), n = std::sin(angle);
     const size_t step = std::max<size_t>(1, s.size() >> 16);
     std::vector<double> d;
     d.reserve(s.size() / step + 1);
@@ -235,8 +239,9 @@ double StationSpacing(const std::vector<SPSFoldStation>& in, const Stations& s)
                 continue;
             const SPSFoldStation& a = in[s.input[k - 1]];
             const SPSFoldStation& b = in[s.input[k]];
+            const double dx = b.x - a.x, dy = b.y - a.y;
             const double distance =
-                std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
+                along ? std::fabs(dx * c + dy * n) : std::sqrt(dx * dx + dy * dy);
             if (distance > 0 && std::isfinite(distance))
                 d.push_back(distance);
         }
@@ -416,7 +421,9 @@ struct Binner
     const float* rv;
     const std::vector<SPSFoldRelation>* relations;
     const Resolved* resolved;
-    SPSFoldBin* bins;
+    quint32* fold;
+    float* minOffset;
+    float* maxOffset;
     int columns;
     float kx; // bins per unit of u + u (twice a midpoint's distance from the corner)
     float ky;
@@ -439,25 +446,28 @@ struct Binner
             deferred.push_back({source, i});
             return;
         }
-        SPSFoldBin& b = bins[size_t(r) * size_t(columns) + size_t(c)];
+        const size_t at = size_t(r) * size_t(columns) + size_t(c);
         const float du = us - ru[i];
         const float dv = vs - rv[i];
         const float offset = du * du + dv * dv; // squared until the end
-        ++b.fold;
-        b.minOffset = offset < b.minOffset ? offset : b.minOffset;
-        b.maxOffset = offset > b.maxOffset ? offset : b.maxOffset;
+        ++fold[at];
+        minOffset[at] = offset < minOffset[at] ? offset : minOffset[at];
+        maxOffset[at] = offset > maxOffset[at] ? offset : maxOffset[at];
     }
 
     // The traces of stations begin to end (not included) from one source,
-    // four at a time where the processor can: their bins and offsets at once,
-    // then the bins' updates one by one, since two may meet in one bin.
+    // four at a time where the processor can: their bins and offsets at once;
+    // four neighbouring bins along a row, as the default bins along a line
+    // have them, are updated at once too, others one by one (two may meet).
     qint64 Contiguous(float us, float vs, quint32 begin, quint32 end, int rowLo, int rowHi,
                       std::vector<Deferred>& deferred, qint32 source) const
     {
         quint32 i = begin;
 #if defined(__SSE2__)
         if (simd) {
-            SPSFoldBin* const grid = bins;
+            quint32* const folds = fold;
+            float* const least = minOffset;
+            float* const most = maxOffset;
             const float* const u = ru;
             const float* const v = rv;
             const __m128 us4 = _mm_set1_ps(us), vs4 = _mm_set1_ps(vs);
@@ -465,6 +475,8 @@ struct Binner
             const __m128i columnBelow = _mm_set1_epi32(-1), columnAbove = _mm_set1_epi32(columns);
             const __m128i rowBelow = _mm_set1_epi32(rowLo - 1), rowAbove = _mm_set1_epi32(rowHi);
             const __m128i width = _mm_set1_epi32(columns);
+            const __m128i steps = _mm_set_epi32(3, 2, 1, 0);
+            const __m128i one = _mm_set1_epi32(1);
             for (; i + 4 <= end; i += 4) {
                 const __m128 ru4 = _mm_loadu_ps(u + i), rv4 = _mm_loadu_ps(v + i);
                 const __m128i c = _mm_cvttps_epi32(_mm_mul_ps(_mm_add_ps(us4, ru4), kx4));
@@ -486,15 +498,24 @@ struct Binner
                     _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
                                        _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0))),
                     c);
+                const quint32 first = quint32(_mm_cvtsi128_si32(at));
+                const __m128i next = _mm_add_epi32(_mm_set1_epi32(qint32(first)), steps);
+                if (_mm_movemask_epi8(_mm_cmpeq_epi32(at, next)) == 0xffff) {
+                    auto* f = reinterpret_cast<__m128i*>(folds + first);
+                    _mm_storeu_si128(f, _mm_add_epi32(_mm_loadu_si128(f), one));
+                    _mm_storeu_ps(least + first, _mm_min_ps(_mm_loadu_ps(least + first), offset));
+                    _mm_storeu_ps(most + first, _mm_max_ps(_mm_loadu_ps(most + first), offset));
+                    continue;
+                }
                 alignas(16) quint32 index[4];
                 alignas(16) float squared[4];
                 _mm_store_si128(reinterpret_cast<__m128i*>(index), at);
                 _mm_store_ps(squared, offset);
                 for (int t = 0; t < 4; ++t) {
-                    SPSFoldBin& b = grid[index[t]];
-                    ++b.fold;
-                    b.minOffset = squared[t] < b.minOffset ? squared[t] : b.minOffset;
-                    b.maxOffset = squared[t] > b.maxOffset ? squared[t] : b.maxOffset;
+                    const quint32 b = index[t];
+                    ++folds[b];
+                    least[b] = squared[t] < least[b] ? squared[t] : least[b];
+                    most[b] = squared[t] > most[b] ? squared[t] : most[b];
                 }
             }
         }
@@ -684,9 +705,9 @@ void Outline(SPSFoldGrid& grid, const std::vector<std::pair<int, int>>& occupied
 void Summarise(const SPSFoldGrid& grid, SPSFoldSummary& summary)
 {
     quint32 most = 0;
-    for (const SPSFoldBin& b : grid.bins) {
-        summary.binsWithFold += b.fold > 0;
-        most = std::max(most, b.fold);
+    for (quint32 fold : grid.fold) {
+        summary.binsWithFold += fold > 0;
+        most = std::max(most, fold);
     }
     // The median by counting fold values, or, for a huge fold, by selection.
     constexpr quint32 kCounted = 1u << 20;
@@ -698,7 +719,7 @@ void Summarise(const SPSFoldGrid& grid, SPSFoldSummary& summary)
     for (int row = 0; row < grid.rows; ++row)
         for (int column = grid.inside[size_t(row)].first; column <= grid.inside[size_t(row)].last;
              ++column) {
-            const quint32 fold = grid.At(column, row).fold;
+            const quint32 fold = grid.fold[grid.Index(column, row)];
             ++summary.binsInside;
             summary.emptyBinsInside += fold == 0;
             least = std::min(least, fold);
@@ -788,7 +809,7 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
                 Stations& s = table ? receivers : sources;
                 BuildStations(in, s);
                 along[table] = LinesDirection(in, s, &angles[table]);
-                spacings[table] = StationSpacing(in, s);
+                spacings[table] = StationSpacing(in, s, along[table], angles[table]);
             }
         });
         if (sources.size() == 0 || receivers.size() == 0)
@@ -931,17 +952,28 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
             }
             std::vector<quint32>().swap(s.input);
         };
-        place(sourceInput, sources);
-        place(receiverInput, receivers);
+        Parallel(std::min(threads, 2), [&](int t) {
+            if (t == 0)
+                place(sourceInput, sources);
+            if (t == 1 || threads == 1)
+                place(receiverInput, receivers);
+        });
         std::vector<double>().swap(sources.point);
 
-        Binner binner{
-            &receivers,         sources.u.data(),
-            sources.v.data(),   receivers.u.data(),
-            receivers.v.data(), &relations,
-            resolved.data(),    nullptr,
-            grid.columns,       float(0.5 / dx),
-            float(0.5 / dy),    size_t(grid.columns) * size_t(grid.rows) < (size_t(1) << 31)};
+        Binner binner{&receivers,
+                      sources.u.data(),
+                      sources.v.data(),
+                      receivers.u.data(),
+                      receivers.v.data(),
+                      &relations,
+                      resolved.data(),
+                      nullptr,
+                      nullptr,
+                      nullptr,
+                      grid.columns,
+                      float(0.5 / dx),
+                      float(0.5 / dy),
+                      size_t(grid.columns) * size_t(grid.rows) < (size_t(1) << 31)};
 
         // Rows go by the bin row their midpoints start in, so that the rows
         // that bin into the same bins follow one another while those stay in
@@ -1029,9 +1061,10 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
         };
         // The bins are made while the rows are put in order.
         const auto makeBins = [&] {
-            SPSFoldBin empty;
-            empty.minOffset = std::numeric_limits<float>::infinity();
-            grid.bins.assign(size_t(grid.columns) * size_t(grid.rows), empty);
+            const size_t n = size_t(grid.columns) * size_t(grid.rows);
+            grid.fold.assign(n, 0);
+            grid.minOffset.assign(n, std::numeric_limits<float>::infinity());
+            grid.maxOffset.assign(n, 0);
         };
         Parallel(std::min(threads, 2), [&](int t) {
             if (t == 0)
@@ -1039,7 +1072,9 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
             if (t == 1 || threads == 1)
                 makeBins();
         });
-        binner.bins = grid.bins.data();
+        binner.fold = grid.fold.data();
+        binner.minOffset = grid.minOffset.data();
+        binner.maxOffset = grid.maxOffset.data();
         const auto stripeBegin = [&](int s) {
             return start[size_t(std::min(grid.rows, s * stripeRows))];
         };
@@ -1090,12 +1125,12 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
                     int(std::clamp(std::floor(mu * binner.kx), 0.0f, float(grid.columns - 1)));
                 const int r =
                     int(std::clamp(std::floor(mv * binner.ky), 0.0f, float(grid.rows - 1)));
-                SPSFoldBin& b = grid.bins[size_t(r) * size_t(grid.columns) + size_t(c)];
+                const size_t at = grid.Index(c, r);
                 const float du = us - receivers.u[d.station], dv = vs - receivers.v[d.station];
                 const float offset = du * du + dv * dv;
-                ++b.fold;
-                b.minOffset = std::min(b.minOffset, offset);
-                b.maxOffset = std::max(b.maxOffset, offset);
+                ++grid.fold[at];
+                grid.minOffset[at] = std::min(grid.minOffset[at], offset);
+                grid.maxOffset[at] = std::max(grid.maxOffset[at], offset);
             }
         for (qint64 n : binned)
             summary.traces += n;
@@ -1103,20 +1138,23 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
 
         // Offsets from their squares; the rows' occupied columns for the outline.
         std::vector<std::pair<int, int>> occupied(size_t(grid.rows), {grid.columns, -1});
-        for (int row = 0; row < grid.rows; ++row) {
-            SPSFoldBin* b = grid.bins.data() + size_t(row) * size_t(grid.columns);
-            auto& o = occupied[size_t(row)];
-            for (int column = 0; column < grid.columns; ++column) {
-                if (b[column].fold == 0) {
-                    b[column].minOffset = 0;
-                    continue;
+        Parallel(threads, [&](int t) {
+            for (int row = grid.rows * t / threads; row < grid.rows * (t + 1) / threads; ++row) {
+                auto& o = occupied[size_t(row)];
+                for (size_t at = grid.Index(0, row), end = at + size_t(grid.columns); at < end;
+                     ++at) {
+                    if (grid.fold[at] == 0) {
+                        grid.minOffset[at] = 0;
+                        continue;
+                    }
+                    grid.minOffset[at] = std::sqrt(grid.minOffset[at]);
+                    grid.maxOffset[at] = std::sqrt(grid.maxOffset[at]);
+                    const int column = int(at - grid.Index(0, row));
+                    o.first = std::min(o.first, column);
+                    o.second = column;
                 }
-                b[column].minOffset = std::sqrt(b[column].minOffset);
-                b[column].maxOffset = std::sqrt(b[column].maxOffset);
-                o.first = std::min(o.first, column);
-                o.second = column;
             }
-        }
+        });
         Outline(grid, occupied);
         Summarise(grid, summary);
     } catch (const std::bad_alloc&) {

@@ -84,8 +84,11 @@ struct SPS_ENGINE_EXPORT SPSFoldGrid
     double binY = 0; // along the rows
     int columns = 0;
     int rows = 0;
-    // Row by row from row 0, columns × rows of them.
-    std::vector<SPSFoldBin> bins;
+    // The bins row by row from row 0, columns × rows of them, one array a
+    // figure (so that neighbouring bins are updated together).
+    std::vector<quint32> fold;
+    std::vector<float> minOffset;
+    std::vector<float> maxOffset;
     // The survey's outline: the convex hull of the bins that hold traces. Per
     // row, the first and last column of its bins inside the outline (first >
     // last when none is).
@@ -97,9 +100,14 @@ struct SPS_ENGINE_EXPORT SPSFoldGrid
     std::vector<Span> inside;
 
     bool IsEmpty() const { return columns == 0 || rows == 0; }
-    const SPSFoldBin& At(int column, int row) const
+    size_t Index(int column, int row) const
     {
-        return bins[size_t(row) * size_t(columns) + size_t(column)];
+        return size_t(row) * size_t(columns) + size_t(column);
+    }
+    SPSFoldBin At(int column, int row) const
+    {
+        const size_t i = Index(column, row);
+        return {fold[i], minOffset[i], maxOffset[i]};
     }
     bool IsInside(int column, int row) const
     {
