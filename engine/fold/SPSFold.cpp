@@ -781,10 +781,22 @@ bool SPSFoldGrid::BinAt(double x, double y, int* column, int* row) const
     return true;
 }
 
-bool SPSFold::Compute(const std::vector<SPSFoldStation>& sourceInput,
-                      const std::vector<SPSFoldStation>& receiverInput,
+bool SPSFold::Compute(const std::vector<SPSFoldStation>& sources,
+                      const std::vector<SPSFoldStation>& receivers,
                       const std::vector<SPSFoldRelation>& relations, const SPSFoldOptions& options,
                       SPSFoldResult* result, QString* errorText)
+{
+    // A failure leaves no part of a result behind.
+    if (Compute_(sources, receivers, relations, options, result, errorText))
+        return true;
+    *result = SPSFoldResult();
+    return false;
+}
+
+bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
+                       const std::vector<SPSFoldStation>& receiverInput,
+                       const std::vector<SPSFoldRelation>& relations, const SPSFoldOptions& options,
+                       SPSFoldResult* result, QString* errorText)
 {
     *result = SPSFoldResult();
     const auto invalid = [](double size) { return !(size >= 0) || !std::isfinite(size); };

@@ -160,4 +160,10 @@ public:
                         const std::vector<SPSFoldRelation>& relations,
                         const SPSFoldOptions& options, SPSFoldResult* result,
                         QString* errorText = nullptr);
+
+private:
+    static bool Compute_(const std::vector<SPSFoldStation>& sources,
+                         const std::vector<SPSFoldStation>& receivers,
+                         const std::vector<SPSFoldRelation>& relations,
+                         const SPSFoldOptions& options, SPSFoldResult* result, QString* errorText);
 };

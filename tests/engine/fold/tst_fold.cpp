@@ -437,6 +437,7 @@ private Q_SLOTS:
                                   survey.options, &result, &seen));
         QCOMPARE(seen, error);
         QCOMPARE(result.summary.traces, 0);
+        QCOMPARE(result.grid.binX, 0.0);
         QVERIFY(result.grid.fold.empty());
     }
 
