@@ -35,7 +35,8 @@ int formatRow(char* out, size_t size, const SPSSurveyGenerator::Options& o, qint
     const qint64 line = o.shortNames ? lineIndex + 1 : (source ? 5001 : 1001) + lineIndex;
     const qint64 point = o.shortNames ? index + 1 : line * 10000 + station;
     const double along = double(station) * 25.0;
-    const double across = double(lineIndex) * (source ? 150.0 : 200.0);
+    const double spacing = o.lineSpacing > 0 ? o.lineSpacing : source ? 150.0 : 200.0;
+    const double across = double(lineIndex) * spacing;
     const double jitterX = std::round((noise(index, o.seed, 1) - 0.5) * 40.0) / 10.0;
     const double jitterY = std::round((noise(index, o.seed, 2) - 0.5) * 40.0) / 10.0;
     // Receivers run east, sources north.

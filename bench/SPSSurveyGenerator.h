@@ -18,6 +18,10 @@ public:
         // so that the keys' text order is not the file's order.
         bool shortNames = false;
         quint32 seed = 1;
+        // Metres between lines; 0: 150 for source lines, 200 for receiver
+        // lines. 25 lays both on one 25 m grid, so that every shot has
+        // receivers about it.
+        double lineSpacing = 0;
     };
 
     // Writes the file; false with the reason in *error.

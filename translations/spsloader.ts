@@ -9,6 +9,40 @@
     </message>
 </context>
 <context>
+    <name>SPSFold</name>
+    <message>
+        <source>The bin size %1 x %2 is not valid: give sizes greater than 0.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fold needs source and receiver stations with coordinates.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The stations&apos; spacing gives no bin size; give one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fold was cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The fold grid would need %1 x %2 bins, more than %3: give larger bins.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not enough memory for the fold of %1 x %2 bins.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SPSFoldGridFile</name>
+    <message>
+        <source>Cannot write the fold grid to &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSGzipReader</name>
     <message>
         <source>Not enough memory to uncompress the file.</source>
@@ -355,6 +389,28 @@
     </message>
     <message>
         <source>Type %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>VeFoldMap</name>
+    <message>
+        <source>Fold</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>VeFoldMapImage</name>
+    <message>
+        <source>Drawing a fold map needs a QGuiApplication.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not enough memory for a fold map of %1x%2 pixels.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write the fold map to &quot;%1&quot;: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

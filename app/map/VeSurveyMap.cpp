@@ -314,6 +314,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     painter.setClipRect(visible.intersected(rect));
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
+    painter.setOpacity(m_dMarkerOpacity);
 
     // Each marker covers the pixel that holds its point, centred on it where
     // its size is odd; squares go in one call, without antialiasing.

@@ -74,6 +74,10 @@ public:
     void SetMarkedPoint(std::optional<QPointF> point) { m_MarkedPoint = point; }
     std::optional<QPointF> MarkedPoint() const { return m_MarkedPoint; }
 
+    // How strongly shots and receivers are drawn, from 0 to 1 (the default):
+    // below 1 they lie faintly beneath what is drawn over them.
+    void SetMarkerOpacity(double opacity) { m_dMarkerOpacity = opacity; }
+
     // Draws the whole map into the rect of the painter's device.
     void Paint(QPainter& painter, const QRectF& rect) const;
 
@@ -128,6 +132,7 @@ private:
     QString m_strUnit = QStringLiteral("m");
     double m_dShotSpacing = 0.0;
     double m_dReceiverSpacing = 0.0;
+    double m_dMarkerOpacity = 1.0;
     double m_dZoom = 1.0;
     QPointF m_Pan;
 };

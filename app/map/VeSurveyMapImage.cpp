@@ -35,6 +35,17 @@ bool IsValidSize(const QSize& size)
 }
 } // namespace
 
+bool IsValidSurveyMapSize(const QSize& size, QString* errorText)
+{
+    if (IsValidSize(size))
+        return true;
+    return Fail(errorText,
+                Texts::tr("The map size %1x%2 is not valid: each side must be 1 to %3 pixels.")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(kMaxSide));
+}
+
 void UseOffscreenPlatformWithoutDisplay()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -86,13 +97,8 @@ bool encodeMap(const VePrevStackSegyGeometry& geometry, const QSize& size, const
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return Fail(errorText, Texts::tr("Drawing a map needs a QGuiApplication."));
-    if (!IsValidSize(size))
-        return Fail(errorText,
-                    Texts::tr("The map size %1x%2 is not valid: each side must be 1 to %3 "
-                              "pixels.")
-                        .arg(size.width())
-                        .arg(size.height())
-                        .arg(kMaxSide));
+    if (!IsValidSurveyMapSize(size, errorText))
+        return false;
     VeSurveyMap map;
     map.SetGeometry(&geometry);
     map.SetTitle(geometry.GetName());

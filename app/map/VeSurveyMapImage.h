@@ -14,6 +14,9 @@ void UseOffscreenPlatformWithoutDisplay();
 
 // The size a map image gets when the caller names none.
 QSize DefaultSurveyMapSize();
+// Whether a map image may have that size (each side 1 to 20000 pixels), and
+// the reason when not, as the map's writers say it.
+bool IsValidSurveyMapSize(const QSize& size, QString* errorText = nullptr);
 
 // Draws the map into a new image of the given size; a null image when the size
 // is not valid or the memory is not there. Needs a QGuiApplication (fonts); the

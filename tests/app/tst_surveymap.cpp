@@ -1,3 +1,5 @@
+#include "SPSFold.h"
+#include "VeFoldMap.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMap.h"
 #include "VeSurveyMapImage.h"
@@ -12,6 +14,7 @@
 
 using Records = std::vector<VePrevSegySRGeometry>;
 Q_DECLARE_METATYPE(Records)
+Q_DECLARE_METATYPE(SPSFoldGrid)
 
 namespace {
 Records Make(std::initializer_list<std::pair<float, float>> xy)
@@ -54,6 +57,49 @@ void CheckMarks(const QImage& image, const VeSurveyMap& map, const Records& shot
             QCOMPARE(QColor(PixelAt(image, p)), expected);
         }
     }
+}
+// A grid of 4 x 3 bins of 100 m: bin (column, row) has fold column + 4 row,
+// but for bin (3, 2), outside the outline.
+SPSFoldGrid FoldGrid(double azimuth)
+{
+    SPSFoldGrid g;
+    g.cornerX = 601000;
+    g.cornerY = 4202000;
+    g.azimuth = azimuth;
+    g.binX = g.binY = 100;
+    g.columns = 4;
+    g.rows = 3;
+    for (quint32 fold = 0; fold < 12; ++fold)
+        g.fold.push_back(fold);
+    g.minOffset = g.maxOffset = std::vector<float>(12, 0);
+    g.inside = {{0, 3}, {0, 3}, {0, 2}};
+    return g;
+}
+
+// The fold whose colour, laid over white as bins are drawn, is nearest the
+// pixel's; -1 for white itself.
+int NearestFold(const VeFoldMap& map, QRgb pixel)
+{
+    int best = -1;
+    double bestDistance = 3 * 20 * 20; // white within 20 a channel
+    const QColor p(pixel);
+    const auto distance = [&](const QColor& c) {
+        return std::pow(c.red() - p.red(), 2) + std::pow(c.green() - p.green(), 2) +
+               std::pow(c.blue() - p.blue(), 2);
+    };
+    if (distance(Qt::white) < bestDistance)
+        bestDistance = distance(Qt::white);
+    for (quint32 f = 0; f <= map.MaxFold(); ++f) {
+        const QColor c = map.FoldColor(f);
+        const double a = 220.0 / 255.0;
+        const QColor over(int(c.red() * a + 255 * (1 - a)), int(c.green() * a + 255 * (1 - a)),
+                          int(c.blue() * a + 255 * (1 - a)));
+        if (distance(over) < bestDistance) {
+            bestDistance = distance(over);
+            best = int(f);
+        }
+    }
+    return best;
 }
 } // namespace
 
@@ -318,6 +364,75 @@ private Q_SLOTS:
         VeSurveyMap map;
         map.SetGeometry(&geometry);
         CheckMarks(image, map, shots, receivers);
+    }
+
+    void foldMap_data()
+    {
+        QTest::addColumn<SPSFoldGrid>("grid");
+        QTest::newRow("lines east") << FoldGrid(90);
+        QTest::newRow("lines turned to azimuth 60") << FoldGrid(60);
+        QTest::newRow("lines north") << FoldGrid(0);
+    }
+
+    void foldMap()
+    {
+        QFETCH(SPSFoldGrid, grid);
+        VeFoldMap map;
+        Records corners;
+        for (const QPointF& p : {QPointF(0, 0), QPointF(4, 0), QPointF(0, 3), QPointF(4, 3)}) {
+            const QPointF at = QPointF(grid.cornerX, grid.cornerY) + grid.ColumnStep() * p.x() +
+                               grid.RowStep() * p.y();
+            corners.push_back(
+                VePrevSegySRGeometry{int(corners.size()) + 1, float(at.x()), float(at.y()), 0.0f});
+        }
+        map.SetRecords(corners, corners);
+        map.SetFold(grid);
+        QCOMPARE(map.MaxFold(), 11u);
+        const QImage image = RenderFoldMapImage(map, QSize(600, 450));
+        QVERIFY(!image.isNull());
+        const QRectF rect(0, 0, 600, 450);
+        // Each bin in the colour of its fold where its centre is drawn; the
+        // one outside the outline left clear.
+        for (int row = 0; row < grid.rows; ++row)
+            for (int column = 0; column < grid.columns; ++column) {
+                const QPointF centre = grid.BinCentre(column, row);
+                const QPointF at = map.WorldToPixel(centre.x(), centre.y(), rect);
+                const int expected = grid.IsInside(column, row) ? column + 4 * row : -1;
+                QCOMPARE(NearestFold(map, PixelAt(image, at)), expected);
+            }
+        // The colour bar from 0 at its foot to the most at its head, numbered 0 to 10.
+        const QRectF bar = map.BarRect(rect);
+        QCOMPARE(QColor(PixelAt(image, QPointF(bar.center().x(), bar.bottom() - 2))),
+                 map.FoldColor(0));
+        QCOMPARE(QColor(PixelAt(image, QPointF(bar.center().x(), bar.top() + 2))),
+                 map.FoldColor(11));
+        QCOMPARE(map.BarTicks(), std::vector<quint32>({0, 2, 4, 6, 8, 10}));
+    }
+
+    void saveFoldMap_data()
+    {
+        QTest::addColumn<QString>("relativePath");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("png") << "fold.png" << QString();
+        QTest::newRow("missing folder")
+            << "no/such/folder/fold.png"
+            << "Cannot write the fold map to \"%1\": No such file or directory";
+    }
+
+    void saveFoldMap()
+    {
+        QFETCH(QString, relativePath);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(relativePath);
+        VePrevStackSegyGeometry geometry;
+        QString seen;
+        QCOMPARE(SaveFoldMapImage(FoldGrid(90), geometry, file, QSize(320, 240), "png", &seen),
+                 error.isEmpty());
+        QCOMPARE(seen, error.isEmpty() ? QString() : error.arg(file));
+        QCOMPARE(QFile::exists(file), error.isEmpty());
+        if (error.isEmpty())
+            QCOMPARE(QImage(file).size(), QSize(320, 240));
     }
 
     void formatForFile_data()
