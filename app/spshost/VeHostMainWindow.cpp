@@ -12,16 +12,14 @@
 #include "VePluginTaskObject.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
-#include "VeSPSLoadAgain.h"
 #include "VeSheetTaskBaseDialog.h"
+#include "VeSurveyCheckController.h"
 #include "VeSurveyCheckPane.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
 #include "VeTask.h"
-#include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThread.h"
 #include "VeThreadRegistry.h"
-#include "VeThreadSPSFilesLoader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,37 +34,11 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableView>
 #include <QTimer>
-
-#include <cmath>
 
 namespace {
 // Threads that never report still show as busy within this time.
 constexpr int kBusyPollMs = 250;
-// A click this close to a finding's marker picks it.
-constexpr double kPickRadius = 10.0;
-
-// The kinds the map's findings layer shows: points that are off, twice, or
-// merged by the numbering.
-bool onFindingsLayer(const SPSCheckFinding& f)
-{
-    switch (f.kind) {
-    case SPSCheckFinding::Outlier:
-    case SPSCheckFinding::Conflict:
-    case SPSCheckFinding::Duplicate:
-    case SPSCheckFinding::SharedNumber:
-        return f.hasPosition;
-    default:
-        return false;
-    }
-}
-
-qint64 geometryID(const VeObjNode* node)
-{
-    VeObject* object = node ? node->GetObject() : nullptr;
-    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
-}
 } // namespace
 
 VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
@@ -74,7 +46,7 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
       m_pTree(new VeObjTreeWidget(this)), m_pMap(new VeSurveyMapWidget(this)),
       m_pEventsLog(new VeEventsLogView(this)), m_pBusy(new QProgressBar(this)),
       m_pBusyPoll(new QTimer(this)), m_pCheckPane(new VeSurveyCheckPane(this)),
-      m_pChecks(new VeSurveyCheckRunner(this))
+      m_pCheckControl(new VeSurveyCheckController(m_pTree, m_pCheckPane, m_pMap, this))
 {
     setWindowTitle(tr("spshost"));
     SetMainWindow(this);
@@ -102,18 +74,7 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     splitDockWidget(logDock, m_pCheckDock, Qt::Horizontal);
     connect(m_pCheckPane, &VeSurveyCheckPane::sigTitleChanged, m_pCheckDock,
             &QDockWidget::setWindowTitle);
-    connect(m_pCheckPane, &VeSurveyCheckPane::sigFindingSelected, this,
-            &VeHostMainWindow::OnFindingSelected);
-    connect(m_pMap, &VeSurveyMapWidget::sigClicked, this, &VeHostMainWindow::OnMapClicked);
-    connect(m_pCheckPane, &VeSurveyCheckPane::sigLoadAgainWithLineFactor, this,
-            [this](qint32 lineFactor) {
-                if (const auto result = m_pCheckPane->Result(); result && result->loaded)
-                    StartSPSLoadAgain(*result->loaded, lineFactor);
-            });
-    connect(m_pChecks, &VeSurveyCheckRunner::sigFinished, this, &VeHostMainWindow::OnCheckFinished);
-    connect(m_pChecks, &VeSurveyCheckRunner::sigStarted, this,
-            &VeHostMainWindow::ShowCheckOfSelected);
-    connect(m_pChecks, &VeSurveyCheckRunner::sigRunningChanged, this, [this]() {
+    connect(CheckRunner(), &VeSurveyCheckRunner::sigRunningChanged, this, [this]() {
         UpdateBusy();
         CloseWhenIdle();
     });
@@ -132,8 +93,8 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     // message arrives.
     connect(registry, &VeThreadRegistry::sigProcessMessage, this,
             [this](VeThread*, const QString& message) { OnProcessMessage(message); });
-    connect(registry, &VeThreadRegistry::sigThreadFinished, this,
-            &VeHostMainWindow::OnThreadFinished);
+    connect(registry, &VeThreadRegistry::sigLoadFinished, this, &VeHostMainWindow::OnLoadFinished);
+    connect(registry, &VeThreadRegistry::sigThreadFinished, this, &VeHostMainWindow::UpdateBusy);
     // After what the loads sent: their objects are in the tree by now.
     connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this, [this]() {
         UpdateBusy();
@@ -162,15 +123,17 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
 
 VeHostMainWindow::~VeHostMainWindow()
 {
-    m_pChecks->SetAccepting(false);
+    VeSurveyCheckRunner* checks = CheckRunner();
+    checks->SetAccepting(false);
     WaitForLoads();
     // Also what loads that have just ended sent: their objects join the tree,
     // which deletes them with itself.
     VeThreadRegistry::Instance()->WaitForAll();
     disconnect(VeThreadRegistry::Instance(), nullptr, this, nullptr);
-    m_pChecks->StopAll();
-    m_pChecks->WaitForAll();
-    disconnect(m_pChecks, nullptr, this, nullptr);
+    checks->StopAll();
+    checks->WaitForAll();
+    disconnect(checks, nullptr, this, nullptr);
+    disconnect(checks, nullptr, m_pCheckControl, nullptr);
     // Plug-in dialogs read their task's record and nodes: they go first, then
     // the tasks and agencies, then the tree.
     qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
@@ -209,6 +172,11 @@ QString VeHostMainWindow::SampleName(const QString& className)
     if (className == QLatin1String("VePrevStackSegyObserver"))
         return tr("Observer");
     return className;
+}
+
+VeSurveyCheckRunner* VeHostMainWindow::CheckRunner() const
+{
+    return m_pCheckControl->Runner();
 }
 
 VeObjNode* VeHostMainWindow::RootNode() const
@@ -297,7 +265,8 @@ void VeHostMainWindow::BuildMenus()
     m_pFindingsLayer = viewMenu->addAction(tr("Show check &findings on the map"));
     m_pFindingsLayer->setCheckable(true);
     m_pFindingsLayer->setChecked(true);
-    connect(m_pFindingsLayer, &QAction::toggled, this, &VeHostMainWindow::ShowCheckOfSelected);
+    connect(m_pFindingsLayer, &QAction::toggled, m_pCheckControl,
+            &VeSurveyCheckController::SetFindingsShown);
     viewMenu->addAction(m_pCheckDock->toggleViewAction());
 }
 
@@ -398,12 +367,10 @@ void VeHostMainWindow::DeleteNode(VeObjNode* node)
     node->RequestDelete();
 }
 
-void VeHostMainWindow::OnObjectCreated(VeThread* thread, VeObject* object)
+void VeHostMainWindow::OnObjectCreated(VeThread*, VeObject* object)
 {
     if (!object)
         return;
-    if (qobject_cast<VePrevStackSegyGeometry*>(object))
-        m_CreatedBy.insert(thread, object);
     VeObjNode* node = m_pTree->AddObject(object);
     // What a load just brought is what the user wants to see.
     SelectNode(node);
@@ -419,110 +386,21 @@ void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
 {
     VeObject* object = node ? node->GetObject() : nullptr;
     m_pMap->SetGeometry(qobject_cast<VePrevStackSegyGeometry*>(object));
-    ShowCheckOfSelected();
+    m_pCheckControl->ShowCheckOfSelected();
 }
 
-void VeHostMainWindow::OnThreadFinished(VeThread* thread)
+void VeHostMainWindow::OnLoadFinished(VeThread*, qint64 filledObjectID,
+                                      std::shared_ptr<const VeTaskParameter> parameters)
 {
+    // The run is over: what it kept off is free again before its check starts.
     UpdateBusy();
-    VeObject* geometry = m_CreatedBy.take(thread);
-    // Loads of this plug-in are checked afterwards; other threads are not loads of SPS files.
-    auto* loader = dynamic_cast<VeThreadSPSFilesLoader*>(thread);
-    if (!loader || !loader->m_pParam)
-        return;
-    // The node is only looked at while the tree still holds it.
-    if (!geometry && loader->m_pTargetNode && m_pTree->ItemOf(loader->m_pTargetNode) &&
-        geometryID(loader->m_pTargetNode) != 0)
-        geometry = loader->m_pTargetNode->GetObject();
-    if (!geometry)
-        return; // the load failed before it made a geometry
-    const qint64 id = geometry->GetID();
-    if (!m_WatchedGeometries.contains(id)) {
-        m_WatchedGeometries.insert(id);
-        connect(geometry, &QObject::destroyed, this, [this, id]() {
-            m_WatchedGeometries.remove(id);
-            m_CheckResults.remove(id);
-        });
-    }
-    // The record is copied here: the task keeps it and may change it for its next run.
-    m_pChecks->Start(id, *loader->m_pParam, loader->NumberingSettings());
-}
-
-void VeHostMainWindow::OnCheckFinished(qint64 geometryID,
-                                       std::shared_ptr<const VeSurveyCheckResult> result)
-{
-    m_CheckResults.insert(geometryID, std::move(result));
-    ShowCheckOfSelected();
-}
-
-void VeHostMainWindow::ShowCheckOfSelected()
-{
-    const qint64 id = geometryID(SelectedNode());
-    std::vector<QPointF> marks;
-    if (id != 0 && m_pChecks->IsRunning(id)) {
-        m_pCheckPane->ShowRunning();
-    } else if (const auto result = m_CheckResults.value(id); id != 0 && result) {
-        if (m_pCheckPane->Result() != result)
-            m_pCheckPane->ShowResult(result);
-        if (m_pFindingsLayer && m_pFindingsLayer->isChecked())
-            for (const SPSCheckFinding& f : result->findings)
-                if (onFindingsLayer(f))
-                    marks.emplace_back(f.x, f.y);
-    } else {
-        m_pCheckPane->ShowNone();
-    }
-    m_pMap->SetFindingMarks(std::move(marks));
-    if (!m_pCheckPane->View()->currentIndex().isValid())
-        m_pMap->SetMarkedPoint(std::nullopt);
-}
-
-void VeHostMainWindow::OnFindingSelected(int index)
-{
-    const auto result = m_pCheckPane->Result();
-    if (!result || index < 0 || size_t(index) >= result->findings.size()) {
-        m_pMap->SetMarkedPoint(std::nullopt);
-        return;
-    }
-    const SPSCheckFinding& f = result->findings[size_t(index)];
-    if (!f.hasPosition) {
-        m_pMap->SetMarkedPoint(std::nullopt);
-        return;
-    }
-    m_pMap->SetMarkedPoint(QPointF(f.x, f.y));
-    if (!m_bPickingOnMap)
-        m_pMap->CentreOn(f.x, f.y);
-}
-
-void VeHostMainWindow::OnMapClicked(const QPointF&, const QPointF& pixel)
-{
-    const auto result = m_pCheckPane->Result();
-    if (!result)
-        return;
-    // The nearest finding drawn within reach of the click.
-    int best = -1;
-    double bestDistance = kPickRadius;
-    for (size_t i = 0; i < result->findings.size(); ++i) {
-        const SPSCheckFinding& f = result->findings[i];
-        if (!f.hasPosition)
-            continue;
-        const QPointF d = m_pMap->WorldToPixel(f.x, f.y) - pixel;
-        const double distance = std::hypot(d.x(), d.y());
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = int(i);
-        }
-    }
-    if (best < 0)
-        return;
-    m_bPickingOnMap = true;
-    m_pCheckPane->SelectFinding(best);
-    m_bPickingOnMap = false;
+    m_pCheckControl->CheckLoad(filledObjectID, parameters);
 }
 
 void VeHostMainWindow::UpdateBusy()
 {
     const bool loading = IsLoading();
-    m_pBusy->setVisible(loading || m_pChecks->RunningCount() > 0);
+    m_pBusy->setVisible(loading || CheckRunner()->RunningCount() > 0);
     const QList<QAction*> entries = m_pTasksMenu ? m_pTasksMenu->actions() : QList<QAction*>();
     for (QAction* action : entries)
         if (action->data().isValid()) {
@@ -546,7 +424,7 @@ void VeHostMainWindow::UpdateTaskDialog(QDialog* dialog, bool free)
 void VeHostMainWindow::CloseWhenIdle()
 {
     if (!m_bClosePending || VeThreadRegistry::Instance()->RunningCount() > 0 ||
-        m_pChecks->RunningCount() > 0)
+        CheckRunner()->RunningCount() > 0)
         return;
     // Not from within the notice: close() may end the application's loop.
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -581,13 +459,13 @@ void VeHostMainWindow::WaitForLoads()
 void VeHostMainWindow::closeEvent(QCloseEvent* event)
 {
     // No check starts from now on, and those running are of no use any more.
-    m_pChecks->SetAccepting(false);
-    m_pChecks->StopAll();
+    CheckRunner()->SetAccepting(false);
+    CheckRunner()->StopAll();
     // A load still writes into objects of the tree, which must stay until it
     // ends; it cannot be stopped, so the window waits for it, and for the
     // checks to notice, without blocking.
     const int loads = VeThreadRegistry::Instance()->RunningCount();
-    if (loads > 0 || m_pChecks->RunningCount() > 0) {
+    if (loads > 0 || CheckRunner()->RunningCount() > 0) {
         m_bClosePending = true;
         if (loads > 0)
             statusBar()->showMessage(tr("Waiting for %n load(s) to finish...", nullptr, loads));
@@ -602,6 +480,6 @@ void VeHostMainWindow::closeEvent(QCloseEvent* event)
 
 void VeHostMainWindow::showEvent(QShowEvent* event)
 {
-    m_pChecks->SetAccepting(true);
+    CheckRunner()->SetAccepting(true);
     QMainWindow::showEvent(event);
 }

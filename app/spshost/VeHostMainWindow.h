@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QSet>
 
 #include <memory>
@@ -22,12 +21,13 @@ class VeObjTreeWidget;
 class VeObject;
 class VePluginManager;
 class VeRuntimeClass;
+class VeSurveyCheckController;
 class VeSurveyCheckPane;
 class VeSurveyCheckRunner;
 class VeSurveyMapWidget;
 class VeTask;
+class VeTaskParameter;
 class VeThread;
-struct VeSurveyCheckResult;
 
 // A small host: its plug-ins, the object tree with the plug-ins' menus, the
 // plug-ins' tasks, the events log, the load progress and the map of the selected
@@ -54,7 +54,7 @@ public:
     VeEventsLogView* EventsLogView() const { return m_pEventsLog; }
     VeSurveyCheckPane* CheckPane() const { return m_pCheckPane; }
     QDockWidget* CheckDock() const { return m_pCheckDock; }
-    VeSurveyCheckRunner* CheckRunner() const { return m_pChecks; }
+    VeSurveyCheckRunner* CheckRunner() const;
     // View > Show check findings: the map's layer of findings.
     QAction* FindingsLayerAction() const { return m_pFindingsLayer; }
     QMenu* TasksMenu() const { return m_pTasksMenu; }
@@ -94,11 +94,8 @@ private:
     void CreateTasks();
     VeMenuAgencyBase* AgencyFor(const VeRuntimeClass* agencyClass);
     void OnObjectCreated(VeThread* thread, VeObject* object);
-    void OnThreadFinished(VeThread* thread);
-    void OnCheckFinished(qint64 geometryID, std::shared_ptr<const VeSurveyCheckResult> result);
-    void ShowCheckOfSelected();
-    void OnFindingSelected(int index);
-    void OnMapClicked(const QPointF& world, const QPointF& pixel);
+    void OnLoadFinished(VeThread* thread, qint64 filledObjectID,
+                        std::shared_ptr<const VeTaskParameter> parameters);
     void OnProcessMessage(const QString& message);
     void OnSelectedNodeChanged(VeObjNode* node);
     void OnTreeContextMenu(const QPoint& pos);
@@ -116,16 +113,8 @@ private:
     QTimer* m_pBusyPoll = nullptr;
     VeSurveyCheckPane* m_pCheckPane = nullptr;
     QDockWidget* m_pCheckDock = nullptr;
-    VeSurveyCheckRunner* m_pChecks = nullptr;
+    VeSurveyCheckController* m_pCheckControl = nullptr;
     QAction* m_pFindingsLayer = nullptr;
-    // The last finished check of each geometry, by the geometry's ID.
-    QHash<qint64, std::shared_ptr<const VeSurveyCheckResult>> m_CheckResults;
-    // The geometry each running load created, by its thread (compared, never used).
-    QHash<VeThread*, QPointer<VeObject>> m_CreatedBy;
-    // Geometries whose check results go when they do.
-    QSet<qint64> m_WatchedGeometries;
-    // A finding picked on the map is marked where it is, not centred.
-    bool m_bPickingOnMap = false;
     // Closed while busy: closes itself once the loads and checks have ended.
     bool m_bClosePending = false;
     QHash<const VeRuntimeClass*, VeMenuAgencyBase*> m_AgencyByClass;

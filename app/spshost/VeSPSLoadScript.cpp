@@ -117,8 +117,8 @@ void VeSPSLoadScript::OnThreadFinished(VeThread* thread)
     if (!m_Running.remove(thread) || !m_Running.isEmpty())
         return;
     m_bLoadEnded = true;
-    // After every receiver of this notice: the window starts the geometry's
-    // check in its own.
+    // The window started the geometry's check on the load's end, just before
+    // this notice; settled after every receiver of this notice all the same.
     QMetaObject::invokeMethod(this, &VeSPSLoadScript::Settle, Qt::QueuedConnection);
 }
 

@@ -13,6 +13,8 @@ namespace {
 constexpr int kRefreshDelayMs = 150;
 // A press and release closer than this is a click, not a drag.
 constexpr double kClickSlop = 4.0;
+// A click this close to a point's marker picks it.
+constexpr double kPickRadius = 10.0;
 } // namespace
 
 VeSurveyMapWidget::VeSurveyMapWidget(QWidget* parent) : QWidget(parent)
@@ -87,6 +89,29 @@ void VeSurveyMapWidget::CentreOn(double x, double y)
     update();
 }
 
+void VeSurveyMapWidget::SetPickablePoints(std::vector<std::optional<QPointF>> points)
+{
+    m_PickablePoints = std::move(points);
+}
+
+int VeSurveyMapWidget::PickablePointAt(const QPointF& pixel) const
+{
+    int best = -1;
+    double bestDistance = kPickRadius;
+    for (size_t i = 0; i < m_PickablePoints.size(); ++i) {
+        const std::optional<QPointF>& point = m_PickablePoints[i];
+        if (!point)
+            continue;
+        const QPointF d = WorldToPixel(point->x(), point->y()) - pixel;
+        const double distance = std::hypot(d.x(), d.y());
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = int(i);
+        }
+    }
+    return best;
+}
+
 void VeSurveyMapWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -135,8 +160,11 @@ void VeSurveyMapWidget::mouseReleaseEvent(QMouseEvent* event)
         m_bDragging = false;
         unsetCursor();
         const QPointF moved = event->position() - m_PressPos;
-        if (std::abs(moved.x()) < kClickSlop && std::abs(moved.y()) < kClickSlop)
+        if (std::abs(moved.x()) < kClickSlop && std::abs(moved.y()) < kClickSlop) {
             Q_EMIT sigClicked(m_Map.PixelToWorld(event->position(), MapRect()), event->position());
+            if (const int picked = PickablePointAt(event->position()); picked >= 0)
+                Q_EMIT sigPointPicked(picked);
+        }
         return;
     }
     QWidget::mouseReleaseEvent(event);

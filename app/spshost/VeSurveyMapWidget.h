@@ -6,6 +6,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <optional>
+#include <vector>
+
 #include "VePrevStackSegyGeometry.h"
 
 // The survey map of one geometry on screen: the wheel zooms about the cursor, a
@@ -32,11 +35,20 @@ public:
     // Pans so that the world point is at the centre, keeping the zoom.
     void CentreOn(double x, double y);
 
+    // The world points a click may pick, by the caller's index; those without
+    // a place cannot be picked. None at first.
+    void SetPickablePoints(std::vector<std::optional<QPointF>> points);
+    // The index of the pickable point drawn nearest to the widget pixel and
+    // within a few pixels of it (of equally near ones, the last); -1 for none.
+    int PickablePointAt(const QPointF& pixel) const;
+
     QSize sizeHint() const override { return QSize(640, 480); }
 
 Q_SIGNALS:
     // A left click that did not drag, at this world point and widget pixel.
     void sigClicked(const QPointF& world, const QPointF& pixel);
+    // The same click, on a pickable point: its index.
+    void sigPointPicked(int index);
 
 public Q_SLOTS:
     // Takes a fresh snapshot of the geometry and repaints.
@@ -56,6 +68,7 @@ private:
 
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
+    std::vector<std::optional<QPointF>> m_PickablePoints;
     // Gathers the notices of a running load into a few refreshes.
     QTimer m_RefreshTimer;
     QPointF m_LastDragPos;

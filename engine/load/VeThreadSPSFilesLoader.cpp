@@ -403,6 +403,19 @@ void VeThreadSPSFilesLoader::run()
 {
     if (!m_pParam)
         return;
+    const qint64 filled = Load();
+    // The host checks what a load brought with the record it was read with:
+    // a copy, since the starter may change or free its own once the run is over.
+    auto ranWith = std::make_shared<VeTaskSPSFilesLoaderParam>();
+    ranWith->CopyFrom(*m_pParam);
+    ranWith->Numbering = m_NumberingSettings;
+    // This worker ends with the run; the copy is used where the thread object lives.
+    ranWith->moveToThread(thread());
+    Q_EMIT sigLoadFinished(filled, std::move(ranWith));
+}
+
+qint64 VeThreadSPSFilesLoader::Load()
+{
     Q_EMIT sigProcessMessage(tr("Reading"));
 
     VePrevStackSegyGeometry* geometry = nullptr;
@@ -457,7 +470,7 @@ void VeThreadSPSFilesLoader::run()
                        m_pSourceRows);
         sourceOutcome.Log();
         if (!sourceOutcome.ok)
-            return;
+            return created ? 0 : geometry->GetID();
         SPSNumberedTable shots;
         SPSNumberingRange range(settings.LineFactor, settings.ShotNumberFactor);
         const qsizetype sourcePoints =
@@ -474,7 +487,7 @@ void VeThreadSPSFilesLoader::run()
     receiverWork.join();
     receiverOutcome.Log();
     if (!receiverOutcome.ok)
-        return;
+        return created ? 0 : geometry->GetID();
     m_bNumbersFit = m_bNumbersFit && receiverRange.Fits();
     for (const QString& warning : receiverRange.Warnings(false, param.ReceiverFileName))
         logWarning(warning);
@@ -487,6 +500,8 @@ void VeThreadSPSFilesLoader::run()
                         .arg(receivers.Count())
                         .arg(geometry->GetName()));
 
+    const qint64 filled = geometry->GetID();
     if (created)
         Q_EMIT sigCreatedObject(created.release());
+    return filled;
 }

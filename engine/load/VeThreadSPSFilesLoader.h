@@ -69,9 +69,14 @@ public:
     const VeTaskSPSFilesLoaderParam* m_pParam = nullptr;
 
 protected:
+    // Ends with sigLoadFinished whenever there is a parameter record.
     void run() override;
 
 private:
+    // The load itself; the ID of the geometry it filled, 0 when it made one
+    // and failed (the one made is destroyed then).
+    qint64 Load();
+
     SPSNumberingSettings m_NumberingSettings;
     SPSReadOptions m_ReadOptions;
     bool m_bNumbersFit = true;

@@ -24,4 +24,7 @@ VeDataLoadThread::VeDataLoadThread(QObject* parent) : VeThread(parent)
     VeThreadRegistry::Instance()->AnnounceLoader(this);
 }
 
-VeDataLoadThread::~VeDataLoadThread() = default;
+VeDataLoadThread::~VeDataLoadThread()
+{
+    VeThreadRegistry::Instance()->ForgetLoader(this);
+}

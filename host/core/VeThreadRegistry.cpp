@@ -2,11 +2,14 @@
 
 #include "VeDataLoadThread.h"
 #include "VeObject.h"
+#include "VeTaskParameter.h"
 #include "VeThread.h"
 
 #include <QCoreApplication>
 #include <QMetaMethod>
 #include <QMutexLocker>
+
+#include <optional>
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
@@ -59,7 +62,7 @@ void VeThreadRegistry::Announce(VeThread* thread)
 #endif
     QPointer<VeThread> guard(thread);
     connect(
-        thread, &QThread::finished, this, [this, guard]() { OnFinished(guard); },
+        thread, &QThread::finished, this, [this, thread, guard]() { OnFinished(thread, guard); },
         Qt::QueuedConnection);
 }
 
@@ -68,6 +71,22 @@ void VeThreadRegistry::AnnounceLoader(VeDataLoadThread* thread)
     connect(
         thread, &VeDataLoadThread::sigCreatedObject, this,
         [this, thread](VeObject* object) { HandOver(thread, object); }, Qt::DirectConnection);
+    // Kept until the run's end reaches this thread: published with it.
+    connect(
+        thread, &VeDataLoadThread::sigLoadFinished, this,
+        [this, thread](qint64 filledObjectID, std::shared_ptr<const VeTaskParameter> parameters) {
+            std::lock_guard lock(m_ReportsMutex);
+            m_Reports.insert(thread, LoadReport{filledObjectID, std::move(parameters)});
+        },
+        Qt::DirectConnection);
+}
+
+void VeThreadRegistry::ForgetLoader(VeDataLoadThread* thread)
+{
+    // Destroyed after the lock is released: it may hold the parameters' last copy.
+    LoadReport report;
+    std::lock_guard lock(m_ReportsMutex);
+    report = m_Reports.take(thread);
 }
 
 void VeThreadRegistry::HandOver(VeThread* thread, VeObject* object)
@@ -86,13 +105,24 @@ void VeThreadRegistry::HandOver(VeThread* thread, VeObject* object)
     Q_EMIT sigObjectCreatedBy(thread, object);
 }
 
-void VeThreadRegistry::OnFinished(VeThread* thread)
+void VeThreadRegistry::OnFinished(VeThread* thread, bool alive)
 {
     AcquireRunEnds();
     // The thread object may be gone already (its owner deleted it right after
     // wait()); those waiting for all loads to end must still hear of it.
-    if (thread)
+    if (alive) {
+        std::optional<LoadReport> report;
+        {
+            std::lock_guard lock(m_ReportsMutex);
+            if (const auto at = m_Reports.find(thread); at != m_Reports.end()) {
+                report = std::move(*at);
+                m_Reports.erase(at);
+            }
+        }
+        if (report)
+            Q_EMIT sigLoadFinished(thread, report->filledObjectID, report->parameters);
         Q_EMIT sigThreadFinished(thread);
+    }
     if (RunningCount() == 0)
         Q_EMIT sigAllThreadsFinished();
 }

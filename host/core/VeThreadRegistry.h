@@ -1,19 +1,25 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+#include <mutex>
+
 class VeDataLoadThread;
 class VeObject;
+class VeTaskParameter;
 class VeThread;
 
 // The host's side of its worker threads. Every VeThread announces itself here
 // when constructed; the host (never the plug-in) subscribes to the signals below.
-// sigThreadFinished and sigAllThreadsFinished are emitted on the registry's
-// thread (the application's main thread); sigProcessMessage and sigObjectCreated
-// leave from the worker and reach main-thread subscribers queued, in order.
+// sigLoadFinished, sigThreadFinished and sigAllThreadsFinished are emitted on the
+// registry's thread (the application's main thread), in that order; sigProcessMessage
+// and sigObjectCreated leave from the worker and reach main-thread subscribers
+// queued, in order, before those.
 // A thread passed to a subscriber may already be deleted when a queued signal
 // arrives: compare it, do not dereference it. One subscriber owns each created
 // object: a host has a single place that takes them over.
@@ -25,6 +31,8 @@ public:
 
     void Announce(VeThread* thread);
     void AnnounceLoader(VeDataLoadThread* thread);
+    // A load thread that goes before its end reached the registry says no more.
+    void ForgetLoader(VeDataLoadThread* thread);
 
     // Announced threads that are still alive.
     QList<VeThread*> Threads() const;
@@ -47,15 +55,32 @@ Q_SIGNALS:
     // The same, with the thread whose load made the object (compare it, do not
     // dereference it). A host takes objects over through one of the two.
     void sigObjectCreatedBy(VeThread* thread, VeObject* object);
+    // What a load thread said with VeDataLoadThread::sigLoadFinished, once its run
+    // has ended and just before its sigThreadFinished: what it filled, by the
+    // object's ID (0: nothing), and a copy of the parameters it ran with. Loads
+    // that said nothing (or threads that are no loads) have none.
+    void sigLoadFinished(VeThread* thread, qint64 filledObjectID,
+                         std::shared_ptr<const VeTaskParameter> parameters);
     void sigThreadFinished(VeThread* thread);
     void sigAllThreadsFinished();
 
 private:
+    struct LoadReport
+    {
+        qint64 filledObjectID = 0;
+        std::shared_ptr<const VeTaskParameter> parameters;
+    };
+
     VeThreadRegistry();
     void HandOver(VeThread* thread, VeObject* object);
-    void OnFinished(VeThread* thread);
+    void OnFinished(VeThread* thread, bool alive);
 
     // Guards m_Threads: threads may be constructed on any thread.
     mutable QMutex m_Mutex;
     QList<QPointer<VeThread>> m_Threads;
+    // What each load said as its run ended, until the end reaches the registry
+    // or the thread goes. Loads write it from their workers; a standard mutex,
+    // so that the thread sanitizer sees the hand-over.
+    std::mutex m_ReportsMutex;
+    QHash<VeThread*, LoadReport> m_Reports;
 };

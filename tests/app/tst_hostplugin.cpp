@@ -13,6 +13,7 @@
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
 #include "VeTask.h"
+#include "VeTaskParameter.h"
 
 #include <QDateTime>
 #include <QMenu>
@@ -51,8 +52,13 @@ protected:
             geometry->AddShotGeometry(new VePrevSegySRGeometry{p.number, p.x, p.y, 0.0f});
         for (const Point& p : kReceivers)
             geometry->AddReceiverGeometry(new VePrevSegySRGeometry{p.number, p.x, p.y, 0.0f});
+        const qint64 filled = geometry->GetID();
         if (created)
             Q_EMIT sigCreatedObject(geometry);
+        // A load of another kind: the host has nothing of it to check.
+        auto parameters = std::make_shared<VeTaskParameter>();
+        parameters->moveToThread(thread());
+        Q_EMIT sigLoadFinished(filled, std::move(parameters));
     }
 
 private:

@@ -11,6 +11,8 @@
 #include "VePluginObject.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeSurveyCheckPane.h"
+#include "VeSurveyCheckRunner.h"
 #include "VeSurveyMap.h"
 #include "VeSurveyMapWidget.h"
 #include "VeTask.h"
@@ -341,6 +343,45 @@ private Q_SLOTS:
         QCOMPARE(map->Map().Pan(), QPointF());
     }
 
+    void mapPicksNearestPoint_data()
+    {
+        QTest::addColumn<QVariantList>("points"); // world points; an invalid one has no place
+        QTest::addColumn<QPointF>("click");       // a world point
+        QTest::addColumn<double>("offset");       // pixels to the right of it
+        QTest::addColumn<int>("picked");
+
+        const QPointF a(500, 500), b(600, 500);
+        QTest::newRow("on its marker") << QVariantList{a} << a << 0.0 << 0;
+        QTest::newRow("just within reach") << QVariantList{a} << a << 9.9 << 0;
+        QTest::newRow("just out of reach") << QVariantList{a} << a << 10.1 << -1;
+        QTest::newRow("the nearer of two") << QVariantList{a, b} << b << -2.0 << 1;
+        QTest::newRow("of equally near ones, the last") << QVariantList{a, a} << a << 3.0 << 1;
+        QTest::newRow("one without a place keeps its index")
+            << QVariantList{QVariant(), a} << a << 0.0 << 1;
+        QTest::newRow("none") << QVariantList{} << a << 0.0 << -1;
+    }
+
+    void mapPicksNearestPoint()
+    {
+        QFETCH(QVariantList, points);
+        QFETCH(QPointF, click);
+        QFETCH(double, offset);
+        QFETCH(int, picked);
+
+        VePrevStackSegyGeometry geometry;
+        geometry.AddShotGeometry(new VePrevSegySRGeometry{1, 0.0f, 0.0f, 0.0f});
+        geometry.AddReceiverGeometry(new VePrevSegySRGeometry{2, 1000.0f, 1000.0f, 0.0f});
+        VeSurveyMapWidget map;
+        map.resize(400, 400);
+        map.SetGeometry(&geometry);
+        std::vector<std::optional<QPointF>> pickable;
+        for (const QVariant& p : points)
+            pickable.push_back(p.isValid() ? std::optional<QPointF>(p.toPointF()) : std::nullopt);
+        map.SetPickablePoints(std::move(pickable));
+        QCOMPARE(map.PickablePointAt(map.WorldToPixel(click.x(), click.y()) + QPointF(offset, 0)),
+                 picked);
+    }
+
     void tasksMenuRunsOnSelectedNode()
     {
         auto window = NewWindow();
@@ -401,6 +442,10 @@ private Q_SLOTS:
         QTRY_COMPARE(window->MapWidget()->Map().ShotCount(), kShotCount);
         QCOMPARE(window->MapWidget()->Map().ReceiverCount(), kReceiverCount);
         CheckMap(window->MapWidget());
+        // It said what it filled, but its record is no SPS load's: nothing to check.
+        QCOMPARE(window->CheckRunner()->RunningCount(), 0);
+        QCOMPARE(window->CheckPane()->StatusText(),
+                 QString("Load SPS files into the selected geometry to check them."));
     }
 
     void loadIntoShownGeometryRefreshesMap()

@@ -3,6 +3,7 @@
 #include "VeObjNode.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeTaskParameter.h"
 #include "VeThreadRegistry.h"
 
 #include <QSignalSpy>
@@ -28,6 +29,24 @@ protected:
         geometry->AddShotGeometry(record);
         createdOn = geometry->thread();
         Q_EMIT sigCreatedObject(geometry);
+    }
+};
+
+// A load that says, as its run ends, what it filled and what it ran with.
+class ReportingThread : public VeDataLoadThread
+{
+public:
+    bool reports = true;
+
+protected:
+    void run() override
+    {
+        if (!reports)
+            return;
+        auto parameters = std::make_shared<VeTaskParameter>();
+        parameters->SetName("ran with");
+        parameters->moveToThread(thread());
+        Q_EMIT sigLoadFinished(42, std::move(parameters));
     }
 };
 
@@ -140,6 +159,56 @@ private Q_SLOTS:
         QCOMPARE(progress.count(), 1);
         QCOMPARE(progress.at(0).at(1).toString(), QString("Reading"));
         QCOMPARE(registry->RunningCount(), 0);
+    }
+
+    void loadFinishedReachesSubscribers_data()
+    {
+        QTest::addColumn<bool>("reports");
+        QTest::addColumn<bool>("deleted"); // before its end reaches the registry
+        QTest::addColumn<QStringList>("heard");
+
+        QTest::newRow("load that reports")
+            << true << false << QStringList{"load 42 ran with", "thread", "all"};
+        QTest::newRow("load that reports nothing")
+            << false << false << QStringList{"thread", "all"};
+        // Nobody is handed a thread that is gone, nor what it said.
+        QTest::newRow("load deleted after it reported") << true << true << QStringList{"all"};
+    }
+
+    void loadFinishedReachesSubscribers()
+    {
+        QFETCH(bool, reports);
+        QFETCH(bool, deleted);
+        QFETCH(QStringList, heard);
+
+        VeThreadRegistry* registry = VeThreadRegistry::Instance();
+        auto thread = std::make_unique<ReportingThread>();
+        thread->reports = reports;
+        VeThread* const started = thread.get();
+        QStringList order;
+        const QList<QMetaObject::Connection> connections{
+            connect(registry, &VeThreadRegistry::sigLoadFinished, this,
+                    [&](VeThread* from, qint64 id, std::shared_ptr<const VeTaskParameter> p) {
+                        if (from == started)
+                            order << QString("load %1 %2").arg(id).arg(p ? p->GetName() : "none");
+                    }),
+            connect(registry, &VeThreadRegistry::sigThreadFinished, this,
+                    [&](VeThread* from) {
+                        if (from == started)
+                            order << "thread";
+                    }),
+            connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this,
+                    [&]() { order << "all"; })};
+        thread->start();
+        if (deleted) {
+            thread->wait();
+            thread.reset();
+        }
+        const bool ended = QTest::qWaitFor([&order] { return order.contains("all"); }, 5000);
+        for (const auto& c : connections)
+            disconnect(c);
+        QVERIFY(ended);
+        QCOMPARE(order, heard);
     }
 
     void deletionWaitsForRunningLoads_data()

@@ -59,6 +59,10 @@ struct Outcome
     std::vector<std::unique_ptr<VeObject>> created; // handed over through the registry
     QStringList progress;
     bool createdOnMainThread = true;
+    // What the load told the host as it ended: what it filled and ran with.
+    int reports = 0;
+    qint64 filledID = 0;
+    std::shared_ptr<const VeTaskParameter> ranWith;
 };
 } // namespace
 
@@ -89,6 +93,15 @@ private:
                     [&](VeThread* from, const QString& text) {
                         if (from == &thread)
                             outcome.progress << text;
+                    }),
+            connect(registry, &VeThreadRegistry::sigLoadFinished, this,
+                    [&](VeThread* from, qint64 filledID,
+                        std::shared_ptr<const VeTaskParameter> ranWith) {
+                        if (from != &thread)
+                            return;
+                        ++outcome.reports;
+                        outcome.filledID = filledID;
+                        outcome.ranWith = std::move(ranWith);
                     }),
             connect(registry, &VeThreadRegistry::sigThreadFinished, this,
                     [&](VeThread* from) { finished |= from == &thread; })};
@@ -200,6 +213,7 @@ private Q_SLOTS:
         } else if (target == "geometry") {
             auto* geometry = new VePrevStackSegyGeometry;
             geometry->SetName("Survey geometry");
+            geometry->SetID(77);
             geometry->AddShotGeometry(new VePrevSegySRGeometry{7, 1, 2, 3});
             geometry->AddReceiverGeometry(new VePrevSegySRGeometry{7, 1, 2, 3});
             held = geometry;
@@ -229,6 +243,13 @@ private Q_SLOTS:
             QCOMPARE(describe(filled->Shots()), shots);
             QCOMPARE(describe(filled->Receivers()), receivers);
         }
+        // The host learns what was filled, even in part, and with which record.
+        QCOMPARE(outcome.reports, 1);
+        QCOMPARE(outcome.filledID, filled ? filled->GetID() : 0);
+        const auto* ranWith = dynamic_cast<const VeTaskSPSFilesLoaderParam*>(outcome.ranWith.get());
+        QVERIFY(ranWith && ranWith != &param);
+        QCOMPARE(ranWith->SourceFileName, param.SourceFileName);
+        QCOMPARE(ranWith->ReceiverFileName, param.ReceiverFileName);
     }
 
     void withoutParameterRecordNothingHappens()
@@ -237,6 +258,7 @@ private Q_SLOTS:
         QVERIFY(runLoad(nullptr, nullptr, outcome));
         QVERIFY(outcome.progress.isEmpty());
         QVERIFY(outcome.created.empty());
+        QCOMPARE(outcome.reports, 0);
         QVERIFY(VeEventsLog::Instance()->Entries().isEmpty());
     }
 
@@ -292,8 +314,16 @@ private Q_SLOTS:
         param.SourceFileName = path("s.sps");
         param.ReceiverFileName = path("r.sps");
         Outcome outcome;
+        // The record's own numbering is not what the run used.
+        param.Numbering.LineFactor = 1000;
         QVERIFY(runLoad(&param, nullptr, outcome, SPSNumberingSettings{10, -1, 10, -2}));
         QCOMPARE(outcome.created.size(), size_t(1));
+        const auto* ranWith = dynamic_cast<const VeTaskSPSFilesLoaderParam*>(outcome.ranWith.get());
+        QVERIFY(ranWith);
+        const SPSNumberingSettings& used = ranWith->Numbering;
+        QCOMPARE((QList<qint32>{used.ShotNumberFactor, used.ReceiverNumberFactor,
+                                used.CoordinateScalar, used.ElevationScalar, used.LineFactor}),
+                 (QList<qint32>{10, -1, 10, -2, 0}));
         const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(outcome.created[0].get());
         QCOMPARE(describe(geometry->Shots()),
                  (QStringList{"990|59990.0195|550000|199", "1010|60010.0508|550010|202.119995"}));

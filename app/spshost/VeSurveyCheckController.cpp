@@ -1,0 +1,155 @@
+#include "VeSurveyCheckController.h"
+
+#include "VeObjNode.h"
+#include "VeObjTreeWidget.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeSPSLoadAgain.h"
+#include "VeSurveyCheckPane.h"
+#include "VeSurveyCheckRunner.h"
+#include "VeSurveyMapWidget.h"
+#include "VeTaskParameter.h"
+#include "VeTaskSPSFilesLoaderParam.h"
+
+#include <QTableView>
+
+#include <optional>
+#include <vector>
+
+namespace {
+// The kinds the map's findings layer shows: points that are off, twice, or
+// merged by the numbering.
+bool onFindingsLayer(const SPSCheckFinding& f)
+{
+    switch (f.kind) {
+    case SPSCheckFinding::Outlier:
+    case SPSCheckFinding::Conflict:
+    case SPSCheckFinding::Duplicate:
+    case SPSCheckFinding::SharedNumber:
+        return f.hasPosition;
+    default:
+        return false;
+    }
+}
+
+qint64 geometryID(const VeObjNode* node)
+{
+    VeObject* object = node ? node->GetObject() : nullptr;
+    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
+}
+} // namespace
+
+VeSurveyCheckController::VeSurveyCheckController(VeObjTreeWidget* tree, VeSurveyCheckPane* pane,
+                                                 VeSurveyMapWidget* map, QObject* parent)
+    : QObject(parent), m_pTree(tree), m_pPane(pane), m_pMap(map),
+      m_pRunner(new VeSurveyCheckRunner(this))
+{
+    connect(m_pPane, &VeSurveyCheckPane::sigFindingSelected, this,
+            &VeSurveyCheckController::OnFindingSelected);
+    connect(m_pPane, &VeSurveyCheckPane::sigLoadAgainWithLineFactor, this,
+            &VeSurveyCheckController::LoadAgainWithLineFactor);
+    connect(m_pMap, &VeSurveyMapWidget::sigPointPicked, this,
+            &VeSurveyCheckController::OnFindingPicked);
+    connect(m_pRunner, &VeSurveyCheckRunner::sigFinished, this,
+            &VeSurveyCheckController::OnCheckFinished);
+    connect(m_pRunner, &VeSurveyCheckRunner::sigStarted, this,
+            &VeSurveyCheckController::ShowCheckOfSelected);
+}
+
+VeSurveyCheckController::~VeSurveyCheckController() = default;
+
+void VeSurveyCheckController::CheckLoad(qint64 filledObjectID,
+                                        const std::shared_ptr<const VeTaskParameter>& parameters)
+{
+    // Loads of SPS files are checked with the record they ran with; other loads are not.
+    const auto* loaded = dynamic_cast<const VeTaskSPSFilesLoaderParam*>(parameters.get());
+    if (!loaded || filledObjectID == 0)
+        return;
+    // Only while the tree still holds it: the load handed it over before it
+    // ended, or it was the target's.
+    VeObject* geometry = nullptr;
+    for (VeObjNode* node : m_pTree->Nodes())
+        if (geometryID(node) == filledObjectID)
+            geometry = node->GetObject();
+    if (!geometry)
+        return; // the load failed before it made a geometry, or it is gone
+    const qint64 id = geometry->GetID();
+    if (!m_WatchedGeometries.contains(id)) {
+        m_WatchedGeometries.insert(id);
+        connect(geometry, &QObject::destroyed, this, [this, id]() {
+            m_WatchedGeometries.remove(id);
+            m_CheckResults.remove(id);
+        });
+    }
+    m_pRunner->Start(id, *loaded, loaded->Numbering);
+}
+
+void VeSurveyCheckController::OnCheckFinished(qint64 geometryID,
+                                              std::shared_ptr<const VeSurveyCheckResult> result)
+{
+    m_CheckResults.insert(geometryID, std::move(result));
+    ShowCheckOfSelected();
+}
+
+void VeSurveyCheckController::SetFindingsShown(bool shown)
+{
+    m_bFindingsShown = shown;
+    ShowCheckOfSelected();
+}
+
+void VeSurveyCheckController::ShowCheckOfSelected()
+{
+    const qint64 id = geometryID(m_pTree->SelectedNode());
+    std::vector<QPointF> marks;
+    if (id != 0 && m_pRunner->IsRunning(id)) {
+        m_pPane->ShowRunning();
+    } else if (const auto result = m_CheckResults.value(id); id != 0 && result) {
+        if (m_pPane->Result() != result)
+            m_pPane->ShowResult(result);
+        if (m_bFindingsShown)
+            for (const SPSCheckFinding& f : result->findings)
+                if (onFindingsLayer(f))
+                    marks.emplace_back(f.x, f.y);
+    } else {
+        m_pPane->ShowNone();
+    }
+    m_pMap->SetFindingMarks(std::move(marks));
+    // Every finding with a place can be picked, shown on the layer or not.
+    std::vector<std::optional<QPointF>> pickable;
+    if (const auto shown = m_pPane->Result())
+        for (const SPSCheckFinding& f : shown->findings)
+            pickable.push_back(f.hasPosition ? std::optional<QPointF>(QPointF(f.x, f.y))
+                                             : std::nullopt);
+    m_pMap->SetPickablePoints(std::move(pickable));
+    if (!m_pPane->View()->currentIndex().isValid())
+        m_pMap->SetMarkedPoint(std::nullopt);
+}
+
+void VeSurveyCheckController::OnFindingSelected(int index)
+{
+    const auto result = m_pPane->Result();
+    if (!result || index < 0 || size_t(index) >= result->findings.size()) {
+        m_pMap->SetMarkedPoint(std::nullopt);
+        return;
+    }
+    const SPSCheckFinding& f = result->findings[size_t(index)];
+    if (!f.hasPosition) {
+        m_pMap->SetMarkedPoint(std::nullopt);
+        return;
+    }
+    m_pMap->SetMarkedPoint(QPointF(f.x, f.y));
+    if (!m_bPickingOnMap)
+        m_pMap->CentreOn(f.x, f.y);
+}
+
+void VeSurveyCheckController::OnFindingPicked(int index)
+{
+    m_bPickingOnMap = true;
+    m_pPane->SelectFinding(index);
+    m_bPickingOnMap = false;
+}
+
+void VeSurveyCheckController::LoadAgainWithLineFactor(qint32 lineFactor)
+{
+    if (const auto result = m_pPane->Result(); result && result->loaded)
+        StartSPSLoadAgain(*result->loaded, lineFactor);
+}
