@@ -5,7 +5,6 @@
 #include "VeSPSLoadScript.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapImage.h"
-#include "VeSurveyMapWidget.h"
 #include "VeThreadRegistry.h"
 #include "VeUiStallMonitor.h"
 
@@ -19,7 +18,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 // A build keeps the plug-ins beside the program; an installed program finds
@@ -206,20 +204,6 @@ int main(int argc, char* argv[])
         }
         window.close();
     };
-    // The map draws off the UI thread: the picture waits for its finished image.
-    const auto takePictureWhenDrawn = [&window, takePicture]() {
-        VeSurveyMapWidget* map = window.MapWidget();
-        if (!map->IsDrawing()) {
-            takePicture();
-            return;
-        }
-        auto waiting = std::make_shared<QMetaObject::Connection>();
-        *waiting =
-            QObject::connect(map, &VeSurveyMapWidget::sigDrawn, &window, [waiting, takePicture]() {
-                QObject::disconnect(*waiting);
-                takePicture();
-            });
-    };
 
     VeSPSLoadScript loadScript(&window);
     if (load) {
@@ -245,10 +229,10 @@ int main(int argc, char* argv[])
                              }
                              // The delay counts from the end of the load and its
                              // check, so the picture shows what they brought.
-                             QTimer::singleShot(delay, &window, takePictureWhenDrawn);
+                             QTimer::singleShot(delay, &window, takePicture);
                          });
     } else if (screenshot) {
-        QTimer::singleShot(delay, &window, takePictureWhenDrawn);
+        QTimer::singleShot(delay, &window, takePicture);
     }
 
     const int result = app.exec();
