@@ -8,7 +8,6 @@
 #include "SPSNumbers.h"
 #include "SPSPointTable.h"
 #include "SPSRevisionDetector.h"
-#include "SPSRowObserver.h"
 #include "SPSRowReader.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
@@ -83,8 +82,7 @@ QString translated(const char* text)
 // Reads the file's points into the table, as they come. Touches neither the events
 // log nor anything shared, so that it may run beside the rest of the load.
 ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points,
-                       const std::atomic<bool>* abandoned = nullptr,
-                       SPSRowObserver* observer = nullptr)
+                       const std::atomic<bool>* abandoned = nullptr)
 {
     ReadOutcome outcome;
     if (f.path.isEmpty()) {
@@ -110,12 +108,7 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     for (const SPSLayout::Span& span : {c.line, c.point, c.depth, c.x, c.y, c.elevation})
         if (span.found)
             fields.append({span.pos, span.len});
-    qint64 rowLimit = SPSRowReader::RowLimitFor(fields);
-    if (observer) {
-        rowLimit = SPSRowObserver::CombinedLimit(rowLimit, observer->RowLimit());
-        observer->Begin(file.size());
-    }
-    reader.SetRowLimit(rowLimit);
+    reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
     // About 82 bytes a row in the standard layout; past a million rows the
     // tables grow as they fill.
     points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
@@ -133,8 +126,6 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
                    c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
                    reader.RealField(c.x.pos, c.x.len), reader.RealField(c.y.pos, c.y.len),
                    reader.RealField(c.elevation.pos, c.elevation.len));
-        if (observer)
-            observer->Row(reader);
     }
     if (reader.Failed()) {
         // Part of a file is not the file: the load must not pass it off as whole.
@@ -447,7 +438,7 @@ qint64 VeThreadSPSFilesLoader::Load()
     std::thread receiverWork([&, file = pointFile(param, SPSLayout::File::Receiver),
                               options = m_ReadOptions] {
         SPSPointTable points;
-        receiverOutcome = readPoints(file, options, points, &abandoned, m_pReceiverRows);
+        receiverOutcome = readPoints(file, options, points, &abandoned);
         if (!receiverOutcome.ok)
             return;
         receiverPoints =
@@ -466,8 +457,7 @@ qint64 VeThreadSPSFilesLoader::Load()
     {
         SPSPointTable sources;
         const ReadOutcome sourceOutcome =
-            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources, nullptr,
-                       m_pSourceRows);
+            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources);
         sourceOutcome.Log();
         if (!sourceOutcome.ok)
             return created ? 0 : geometry->GetID();

@@ -1,7 +1,6 @@
 #include "SPSRowReader.h"
 
 #include "SPSNumbers.h"
-#include "SPSRowObserver.h"
 
 #include <cstring>
 
@@ -105,5 +104,3 @@ float SPSRowReader::OtherFloatField(qint32 pos, qint32 len) const
 {
     return FloatFromText(Field(pos, len));
 }
-
-SPSRowObserver::~SPSRowObserver() = default;
