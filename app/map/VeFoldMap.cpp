@@ -212,17 +212,7 @@ void VeFoldMap::PaintBar(QPainter& painter, const QRectF& rect) const
 
 QImage RenderFoldMapImage(const VeFoldMap& map, const QSize& size)
 {
-    if (!IsValidSurveyMapSize(size) ||
-        !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return QImage();
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return image;
-    image.fill(VeSurveyMap::BackgroundColor());
-    QPainter painter(&image);
-    map.Paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    painter.end();
-    return image;
+    return RenderMapImage(size, [&map](QPainter& p, const QRectF& r) { map.Paint(p, r); });
 }
 
 namespace {

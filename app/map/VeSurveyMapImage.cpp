@@ -58,7 +58,7 @@ QSize DefaultSurveyMapSize()
     return QSize(1200, 900);
 }
 
-QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size)
+QImage RenderMapImage(const QSize& size, const std::function<void(QPainter&, const QRectF&)>& paint)
 {
     if (!IsValidSize(size) || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return QImage();
@@ -67,9 +67,14 @@ QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size)
         return image;
     image.fill(VeSurveyMap::BackgroundColor());
     QPainter painter(&image);
-    map.Paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
     painter.end();
     return image;
+}
+
+QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size)
+{
+    return RenderMapImage(size, [&map](QPainter& p, const QRectF& r) { map.Paint(p, r); });
 }
 
 QByteArray SurveyMapFormatForFile(const QString& fileName)

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <QRectF>
 #include <QSize>
 #include <QString>
+
+#include <functional>
 
 class VeSurveyMap;
 class VePrevStackSegyGeometry;
@@ -22,6 +26,10 @@ bool IsValidSurveyMapSize(const QSize& size, QString* errorText = nullptr);
 // is not valid or the memory is not there. Needs a QGuiApplication (fonts); the
 // "offscreen" platform is enough, no display is used.
 QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size);
+// An image of the size on the maps' background with paint(painter, rect) drawn
+// over it; a null image for an invalid size or without a GUI application.
+QImage RenderMapImage(const QSize& size,
+                      const std::function<void(QPainter&, const QRectF&)>& paint);
 
 // The image format a map file's suffix names ("jpg" for "map.JPG"), among
 // those Qt's image writer can write; empty for any other suffix or none.
