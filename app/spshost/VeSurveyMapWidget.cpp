@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <utility>
+
 #include <cmath>
 
 namespace {
@@ -29,7 +31,82 @@ VeSurveyMapWidget::VeSurveyMapWidget(QWidget* parent) : QWidget(parent)
     connect(&m_RefreshTimer, &QTimer::timeout, this, &VeSurveyMapWidget::Refresh);
 }
 
-VeSurveyMapWidget::~VeSurveyMapWidget() = default;
+VeSurveyMapWidget::~VeSurveyMapWidget()
+{
+    // The drawing thread posts its picture to this widget: it must have ended first.
+    if (m_Drawing.valid())
+        m_Drawing.wait();
+}
+
+void VeSurveyMapWidget::Redraw()
+{
+    update();
+    if (m_bDrawing) {
+        m_bRedrawPending = true;
+        return;
+    }
+    StartDrawing();
+}
+
+void VeSurveyMapWidget::StartDrawing()
+{
+    m_bRedrawPending = false;
+    const QSize size = this->size();
+    if (size.isEmpty())
+        return;
+    if (m_bDrawMapStale || !m_pDrawMap) {
+        m_pDrawMap = std::make_shared<VeSurveyMap>(m_Map);
+        m_bDrawMapStale = false;
+    } else {
+        // Only the small parts may have changed since the points were copied.
+        m_pDrawMap->SetFindingMarks(m_Map.FindingMarks());
+        m_pDrawMap->SetMarkedPoint(m_Map.MarkedPoint());
+        m_pDrawMap->SetTitle(m_Map.GetTitle());
+    }
+    // The same view: zooming about the plot's centre from the fitted view
+    // leaves the pan at zero, then the pan is added.
+    VeSurveyMap& map = *m_pDrawMap;
+    const QRectF rect = MapRect();
+    map.ResetView();
+    map.ZoomAt(map.PlotRect(rect).center(), m_Map.Zoom(), rect);
+    map.PanBy(m_Map.Pan() - map.Pan());
+
+    const qreal ratio = devicePixelRatioF();
+    m_bDrawing = true;
+    m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, size, ratio]() {
+        QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(VeSurveyMap::BackgroundColor());
+        const QRectF area{QPointF(), QSizeF(size)};
+        {
+            QPainter painter(&image);
+            drawMap->Paint(painter, area);
+        }
+        const QPointF topLeft = drawMap->PixelToWorld(area.topLeft(), area);
+        const QPointF bottomRight = drawMap->PixelToWorld(area.bottomRight(), area);
+        QMetaObject::invokeMethod(
+            this,
+            [this, image = std::move(image), topLeft, bottomRight]() mutable {
+                Drawn(std::move(image), topLeft, bottomRight);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void VeSurveyMapWidget::Drawn(QImage image, QPointF worldTopLeft, QPointF worldBottomRight)
+{
+    m_Drawing.get();
+    m_bDrawing = false;
+    m_Image = std::move(image);
+    m_ImageWorldTopLeft = worldTopLeft;
+    m_ImageWorldBottomRight = worldBottomRight;
+    update();
+    if (m_bRedrawPending) {
+        StartDrawing();
+        return;
+    }
+    Q_EMIT sigDrawn();
+}
 
 void VeSurveyMapWidget::SetGeometry(VePrevStackSegyGeometry* geometry)
 {
@@ -57,13 +134,14 @@ void VeSurveyMapWidget::Refresh()
     m_Map.SetGeometry(geometry);
     m_Map.SetTitle(geometry ? geometry->GetName() : QString());
     m_Map.SetEmptyText(geometry ? QString() : tr("Select a geometry to see its map"));
-    update();
+    m_bDrawMapStale = true;
+    Redraw();
 }
 
 void VeSurveyMapWidget::ResetView()
 {
     m_Map.ResetView();
-    update();
+    Redraw();
 }
 
 QPointF VeSurveyMapWidget::WorldToPixel(double x, double y) const
@@ -74,19 +152,19 @@ QPointF VeSurveyMapWidget::WorldToPixel(double x, double y) const
 void VeSurveyMapWidget::SetFindingMarks(std::vector<QPointF> marks)
 {
     m_Map.SetFindingMarks(std::move(marks));
-    update();
+    Redraw();
 }
 
 void VeSurveyMapWidget::SetMarkedPoint(std::optional<QPointF> point)
 {
     m_Map.SetMarkedPoint(point);
-    update();
+    Redraw();
 }
 
 void VeSurveyMapWidget::CentreOn(double x, double y)
 {
     m_Map.CentreOn(x, y, MapRect());
-    update();
+    Redraw();
 }
 
 void VeSurveyMapWidget::SetPickablePoints(std::vector<std::optional<QPointF>> points)
@@ -115,7 +193,33 @@ int VeSurveyMapWidget::PickablePointAt(const QPointF& pixel) const
 void VeSurveyMapWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    m_Map.Paint(painter, MapRect());
+    const QRectF rect = MapRect();
+    if (m_Image.isNull()) {
+        painter.fillRect(rect, VeSurveyMap::BackgroundColor());
+        return;
+    }
+    // The last picture where its corners fall in the current view, until the
+    // picture of this view is ready.
+    const QRectF target =
+        QRectF(m_Map.WorldToPixel(m_ImageWorldTopLeft.x(), m_ImageWorldTopLeft.y(), rect),
+               m_Map.WorldToPixel(m_ImageWorldBottomRight.x(), m_ImageWorldBottomRight.y(), rect))
+            .normalized();
+    const QSizeF imageSize = QSizeF(m_Image.size()) / m_Image.devicePixelRatio();
+    if (std::abs(target.left()) < 0.5 && std::abs(target.top()) < 0.5 &&
+        std::abs(target.width() - imageSize.width()) < 0.5 &&
+        std::abs(target.height() - imageSize.height()) < 0.5) {
+        painter.drawImage(QPointF(), m_Image);
+        return;
+    }
+    painter.fillRect(rect, VeSurveyMap::BackgroundColor());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target, m_Image);
+}
+
+void VeSurveyMapWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Redraw();
 }
 
 void VeSurveyMapWidget::wheelEvent(QWheelEvent* event)
@@ -127,7 +231,7 @@ void VeSurveyMapWidget::wheelEvent(QWheelEvent* event)
     }
     // One notch (120) zooms by 1.25.
     m_Map.ZoomAt(event->position(), std::pow(1.25, steps / 120.0), MapRect());
-    update();
+    Redraw();
     event->accept();
 }
 
@@ -151,7 +255,7 @@ void VeSurveyMapWidget::mouseMoveEvent(QMouseEvent* event)
     }
     m_Map.PanBy(event->position() - m_LastDragPos);
     m_LastDragPos = event->position();
-    update();
+    Redraw();
 }
 
 void VeSurveyMapWidget::mouseReleaseEvent(QMouseEvent* event)

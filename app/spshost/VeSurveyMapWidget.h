@@ -2,10 +2,13 @@
 
 #include "VeSurveyMap.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+#include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -44,7 +47,14 @@ public:
 
     QSize sizeHint() const override { return QSize(640, 480); }
 
+    // Whether the map's picture of the current view is still being drawn.
+    bool IsDrawing() const { return m_bDrawing || m_bRedrawPending || m_RefreshTimer.isActive(); }
+    // The last finished picture of the map (of the view it was drawn for).
+    QImage DrawnImage() const { return m_Image; }
+
 Q_SIGNALS:
+    // The picture of the current view is finished and shown.
+    void sigDrawn();
     // A left click that did not drag, at this world point and widget pixel.
     void sigClicked(const QPointF& world, const QPointF& pixel);
     // The same click, on a pickable point: its index.
@@ -57,6 +67,7 @@ public Q_SLOTS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -65,6 +76,11 @@ protected:
 
 private:
     QRectF MapRect() const { return QRectF(rect()); }
+    // Asks for a new picture of the current view; one is drawn at a time and
+    // the latest request wins.
+    void Redraw();
+    void StartDrawing();
+    void Drawn(QImage image, QPointF worldTopLeft, QPointF worldBottomRight);
 
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
@@ -74,4 +90,17 @@ private:
     QPointF m_LastDragPos;
     QPointF m_PressPos;
     bool m_bDragging = false;
+
+    // The drawing thread's own copy of the map: the UI thread leaves it alone
+    // while a picture is drawn and changes its view only between drawings.
+    std::shared_ptr<VeSurveyMap> m_pDrawMap;
+    bool m_bDrawMapStale = true;
+    std::future<void> m_Drawing;
+    bool m_bDrawing = false;
+    bool m_bRedrawPending = false;
+    // The finished picture and the world corners it shows, so that it can be
+    // shown shifted and scaled while the next view is drawn.
+    QImage m_Image;
+    QPointF m_ImageWorldTopLeft;
+    QPointF m_ImageWorldBottomRight;
 };

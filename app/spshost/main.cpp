@@ -5,6 +5,7 @@
 #include "VeSPSLoadScript.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapImage.h"
+#include "VeSurveyMapWidget.h"
 #include "VeThreadRegistry.h"
 #include "VeUiStallMonitor.h"
 
@@ -18,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 // A build keeps the plug-ins beside the program; an installed program finds
@@ -204,6 +206,20 @@ int main(int argc, char* argv[])
         }
         window.close();
     };
+    // The map draws off the UI thread: the picture waits for its finished image.
+    const auto takePictureWhenDrawn = [&window, takePicture]() {
+        VeSurveyMapWidget* map = window.MapWidget();
+        if (!map->IsDrawing()) {
+            takePicture();
+            return;
+        }
+        auto waiting = std::make_shared<QMetaObject::Connection>();
+        *waiting =
+            QObject::connect(map, &VeSurveyMapWidget::sigDrawn, &window, [waiting, takePicture]() {
+                QObject::disconnect(*waiting);
+                takePicture();
+            });
+    };
 
     VeSPSLoadScript loadScript(&window);
     if (load) {
@@ -229,10 +245,10 @@ int main(int argc, char* argv[])
                              }
                              // The delay counts from the end of the load and its
                              // check, so the picture shows what they brought.
-                             QTimer::singleShot(delay, &window, takePicture);
+                             QTimer::singleShot(delay, &window, takePictureWhenDrawn);
                          });
     } else if (screenshot) {
-        QTimer::singleShot(delay, &window, takePicture);
+        QTimer::singleShot(delay, &window, takePictureWhenDrawn);
     }
 
     const int result = app.exec();

@@ -237,6 +237,7 @@ private:
         QTRY_VERIFY(!m_pWindow->BusyIndicator()->isVisible());
         QCOMPARE(m_pWindow->statusBar()->currentMessage(), QString("Ready"));
 
+        QTRY_VERIFY(!map->IsDrawing());
         const QImage image = map->grab().toImage();
         QCOMPARE(image.size(), map->size());
         CheckSurveyMarks(image, map->Map().PlotRect(QRectF(map->rect())), m_Shots, m_Receivers);

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -89,6 +90,8 @@ bool HasEntry(VeEventsLog::EEventsLogType type, const QString& text)
 // Each record shows its colour where the window's map puts it.
 void CheckMap(VeSurveyMapWidget* mapWidget)
 {
+    // The points are drawn off the UI thread; a grab shows them once drawn.
+    QTRY_VERIFY(!mapWidget->IsDrawing());
     const QImage image = mapWidget->grab().toImage();
     QCOMPARE(image.size(), mapWidget->size());
     const auto check = [&](const Point& p, const QColor& colour) {
@@ -332,6 +335,18 @@ private Q_SLOTS:
         QTest::mouseMove(map, QPoint(130, 90));
         QTest::mouseRelease(map, Qt::LeftButton, Qt::NoModifier, QPoint(130, 90));
         QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
+
+        // The picture drawn off the UI thread is the map of this very view, marks included.
+        map->SetFindingMarks({QPointF(800, 500)});
+        QTRY_VERIFY(!map->IsDrawing());
+        QImage direct(map->size(), QImage::Format_ARGB32_Premultiplied);
+        direct.fill(VeSurveyMap::BackgroundColor());
+        {
+            QPainter painter(&direct);
+            map->Map().Paint(painter, QRectF(map->rect()));
+        }
+        QCOMPARE(map->DrawnImage(), direct);
+        QCOMPARE(map->grab().toImage().convertToFormat(direct.format()), direct);
 
         // Records added later show after the refresh; the view stays where the user put it.
         geometry->AddShotGeometry(new VePrevSegySRGeometry{3, 400.0f, 250.0f, 0.0f});
