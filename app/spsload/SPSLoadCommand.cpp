@@ -374,7 +374,13 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     if (parser.isSet(revisionOption) && !ApplyRevision(revision, &param))
         return ExitUsage;
 
-    const SPSFinishedLoad load = SPSLoadDriver::Run(param);
+    // The check takes the point rows from the load's reading.
+    const bool checking = parser.isSet(checkOption) || parser.isSet(reportOption);
+    std::unique_ptr<SPSSurveyCheck> check;
+    if (checking)
+        check = std::make_unique<SPSSurveyCheck>(param, numbering);
+    const SPSFinishedLoad load = SPSLoadDriver::Run(param, check ? check->SourceRows() : nullptr,
+                                                    check ? check->ReceiverRows() : nullptr);
     for (const VeEventsLogEntry& entry : load.log)
         m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
     const std::unique_ptr<VePrevStackSegyGeometry>& geometry = load.geometry;
@@ -401,18 +407,17 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     if (!parser.isSet(quietOption) && !anyToOut)
         WriteSummary(*geometry);
 
-    if (parser.isSet(checkOption) || parser.isSet(reportOption)) {
-        SPSSurveyCheck check(param, numbering);
+    if (check) {
         QString reason;
-        if (!check.Run(&reason)) {
+        if (!check->Run(&reason)) {
             Error(QStringLiteral("survey check: %1").arg(reason));
             return ExitFailed;
         }
         // Standard output may carry an output; the check's lines then go to standard error.
         if (parser.isSet(checkOption))
-            WriteCheck(check.Findings(), anyToOut ? m_pErr : m_pOut);
+            WriteCheck(check->Findings(), anyToOut ? m_pErr : m_pOut);
         if (parser.isSet(reportOption) &&
-            !WriteReport(check.Findings(), parser.value(reportOption)))
+            !WriteReport(check->Findings(), parser.value(reportOption)))
             return ExitFailed;
     }
     return ExitLoaded;

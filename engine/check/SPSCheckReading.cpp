@@ -68,6 +68,8 @@ QString notARecord()
         "needs one");
 }
 
+} // namespace
+
 // The line ids of a table's rows, found by the field's bytes: rows come line
 // by line, and a file writes a line's name the same way throughout.
 class LineCache
@@ -105,12 +107,7 @@ private:
     std::pair<qint32, qint32> m_LastId[2]{{-1, 0}, {-1, 0}};
 };
 
-// A field of the row as the layout places it, and its name in messages.
-struct Named
-{
-    SPSLayout::Span span;
-    const char* name;
-};
+namespace {
 
 SPSRowReader makeReader(QFile& file, const VeTaskSPSFilesLoaderParam& param, SPSLayout::File kind,
                         QChar letter)
@@ -122,166 +119,201 @@ SPSRowReader makeReader(QFile& file, const VeTaskSPSFilesLoaderParam& param, SPS
 }
 } // namespace
 
+PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
+                     const SPSNumberingSettings& numbering, SPSCheckPointTable& table,
+                     SPSCheckFindings& findings)
+    : m_Table(table), m_Findings(findings), m_pLineCache(std::make_unique<LineCache>(table.lines))
+{
+    using SPSLayout::Column;
+    m_Kind = letter == u'S' ? SPSLayout::File::Source : SPSLayout::File::Receiver;
+    const auto column = [&](Column c) { return SPSLayout::ColumnOf(param, m_Kind, c); };
+    m_LineSpan = column(Column::Line);
+    m_PointSpan = column(Column::Point);
+    m_XSpan = column(Column::X);
+    m_YSpan = column(Column::Y);
+    m_nIndexColumn =
+        SPSLayoutPresets::PointIndexColumn(SPSLayoutPresets::PointColumnsRevision(param, letter));
+    m_nFactor = m_Kind == SPSLayout::File::Source ? numbering.ShotNumberFactor
+                                                  : numbering.ReceiverNumberFactor;
+    m_nLineFactor = numbering.LineFactor;
+    // The fields that hold numbers, and the depth where the rows have one.
+    m_Numeric = {{m_XSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "easting")},
+                 {m_YSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "northing")},
+                 {column(Column::Elevation), QT_TRANSLATE_NOOP("SPSSurveyCheck", "elevation")}};
+    if (const SPSLayout::Span depth = column(Column::Depth); depth.found)
+        m_Numeric.push_back({depth, QT_TRANSLATE_NOOP("SPSSurveyCheck", "depth")});
+    // The furthest field: a row must reach its end.
+    m_nFurthestEnd = qint64(m_LineSpan.pos) + m_LineSpan.len;
+    m_pFurthestName = QT_TRANSLATE_NOOP("SPSSurveyCheck", "line");
+    auto further = [&](SPSLayout::Span span, const char* name) {
+        if (qint64(span.pos) + span.len > m_nFurthestEnd) {
+            m_nFurthestEnd = qint64(span.pos) + span.len;
+            m_pFurthestName = name;
+        }
+    };
+    further(m_PointSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "point"));
+    for (const Named& n : m_Numeric)
+        further(n.span, n.name);
+}
+
+PointRows::~PointRows() = default;
+
+qint64 PointRows::RowLimit() const
+{
+    return qMax<qint64>(m_nFurthestEnd, m_nIndexColumn + 1);
+}
+
+void PointRows::Begin(qint64 fileSize)
+{
+    m_bBegun = true;
+    m_Table.texts.reserve(size_t(qMin<qint64>(fileSize / 8, qint64(1) << 26)));
+    m_Table.points.reserve(size_t(qMin<qint64>(fileSize / 82 + 16, qint64(1) << 20)));
+}
+
+void PointRows::Row(const SPSRowReader& reader)
+{
+    const SPSLayout::Span& lineSpan = m_LineSpan;
+    const SPSLayout::Span& pointSpan = m_PointSpan;
+    const SPSLayout::Span& xSpan = m_XSpan;
+    const SPSLayout::Span& ySpan = m_YSpan;
+    const std::vector<Named>& numeric = m_Numeric;
+    const qint32 indexColumn = m_nIndexColumn;
+    const qint32 factor = m_nFactor;
+    const qint32 lineFactor = m_nLineFactor;
+    const qint64 furthestEnd = m_nFurthestEnd;
+    const char* const furthestName = m_pFurthestName;
+    SPSCheckPointTable& table = m_Table;
+    SPSCheckFindings& findings = m_Findings;
+    LineCache& lines = *m_pLineCache;
+    QByteArray* utf8 = m_Utf8;
+    // A field keeps its row's form: Latin-1 for a plain ASCII row.
+    const bool plain = reader.Field(0, 0).IsLatin1();
+    auto field = [&](SPSLayout::Span span, int slot) {
+        if (plain) {
+            const QLatin1StringView v = reader.Field(span.pos, span.len).Latin1();
+            return Field{v.data(), v.size()};
+        }
+        utf8[slot] = reader.FieldText(span.pos, span.len).toUtf8();
+        return Field{utf8[slot].constData(), utf8[slot].size()};
+    };
+    SPSCheckPoint p;
+    p.row = reader.RowNumber();
+    const Field pointText = field(pointSpan, 1);
+    p.numeric = parseNumber(pointText, !plain, &p.value);
+    const Field x = field(xSpan, 3);
+    const Field y = field(ySpan, 4);
+    const bool xOk = parseNumber(x, !plain, &p.x);
+    const bool yOk = parseNumber(y, !plain, &p.y);
+    // Prose that happens to start with the record letter: fields sliced
+    // from it would only make findings about nothing.
+    if (!p.numeric && !xOk && !yOk) {
+        findings.Add(p.row, Kind::NotARecord, notARecord());
+        return;
+    }
+    p.hasXY = xOk && yOk;
+    p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
+    qint32 lineNumber = 0;
+    p.line = lines.Id(field(lineSpan, 0), !plain, &lineNumber);
+    const qint32 pointNumber =
+        plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
+              : PointNumberFromText(pointText.text(true));
+    if (indexColumn >= 0) {
+        const Field index = field({indexColumn, 1, true}, 2);
+        if (index.size == 1 && uchar(index.data[0]) < 0x80)
+            p.index = char16_t(index.data[0]);
+    }
+    p.pointNumber = pointNumber;
+    // The load's number: line x line factor + point, then times the factor.
+    const qint32 lineFactored = SPSPointNumber(lineNumber, pointNumber, lineFactor, 1);
+    p.number = SPSPointNumber(0, lineFactored, 0, factor);
+    const SPSCheckPoint& stored = table.Add(p, pointText.data, pointText.size);
+    if (lineFactor != 0) {
+        SPSNumberingFit fit(lineFactor);
+        if (fit.Take(lineNumber, pointNumber))
+            findings.Add(p.row, Kind::NumberOverflow,
+                         QCoreApplication::translate(
+                             "SPSSurveyCheck", "line %1 x line factor %2 + point %3 is %4, beyond "
+                                               "32 bits; the load numbers the point %5")
+                             .arg(lineNumber)
+                             .arg(lineFactor)
+                             .arg(pointNumber)
+                             .arg(fit.FirstValue())
+                             .arg(lineFactored),
+                         table, stored);
+    }
+    if (factor != 0 && factor != 1) {
+        SPSNumberingFit fit(factor);
+        if (fit.Take(lineFactored, 0))
+            findings.Add(p.row, Kind::NumberOverflow,
+                         QCoreApplication::translate("SPSSurveyCheck",
+                                                     "number %1 x factor %2 is %3, beyond 32 "
+                                                     "bits; the load numbers the point %4")
+                             .arg(lineFactored)
+                             .arg(factor)
+                             .arg(fit.FirstValue())
+                             .arg(p.number),
+                         table, stored);
+    }
+
+    if (pointText.isEmpty()) {
+        findings.Add(
+            p.row, Kind::BlankPoint,
+            QCoreApplication::translate("SPSSurveyCheck",
+                                        "the point field is blank; the load numbers the point %1")
+                .arg(SPSPointNumber(lineNumber, 0, lineFactor, 1)),
+            table, stored);
+    } else if (!p.numeric) {
+        findings.Add(p.row, Kind::NotANumber,
+                     QCoreApplication::translate(
+                         "SPSSurveyCheck", "point \"%1\" is not a number; the load numbers it %2")
+                         .arg(pointText.text(!plain))
+                         .arg(pointNumber),
+                     table, stored);
+    }
+    for (size_t i = 0; i < numeric.size(); ++i) {
+        const Field f = i == 0 ? x : i == 1 ? y : field(numeric[i].span, 5);
+        double v = 0;
+        if (f.isEmpty() || (i < 2 ? (i == 0 ? xOk : yOk) : parseNumber(f, !plain, &v)))
+            continue;
+        findings.Add(
+            p.row, Kind::NotANumber,
+            (isNonFinite(f, !plain)
+                 ? QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
+                 : QCoreApplication::translate("SPSSurveyCheck",
+                                               "%1 \"%2\" is not a number; the load reads 0"))
+                .arg(SPSCheckTranslated(numeric[i].name), f.text(!plain)),
+            table, stored);
+    }
+    if (reader.RowLength() < furthestEnd)
+        findings.Add(p.row, Kind::ShortRow,
+                     QCoreApplication::translate(
+                         "SPSSurveyCheck",
+                         "the row ends at column %1, before the end of the %2 field (column %3)")
+                         .arg(reader.RowLength())
+                         .arg(SPSCheckTranslated(furthestName))
+                         .arg(furthestEnd),
+                     table, stored);
+}
+
 bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar letter,
                 const SPSNumberingSettings& numbering, SPSCheckPointTable& table,
                 SPSCheckFindings& findings, const std::atomic<bool>& stop, const Progress& progress)
 {
-    using SPSLayout::Column;
     const SPSLayout::File kind =
         letter == u'S' ? SPSLayout::File::Source : SPSLayout::File::Receiver;
-    const auto column = [&](Column c) { return SPSLayout::ColumnOf(param, kind, c); };
-    const SPSLayout::Span lineSpan = column(Column::Line), pointSpan = column(Column::Point);
-    const SPSLayout::Span xSpan = column(Column::X), ySpan = column(Column::Y);
-    const qint32 indexColumn =
-        SPSLayoutPresets::PointIndexColumn(SPSLayoutPresets::PointColumnsRevision(param, letter));
-    const qint32 factor = kind == SPSLayout::File::Source ? numbering.ShotNumberFactor
-                                                          : numbering.ReceiverNumberFactor;
-    const qint32 lineFactor = numbering.LineFactor;
-
-    table.texts.reserve(size_t(qMin<qint64>(file.size() / 8, qint64(1) << 26)));
+    PointRows rows(param, letter, numbering, table, findings);
     SPSRowReader reader = makeReader(file, param, kind, letter);
-    // The fields that hold numbers, and the depth where the rows have one.
-    std::vector<Named> numeric{
-        {xSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "easting")},
-        {ySpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "northing")},
-        {column(Column::Elevation), QT_TRANSLATE_NOOP("SPSSurveyCheck", "elevation")}};
-    if (const SPSLayout::Span depth = column(Column::Depth); depth.found)
-        numeric.push_back({depth, QT_TRANSLATE_NOOP("SPSSurveyCheck", "depth")});
-    // The furthest field: a row must reach its end.
-    qint64 furthestEnd = qint64(lineSpan.pos) + lineSpan.len;
-    const char* furthestName = QT_TRANSLATE_NOOP("SPSSurveyCheck", "line");
-    auto further = [&](SPSLayout::Span span, const char* name) {
-        if (qint64(span.pos) + span.len > furthestEnd) {
-            furthestEnd = qint64(span.pos) + span.len;
-            furthestName = name;
-        }
-    };
-    further(pointSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "point"));
-    for (const Named& n : numeric)
-        further(n.span, n.name);
-    reader.SetRowLimit(qMax<qint64>(furthestEnd, indexColumn + 1));
-    table.points.reserve(size_t(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20)));
-
-    LineCache lines(table.lines);
-    QByteArray utf8[7];
-    qint64 rows = 0;
+    reader.SetRowLimit(rows.RowLimit());
+    rows.Begin(file.size());
+    qint64 count = 0;
     while (reader.NextRecord()) {
-        if ((++rows % kRowsBetweenLooks) == 0) {
+        if ((++count % kRowsBetweenLooks) == 0) {
             if (stop.load(std::memory_order_relaxed))
                 return false;
             if (progress)
                 progress(file.pos());
         }
-        // A field keeps its row's form: Latin-1 for a plain ASCII row.
-        const bool plain = reader.Field(0, 0).IsLatin1();
-        auto field = [&](SPSLayout::Span span, int slot) {
-            if (plain) {
-                const QLatin1StringView v = reader.Field(span.pos, span.len).Latin1();
-                return Field{v.data(), v.size()};
-            }
-            utf8[slot] = reader.FieldText(span.pos, span.len).toUtf8();
-            return Field{utf8[slot].constData(), utf8[slot].size()};
-        };
-        SPSCheckPoint p;
-        p.row = reader.RowNumber();
-        const Field pointText = field(pointSpan, 1);
-        p.numeric = parseNumber(pointText, !plain, &p.value);
-        const Field x = field(xSpan, 3);
-        const Field y = field(ySpan, 4);
-        const bool xOk = parseNumber(x, !plain, &p.x);
-        const bool yOk = parseNumber(y, !plain, &p.y);
-        // Prose that happens to start with the record letter: fields sliced
-        // from it would only make findings about nothing.
-        if (!p.numeric && !xOk && !yOk) {
-            findings.Add(p.row, Kind::NotARecord, notARecord());
-            continue;
-        }
-        p.hasXY = xOk && yOk;
-        p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
-        qint32 lineNumber = 0;
-        p.line = lines.Id(field(lineSpan, 0), !plain, &lineNumber);
-        const qint32 pointNumber =
-            plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
-                  : PointNumberFromText(pointText.text(true));
-        if (indexColumn >= 0) {
-            const Field index = field({indexColumn, 1, true}, 2);
-            if (index.size == 1 && uchar(index.data[0]) < 0x80)
-                p.index = char16_t(index.data[0]);
-        }
-        p.pointNumber = pointNumber;
-        // The load's number: line x line factor + point, then times the factor.
-        const qint32 lineFactored = SPSPointNumber(lineNumber, pointNumber, lineFactor, 1);
-        p.number = SPSPointNumber(0, lineFactored, 0, factor);
-        const SPSCheckPoint& stored = table.Add(p, pointText.data, pointText.size);
-        if (lineFactor != 0) {
-            SPSNumberingFit fit(lineFactor);
-            if (fit.Take(lineNumber, pointNumber))
-                findings.Add(
-                    p.row, Kind::NumberOverflow,
-                    QCoreApplication::translate("SPSSurveyCheck",
-                                                "line %1 x line factor %2 + point %3 is %4, beyond "
-                                                "32 bits; the load numbers the point %5")
-                        .arg(lineNumber)
-                        .arg(lineFactor)
-                        .arg(pointNumber)
-                        .arg(fit.FirstValue())
-                        .arg(lineFactored),
-                    table, stored);
-        }
-        if (factor != 0 && factor != 1) {
-            SPSNumberingFit fit(factor);
-            if (fit.Take(lineFactored, 0))
-                findings.Add(p.row, Kind::NumberOverflow,
-                             QCoreApplication::translate("SPSSurveyCheck",
-                                                         "number %1 x factor %2 is %3, beyond 32 "
-                                                         "bits; the load numbers the point %4")
-                                 .arg(lineFactored)
-                                 .arg(factor)
-                                 .arg(fit.FirstValue())
-                                 .arg(p.number),
-                             table, stored);
-        }
-
-        if (pointText.isEmpty()) {
-            findings.Add(
-                p.row, Kind::BlankPoint,
-                QCoreApplication::translate(
-                    "SPSSurveyCheck", "the point field is blank; the load numbers the point %1")
-                    .arg(SPSPointNumber(lineNumber, 0, lineFactor, 1)),
-                table, stored);
-        } else if (!p.numeric) {
-            findings.Add(
-                p.row, Kind::NotANumber,
-                QCoreApplication::translate("SPSSurveyCheck",
-                                            "point \"%1\" is not a number; the load numbers it %2")
-                    .arg(pointText.text(!plain))
-                    .arg(pointNumber),
-                table, stored);
-        }
-        for (size_t i = 0; i < numeric.size(); ++i) {
-            const Field f = i == 0 ? x : i == 1 ? y : field(numeric[i].span, 5);
-            double v = 0;
-            if (f.isEmpty() || (i < 2 ? (i == 0 ? xOk : yOk) : parseNumber(f, !plain, &v)))
-                continue;
-            findings.Add(
-                p.row, Kind::NotANumber,
-                (isNonFinite(f, !plain)
-                     ? QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
-                     : QCoreApplication::translate("SPSSurveyCheck",
-                                                   "%1 \"%2\" is not a number; the load reads 0"))
-                    .arg(SPSCheckTranslated(numeric[i].name), f.text(!plain)),
-                table, stored);
-        }
-        if (reader.RowLength() < furthestEnd)
-            findings.Add(
-                p.row, Kind::ShortRow,
-                QCoreApplication::translate(
-                    "SPSSurveyCheck",
-                    "the row ends at column %1, before the end of the %2 field (column %3)")
-                    .arg(reader.RowLength())
-                    .arg(SPSCheckTranslated(furthestName))
-                    .arg(furthestEnd),
-                table, stored);
+        rows.Row(reader);
     }
     return !stop.load();
 }

@@ -11,18 +11,36 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <thread>
 
-// One run: the tables of the three files and the findings of each.
+// The tables of the three files and the findings of each, and the rows that
+// fill the point tables when a load reads the point files.
+struct SPSSurveyCheck::Tables
+{
+    Tables(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering)
+        : findings{{param.SourceFileName, u'S'},
+                   {param.ReceiverFileName, u'R'},
+                   {param.RelationFileName, u'X'}},
+          sourceRows(param, u'S', numbering, sources, findings[0]),
+          receiverRows(param, u'R', numbering, receivers, findings[1])
+    {
+    }
+
+    SPSCheckFindings findings[3]; // source, receiver, relation
+    SPSCheckPointTable sources, receivers;
+    SPSCheckReading::PointRows sourceRows, receiverRows;
+};
+
+// One run over the tables.
 class SPSSurveyCheck::Run_
 {
 public:
-    explicit Run_(SPSSurveyCheck& check)
-        : m_Check(check), m_Param(*check.m_pParam), m_Findings{{m_Param.SourceFileName, u'S'},
-                                                               {m_Param.ReceiverFileName, u'R'},
-                                                               {m_Param.RelationFileName, u'X'}}
+    Run_(SPSSurveyCheck& check, Tables& tables, bool pointsRead)
+        : m_Check(check), m_Param(*check.m_pParam), m_Findings(tables.findings),
+          m_Sources(tables.sources), m_Receivers(tables.receivers), m_bPointsRead(pointsRead)
     {
     }
 
@@ -44,8 +62,10 @@ private:
 
     SPSSurveyCheck& m_Check;
     const VeTaskSPSFilesLoaderParam& m_Param;
-    SPSCheckFindings m_Findings[3]; // source, receiver, relation
-    SPSCheckPointTable m_Sources, m_Receivers;
+    SPSCheckFindings (&m_Findings)[3]; // source, receiver, relation
+    SPSCheckPointTable &m_Sources, &m_Receivers;
+    // The point tables hold the rows a load read: only the relation file is left.
+    const bool m_bPointsRead;
     // The layout in use reads other columns than the file's revision has.
     bool m_bMisread[3] = {false, false, false};
 };
@@ -103,17 +123,20 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
 {
     const VeTaskSPSFilesLoaderParam& p = m_Param;
     QFile source, receiver, relation;
-    if (!Open(source, p.SourceFileName,
-              QT_TRANSLATE_NOOP("SPSSurveyCheck", "Source file name is empty"), error) ||
-        !Open(receiver, p.ReceiverFileName,
-              QT_TRANSLATE_NOOP("SPSSurveyCheck", "Receiver file name is empty"), error))
+    if (!m_bPointsRead &&
+        (!Open(source, p.SourceFileName,
+               QT_TRANSLATE_NOOP("SPSSurveyCheck", "Source file name is empty"), error) ||
+         !Open(receiver, p.ReceiverFileName,
+               QT_TRANSLATE_NOOP("SPSSurveyCheck", "Receiver file name is empty"), error)))
         return false;
     const bool related = !p.RelationFileName.isEmpty();
     if (related && !Open(relation, p.RelationFileName,
                          QT_TRANSLATE_NOOP("SPSSurveyCheck", "Relation file name is empty"), error))
         return false;
-    const qint64 totalBytes =
-        qMax<qint64>(1, source.size() + receiver.size() + (related ? relation.size() : 0));
+    const qint64 pointBytes =
+        m_bPointsRead ? QFileInfo(p.SourceFileName).size() + QFileInfo(p.ReceiverFileName).size()
+                      : source.size() + receiver.size();
+    const qint64 totalBytes = qMax<qint64>(1, pointBytes + (related ? relation.size() : 0));
     Progress(0);
 
     auto stopped = [&] {
@@ -126,25 +149,29 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     // file is read and checked on a thread of its own meanwhile.
     Revision(0, u'S');
     Revision(1, u'R');
-    bool sourceRead = false;
+    bool sourceRead = m_bPointsRead;
     std::thread sourceThread([&] {
-        sourceRead = SPSCheckReading::ReadPoints(source, p, u'S', numbering, m_Sources,
-                                                 m_Findings[0], m_Check.m_bStop);
+        if (!m_bPointsRead)
+            sourceRead = SPSCheckReading::ReadPoints(source, p, u'S', numbering, m_Sources,
+                                                     m_Findings[0], m_Check.m_bStop);
         if (sourceRead)
             SPSPointChecks::All(m_Sources, sharedLimit, m_Findings[0]);
     });
     // The source file, read meanwhile, counts as half done.
-    const bool receiverRead = SPSCheckReading::ReadPoints(
-        receiver, p, u'R', numbering, m_Receivers, m_Findings[1], m_Check.m_bStop,
-        [&](qint64 position) { Progress(double(totalBytes / 4 + position) / double(totalBytes)); });
+    const bool receiverRead =
+        m_bPointsRead || SPSCheckReading::ReadPoints(
+                             receiver, p, u'R', numbering, m_Receivers, m_Findings[1],
+                             m_Check.m_bStop, [&](qint64 position) {
+                                 Progress(double(totalBytes / 4 + position) / double(totalBytes));
+                             });
     if (receiverRead)
         SPSPointChecks::All(m_Receivers, sharedLimit, m_Findings[1]);
     sourceThread.join();
-    if (!sourceRead || !receiverRead)
+    if (!sourceRead || !receiverRead || Stopped())
         return stopped();
     if (related) {
         Revision(2, u'X');
-        const qint64 done = source.size() + receiver.size();
+        const qint64 done = pointBytes;
         SPSCheckRelationTable relations;
         if (!SPSCheckReading::ReadRelations(
                 relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
@@ -219,11 +246,35 @@ SPSSurveyCheck::SPSSurveyCheck(const VeTaskSPSFilesLoaderParam& param,
 
 SPSSurveyCheck::~SPSSurveyCheck() = default;
 
+void SPSSurveyCheck::MakeTables()
+{
+    if (!m_pTables)
+        m_pTables = std::make_unique<Tables>(*m_pParam, m_Numbering);
+}
+
+SPSRowObserver* SPSSurveyCheck::SourceRows()
+{
+    MakeTables();
+    return &m_pTables->sourceRows;
+}
+
+SPSRowObserver* SPSSurveyCheck::ReceiverRows()
+{
+    MakeTables();
+    return &m_pTables->receiverRows;
+}
+
 bool SPSSurveyCheck::Run(QString* error)
 {
     m_Findings.clear();
     QString reason;
-    Run_ run(*this);
+    // Rows a load has shown are used once; without both files' rows the
+    // files are read here, from the start.
+    std::unique_ptr<Tables> tables = std::move(m_pTables);
+    const bool pointsRead = tables && tables->sourceRows.Begun() && tables->receiverRows.Begun();
+    if (!pointsRead)
+        tables = std::make_unique<Tables>(*m_pParam, m_Numbering);
+    Run_ run(*this, *tables, pointsRead);
     const bool ok = run.Go(&reason);
     m_Findings = run.Ordered();
     if (error)

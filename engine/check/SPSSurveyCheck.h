@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class SPSRowObserver;
 class VeTaskSPSFilesLoaderParam;
 
 // Reads the source, receiver and (when named) relation files with a layout
@@ -37,6 +38,14 @@ public:
     // Called now and then during Run, on Run's thread, with the share done (0 to 1).
     void SetProgress(std::function<void(double)> progress) { m_Progress = std::move(progress); }
 
+    // For a load that shares its reading with the check: the observers to show
+    // the load's source and receiver rows to (VeThreadSPSFilesLoader::
+    // SetRowObservers), asked for before the load starts and kept by the check.
+    // When both files' rows were shown, the next Run reads only the relation
+    // file; otherwise it reads all three as usual.
+    SPSRowObserver* SourceRows();
+    SPSRowObserver* ReceiverRows();
+
     // Reads the files and collects the findings, replacing those of an earlier
     // run. False, with the reason in error, when the source or receiver file
     // cannot be read (a relation file that cannot be read is a failure as
@@ -57,6 +66,8 @@ public:
 
 private:
     class Run_;
+    struct Tables;
+    void MakeTables();
 
     std::unique_ptr<VeTaskSPSFilesLoaderParam> m_pParam;
     SPSNumberingSettings m_Numbering;
@@ -64,4 +75,5 @@ private:
     std::function<void(double)> m_Progress;
     std::atomic<bool> m_bStop{false};
     std::vector<SPSCheckFinding> m_Findings;
+    std::unique_ptr<Tables> m_pTables; // filled by a load's rows, for the next Run
 };

@@ -8,12 +8,14 @@
 #include <QMutex>
 #include <QMutexLocker>
 
-SPSFinishedLoad SPSLoadDriver::Run(const VeTaskSPSFilesLoaderParam& param)
+SPSFinishedLoad SPSLoadDriver::Run(const VeTaskSPSFilesLoaderParam& param,
+                                   SPSRowObserver* sourceRows, SPSRowObserver* receiverRows)
 {
     VeThreadRegistry* registry = VeThreadRegistry::Instance();
     VeThreadSPSFilesLoader thread;
     thread.m_pParam = &param;
     thread.SetNumberingSettings(param.Numbering);
+    thread.SetRowObservers(sourceRows, receiverRows);
 
     SPSFinishedLoad result;
     // Entries are written on the worker, kept in order.

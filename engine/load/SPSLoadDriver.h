@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class SPSRowObserver;
 class VeTaskSPSFilesLoaderParam;
 
 // What one load run by SPSLoadDriver left.
@@ -34,5 +35,9 @@ public:
     // are delivered meanwhile. Every object the thread registry hands over
     // in that time is taken, and all but the load's own deleted: it is for a
     // program in which nothing else takes the registry's objects over.
-    static SPSFinishedLoad Run(const VeTaskSPSFilesLoaderParam& param);
+    // The observers, when given, see the rows of the source and receiver file
+    // as the load reads them (see VeThreadSPSFilesLoader::SetRowObservers).
+    static SPSFinishedLoad Run(const VeTaskSPSFilesLoaderParam& param,
+                               SPSRowObserver* sourceRows = nullptr,
+                               SPSRowObserver* receiverRows = nullptr);
 };

@@ -8,6 +8,7 @@
 #include "SPSNumbers.h"
 #include "SPSPointTable.h"
 #include "SPSRevisionDetector.h"
+#include "SPSRowObserver.h"
 #include "SPSRowReader.h"
 #include "VeEventsLog.h"
 #include "VeObjNode.h"
@@ -82,7 +83,8 @@ QString translated(const char* text)
 // Reads the file's points into the table, as they come. Touches neither the events
 // log nor anything shared, so that it may run beside the rest of the load.
 ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points,
-                       const std::atomic<bool>* abandoned = nullptr)
+                       const std::atomic<bool>* abandoned = nullptr,
+                       SPSRowObserver* observer = nullptr)
 {
     ReadOutcome outcome;
     if (f.path.isEmpty()) {
@@ -108,7 +110,12 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     for (const SPSLayout::Span& span : {c.line, c.point, c.depth, c.x, c.y, c.elevation})
         if (span.found)
             fields.append({span.pos, span.len});
-    reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
+    qint64 rowLimit = SPSRowReader::RowLimitFor(fields);
+    if (observer) {
+        rowLimit = SPSRowObserver::CombinedLimit(rowLimit, observer->RowLimit());
+        observer->Begin(file.size());
+    }
+    reader.SetRowLimit(rowLimit);
     // About 82 bytes a row in the standard layout; past a million rows the
     // tables grow as they fill.
     points.Reserve(qMin<qint64>(file.size() / 82 + 16, qint64(1) << 20));
@@ -126,6 +133,8 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
                    c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
                    reader.RealField(c.x.pos, c.x.len), reader.RealField(c.y.pos, c.y.len),
                    reader.RealField(c.elevation.pos, c.elevation.len));
+        if (observer)
+            observer->Row(reader);
     }
     if (reader.Failed()) {
         // Part of a file is not the file: the load must not pass it off as whole.
@@ -438,7 +447,7 @@ qint64 VeThreadSPSFilesLoader::Load()
     std::thread receiverWork([&, file = pointFile(param, SPSLayout::File::Receiver),
                               options = m_ReadOptions] {
         SPSPointTable points;
-        receiverOutcome = readPoints(file, options, points, &abandoned);
+        receiverOutcome = readPoints(file, options, points, &abandoned, m_pReceiverRows);
         if (!receiverOutcome.ok)
             return;
         receiverPoints =
@@ -457,7 +466,8 @@ qint64 VeThreadSPSFilesLoader::Load()
     {
         SPSPointTable sources;
         const ReadOutcome sourceOutcome =
-            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources);
+            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources, nullptr,
+                       m_pSourceRows);
         sourceOutcome.Log();
         if (!sourceOutcome.ok)
             return created ? 0 : geometry->GetID();

@@ -10,6 +10,7 @@
 
 class SPSNumberedTable;
 class SPSPointTable;
+class SPSRowObserver;
 class VeObjNode;
 class VeTaskSPSFilesLoaderParam;
 
@@ -53,6 +54,14 @@ public:
     bool NumbersFit() const { return m_bNumbersFit; }
     // How the files are read (tests and benchmarks); set before the thread starts.
     void SetReadOptions(const SPSReadOptions& options) { m_ReadOptions = options; }
+    // Shown every record row of the source and of the receiver file as the run
+    // reads it (each on the thread that reads that file); either may be null.
+    // Not owned; set before the thread starts, kept until it has ended.
+    void SetRowObservers(SPSRowObserver* sourceRows, SPSRowObserver* receiverRows)
+    {
+        m_pSourceRows = sourceRows;
+        m_pReceiverRows = receiverRows;
+    }
 
     // Set by the starter before start(); neither is owned. A node that does not
     // hold a geometry object (or none) makes the run create a new object.
@@ -71,4 +80,6 @@ private:
     SPSNumberingSettings m_NumberingSettings;
     SPSReadOptions m_ReadOptions;
     bool m_bNumbersFit = true;
+    SPSRowObserver* m_pSourceRows = nullptr;
+    SPSRowObserver* m_pReceiverRows = nullptr;
 };

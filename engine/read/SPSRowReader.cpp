@@ -1,6 +1,7 @@
 #include "SPSRowReader.h"
 
 #include "SPSNumbers.h"
+#include "SPSRowObserver.h"
 
 #include <cstring>
 
@@ -104,3 +105,5 @@ float SPSRowReader::OtherFloatField(qint32 pos, qint32 len) const
 {
     return FloatFromText(Field(pos, len));
 }
+
+SPSRowObserver::~SPSRowObserver() = default;

@@ -1,6 +1,7 @@
 #include "SPSFindingsWriter.h"
 #include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
+#include "SPSLoadDriver.h"
 #include "SPSNumbers.h"
 #include "SPSPointChecks.h"
 #include "SPSRelationChecks.h"
@@ -126,9 +127,23 @@ class TestSurveyCheck : public QObject
 
     // "FILE:ROW:KIND:message|line|point|index" of every finding, FILE the
     // letter of the file it belongs to.
+    // The check's own reading and the check of a load, which takes the point
+    // rows from the load's reading, must give the same findings: a difference
+    // is returned instead of them.
     static QStringList described(const VeTaskSPSFilesLoaderParam& param)
     {
-        SPSSurveyCheck check(param);
+        const QStringList own = describedRun(param, false);
+        const QStringList ofLoad = describedRun(param, true);
+        if (own != ofLoad)
+            return QStringList{QStringLiteral("the check of the load differs:")} + ofLoad;
+        return own;
+    }
+
+    static QStringList describedRun(const VeTaskSPSFilesLoaderParam& param, bool ofLoad)
+    {
+        SPSSurveyCheck check(param, param.Numbering);
+        if (ofLoad)
+            SPSLoadDriver::Run(param, check.SourceRows(), check.ReceiverRows());
         QString error;
         if (!check.Run(&error))
             return {error};

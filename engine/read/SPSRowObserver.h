@@ -1,0 +1,28 @@
+#pragma once
+
+#include "SPSEngineExport.h"
+
+#include <QtGlobal>
+
+class SPSRowReader;
+
+// Sees the record rows of one point file as the load reads them, so that
+// whoever else needs those rows (the survey check) takes them from the load's
+// own reading instead of reading the file a second time. Called on the thread
+// that reads the file; the reader is valid only during the call.
+class SPS_ENGINE_EXPORT SPSRowObserver
+{
+public:
+    virtual ~SPSRowObserver();
+
+    // Before the first row: the row limit the observer's fields need (as
+    // SPSRowReader::SetRowLimit takes it; 0: rows kept whole), and the file's
+    // size in bytes.
+    virtual qint64 RowLimit() const = 0;
+    virtual void Begin(qint64 fileSize) = 0;
+    // One record row, the reader positioned on it.
+    virtual void Row(const SPSRowReader& reader) = 0;
+
+    // The limit that keeps both the load's fields and the observer's whole.
+    static qint64 CombinedLimit(qint64 a, qint64 b) { return a <= 0 || b <= 0 ? 0 : qMax(a, b); }
+};
