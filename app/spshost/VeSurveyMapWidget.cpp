@@ -74,32 +74,33 @@ void VeSurveyMapWidget::StartDrawing()
     const qreal ratio = devicePixelRatioF();
     m_bDrawing = true;
     m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, size, ratio]() {
-        QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(ratio);
-        image.fill(VeSurveyMap::BackgroundColor());
+        DrawnPicture picture;
+        picture.image = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        picture.image.setDevicePixelRatio(ratio);
+        picture.image.fill(VeSurveyMap::BackgroundColor());
         const QRectF area{QPointF(), QSizeF(size)};
         {
-            QPainter painter(&image);
+            QPainter painter(&picture.image);
             drawMap->Paint(painter, area);
         }
-        const QPointF topLeft = drawMap->PixelToWorld(area.topLeft(), area);
-        const QPointF bottomRight = drawMap->PixelToWorld(area.bottomRight(), area);
-        QMetaObject::invokeMethod(
-            this,
-            [this, image = std::move(image), topLeft, bottomRight]() mutable {
-                Drawn(std::move(image), topLeft, bottomRight);
-            },
-            Qt::QueuedConnection);
+        picture.worldTopLeft = drawMap->PixelToWorld(area.topLeft(), area);
+        picture.worldBottomRight = drawMap->PixelToWorld(area.bottomRight(), area);
+        // Queued by name and carrying nothing: the picture travels through the
+        // future, whose hand-over the thread sanitizer sees (Qt's event queue
+        // it cannot see).
+        QMetaObject::invokeMethod(this, "Drawn", Qt::QueuedConnection);
+        return picture;
     });
 }
 
-void VeSurveyMapWidget::Drawn(QImage image, QPointF worldTopLeft, QPointF worldBottomRight)
+void VeSurveyMapWidget::Drawn()
 {
-    m_Drawing.get();
+    // Waits at most for the drawing thread's return from its last statement.
+    DrawnPicture picture = m_Drawing.get();
     m_bDrawing = false;
-    m_Image = std::move(image);
-    m_ImageWorldTopLeft = worldTopLeft;
-    m_ImageWorldBottomRight = worldBottomRight;
+    m_Image = std::move(picture.image);
+    m_ImageWorldTopLeft = picture.worldTopLeft;
+    m_ImageWorldBottomRight = picture.worldBottomRight;
     update();
     if (m_bRedrawPending) {
         StartDrawing();

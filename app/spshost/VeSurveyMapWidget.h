@@ -80,7 +80,8 @@ private:
     // the latest request wins.
     void Redraw();
     void StartDrawing();
-    void Drawn(QImage image, QPointF worldTopLeft, QPointF worldBottomRight);
+    // The drawing thread has finished a picture: shows it.
+    Q_INVOKABLE void Drawn();
 
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
@@ -95,7 +96,13 @@ private:
     // while a picture is drawn and changes its view only between drawings.
     std::shared_ptr<VeSurveyMap> m_pDrawMap;
     bool m_bDrawMapStale = true;
-    std::future<void> m_Drawing;
+    struct DrawnPicture
+    {
+        QImage image;
+        QPointF worldTopLeft;
+        QPointF worldBottomRight;
+    };
+    std::future<DrawnPicture> m_Drawing;
     bool m_bDrawing = false;
     bool m_bRedrawPending = false;
     // The finished picture and the world corners it shows, so that it can be

@@ -64,6 +64,13 @@ void VeThreadRegistry::Announce(VeThread* thread)
     connect(
         thread, &QThread::finished, this, [this, thread, guard]() { OnFinished(thread, guard); },
         Qt::QueuedConnection);
+#if defined(__SANITIZE_THREAD__)
+    // Posting that event reads the thread object (moc's metaObject()) on the
+    // worker: published again once it is posted, for whoever waits for the end.
+    connect(
+        thread, &QThread::finished, this, []() { __tsan_release(&s_RunsEnded); },
+        Qt::DirectConnection);
+#endif
 }
 
 void VeThreadRegistry::AnnounceLoader(VeDataLoadThread* thread)
