@@ -150,24 +150,28 @@ void VeFoldMap::Paint(QPainter& painter, const QRectF& rect) const
     painter.fillRect(rect, VeSurveyMap::BackgroundColor());
     m_Map.Paint(painter, MapRect(rect));
     if (m_Map.HasPoints())
-        PaintBins(painter, rect);
-    PaintBar(painter, rect);
+        PaintBins(painter, m_Map, MapRect(rect));
+    PaintBar(painter, BarRect(rect));
     painter.restore();
 }
 
-void VeFoldMap::PaintBins(QPainter& painter, const QRectF& rect) const
+double VeFoldMap::LineOpacity()
+{
+    return kLineOpacity;
+}
+
+void VeFoldMap::PaintBins(QPainter& painter, const VeSurveyMap& map, const QRectF& mapRect) const
 {
     if (m_Bins.isNull())
         return;
-    const QRectF map = MapRect(rect);
-    const QPointF p0 = m_Map.WorldToPixel(m_Corner.x(), m_Corner.y(), map);
+    const QPointF p0 = map.WorldToPixel(m_Corner.x(), m_Corner.y(), mapRect);
     const QPointF c = m_Corner + m_ColumnStep, r = m_Corner + m_RowStep;
-    const QPointF dc = m_Map.WorldToPixel(c.x(), c.y(), map) - p0;
-    const QPointF dr = m_Map.WorldToPixel(r.x(), r.y(), map) - p0;
+    const QPointF dc = map.WorldToPixel(c.x(), c.y(), mapRect) - p0;
+    const QPointF dr = map.WorldToPixel(r.x(), r.y(), mapRect) - p0;
     painter.save();
-    painter.setClipRect(m_Map.PlotRect(map)
+    painter.setClipRect(map.PlotRect(mapRect)
                             .adjusted(-kFrameGap, -kFrameGap, kFrameGap, kFrameGap)
-                            .intersected(map));
+                            .intersected(mapRect));
     // Pixel (column, row) of the image onto its bin; bins stay sharp.
     painter.setTransform(QTransform(dc.x(), dc.y(), dr.x(), dr.y(), p0.x(), p0.y()), true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -175,9 +179,8 @@ void VeFoldMap::PaintBins(QPainter& painter, const QRectF& rect) const
     painter.restore();
 }
 
-void VeFoldMap::PaintBar(QPainter& painter, const QRectF& rect) const
+void VeFoldMap::PaintBar(QPainter& painter, const QRectF& bar) const
 {
-    const QRectF bar = BarRect(rect);
     if (!(bar.height() >= 1))
         return;
     painter.save();

@@ -47,6 +47,13 @@ public:
     std::vector<quint32> BarTicks() const;
 
     void Paint(QPainter& painter, const QRectF& rect) const;
+    // The parts, for a picture of its own: the bins in the view of that map
+    // drawn into mapRect (as VeSurveyMap::Paint is given it), and the colour
+    // bar with its numbers right of the bar rect.
+    void PaintBins(QPainter& painter, const VeSurveyMap& map, const QRectF& mapRect) const;
+    void PaintBar(QPainter& painter, const QRectF& bar) const;
+    // How strongly the lines beneath the bins are drawn.
+    static double LineOpacity();
     // The part of the rect the map takes, left of the colour bar.
     QRectF MapRect(const QRectF& rect) const;
     QRectF BarRect(const QRectF& rect) const;
@@ -57,8 +64,6 @@ public:
     }
 
 private:
-    void PaintBins(QPainter& painter, const QRectF& rect) const;
-    void PaintBar(QPainter& painter, const QRectF& rect) const;
     // The centre of the band of a fold value on the colour bar.
     double BarY(quint32 fold, const QRectF& bar) const;
 

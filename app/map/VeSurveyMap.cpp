@@ -281,6 +281,8 @@ void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
     painter.drawRect(plot.adjusted(-kMargin / 2, -kMargin / 2, kMargin / 2, kMargin / 2));
 
     if (HasPoints()) {
+        if (m_Underlay)
+            m_Underlay(painter, *this, rect);
         PaintMarkers(painter, rect);
         PaintFindings(painter, rect);
         PaintAxes(painter, rect);

@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -77,6 +78,11 @@ public:
     // How strongly shots and receivers are drawn, from 0 to 1 (the default):
     // below 1 they lie faintly beneath what is drawn over them.
     void SetMarkerOpacity(double opacity) { m_dMarkerOpacity = opacity; }
+    // Drawn within the frame beneath the markers, in this map's view, with the
+    // rect Paint was given: a layer such as the fold's bins. Called on the
+    // painting thread; none draws nothing.
+    using Underlay = std::function<void(QPainter&, const VeSurveyMap&, const QRectF&)>;
+    void SetUnderlay(Underlay underlay) { m_Underlay = std::move(underlay); }
 
     // Draws the whole map into the rect of the painter's device.
     void Paint(QPainter& painter, const QRectF& rect) const;
@@ -133,6 +139,7 @@ private:
     double m_dShotSpacing = 0.0;
     double m_dReceiverSpacing = 0.0;
     double m_dMarkerOpacity = 1.0;
+    Underlay m_Underlay;
     double m_dZoom = 1.0;
     QPointF m_Pan;
 };

@@ -2,6 +2,7 @@
 
 #include "VeEventsLog.h"
 #include "VeEventsLogView.h"
+#include "VeFoldController.h"
 #include "VeHostUi.h"
 #include "VeMenuAgencyBase.h"
 #include "VeObjNode.h"
@@ -50,6 +51,9 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
 {
     setWindowTitle(tr("spshost"));
     SetMainWindow(this);
+    m_pFoldControl = new VeFoldController(m_pTree, m_pMap, CheckRunner(), this);
+    connect(m_pFoldControl, &VeFoldController::sigMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(m_pTree);
@@ -132,6 +136,9 @@ VeHostMainWindow::~VeHostMainWindow()
     disconnect(VeThreadRegistry::Instance(), nullptr, this, nullptr);
     checks->StopAll();
     checks->WaitForAll();
+    m_pFoldControl->SetAccepting(false);
+    m_pFoldControl->StopAll();
+    m_pFoldControl->WaitForAll();
     disconnect(checks, nullptr, this, nullptr);
     disconnect(checks, nullptr, m_pCheckControl, nullptr);
     // Plug-in dialogs read their task's record and nodes: they go first, then
@@ -267,6 +274,9 @@ void VeHostMainWindow::BuildMenus()
     m_pFindingsLayer->setChecked(true);
     connect(m_pFindingsLayer, &QAction::toggled, m_pCheckControl,
             &VeSurveyCheckController::SetFindingsShown);
+    m_pFoldLayer = viewMenu->addAction(tr("Show f&old on the map"));
+    m_pFoldLayer->setCheckable(true);
+    connect(m_pFoldLayer, &QAction::toggled, m_pFoldControl, &VeFoldController::SetShown);
     viewMenu->addAction(m_pCheckDock->toggleViewAction());
 }
 
@@ -387,6 +397,7 @@ void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
     VeObject* object = node ? node->GetObject() : nullptr;
     m_pMap->SetGeometry(qobject_cast<VePrevStackSegyGeometry*>(object));
     m_pCheckControl->ShowCheckOfSelected();
+    m_pFoldControl->ShowFoldOfSelected();
 }
 
 void VeHostMainWindow::OnLoadFinished(VeThread*, qint64 filledObjectID,
@@ -461,6 +472,8 @@ void VeHostMainWindow::closeEvent(QCloseEvent* event)
     // No check starts from now on, and those running are of no use any more.
     CheckRunner()->SetAccepting(false);
     CheckRunner()->StopAll();
+    m_pFoldControl->SetAccepting(false);
+    m_pFoldControl->StopAll();
     // A load still writes into objects of the tree, which must stay until it
     // ends; it cannot be stopped, so the window waits for it, and for the
     // checks to notice, without blocking.
@@ -481,5 +494,6 @@ void VeHostMainWindow::closeEvent(QCloseEvent* event)
 void VeHostMainWindow::showEvent(QShowEvent* event)
 {
     CheckRunner()->SetAccepting(true);
+    m_pFoldControl->SetAccepting(true);
     QMainWindow::showEvent(event);
 }

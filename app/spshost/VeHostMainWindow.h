@@ -15,6 +15,7 @@ class QMenu;
 class QProgressBar;
 class QTimer;
 class VeEventsLogView;
+class VeFoldController;
 class VeMenuAgencyBase;
 class VeObjNode;
 class VeObjTreeWidget;
@@ -57,6 +58,9 @@ public:
     VeSurveyCheckRunner* CheckRunner() const;
     // View > Show check findings: the map's layer of findings.
     QAction* FindingsLayerAction() const { return m_pFindingsLayer; }
+    // View > Show fold: the map's fold layer of the selected geometry.
+    QAction* FoldLayerAction() const { return m_pFoldLayer; }
+    VeFoldController* FoldController() const { return m_pFoldControl; }
     QMenu* TasksMenu() const { return m_pTasksMenu; }
     QProgressBar* BusyIndicator() const { return m_pBusy; }
     VePluginManager* PluginManager() const { return m_pPlugins; }
@@ -115,6 +119,8 @@ private:
     QDockWidget* m_pCheckDock = nullptr;
     VeSurveyCheckController* m_pCheckControl = nullptr;
     QAction* m_pFindingsLayer = nullptr;
+    VeFoldController* m_pFoldControl = nullptr;
+    QAction* m_pFoldLayer = nullptr;
     // Closed while busy: closes itself once the loads and checks have ended.
     bool m_bClosePending = false;
     QHash<const VeRuntimeClass*, VeMenuAgencyBase*> m_AgencyByClass;

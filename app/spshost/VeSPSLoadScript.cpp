@@ -1,6 +1,7 @@
 #include "VeSPSLoadScript.h"
 
 #include "VeEventsLog.h"
+#include "VeFoldController.h"
 #include "VeHostMainWindow.h"
 #include "VeObject.h"
 #include "VeSheetTaskBaseDialog.h"
@@ -79,9 +80,12 @@ VeSPSLoadScript::VeSPSLoadScript(VeHostMainWindow* window, QObject* parent)
             &VeSPSLoadScript::OnObjectCreated);
     connect(registry, &VeThreadRegistry::sigThreadFinished, this,
             &VeSPSLoadScript::OnThreadFinished);
-    if (window)
+    if (window) {
         connect(window->CheckRunner(), &VeSurveyCheckRunner::sigRunningChanged, this,
                 &VeSPSLoadScript::Settle);
+        connect(window->FoldController(), &VeFoldController::sigRunningChanged, this,
+                &VeSPSLoadScript::Settle);
+    }
 }
 
 bool VeSPSLoadScript::Start(const QStringList& files, QString* errorText)
@@ -132,8 +136,9 @@ void VeSPSLoadScript::Settle()
         Q_EMIT sigFinished(false, problems.isEmpty() ? tr("The load made no geometry.") : problems);
         return;
     }
-    if (m_pWindow && m_pWindow->CheckRunner()->IsRunning(m_nGeometryID))
-        return; // the runner says when it has ended
+    if (m_pWindow && (m_pWindow->CheckRunner()->IsRunning(m_nGeometryID) ||
+                      m_pWindow->FoldController()->IsRunning(m_nGeometryID)))
+        return; // the runner, or the fold, says when it has ended
     m_bFinished = true;
     Q_EMIT sigFinished(true, QString());
 }

@@ -22,7 +22,7 @@ bool StartSPSLoaderTask(VeHostMainWindow* window, const QStringList& files,
                         QString* errorText = nullptr);
 
 // One load taken that road, followed to its end and then to the end of the
-// survey check of the geometry it made, for a caller that acts on the outcome
+// survey check of the geometry it made and its fold, for a caller that acts on the outcome
 // (a picture of what the load brought). It learns of both as the window does,
 // through the thread registry and the window's check runner.
 class VeSPSLoadScript : public QObject
@@ -38,7 +38,7 @@ public:
 
 Q_SIGNALS:
     // Once for a started load, on the window's thread: ok when the load made
-    // its geometry and the geometry's check has ended; otherwise the reason
+    // its geometry and the geometry's check and fold have ended; otherwise the reason
     // the load failed, from the warnings and errors it logged.
     void sigFinished(bool ok, const QString& reason);
 

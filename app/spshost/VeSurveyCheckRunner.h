@@ -47,10 +47,15 @@ public:
     void WaitForAll();
     // While off, Start starts nothing (a window that is closing).
     void SetAccepting(bool accepting) { m_bAccepting = accepting; }
+    // While on, a check that completes hands what it read to sigTablesRead.
+    void SetKeepTables(bool keep) { m_bKeepTables = keep; }
 
 Q_SIGNALS:
     void sigStarted(qint64 key);
     void sigFinished(qint64 key, std::shared_ptr<const VeSurveyCheckResult> result);
+    // Just before sigFinished of a completed check, with SetKeepTables on: its
+    // tables, which go once no receiver keeps them.
+    void sigTablesRead(qint64 key, std::shared_ptr<const SPSSurveyCheckTables> tables);
     void sigRunningChanged();
 
 private:
@@ -67,4 +72,5 @@ private:
     QHash<qint64, quint64> m_LatestGeneration;
     quint64 m_nGeneration = 0;
     bool m_bAccepting = true;
+    bool m_bKeepTables = false;
 };

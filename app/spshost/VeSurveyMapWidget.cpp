@@ -1,5 +1,6 @@
 #include "VeSurveyMapWidget.h"
 
+#include "VeFoldMap.h"
 #include "VePrevStackSegyGeometry.h"
 
 #include <QMouseEvent>
@@ -63,6 +64,16 @@ void VeSurveyMapWidget::StartDrawing()
         m_pDrawMap->SetMarkedPoint(m_Map.MarkedPoint());
         m_pDrawMap->SetTitle(m_Map.GetTitle());
     }
+    // The fold's bins go beneath the points, which show faintly over them.
+    const std::shared_ptr<const VeFoldMap> fold = m_pFold;
+    if (fold)
+        m_pDrawMap->SetUnderlay(
+            [fold](QPainter& painter, const VeSurveyMap& map, const QRectF& rect) {
+                fold->PaintBins(painter, map, rect);
+            });
+    else
+        m_pDrawMap->SetUnderlay(nullptr);
+    m_pDrawMap->SetMarkerOpacity(fold ? VeFoldMap::LineOpacity() : 1.0);
     // The same view: zooming about the plot's centre from the fitted view
     // leaves the pan at zero, then the pan is added.
     VeSurveyMap& map = *m_pDrawMap;
@@ -73,18 +84,21 @@ void VeSurveyMapWidget::StartDrawing()
 
     const qreal ratio = devicePixelRatioF();
     m_bDrawing = true;
-    m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, size, ratio]() {
+    m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, fold, size, ratio]() {
         DrawnPicture picture;
         picture.image = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
         picture.image.setDevicePixelRatio(ratio);
         picture.image.fill(VeSurveyMap::BackgroundColor());
         const QRectF area{QPointF(), QSizeF(size)};
+        const QRectF mapArea = fold ? fold->MapRect(area) : area;
         {
             QPainter painter(&picture.image);
-            drawMap->Paint(painter, area);
+            drawMap->Paint(painter, mapArea);
+            if (fold)
+                fold->PaintBar(painter, fold->BarRect(area));
         }
-        picture.worldTopLeft = drawMap->PixelToWorld(area.topLeft(), area);
-        picture.worldBottomRight = drawMap->PixelToWorld(area.bottomRight(), area);
+        picture.worldTopLeft = drawMap->PixelToWorld(area.topLeft(), mapArea);
+        picture.worldBottomRight = drawMap->PixelToWorld(area.bottomRight(), mapArea);
         // Queued by name and carrying nothing: the picture travels through the
         // future, whose hand-over the thread sanitizer sees (Qt's event queue
         // it cannot see).
@@ -162,6 +176,19 @@ void VeSurveyMapWidget::SetMarkedPoint(std::optional<QPointF> point)
     Redraw();
 }
 
+void VeSurveyMapWidget::SetFoldLayer(std::shared_ptr<const VeFoldMap> fold)
+{
+    if (fold == m_pFold)
+        return;
+    m_pFold = std::move(fold);
+    Redraw();
+}
+
+QRectF VeSurveyMapWidget::MapRect() const
+{
+    return m_pFold ? m_pFold->MapRect(QRectF(rect())) : QRectF(rect());
+}
+
 void VeSurveyMapWidget::CentreOn(double x, double y)
 {
     m_Map.CentreOn(x, y, MapRect());
@@ -196,7 +223,7 @@ void VeSurveyMapWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QRectF rect = MapRect();
     if (m_Image.isNull()) {
-        painter.fillRect(rect, VeSurveyMap::BackgroundColor());
+        painter.fillRect(QRectF(this->rect()), VeSurveyMap::BackgroundColor());
         return;
     }
     // The last picture where its corners fall in the current view, until the
@@ -212,7 +239,7 @@ void VeSurveyMapWidget::paintEvent(QPaintEvent*)
         painter.drawImage(QPointF(), m_Image);
         return;
     }
-    painter.fillRect(rect, VeSurveyMap::BackgroundColor());
+    painter.fillRect(QRectF(this->rect()), VeSurveyMap::BackgroundColor());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, m_Image);
 }

@@ -14,6 +14,8 @@
 
 #include "VePrevStackSegyGeometry.h"
 
+class VeFoldMap;
+
 // The survey map of one geometry on screen: the wheel zooms about the cursor, a
 // drag with the left button pans, a double click fits the survey again. It follows
 // the geometry while a load adds records to it.
@@ -35,6 +37,13 @@ public:
     // The survey check's layer and the point singled out; see VeSurveyMap.
     void SetFindingMarks(std::vector<QPointF> marks);
     void SetMarkedPoint(std::optional<QPointF> point);
+    // The fold's layer: its bins beneath faint points and its colour bar in a
+    // strip at the right, all drawn on the drawing thread, which shares the
+    // fold map (nothing changes it any more). Null shows none (at first).
+    void SetFoldLayer(std::shared_ptr<const VeFoldMap> fold);
+    const std::shared_ptr<const VeFoldMap>& FoldLayer() const { return m_pFold; }
+    // Where the map lies in the widget: all of it, or left of the colour bar.
+    QRectF MapRect() const;
     // Pans so that the world point is at the centre, keeping the zoom.
     void CentreOn(double x, double y);
 
@@ -75,7 +84,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QRectF MapRect() const { return QRectF(rect()); }
     // Asks for a new picture of the current view; one is drawn at a time and
     // the latest request wins.
     void Redraw();
@@ -86,6 +94,7 @@ private:
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
     std::vector<std::optional<QPointF>> m_PickablePoints;
+    std::shared_ptr<const VeFoldMap> m_pFold;
     // Gathers the notices of a running load into a few refreshes.
     QTimer m_RefreshTimer;
     QPointF m_LastDragPos;

@@ -51,6 +51,10 @@ struct HostOptions
                              QCoreApplication::translate("spshost", "Wait MS milliseconds before "
                                                                     "the picture (default 1000)."),
                              QStringLiteral("MS"), QStringLiteral("1000")};
+    QCommandLineOption fold{
+        QStringLiteral("fold"),
+        QCoreApplication::translate("spshost", "Show the fold on the map from the start (View > "
+                                               "Show fold on the map).")};
     QCommandLineOption load{
         QStringLiteral("load"),
         QCoreApplication::translate("spshost", "Load SOURCE and RECEIVER (and RELATION) into a "
@@ -64,7 +68,8 @@ void SetUpParser(QCommandLineParser& parser, const HostOptions& options)
         QCoreApplication::translate("spshost", "A small host for the seismic survey plug-ins."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({options.plugins, options.load, options.screenshot, options.delay});
+    parser.addOptions(
+        {options.plugins, options.load, options.fold, options.screenshot, options.delay});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("spshost", "With --load: the source-point (S) file."),
@@ -172,6 +177,8 @@ int main(int argc, char* argv[])
     }
 
     VeHostMainWindow window(pluginFolder);
+    if (parser.isSet(options.fold))
+        window.FoldLayerAction()->setChecked(true);
     window.show();
 
     // SPSHOST_STALL_REPORT=1: on leaving, say how long the window went without
@@ -243,8 +250,8 @@ int main(int argc, char* argv[])
                                  window.close();
                                  return;
                              }
-                             // The delay counts from the end of the load and its
-                             // check, so the picture shows what they brought.
+                             // The delay counts from the end of the load, its check
+                             // and its fold, so the picture shows what they brought.
                              QTimer::singleShot(delay, &window, takePictureWhenDrawn);
                          });
     } else if (screenshot) {

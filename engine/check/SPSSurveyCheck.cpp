@@ -32,6 +32,7 @@ struct SPSSurveyCheck::Tables
     SPSCheckFindings findings[3]; // source, receiver, relation
     SPSCheckPointTable sources, receivers;
     SPSCheckReading::PointRows sourceRows, receiverRows;
+    SPSCheckRelationTable relations;
 };
 
 // One run over the tables.
@@ -40,7 +41,8 @@ class SPSSurveyCheck::Run_
 public:
     Run_(SPSSurveyCheck& check, Tables& tables, bool pointsRead)
         : m_Check(check), m_Param(*check.m_pParam), m_Findings(tables.findings),
-          m_Sources(tables.sources), m_Receivers(tables.receivers), m_bPointsRead(pointsRead)
+          m_Sources(tables.sources), m_Receivers(tables.receivers), m_Relations(tables.relations),
+          m_bPointsRead(pointsRead)
     {
     }
 
@@ -64,6 +66,7 @@ private:
     const VeTaskSPSFilesLoaderParam& m_Param;
     SPSCheckFindings (&m_Findings)[3]; // source, receiver, relation
     SPSCheckPointTable &m_Sources, &m_Receivers;
+    SPSCheckRelationTable& m_Relations;
     // The point tables hold the rows a load read: only the relation file is left.
     const bool m_bPointsRead;
     // The layout in use reads other columns than the file's revision has.
@@ -172,7 +175,7 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     if (related) {
         Revision(2, u'X');
         const qint64 done = pointBytes;
-        SPSCheckRelationTable relations;
+        SPSCheckRelationTable& relations = m_Relations;
         if (!SPSCheckReading::ReadRelations(
                 relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
                 [&](qint64 position) { Progress(double(done + position) / double(totalBytes)); }))
@@ -267,6 +270,7 @@ SPSRowObserver* SPSSurveyCheck::ReceiverRows()
 bool SPSSurveyCheck::Run(QString* error)
 {
     m_Findings.clear();
+    m_pRead.reset();
     QString reason;
     // Rows a load has shown are used once; without both files' rows the
     // files are read here, from the start.
@@ -277,6 +281,13 @@ bool SPSSurveyCheck::Run(QString* error)
     Run_ run(*this, *tables, pointsRead);
     const bool ok = run.Go(&reason);
     m_Findings = run.Ordered();
+    if (ok && m_bKeepTables) {
+        auto read = std::make_shared<SPSSurveyCheckTables>();
+        read->sources = std::move(tables->sources);
+        read->receivers = std::move(tables->receivers);
+        read->relations = std::move(tables->relations);
+        m_pRead = std::move(read);
+    }
     if (error)
         *error = reason;
     return ok;

@@ -3,6 +3,7 @@
 #include "SPSEngineExport.h"
 
 #include "SPSCheckFinding.h"
+#include "SPSCheckTables.h"
 #include "SPSNumberingSettings.h"
 
 #include <QString>
@@ -14,6 +15,13 @@
 
 class SPSRowObserver;
 class VeTaskSPSFilesLoaderParam;
+
+// What a whole run read: the points of the S and R files and the X rows.
+struct SPSSurveyCheckTables
+{
+    SPSCheckPointTable sources, receivers;
+    SPSCheckRelationTable relations;
+};
 
 // Reads the source, receiver and (when named) relation files with a layout
 // and lists what is doubtful in them. Changes nothing: the load does not
@@ -64,6 +72,13 @@ public:
     // How many findings of a kind the last run made.
     qsizetype Count(SPSCheckFinding::Kind kind) const;
 
+    // For whoever works on the same numbers afterwards (the fold): while on,
+    // a run that completes keeps what it read, for ReadTables. Off by default,
+    // as they take memory.
+    void SetKeepTables(bool keep) { m_bKeepTables = keep; }
+    // What the last completed run read; null when it was not kept.
+    std::shared_ptr<const SPSSurveyCheckTables> ReadTables() const { return m_pRead; }
+
 private:
     class Run_;
     struct Tables;
@@ -76,4 +91,6 @@ private:
     std::atomic<bool> m_bStop{false};
     std::vector<SPSCheckFinding> m_Findings;
     std::unique_ptr<Tables> m_pTables; // filled by a load's rows, for the next Run
+    bool m_bKeepTables = false;
+    std::shared_ptr<const SPSSurveyCheckTables> m_pRead;
 };

@@ -1,0 +1,244 @@
+#include "VeFoldController.h"
+
+#include "SPSSurveyCheck.h"
+#include "VeEventsLog.h"
+#include "VeFoldMap.h"
+#include "VeObjNode.h"
+#include "VeObjTreeWidget.h"
+#include "VePrevStackSegyGeometry.h"
+#include "VeSurveyCheckRunner.h"
+#include "VeSurveyMapWidget.h"
+
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+namespace {
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+qint64 geometryID(const VeObjNode* node)
+{
+    VeObject* object = node ? node->GetObject() : nullptr;
+    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
+}
+
+// The stations of a point table, their lines as the relation table numbers them.
+void AppendStations(const SPSCheckPointTable& table, const SPSCheckLines& lines,
+                    std::vector<SPSFoldStation>* out)
+{
+    std::vector<double> line(size_t(table.lines.Count()), kNaN);
+    for (qint32 id = 0; id < table.lines.Count(); ++id)
+        if (const qint32 found = lines.Find(table.lines.Name(id)); found >= 0)
+            line[size_t(id)] = double(found);
+    out->clear();
+    out->reserve(table.points.size());
+    for (const SPSCheckPoint& p : table.points) {
+        const bool placed = p.hasXY && !p.nonFinite;
+        out->push_back({line[size_t(p.line)], p.numeric ? p.value : kNaN, placed ? p.x : kNaN,
+                        placed ? p.y : kNaN});
+    }
+}
+} // namespace
+
+VeFoldController::VeFoldController(VeObjTreeWidget* tree, VeSurveyMapWidget* map,
+                                   VeSurveyCheckRunner* runner, QObject* parent)
+    : QObject(parent), m_pTree(tree), m_pMap(map)
+{
+    runner->SetKeepTables(true);
+    connect(runner, &VeSurveyCheckRunner::sigTablesRead, this, &VeFoldController::Start);
+    connect(m_pMap, &VeSurveyMapWidget::sigClicked, this,
+            [this](const QPointF& world, const QPointF&) { OnClicked(world); });
+}
+
+VeFoldController::~VeFoldController()
+{
+    StopAll();
+    for (Job& job : m_Jobs)
+        job.future.wait();
+}
+
+void VeFoldController::FoldInputs(const SPSSurveyCheckTables& tables,
+                                  std::vector<SPSFoldStation>* sources,
+                                  std::vector<SPSFoldStation>* receivers,
+                                  std::vector<SPSFoldRelation>* relations)
+{
+    // The reading names every line of the S and R files in the relation
+    // table's lines: their ids serve as the fold's line numbers, so that a
+    // line reads the same in all three tables whatever its notation.
+    const SPSCheckRelationTable& x = tables.relations;
+    AppendStations(tables.sources, x.lines, sources);
+    AppendStations(tables.receivers, x.lines, receivers);
+    relations->clear();
+    relations->reserve(x.rows.size());
+    for (const SPSCheckRelation& r : x.rows) {
+        SPSFoldRelation f;
+        f.sourceLine = r.sourceLine;
+        f.sourcePoint = r.sourcePoint;
+        f.firstChannel = r.firstChannel;
+        f.lastChannel = r.lastChannel;
+        f.channelIncrement = r.increment;
+        f.receiverLine = r.receiverLine;
+        f.firstReceiver = r.firstReceiver;
+        f.lastReceiver = r.lastReceiver;
+        relations->push_back(f);
+    }
+}
+
+QString VeFoldController::BinText(const SPSFoldGrid& grid, double x, double y)
+{
+    int column = 0, row = 0;
+    if (grid.IsEmpty() || !grid.BinAt(x, y, &column, &row))
+        return QString();
+    const SPSFoldBin bin = grid.At(column, row);
+    if (bin.fold == 0)
+        return tr("Bin %1, %2: fold 0").arg(column).arg(row);
+    return tr("Bin %1, %2: fold %3, offsets %4-%5 m")
+        .arg(column)
+        .arg(row)
+        .arg(bin.fold)
+        .arg(QString::number(double(bin.minOffset), 'f', 1),
+             QString::number(double(bin.maxOffset), 'f', 1));
+}
+
+void VeFoldController::Start(qint64 geometryID, std::shared_ptr<const SPSSurveyCheckTables> tables)
+{
+    if (!m_bAccepting || !tables)
+        return;
+    // The newest fold is the one wanted: the others give it the processors.
+    StopAll();
+    Job job;
+    job.key = geometryID;
+    job.generation = ++m_nGeneration;
+    job.stop = std::make_shared<std::atomic<bool>>(false);
+    m_Latest.insert(geometryID, job.generation);
+    job.future = std::async(std::launch::async, [this, tables = std::move(tables), stop = job.stop,
+                                                 generation = job.generation]() mutable {
+        QElapsedTimer timer;
+        timer.start();
+        Outcome outcome;
+        std::vector<SPSFoldStation> sources, receivers;
+        std::vector<SPSFoldRelation> relations;
+        FoldInputs(*tables, &sources, &receivers, &relations);
+        tables.reset(); // the check's tables go as soon as nothing else holds them
+        SPSFoldOptions options;
+        options.cancel = stop.get();
+        auto result = std::make_shared<SPSFoldResult>();
+        outcome.ok =
+            SPSFold::Compute(sources, receivers, relations, options, result.get(), &outcome.error);
+        if (outcome.ok) {
+            auto picture = std::make_shared<VeFoldMap>();
+            picture->SetFold(result->grid);
+            outcome.picture = std::move(picture);
+            outcome.result = std::move(result);
+        }
+        outcome.seconds = double(timer.nsecsElapsed()) / 1e9;
+        // Carries only the generation: the outcome travels through the
+        // future, whose hand-over the thread sanitizer sees.
+        QMetaObject::invokeMethod(this, "Collect", Qt::QueuedConnection,
+                                  Q_ARG(quint64, generation));
+        return outcome;
+    });
+    m_Jobs.push_back(std::move(job));
+    Q_EMIT sigRunningChanged();
+}
+
+void VeFoldController::Collect(quint64 generation)
+{
+    for (auto it = m_Jobs.begin(); it != m_Jobs.end(); ++it) {
+        if (it->generation != generation)
+            continue;
+        // Waits at most for the worker's return from its last statement.
+        Outcome outcome = it->future.get();
+        const qint64 key = it->key;
+        const bool stopped = it->stop->load();
+        m_Jobs.erase(it);
+        if (m_Latest.value(key) == generation) {
+            m_Latest.remove(key);
+            if (!stopped)
+                Deliver(key, std::move(outcome));
+        }
+        Q_EMIT sigRunningChanged();
+        return;
+    }
+}
+
+void VeFoldController::Deliver(qint64 key, Outcome outcome)
+{
+    VeObject* geometry = nullptr;
+    for (VeObjNode* node : m_pTree->Nodes())
+        if (geometryID(node) == key)
+            geometry = node->GetObject();
+    if (!geometry)
+        return; // gone meanwhile
+    if (!outcome.ok) {
+        OutputEventsLog(VeEventsLog::EventsLogInformation,
+                        tr("No fold for \"%1\": %2").arg(geometry->GetName(), outcome.error));
+        return;
+    }
+    if (!m_Watched.contains(key)) {
+        m_Watched.insert(key);
+        connect(geometry, &QObject::destroyed, this, [this, key]() {
+            m_Watched.remove(key);
+            m_Folds.remove(key);
+        });
+    }
+    const SPSFoldSummary& s = outcome.result->summary;
+    OutputEventsLog(VeEventsLog::EventsLogInformation,
+                    tr("Fold of \"%1\": %2 traces in %3 bins, fold up to %4 (%5 s).")
+                        .arg(geometry->GetName())
+                        .arg(s.traces)
+                        .arg(s.binsWithFold)
+                        .arg(s.maxFold)
+                        .arg(outcome.seconds, 0, 'f', 2));
+    m_Folds.insert(key, Fold{std::move(outcome.result), std::move(outcome.picture)});
+    ShowFoldOfSelected();
+}
+
+void VeFoldController::StopAll()
+{
+    for (Job& job : m_Jobs)
+        job.stop->store(true);
+}
+
+void VeFoldController::WaitForAll()
+{
+    for (Job& job : m_Jobs)
+        job.future.wait();
+    QCoreApplication::sendPostedEvents(this);
+}
+
+std::shared_ptr<const SPSFoldResult> VeFoldController::FoldOf(qint64 geometryID) const
+{
+    return m_Folds.value(geometryID).result;
+}
+
+qint64 VeFoldController::SelectedGeometryID() const
+{
+    return geometryID(m_pTree->SelectedNode());
+}
+
+void VeFoldController::SetShown(bool shown)
+{
+    m_bShown = shown;
+    ShowFoldOfSelected();
+}
+
+void VeFoldController::ShowFoldOfSelected()
+{
+    const qint64 id = SelectedGeometryID();
+    m_pMap->SetFoldLayer(m_bShown && id != 0 ? m_Folds.value(id).picture : nullptr);
+}
+
+void VeFoldController::OnClicked(const QPointF& world)
+{
+    if (!m_bShown)
+        return;
+    const std::shared_ptr<const SPSFoldResult> fold = FoldOf(SelectedGeometryID());
+    if (!fold)
+        return;
+    const QString text = BinText(fold->grid, world.x(), world.y());
+    if (!text.isEmpty())
+        Q_EMIT sigMessage(text);
+}
