@@ -1,4 +1,5 @@
-// spsgen DIR POINTS [--shuffled] [--3d] [--seed N] [--relations ROWS | --patches]: writes
+// spsgen DIR POINTS [--shuffled] [--3d] [--seed N] [--line-spacing M]
+// [--relations ROWS | --patches]: writes
 // DIR/survey.s and DIR/survey.r, and DIR/survey.x with --relations or --patches.
 #include "SPSSurveyGenerator.h"
 
@@ -20,6 +21,10 @@ int main(int argc, char** argv)
     parser.addOption({"3d", "Lines named 1, 2, ... and points numbered 1 to POINTS."});
     parser.addOption({"seed", "Seed of the coordinates' noise and the order.", "n", "1"});
     parser.addOption({"relations", "Also write DIR/survey.x with ROWS relation rows.", "rows"});
+    parser.addOption({"line-spacing",
+                      "Metres between lines (default: 150 for source lines, 200 for receiver "
+                      "lines); 25 lays both on one 25 m grid, about each other, as a fold needs.",
+                      "m", "0"});
     parser.addOption({"patches", "Also write DIR/survey.x with one 240-channel patch per shot, "
                                  "every receiver recording."});
     parser.process(app);
@@ -28,7 +33,7 @@ int main(int argc, char** argv)
     const qint64 points = args.value(1).toLongLong(&ok);
     if (args.size() != 2 || !ok || points < 0) {
         std::fprintf(stderr, "usage: spsgen DIR POINTS [--shuffled] [--3d] [--seed N] "
-                             "[--relations ROWS | --patches]\n");
+                             "[--line-spacing M] [--relations ROWS | --patches]\n");
         return 2;
     }
     if (!QDir().mkpath(args[0])) {
@@ -40,6 +45,7 @@ int main(int argc, char** argv)
     options.shuffled = parser.isSet("shuffled");
     options.shortNames = parser.isSet("3d");
     options.seed = parser.value("seed").toUInt();
+    options.lineSpacing = parser.value("line-spacing").toDouble();
     for (const auto& [letter, name] : {std::pair{u'S', "survey.s"}, {u'R', "survey.r"}}) {
         options.letter = letter;
         QString error;

@@ -46,8 +46,10 @@ VeFoldController::VeFoldController(VeObjTreeWidget* tree, VeSurveyMapWidget* map
                                    VeSurveyCheckRunner* runner, QObject* parent)
     : QObject(parent), m_pTree(tree), m_pMap(map)
 {
-    runner->SetKeepTables(true);
-    connect(runner, &VeSurveyCheckRunner::sigTablesRead, this, &VeFoldController::Start);
+    // The runner's checks end before the controller goes (the window waits for them).
+    runner->SetTablesRead([this](qint64 key, std::shared_ptr<const SPSSurveyCheckTables> tables) {
+        Offer(key, std::move(tables));
+    });
     connect(m_pMap, &VeSurveyMapWidget::sigClicked, this,
             [this](const QPointF& world, const QPointF&) { OnClicked(world); });
 }
@@ -142,6 +144,28 @@ void VeFoldController::Start(qint64 geometryID, std::shared_ptr<const SPSSurveyC
     });
     m_Jobs.push_back(std::move(job));
     Q_EMIT sigRunningChanged();
+}
+
+void VeFoldController::Offer(qint64 geometryID, std::shared_ptr<const SPSSurveyCheckTables> tables)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_OfferedMutex);
+        m_Offered.emplace_back(geometryID, std::move(tables));
+    }
+    // Carries nothing: the tables travel under the mutex, which the thread
+    // sanitizer sees (Qt's event queue it cannot see).
+    QMetaObject::invokeMethod(this, "StartOffered", Qt::QueuedConnection);
+}
+
+void VeFoldController::StartOffered()
+{
+    std::vector<std::pair<qint64, std::shared_ptr<const SPSSurveyCheckTables>>> offered;
+    {
+        const std::lock_guard<std::mutex> lock(m_OfferedMutex);
+        offered.swap(m_Offered);
+    }
+    for (auto& [key, tables] : offered)
+        Start(key, std::move(tables));
 }
 
 void VeFoldController::Collect(quint64 generation)

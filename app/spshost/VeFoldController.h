@@ -11,6 +11,8 @@
 #include <atomic>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 class VeFoldMap;
@@ -19,9 +21,10 @@ class VeSurveyCheckRunner;
 class VeSurveyMapWidget;
 struct SPSSurveyCheckTables;
 
-// The fold layer of the map. When a survey check completes, the fold of its
-// geometry is computed on a worker thread from the numbers the check read
-// (no file is read again); the last fold of each geometry is kept while the
+// The fold layer of the map. Once a survey check has read the three files,
+// the fold of its geometry is computed on a worker thread from the numbers
+// the check read (no file is read again), beside the check's last steps; the
+// last fold of each geometry is kept while the
 // geometry lives, and the selected geometry's shows on the map while the
 // layer is on. A newer fold, or the window closing, stops one that runs. A
 // click on a bin of the shown fold says its fold and offsets (sigMessage).
@@ -44,6 +47,8 @@ public:
     // Computes the fold of the tables for the geometry of that ID, stopping
     // those that run.
     void Start(qint64 geometryID, std::shared_ptr<const SPSSurveyCheckTables> tables);
+    // The same from any thread: started on the controller's thread soon after.
+    void Offer(qint64 geometryID, std::shared_ptr<const SPSSurveyCheckTables> tables);
     bool IsRunning(qint64 geometryID) const { return m_Latest.contains(geometryID); }
     int RunningCount() const { return int(m_Jobs.size()); }
     void StopAll();
@@ -92,6 +97,7 @@ private:
     };
     // A worker has finished the job of that generation.
     Q_INVOKABLE void Collect(quint64 generation);
+    Q_INVOKABLE void StartOffered();
     void Deliver(qint64 key, Outcome outcome);
     void OnClicked(const QPointF& world);
     qint64 SelectedGeometryID() const;
@@ -105,6 +111,9 @@ private:
     QHash<qint64, Fold> m_Folds;
     // Geometries whose folds go when they do.
     QSet<qint64> m_Watched;
+    // What Offer was given and StartOffered has not yet taken.
+    std::mutex m_OfferedMutex;
+    std::vector<std::pair<qint64, std::shared_ptr<const SPSSurveyCheckTables>>> m_Offered;
     bool m_bShown = false;
     bool m_bAccepting = true;
 };

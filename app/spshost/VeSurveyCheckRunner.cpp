@@ -30,7 +30,9 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
     const quint64 generation = ++m_nGeneration;
     m_LatestGeneration.insert(key, generation);
     auto check = std::make_shared<SPSSurveyCheck>(param, numbering); // copies the record
-    check->SetKeepTables(m_bKeepTables);
+    if (m_TablesRead)
+        check->SetTablesRead(
+            [tablesRead = m_TablesRead, key](auto tables) { tablesRead(key, std::move(tables)); });
     auto result = std::make_shared<VeSurveyCheckResult>();
     auto loaded = std::make_shared<VeTaskSPSFilesLoaderParam>();
     loaded->CopyFrom(param);
@@ -62,10 +64,8 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
 void VeSurveyCheckRunner::OnJobFinished(QThread* thread, qint64 key, quint64 generation,
                                         const std::shared_ptr<const VeSurveyCheckResult>& result)
 {
-    std::shared_ptr<SPSSurveyCheck> check;
     for (qsizetype i = 0; i < m_Jobs.size(); ++i)
         if (m_Jobs[i].thread == thread) {
-            check = m_Jobs[i].check;
             m_Jobs.removeAt(i);
             break;
         }
@@ -73,8 +73,6 @@ void VeSurveyCheckRunner::OnJobFinished(QThread* thread, qint64 key, quint64 gen
     thread->deleteLater();
     if (m_LatestGeneration.value(key) == generation) {
         m_LatestGeneration.remove(key);
-        if (auto tables = check ? check->ReadTables() : nullptr)
-            Q_EMIT sigTablesRead(key, std::move(tables));
         Q_EMIT sigFinished(key, result);
     }
     Q_EMIT sigRunningChanged();

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,15 +48,14 @@ public:
     void WaitForAll();
     // While off, Start starts nothing (a window that is closing).
     void SetAccepting(bool accepting) { m_bAccepting = accepting; }
-    // While on, a check that completes hands what it read to sigTablesRead.
-    void SetKeepTables(bool keep) { m_bKeepTables = keep; }
+    // Handed what each check started from now on has read, on the check's
+    // thread (see SPSSurveyCheck::SetTablesRead), with its key.
+    using TablesRead = std::function<void(qint64, std::shared_ptr<const SPSSurveyCheckTables>)>;
+    void SetTablesRead(TablesRead tablesRead) { m_TablesRead = std::move(tablesRead); }
 
 Q_SIGNALS:
     void sigStarted(qint64 key);
     void sigFinished(qint64 key, std::shared_ptr<const VeSurveyCheckResult> result);
-    // Just before sigFinished of a completed check, with SetKeepTables on: its
-    // tables, which go once no receiver keeps them.
-    void sigTablesRead(qint64 key, std::shared_ptr<const SPSSurveyCheckTables> tables);
     void sigRunningChanged();
 
 private:
@@ -72,5 +72,5 @@ private:
     QHash<qint64, quint64> m_LatestGeneration;
     quint64 m_nGeneration = 0;
     bool m_bAccepting = true;
-    bool m_bKeepTables = false;
+    TablesRead m_TablesRead;
 };

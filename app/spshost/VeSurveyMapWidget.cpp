@@ -18,6 +18,9 @@ constexpr int kRefreshDelayMs = 150;
 constexpr double kClickSlop = 4.0;
 // A click this close to a point's marker picks it.
 constexpr double kPickRadius = 10.0;
+// Points over the fold's bins: faint enough that a survey whose markers
+// cover every pixel still shows its bins' colours.
+constexpr double kPointsOverFoldOpacity = 0.15;
 } // namespace
 
 VeSurveyMapWidget::VeSurveyMapWidget(QWidget* parent) : QWidget(parent)
@@ -73,7 +76,7 @@ void VeSurveyMapWidget::StartDrawing()
             });
     else
         m_pDrawMap->SetUnderlay(nullptr);
-    m_pDrawMap->SetMarkerOpacity(fold ? VeFoldMap::LineOpacity() : 1.0);
+    m_pDrawMap->SetMarkerOpacity(fold ? kPointsOverFoldOpacity : 1.0);
     // The same view: zooming about the plot's centre from the fitted view
     // leaves the pan at zero, then the pan is added.
     VeSurveyMap& map = *m_pDrawMap;

@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPixmap>
@@ -187,6 +188,31 @@ int main(int argc, char* argv[])
     const bool reportStalls = !qEnvironmentVariableIsEmpty("SPSHOST_STALL_REPORT");
     if (reportStalls)
         stalls.Start();
+
+    // SPSHOST_FOLD_REPORT=1: say when the fold first showed on the map, from
+    // the end of the check (negative: before it; the benchmarks read it).
+    QElapsedTimer clock;
+    clock.start();
+    qint64 checkEnded = -1, foldShown = -1;
+    const auto reportFold = [&checkEnded, &foldShown]() {
+        if (checkEnded >= 0 && foldShown >= 0)
+            std::fprintf(stderr, "spshost: fold shown %lld ms after the check's end\n",
+                         foldShown - checkEnded);
+    };
+    if (!qEnvironmentVariableIsEmpty("SPSHOST_FOLD_REPORT")) {
+        QObject::connect(window.CheckRunner(), &VeSurveyCheckRunner::sigFinished, &window, [&]() {
+            if (checkEnded < 0) {
+                checkEnded = clock.elapsed();
+                reportFold();
+            }
+        });
+        QObject::connect(window.MapWidget(), &VeSurveyMapWidget::sigDrawn, &window, [&]() {
+            if (foldShown < 0 && window.MapWidget()->FoldLayer()) {
+                foldShown = clock.elapsed();
+                reportFold();
+            }
+        });
+    }
 
     // Everything the picture waits on lives as long as the run: it is taken
     // when the load and its check have ended, however long they take.

@@ -21,18 +21,18 @@
 struct SPSSurveyCheck::Tables
 {
     Tables(const VeTaskSPSFilesLoaderParam& param, const SPSNumberingSettings& numbering)
-        : findings{{param.SourceFileName, u'S'},
-                   {param.ReceiverFileName, u'R'},
-                   {param.RelationFileName, u'X'}},
-          sourceRows(param, u'S', numbering, sources, findings[0]),
-          receiverRows(param, u'R', numbering, receivers, findings[1])
+        : read(std::make_shared<SPSSurveyCheckTables>()), findings{{param.SourceFileName, u'S'},
+                                                                   {param.ReceiverFileName, u'R'},
+                                                                   {param.RelationFileName, u'X'}},
+          sourceRows(param, u'S', numbering, read->sources, findings[0]),
+          receiverRows(param, u'R', numbering, read->receivers, findings[1])
     {
     }
 
+    // Shared, so that it may outlive the run for whoever SetTablesRead names.
+    std::shared_ptr<SPSSurveyCheckTables> read;
     SPSCheckFindings findings[3]; // source, receiver, relation
-    SPSCheckPointTable sources, receivers;
     SPSCheckReading::PointRows sourceRows, receiverRows;
-    SPSCheckRelationTable relations;
 };
 
 // One run over the tables.
@@ -41,8 +41,8 @@ class SPSSurveyCheck::Run_
 public:
     Run_(SPSSurveyCheck& check, Tables& tables, bool pointsRead)
         : m_Check(check), m_Param(*check.m_pParam), m_Findings(tables.findings),
-          m_Sources(tables.sources), m_Receivers(tables.receivers), m_Relations(tables.relations),
-          m_bPointsRead(pointsRead)
+          m_Sources(tables.read->sources), m_Receivers(tables.read->receivers),
+          m_Relations(tables.read->relations), m_pRead(tables.read), m_bPointsRead(pointsRead)
     {
     }
 
@@ -67,6 +67,7 @@ private:
     SPSCheckFindings (&m_Findings)[3]; // source, receiver, relation
     SPSCheckPointTable &m_Sources, &m_Receivers;
     SPSCheckRelationTable& m_Relations;
+    std::shared_ptr<const SPSSurveyCheckTables> m_pRead;
     // The point tables hold the rows a load read: only the relation file is left.
     const bool m_bPointsRead;
     // The layout in use reads other columns than the file's revision has.
@@ -180,6 +181,9 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
                 relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
                 [&](qint64 position) { Progress(double(done + position) / double(totalBytes)); }))
             return stopped();
+        // Nothing writes the tables any more: they may be read beside the checks.
+        if (m_Check.m_TablesRead)
+            m_Check.m_TablesRead(m_pRead);
         if (!SPSRelationChecks::Points(relations, m_Sources, m_Receivers, m_Findings[2],
                                        m_Findings[0], m_Findings[1], &m_Check.m_bStop))
             return stopped();
@@ -270,7 +274,6 @@ SPSRowObserver* SPSSurveyCheck::ReceiverRows()
 bool SPSSurveyCheck::Run(QString* error)
 {
     m_Findings.clear();
-    m_pRead.reset();
     QString reason;
     // Rows a load has shown are used once; without both files' rows the
     // files are read here, from the start.
@@ -281,13 +284,6 @@ bool SPSSurveyCheck::Run(QString* error)
     Run_ run(*this, *tables, pointsRead);
     const bool ok = run.Go(&reason);
     m_Findings = run.Ordered();
-    if (ok && m_bKeepTables) {
-        auto read = std::make_shared<SPSSurveyCheckTables>();
-        read->sources = std::move(tables->sources);
-        read->receivers = std::move(tables->receivers);
-        read->relations = std::move(tables->relations);
-        m_pRead = std::move(read);
-    }
     if (error)
         *error = reason;
     return ok;

@@ -72,12 +72,12 @@ public:
     // How many findings of a kind the last run made.
     qsizetype Count(SPSCheckFinding::Kind kind) const;
 
-    // For whoever works on the same numbers afterwards (the fold): while on,
-    // a run that completes keeps what it read, for ReadTables. Off by default,
-    // as they take memory.
-    void SetKeepTables(bool keep) { m_bKeepTables = keep; }
-    // What the last completed run read; null when it was not kept.
-    std::shared_ptr<const SPSSurveyCheckTables> ReadTables() const { return m_pRead; }
+    // For whoever works on the same numbers (the fold): called on Run's
+    // thread once a run has read all three files, before the checks of the
+    // relations, with what it read. Nothing writes the tables from then on:
+    // the callee may read them on other threads at once, and keep them.
+    using TablesRead = std::function<void(std::shared_ptr<const SPSSurveyCheckTables>)>;
+    void SetTablesRead(TablesRead tablesRead) { m_TablesRead = std::move(tablesRead); }
 
 private:
     class Run_;
@@ -91,6 +91,5 @@ private:
     std::atomic<bool> m_bStop{false};
     std::vector<SPSCheckFinding> m_Findings;
     std::unique_ptr<Tables> m_pTables; // filled by a load's rows, for the next Run
-    bool m_bKeepTables = false;
-    std::shared_ptr<const SPSSurveyCheckTables> m_pRead;
+    TablesRead m_TablesRead;
 };
