@@ -1,7 +1,11 @@
 #include "tst_hostplugindata.h"
 
+#include "SPSTestRows.h"
+
 #include "VeEventsLog.h"
 #include "VeEventsLogView.h"
+#include "VeFoldController.h"
+#include "VeFoldMap.h"
 #include "VeHostMainWindow.h"
 #include "VeHostUi.h"
 #include "VeMenuAgencyBase.h"
@@ -16,6 +20,7 @@
 #include "VeSurveyMap.h"
 #include "VeSurveyMapWidget.h"
 #include "VeTask.h"
+#include "VeTaskSPSFilesLoaderParam.h"
 #include "VeThread.h"
 #include "VeThreadRegistry.h"
 
@@ -85,6 +90,28 @@ bool HasEntry(VeEventsLog::EEventsLogType type, const QString& text)
         if (e.type == type && e.text == text)
             return true;
     return false;
+}
+
+// A relation row in the standard columns: the shot into receivers first to last of the line.
+QByteArray RelationRow(int record, const QString& sourceLine, int sourcePoint, int channels,
+                       const QString& receiverLine, int first, int last)
+{
+    QString row(80, u' ');
+    row[0] = u'X';
+    auto put = [&row](int pos, int len, const QString& text) {
+        row.replace(pos + len - text.size(), text.size(), text);
+    };
+    put(7, 4, QString::number(record));
+    row[11] = u'1';
+    row.replace(13, sourceLine.size(), sourceLine);
+    put(29, 8, QString::number(sourcePoint));
+    put(38, 4, "1");
+    put(42, 4, QString::number(channels));
+    row[46] = u'1';
+    row.replace(47, receiverLine.size(), receiverLine);
+    put(63, 8, QString::number(first));
+    put(71, 8, QString::number(last));
+    return row.toUtf8() + "\r\n";
 }
 
 // Each record shows its colour where the window's map puts it.
@@ -395,6 +422,122 @@ private Q_SLOTS:
         map.SetPickablePoints(std::move(pickable));
         QCOMPARE(map.PickablePointAt(map.WorldToPixel(click.x(), click.y()) + QPointF(offset, 0)),
                  picked);
+    }
+
+    void foldLayer_data()
+    {
+        // The lines as the S and R files name them (the X file: "1" and "1").
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<double>("x"); // the click, on the line's northing
+        QTest::addColumn<double>("dy");
+        QTest::addColumn<QString>("message"); // empty: the status bar keeps its text
+
+        // Receivers 1-5 of line 1, 25 m apart east from x 1000; shots at
+        // points 1, 3 and 5 of the line, each into all five. Bins are 12.5 m
+        // (half the station spacing), one row: bin c, centred at x 1000 +
+        // 12.5 c, holds the traces whose shot and receiver points sum to c + 2,
+        // each 25 m times the points' difference long.
+        const QStringList one{"1", "1"};
+        QTest::newRow("three traces meet mid-line")
+            << one << true << 1050.0 << 0.0 << "Bin 4, 0: fold 3, offsets 0.0-100.0 m";
+        QTest::newRow("two traces")
+            << one << true << 1037.5 << 0.0 << "Bin 3, 0: fold 2, offsets 25.0-75.0 m";
+        QTest::newRow("two traces of one length")
+            << one << true << 1025.0 << 0.0 << "Bin 2, 0: fold 2, offsets 50.0-50.0 m";
+        QTest::newRow("first bin, near its edge")
+            << one << true << 995.0 << 5.0 << "Bin 0, 0: fold 1, offsets 0.0-0.0 m";
+        QTest::newRow("last bin") << one << true << 1100.0 << 0.0
+                                  << "Bin 8, 0: fold 1, offsets 0.0-0.0 m";
+        QTest::newRow("past the last bin") << one << true << 1110.0 << 0.0 << "";
+        QTest::newRow("beside the row") << one << true << 1050.0 << 8.0 << "";
+        QTest::newRow("layer off") << one << false << 1050.0 << 0.0 << "";
+        // Lines match by number across the files, as in the check, whatever
+        // else each file names first (a third entry: a shot of that line at
+        // the start of the S file, which no relation names).
+        QTest::newRow("shots of line 1.00, receivers of line 1.0, a shot of line 9 first")
+            << QStringList{"1.00", "1.0", "9"} << true << 1050.0 << 0.0
+            << "Bin 4, 0: fold 3, offsets 0.0-100.0 m";
+    }
+
+    void foldLayer()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, shown);
+        QFETCH(double, x);
+        QFETCH(double, dy);
+        QFETCH(QString, message);
+
+        QTemporaryDir dir;
+        QByteArray s, r, relations;
+        if (lines.size() > 2)
+            s += SPSTest::Row('S', lines[2], "1", "", "1000.0", "2000.0", "90");
+        for (int p = 1; p <= 5; ++p) {
+            const QString east = QString::number(1000 + 25 * (p - 1)) + ".0";
+            r += SPSTest::Row('R', lines[1], QString::number(p), "", east, "2000.0", "90");
+            if (p % 2 == 1) {
+                s += SPSTest::Row('S', lines[0], QString::number(p), "", east, "2000.0", "90");
+                relations += RelationRow(p, "1", p, 5, "1", 1, 5);
+            }
+        }
+        QVERIFY(SPSTest::WriteFile(dir.filePath("s.sps"), s) &&
+                SPSTest::WriteFile(dir.filePath("r.sps"), r) &&
+                SPSTest::WriteFile(dir.filePath("x.sps"), relations));
+
+        auto window = NewWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        VeObjNode* node = NodeOfClass(*window, "VePrevStackSegyGeometry");
+        auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(node->GetObject());
+        for (int p = 1; p <= 5; ++p) {
+            const float east = float(1000 + 25 * (p - 1));
+            geometry->AddReceiverGeometry(new VePrevSegySRGeometry{100 + p, east, 2000.0f, 0.0f});
+            if (p % 2 == 1)
+                geometry->AddShotGeometry(new VePrevSegySRGeometry{p, east, 2000.0f, 0.0f});
+        }
+        window->SelectNode(node);
+        VeTaskSPSFilesLoaderParam param;
+        param.SourceFileName = dir.filePath("s.sps");
+        param.ReceiverFileName = dir.filePath("r.sps");
+        param.RelationFileName = dir.filePath("x.sps");
+        window->CheckRunner()->Start(geometry->GetID(), param, param.Numbering);
+        QTRY_VERIFY(window->FoldController()->FoldOf(geometry->GetID()));
+        QTRY_COMPARE(window->FoldController()->RunningCount(), 0);
+        QTRY_COMPARE(window->CheckRunner()->RunningCount(), 0);
+
+        // Off at first; on, the map draws the bins beneath faint points and the colour bar.
+        VeSurveyMapWidget* map = window->MapWidget();
+        QVERIFY(!window->FoldLayerAction()->isChecked());
+        QVERIFY(!map->FoldLayer());
+        if (shown) {
+            window->FoldLayerAction()->trigger();
+            QVERIFY(map->FoldLayer());
+            QTRY_VERIFY(!map->IsDrawing());
+            const VeFoldMap& fold = *map->FoldLayer();
+            QCOMPARE(fold.MaxFold(), 3u);
+            const QImage image = map->DrawnImage();
+            const QRectF bar = fold.BarRect(QRectF(map->rect()));
+            QCOMPARE(image.pixelColor(int(bar.center().x()), int(bar.top()) + 1),
+                     fold.FoldColor(3));
+            QCOMPARE(image.pixelColor(int(bar.center().x()), int(bar.bottom()) - 1),
+                     fold.FoldColor(0));
+            // Between two stations, a bin of fold 2 over the white background
+            // (bins let 35/255 of what is beneath show through).
+            const QColor bin = fold.FoldColor(2);
+            const QColor seen = image.pixelColor(map->WorldToPixel(1037.5, 2000).toPoint());
+            const auto through = [](int c) { return (c * 220 + 255 * 35) / 255; };
+            QVERIFY2(std::abs(seen.red() - through(bin.red())) <= 2 &&
+                         std::abs(seen.green() - through(bin.green())) <= 2 &&
+                         std::abs(seen.blue() - through(bin.blue())) <= 2,
+                     qPrintable(seen.name()));
+        }
+        window->statusBar()->showMessage("Ready");
+        QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier,
+                          map->WorldToPixel(x, 2000 + dy).toPoint());
+        QCOMPARE(window->statusBar()->currentMessage(), message.isEmpty() ? "Ready" : message);
+        if (shown) {
+            window->FoldLayerAction()->trigger();
+            QVERIFY(!map->FoldLayer());
+        }
     }
 
     void tasksMenuRunsOnSelectedNode()
