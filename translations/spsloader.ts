@@ -393,6 +393,25 @@
     </message>
 </context>
 <context>
+    <name>VeFoldController</name>
+    <message>
+        <source>Bin %1, %2: fold 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bin %1, %2: fold %3, offsets %4-%5 m</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No fold for &quot;%1&quot;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fold of &quot;%1&quot;: %2 traces in %3 bins, fold up to %4 (%5 s).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>VeFoldMap</name>
     <message>
         <source>Fold</source>
@@ -500,6 +519,10 @@
     </message>
     <message>
         <source>A load is running: another can start once it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show f&amp;old on the map</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1259,6 +1282,10 @@
     </message>
     <message>
         <source>no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); --screenshot works without one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the fold on the map from the start (View &gt; Show fold on the map).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
