@@ -671,6 +671,9 @@ private Q_SLOTS:
         const QStringList picture{"--screenshot", "<dir>/shot.png", "--screenshot-delay", "0"};
         QTest::newRow("picture of the loaded survey")
             << survey + picture << true << 0 << QString() << QString() << true;
+        // Its fold is counted from the check's numbers, and the picture waits for it.
+        QTest::newRow("picture of the fold") << survey + QStringList{"--fold"} + picture << true
+                                             << 0 << QString() << QString() << true;
         QTest::newRow("picture without a display: offscreen")
             << survey + picture << false << 0 << QString() << QString() << true;
         // The picture waits for the load and its check however long they take.
@@ -743,6 +746,17 @@ private Q_SLOTS:
         // Taken once the load had brought the survey: the map shows its marks.
         QImage image;
         QVERIFY(image.load(dir.FilePath("shot.png"), "PNG"));
+        if (arguments.contains("--fold")) {
+            // The colour bar's top, in the colour of the highest fold, which
+            // only the bar and the bins of that fold have.
+            const QColor top(0xfd, 0xe7, 0x25);
+            int topPixels = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    topPixels += QColor(image.pixel(x, y)) == top;
+            QVERIFY2(topPixels > 100, qPrintable(QString::number(topPixels)));
+            return;
+        }
         int shotPixels = 0, receiverPixels = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
