@@ -360,6 +360,10 @@
         <source>%1 shots and %2 receivers were added to [%3].</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The load was cancelled while reading [%1].</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeEventsLogView</name>
@@ -500,6 +504,18 @@
     </message>
     <message>
         <source>A load is running: another can start once it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop the running loads and checks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancelling...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
