@@ -518,6 +518,13 @@ int SPSLoadCommand::Run(const QStringList& arguments)
             Error(QStringLiteral("fold: %1").arg(reason));
             return ExitFailed;
         }
+        if (fold.grid.IsEmpty()) {
+            Error(QStringLiteral("fold: no X row of [%1] names a loaded source point and receiver "
+                                 "station (%2 traces skipped); no fold was written")
+                      .arg(param.RelationFileName)
+                      .arg(fold.summary.skippedTraces));
+            return ExitFailed;
+        }
         // The tables go before the pictures are drawn.
         foldSources.reset();
         foldReceivers.reset();
@@ -714,8 +721,8 @@ void SPSLoadCommand::WriteFoldSummary(const SPSFoldResult& fold)
                       ", azimuth " + number(g.azimuth, 7) + ")\n";
     text += "fold inside the outline: " + QByteArray::number(s.binsInside) + " bins, minimum " +
             QByteArray::number(s.minFold) + ", median " + number(s.medianFold) + ", maximum " +
-            QByteArray::number(s.maxFold) + ", " + QByteArray::number(s.emptyBinsInside) +
-            " with fold 0\n";
+            QByteArray::number(s.maxFold) + "; " + QByteArray::number(s.emptyBinsInside) +
+            " bins with fold 0\n";
     text += "fold traces: " + QByteArray::number(s.traces) + " counted, " +
             QByteArray::number(s.skippedTraces) +
             " skipped (their source or receiver station is missing)\n";
