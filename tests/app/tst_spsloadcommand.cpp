@@ -352,6 +352,29 @@ private Q_SLOTS:
                    "fold traces: 8 counted, 4 skipped (their source or receiver station is "
                    "missing)\n"
             << kFoldLoaded;
+        // The check and the fold both take S and R from the load's reading.
+        QTest::newRow("check after the fold")
+            << QStringList{"--check", "--fold-grid", "<dir>/fold.asc"} + fold << 0
+            << kFoldPoints +
+                   "fold: 5 bins with fold > 0 (bins 5 x 5, grid 5 x 1, azimuth 90)\n"
+                   "fold inside the outline: 5 bins, minimum 1, median 2, maximum 2; 0 bins with "
+                   "fold 0\n"
+                   "fold traces: 8 counted, 4 skipped (their source or receiver station is "
+                   "missing)\n"
+                   "check: revision: 3\n"
+                   "  <dir>/fs.sps: revision unknown: no header row names the revision; only 2 S "
+                   "rows, too few to judge by\n"
+                   "  <dir>/fr.sps: revision unknown: no header row names the revision; of 4 R "
+                   "rows, 0 fit revision 1 and 0 fit revision 2.1\n"
+                   "  <dir>/fx.sps: SPS revision 1: no header row names the revision; 3 of 3 X "
+                   "rows have the columns of revision 1\n"
+                   "check: outlier: 2\n"
+                   "  <dir>/fs.sps:2: line 1 point 1: the point is at (0, 0)\n"
+                   "  <dir>/fr.sps:2: line 10 point 1: the point is at (0, 0)\n"
+                   "check: relation-source-missing: 1\n"
+                   "  <dir>/fx.sps:4: line 1 point 3: field record 3 names source line 1 point 3, "
+                   "which the S file lacks\n"
+            << kFoldLoaded;
         QTest::newRow("fold of bins given, quiet")
             << QStringList{"--quiet", "--bin", " 10 , 5", "--fold-grid", "<dir>/fold.asc"} + fold
             << 0 << QByteArray() << kFoldLoaded;
