@@ -508,15 +508,23 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitFailed;
     if (parser.isSet(mapOption) && !WriteMap(*geometry, parser.value(mapOption), mapFormat))
         return ExitFailed;
+    // With a fold to count, the check runs first, so that its tables are gone
+    // before the fold's grid is made; its lines still follow the summary.
+    bool checked = false;
+    QString checkReason;
+    if (check && folding)
+        checked = check->Run(&checkReason);
     SPSFoldResult fold;
     if (folding) {
-        std::vector<SPSFoldRelation> relations;
         QString reason;
-        if (!SPSFoldReading::ReadRelations(param, &relations, &reason) ||
-            !SPSFold::Compute(foldSources->Stations(), foldReceivers->Stations(), relations,
-                              foldOptions, &fold, &reason)) {
-            Error(QStringLiteral("fold: %1").arg(reason));
-            return ExitFailed;
+        {
+            std::vector<SPSFoldRelation> relations;
+            if (!SPSFoldReading::ReadRelations(param, &relations, &reason) ||
+                !SPSFold::Compute(foldSources->Stations(), foldReceivers->Stations(), relations,
+                                  foldOptions, &fold, &reason)) {
+                Error(QStringLiteral("fold: %1").arg(reason));
+                return ExitFailed;
+            }
         }
         if (fold.grid.IsEmpty()) {
             Error(QStringLiteral("fold: no X row of [%1] names a loaded source point and receiver "
@@ -544,9 +552,10 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     }
 
     if (check) {
-        QString reason;
-        if (!check->Run(&reason)) {
-            Error(QStringLiteral("survey check: %1").arg(reason));
+        if (!folding)
+            checked = check->Run(&checkReason);
+        if (!checked) {
+            Error(QStringLiteral("survey check: %1").arg(checkReason));
             return ExitFailed;
         }
         // Standard output may carry an output; the check's lines then go to standard error.
