@@ -169,7 +169,8 @@ private Q_SLOTS:
         const QByteArray& out = run.out;
         QVERIFY2(out.startsWith("Usage: "), out);
         QVERIFY2(out.contains("[options] SOURCE RECEIVER [RELATION]\n"), out);
-        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet"})
+        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet",
+                                   "--fold <FILE>", "--fold-grid <FILE>", "--bin <DX,DY>"})
             QVERIFY2(out.contains(option), option);
         // It ends with two examples and what each exit status means.
         const qsizetype examples = out.indexOf("\nExamples:\n  spsload ");
