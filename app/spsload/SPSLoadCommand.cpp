@@ -737,7 +737,7 @@ void SPSLoadCommand::WriteFoldSummary(const SPSFoldResult& fold)
             " skipped (their source or receiver station is missing)\n";
     if (s.unusableRows > 0)
         text += "fold: " + QByteArray::number(s.unusableRows) +
-                " relation rows name no receiver range and were left out\n";
+                " X rows name no source point or receiver range in numbers and were left out\n";
     m_pOut->write(text);
 }
 

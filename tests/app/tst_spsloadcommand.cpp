@@ -77,6 +77,8 @@ private Q_SLOTS:
         QVERIFY(m_Dir.Put("fs.json", kFoldSource)); // where a grid's companion would go
         QVERIFY(m_Dir.Put("fr.sps", kFoldReceiver));
         QVERIFY(m_Dir.Put("fx.sps", kFoldRelation));
+        QVERIFY(
+            m_Dir.Put("fx-blank.sps", "H26\r\n" + xRow(1, "1", "1", "4") + xRow(2, "", "1", "4")));
         QVERIFY(m_Dir.Put("headers.sps", "H26 nothing else\r\n"));
         const QByteArray title = "Tarvel SPS File Load Parameter \r\n";
         QVERIFY(m_Dir.Put("v2.txt", title + "version = 2 \r\n"));
@@ -372,6 +374,19 @@ private Q_SLOTS:
                    "check: relation-source-missing: 1\n"
                    "  <dir>/fx.sps:4: line 1 point 3: field record 3 names source line 1 point 3, "
                    "which the S file lacks\n"
+            << kFoldLoaded;
+        QTest::newRow("fold of a relation row without a source point")
+            << QStringList{"--fold-grid", "<dir>/fold.asc", "<dir>/fs.sps", "<dir>/fr.sps",
+                           "<dir>/fx-blank.sps"}
+            << 0
+            << kFoldPoints +
+                   "fold: 4 bins with fold > 0 (bins 5 x 5, grid 4 x 1, azimuth 90)\n"
+                   "fold inside the outline: 4 bins, minimum 1, median 1, maximum 1; 0 bins with "
+                   "fold 0\n"
+                   "fold traces: 4 counted, 0 skipped (their source or receiver station is "
+                   "missing)\n"
+                   "fold: 1 X rows name no source point or receiver range in numbers and were "
+                   "left out\n"
             << kFoldLoaded;
         QTest::newRow("fold of bins given, quiet")
             << QStringList{"--quiet", "--bin", " 10 , 5", "--fold-grid", "<dir>/fold.asc"} + fold
