@@ -532,6 +532,13 @@ private Q_SLOTS:
                                     << QByteArray("{\"azimuth\":90,\"cellSize\":[10,5],"
                                                   "\"columns\":3,\"corner\":[-5,-2.5],"
                                                   "\"rows\":1}");
+        // Coordinates as the load gives them: ten times the files'.
+        QTest::newRow("coordinates scaled")
+            << QStringList{"--coordinate-scalar", "-10"}
+            << QByteArray("ncols 5\nnrows 1\nxllcorner -25\nyllcorner -25\ncellsize 50\n"
+                          "NODATA_value -9999\n1 2 2 2 1\n")
+            << QByteArray("{\"azimuth\":90,\"cellSize\":[50,50],\"columns\":5,\"corner\":[-25,"
+                          "-25],\"rows\":1}");
     }
 
     void foldGrid()
