@@ -280,8 +280,7 @@ void setUpParser(QCommandLineParser& parser)
     parser.addPositionalArgument(QStringLiteral("RECEIVER"),
                                  QStringLiteral("The receiver-point (R) file (gzipped or not)."));
     parser.addPositionalArgument(QStringLiteral("RELATION"),
-                                 QStringLiteral("The relation (X) file, checked and folded "
-                                                "but not loaded."),
+                                 QStringLiteral("The relation (X) file, checked but not loaded."),
                                  QStringLiteral("[RELATION]"));
 }
 
