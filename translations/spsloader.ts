@@ -43,6 +43,17 @@
     </message>
 </context>
 <context>
+    <name>SPSFoldReading</name>
+    <message>
+        <source>Cannot open file [%1] for reading!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read file [%1] to its end!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSGzipReader</name>
     <message>
         <source>Not enough memory to uncompress the file.</source>
@@ -400,6 +411,10 @@
     <name>VeFoldMap</name>
     <message>
         <source>Fold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bin %1 x %2 %3</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
