@@ -43,6 +43,17 @@
     </message>
 </context>
 <context>
+    <name>SPSFoldReading</name>
+    <message>
+        <source>Cannot open file [%1] for reading!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read file [%1] to its end!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SPSGzipReader</name>
     <message>
         <source>Not enough memory to uncompress the file.</source>
@@ -360,6 +371,10 @@
         <source>%1 shots and %2 receivers were added to [%3].</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The load was cancelled while reading [%1].</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeEventsLogView</name>
@@ -415,6 +430,10 @@
     <name>VeFoldMap</name>
     <message>
         <source>Fold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bin %1 x %2 %3</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -519,6 +538,18 @@
     </message>
     <message>
         <source>A load is running: another can start once it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop the running loads and checks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancelling...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -90,6 +90,8 @@ void VeFoldMap::SetFold(const SPSFoldGrid& grid)
     m_Corner = QPointF(grid.cornerX, grid.cornerY);
     m_ColumnStep = grid.ColumnStep();
     m_RowStep = grid.RowStep();
+    m_dBinX = grid.binX;
+    m_dBinY = grid.binY;
     m_Bins = QImage();
     if (grid.IsEmpty())
         return;
@@ -115,6 +117,14 @@ void VeFoldMap::SetFold(const SPSFoldGrid& grid)
         }
     }
     m_Bins = bins;
+}
+
+QString VeFoldMap::BinText() const
+{
+    if (!(m_dBinX > 0) || !(m_dBinY > 0))
+        return QString();
+    return tr("bin %1 x %2 %3")
+        .arg(QString::number(m_dBinX, 'g', 6), QString::number(m_dBinY, 'g', 6), m_Map.Unit());
 }
 
 QRectF VeFoldMap::MapRect(const QRectF& rect) const
@@ -209,6 +219,14 @@ void VeFoldMap::PaintBar(QPainter& painter, const QRectF& bar) const
         painter.drawText(
             QPointF(bar.right() + kTickLength + 3.0, y + (fm.ascent() - fm.descent()) / 2.0),
             QString::number(fold));
+    }
+    // Under the bar, in two lines so that it fits the strip.
+    const QString bin = BinText();
+    if (!bin.isEmpty()) {
+        const qsizetype space = bin.indexOf(u' ');
+        const double y = bar.bottom() + fm.height() + 4.0;
+        painter.drawText(QPointF(bar.left(), y), bin.left(space));
+        painter.drawText(QPointF(bar.left(), y + fm.height()), bin.mid(space + 1));
     }
     painter.restore();
 }

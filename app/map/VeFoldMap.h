@@ -39,6 +39,9 @@ public:
     }
     void SetTitle(const QString& title) { m_Map.SetTitle(title); }
 
+    // The caption under the colour bar: the bin size in the map's unit
+    // ("bin 12.5 x 25 m"); empty before a grid is set.
+    QString BinText() const;
     // The highest fold, the top of the colour bar.
     quint32 MaxFold() const { return m_nMaxFold; }
     // The colour a bin of that fold is drawn in.
@@ -74,6 +77,8 @@ private:
     QPointF m_ColumnStep;
     QPointF m_RowStep;
     quint32 m_nMaxFold = 0;
+    double m_dBinX = 0;
+    double m_dBinY = 0;
 };
 
 // Draws the fold map into a new image of the given size; a null image when

@@ -36,6 +36,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 // Threads that never report still show as busy within this time.
@@ -83,12 +84,20 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
         CloseWhenIdle();
     });
 
-    // A busy bar with no range: loads do not say how far they are.
+    // In thousandths while the runs say how far they are; without a range
+    // while one cannot tell.
     m_pBusy->setRange(0, 0);
     m_pBusy->setMaximumWidth(160);
     m_pBusy->setTextVisible(false);
     m_pBusy->setVisible(false);
     statusBar()->addPermanentWidget(m_pBusy);
+    m_pCancel = new QToolButton(this);
+    m_pCancel->setObjectName(QStringLiteral("CancelButton"));
+    m_pCancel->setText(tr("Cancel"));
+    m_pCancel->setToolTip(tr("Stop the running loads and checks"));
+    m_pCancel->setVisible(false);
+    statusBar()->addPermanentWidget(m_pCancel);
+    connect(m_pCancel, &QToolButton::clicked, this, &VeHostMainWindow::CancelRunning);
 
     VeThreadRegistry* registry = VeThreadRegistry::Instance();
     connect(registry, &VeThreadRegistry::sigObjectCreatedBy, this,
@@ -98,7 +107,10 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     connect(registry, &VeThreadRegistry::sigProcessMessage, this,
             [this](VeThread*, const QString& message) { OnProcessMessage(message); });
     connect(registry, &VeThreadRegistry::sigLoadFinished, this, &VeHostMainWindow::OnLoadFinished);
-    connect(registry, &VeThreadRegistry::sigThreadFinished, this, &VeHostMainWindow::UpdateBusy);
+    connect(registry, &VeThreadRegistry::sigThreadFinished, this, [this](VeThread* thread) {
+        m_CancelledLoads.remove(thread);
+        UpdateBusy();
+    });
     // After what the loads sent: their objects are in the tree by now.
     connect(registry, &VeThreadRegistry::sigAllThreadsFinished, this, [this]() {
         UpdateBusy();
@@ -400,18 +412,51 @@ void VeHostMainWindow::OnSelectedNodeChanged(VeObjNode* node)
     m_pFoldControl->ShowFoldOfSelected();
 }
 
-void VeHostMainWindow::OnLoadFinished(VeThread*, qint64 filledObjectID,
+void VeHostMainWindow::OnLoadFinished(VeThread* thread, qint64 filledObjectID,
                                       std::shared_ptr<const VeTaskParameter> parameters)
 {
     // The run is over: what it kept off is free again before its check starts.
     UpdateBusy();
+    // A cancelled load is not checked: the user wanted the work to stop.
+    if (m_CancelledLoads.remove(thread))
+        return;
     m_pCheckControl->CheckLoad(filledObjectID, parameters);
+}
+
+void VeHostMainWindow::CancelRunning()
+{
+    for (VeThread* thread : VeThreadRegistry::Instance()->Threads())
+        if (thread->isRunning()) {
+            thread->requestInterruption();
+            m_CancelledLoads.insert(thread);
+        }
+    CheckRunner()->StopAll();
+    m_pFoldControl->StopAll();
+    statusBar()->showMessage(tr("Cancelling..."));
 }
 
 void VeHostMainWindow::UpdateBusy()
 {
     const bool loading = IsLoading();
-    m_pBusy->setVisible(loading || CheckRunner()->RunningCount() > 0);
+    const bool busy = loading || CheckRunner()->RunningCount() > 0;
+    m_pBusy->setVisible(busy);
+    m_pCancel->setVisible(busy && !m_bClosePending);
+    // The loads come first: a check starts once its load is over.
+    double progress = -1.0;
+    int loads = 0;
+    for (VeThread* thread : VeThreadRegistry::Instance()->Threads())
+        if (thread->isRunning()) {
+            const double p = thread->GetProgress();
+            progress = loads++ == 0 ? p : (p < 0.0 || progress < 0.0 ? -1.0 : qMin(progress, p));
+        }
+    if (loads == 0)
+        progress = CheckRunner()->Progress();
+    if (progress < 0.0) {
+        m_pBusy->setRange(0, 0);
+    } else {
+        m_pBusy->setRange(0, 1000);
+        m_pBusy->setValue(int(progress * 1000.0));
+    }
     const QList<QAction*> entries = m_pTasksMenu ? m_pTasksMenu->actions() : QList<QAction*>();
     for (QAction* action : entries)
         if (action->data().isValid()) {

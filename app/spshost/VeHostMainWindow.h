@@ -13,6 +13,7 @@ class QDockWidget;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QToolButton;
 class QTimer;
 class VeEventsLogView;
 class VeFoldController;
@@ -63,6 +64,10 @@ public:
     VeFoldController* FoldController() const { return m_pFoldControl; }
     QMenu* TasksMenu() const { return m_pTasksMenu; }
     QProgressBar* BusyIndicator() const { return m_pBusy; }
+    // Beside the busy bar while loads or checks run: stops them all.
+    QToolButton* CancelButton() const { return m_pCancel; }
+    // Asks every running load and check to stop soon.
+    void CancelRunning();
     VePluginManager* PluginManager() const { return m_pPlugins; }
     QList<VeMenuAgencyBase*> Agencies() const { return m_Agencies; }
     QList<VeTask*> Tasks() const;
@@ -114,6 +119,9 @@ private:
     VeEventsLogView* m_pEventsLog = nullptr;
     QMenu* m_pTasksMenu = nullptr;
     QProgressBar* m_pBusy = nullptr;
+    QToolButton* m_pCancel = nullptr;
+    // Loads asked to stop that have not ended yet.
+    QSet<const VeThread*> m_CancelledLoads;
     QTimer* m_pBusyPoll = nullptr;
     VeSurveyCheckPane* m_pCheckPane = nullptr;
     QDockWidget* m_pCheckDock = nullptr;

@@ -38,6 +38,10 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
     loaded->CopyFrom(param);
     loaded->Numbering = numbering;
     result->loaded = std::move(loaded);
+    auto progress = std::make_shared<std::atomic<int>>(0);
+    check->SetProgress([progress](double share) {
+        progress->store(int(share * 1000.0), std::memory_order_relaxed);
+    });
     QThread* thread = QThread::create([check, result]() {
         QString error;
         result->ok = check->Run(&error);
@@ -55,7 +59,7 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
             OnJobFinished(thread, key, generation, result);
         },
         Qt::QueuedConnection);
-    m_Jobs.append(Job{thread, check, key});
+    m_Jobs.append(Job{thread, check, key, progress});
     thread->start(QThread::LowPriority);
     Q_EMIT sigStarted(key);
     Q_EMIT sigRunningChanged();
@@ -81,6 +85,16 @@ void VeSurveyCheckRunner::OnJobFinished(QThread* thread, qint64 key, quint64 gen
 bool VeSurveyCheckRunner::IsRunning(qint64 key) const
 {
     return m_LatestGeneration.contains(key);
+}
+
+double VeSurveyCheckRunner::Progress() const
+{
+    int least = -1;
+    for (const Job& job : m_Jobs) {
+        const int p = job.progress->load(std::memory_order_relaxed);
+        least = least < 0 ? p : qMin(least, p);
+    }
+    return least < 0 ? -1.0 : least / 1000.0;
 }
 
 void VeSurveyCheckRunner::StopAll()

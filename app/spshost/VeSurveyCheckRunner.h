@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -42,6 +43,9 @@ public:
                const SPSNumberingSettings& numbering);
     bool IsRunning(qint64 key) const;
     int RunningCount() const { return int(m_Jobs.size()); }
+    // How far the least advanced running check has come, from 0 to 1;
+    // negative when none runs.
+    double Progress() const;
     // Asks every running check to end soon.
     void StopAll();
     // Blocks until every check has ended; what they sent is delivered before it returns.
@@ -64,6 +68,8 @@ private:
         QThread* thread = nullptr;
         std::shared_ptr<SPSSurveyCheck> check;
         qint64 key = 0;
+        // In thousandths, written by the check's thread.
+        std::shared_ptr<std::atomic<int>> progress;
     };
     void OnJobFinished(QThread* thread, qint64 key, quint64 generation,
                        const std::shared_ptr<const VeSurveyCheckResult>& result);

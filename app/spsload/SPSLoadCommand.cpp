@@ -2,6 +2,9 @@
 
 #include "SPSFileAccess.h"
 #include "SPSFindingsWriter.h"
+#include "SPSFold.h"
+#include "SPSFoldGridFile.h"
+#include "SPSFoldReading.h"
 #include "SPSFormatValues.h"
 #include "SPSGzip.h"
 #include "SPSLayoutPresets.h"
@@ -11,6 +14,7 @@
 #include "SPSRowReader.h"
 #include "SPSSurveyCheck.h"
 #include "VeEventsLog.h"
+#include "VeFoldMap.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMapImage.h"
 #include "VeTaskSPSFilesLoaderParam.h"
@@ -104,6 +108,45 @@ void appendCsvRows(QByteArray& csv, char kind, const std::vector<VePrevSegySRGeo
     }
 }
 
+// Shows a load's rows to two observers, so that the check and the fold share
+// the load's one reading.
+class BothRows : public SPSRowObserver
+{
+public:
+    BothRows(SPSRowObserver* a, SPSRowObserver* b) : m_pA(a), m_pB(b) {}
+    qint64 RowLimit() const override { return CombinedLimit(m_pA->RowLimit(), m_pB->RowLimit()); }
+    void Begin(qint64 fileSize) override
+    {
+        m_pA->Begin(fileSize);
+        m_pB->Begin(fileSize);
+    }
+    void Row(const SPSRowReader& reader) override
+    {
+        m_pA->Row(reader);
+        m_pB->Row(reader);
+    }
+
+private:
+    SPSRowObserver* m_pA;
+    SPSRowObserver* m_pB;
+};
+
+// Either observer alone, both through the pair, or none.
+SPSRowObserver* rowsFor(SPSRowObserver* a, SPSRowObserver* b, std::unique_ptr<BothRows>& pair)
+{
+    if (a && b) {
+        pair = std::make_unique<BothRows>(a, b);
+        return pair.get();
+    }
+    return a ? a : b;
+}
+
+// Sizes to far below a millimetre; an azimuth to a few metres over 100 km.
+QByteArray number(double value, int digits = 12)
+{
+    return QByteArray::number(value, 'g', digits);
+}
+
 // Whether the file holds a row of that record letter (one at the start of a row).
 bool holdsRecords(const QString& path, QChar letter)
 {
@@ -194,6 +237,18 @@ void setUpParser(QCommandLineParser& parser)
               .arg(DefaultSurveyMapSize().width())
               .arg(DefaultSurveyMapSize().height()),
           QStringLiteral("FILE")},
+         {QStringLiteral("fold"),
+          QStringLiteral("Draw the fold map of the relation's traces into FILE, as --map draws "
+                         "its map (- for PNG on standard output); needs RELATION."),
+          QStringLiteral("FILE")},
+         {QStringLiteral("fold-grid"),
+          QStringLiteral("Write the fold as an ESRI ASCII grid to FILE.asc, and where the grid "
+                         "lies (corner, azimuth, cell size) to FILE.json; needs RELATION."),
+          QStringLiteral("FILE")},
+         {QStringLiteral("bin"),
+          QStringLiteral("The fold's bin size along and across the receiver lines (default: "
+                         "half the receiver and half the source station spacing)."),
+          QStringLiteral("DX,DY")},
          {QStringLiteral("revision"),
           QStringLiteral("Read the files in the column layout of SPS revision 1 (the default) "
                          "or 2.1, or detect the revision of each file (auto)."),
@@ -239,6 +294,10 @@ const char kHelpEnd[] =
     "          survey.sps.gz survey.rps.gz\n"
     "      Load gzipped files in the revision each declares, list what is doubtful,\n"
     "      and write the points as CSV and the map as a picture.\n"
+    "  spsload --fold fold.png --fold-grid fold.asc --bin 12.5,25 \\\n"
+    "          survey.sps survey.rps survey.xps\n"
+    "      Count the fold of the relation's traces in bins of 12.5 by 25, draw it and\n"
+    "      write it as a grid.\n"
     "\n"
     "Exit status:\n"
     "  0  the survey was loaded and every output written\n"
@@ -252,7 +311,8 @@ bool SPSLoadCommand::WantsMap(const QStringList& arguments)
 {
     QCommandLineParser parser;
     setUpParser(parser);
-    return parser.parse(arguments) && parser.isSet(QStringLiteral("map"));
+    return parser.parse(arguments) &&
+           (parser.isSet(QStringLiteral("map")) || parser.isSet(QStringLiteral("fold")));
 }
 
 int SPSLoadCommand::Run(const QStringList& arguments)
@@ -262,6 +322,9 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     const QString paramsOption = QStringLiteral("params");
     const QString csvOption = QStringLiteral("csv");
     const QString mapOption = QStringLiteral("map");
+    const QString foldOption = QStringLiteral("fold");
+    const QString foldGridOption = QStringLiteral("fold-grid");
+    const QString binOption = QStringLiteral("bin");
     const QString quietOption = QStringLiteral("quiet");
 
     if (!parser.parse(arguments)) {
@@ -303,7 +366,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitUsage;
     // Standard output holds one output alone.
     QStringList toOut;
-    for (const QString& option : {csvOption, reportOption, mapOption})
+    for (const QString& option : {csvOption, reportOption, mapOption, foldOption})
         if (parser.isSet(option) && parser.value(option) == QLatin1String("-"))
             toOut << option;
     if (toOut.size() > 1) {
@@ -312,6 +375,26 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitUsage;
     }
     const bool anyToOut = !toOut.isEmpty();
+    const bool folding = parser.isSet(foldOption) || parser.isSet(foldGridOption);
+    SPSFoldOptions foldOptions;
+    if (parser.isSet(binOption) && !ReadBin(parser.value(binOption), &foldOptions))
+        return ExitUsage;
+    if (parser.isSet(binOption) && !folding) {
+        Error(QStringLiteral("--bin needs --fold or --fold-grid"));
+        return ExitUsage;
+    }
+    if (folding && files.size() < 3) {
+        Error(QStringLiteral("--%1 needs the RELATION (X) file: the fold is counted from its rows")
+                  .arg(parser.isSet(foldOption) ? foldOption : foldGridOption));
+        return ExitUsage;
+    }
+    const QString foldGridPath = parser.value(foldGridOption);
+    if (parser.isSet(foldGridOption) && foldGridPath == QLatin1String("-")) {
+        Error(QStringLiteral("--fold-grid cannot write to standard output: the grid's companion "
+                             "%1 needs a file")
+                  .arg(QStringLiteral(".json")));
+        return ExitUsage;
+    }
     // A FIFO or a device given as input would block the load in open() or let it
     // read for ever: refused before anything is opened (the parameter file by its
     // reading).
@@ -324,12 +407,13 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     QStringList inputs = files;
     if (parser.isSet(paramsOption))
         inputs << parser.value(paramsOption);
-    for (const QString& option : {csvOption, mapOption, reportOption}) {
-        if (!parser.isSet(option))
-            continue;
-        const QString output = parser.value(option);
-        if (output == QLatin1String("-"))
-            continue;
+    QStringList outputs;
+    for (const QString& option : {csvOption, mapOption, reportOption, foldOption, foldGridOption})
+        if (parser.isSet(option) && parser.value(option) != QLatin1String("-"))
+            outputs << parser.value(option);
+    if (parser.isSet(foldGridOption))
+        outputs << SPSFoldGridFile::JsonPath(foldGridPath);
+    for (const QString& output : outputs) {
         for (const QString& input : inputs) {
             if (SPSSameFile(output, input)) {
                 Error(QStringLiteral("output file [%1] is the input file [%2]").arg(output, input));
@@ -348,6 +432,17 @@ int SPSLoadCommand::Run(const QStringList& arguments)
             Error(QStringLiteral("the map file [%1] does not end in the suffix of an image "
                                  "format that can be written (%2)")
                       .arg(map, SurveyMapFormatsText()));
+            return ExitUsage;
+        }
+    }
+    QByteArray foldFormat = "png";
+    if (parser.isSet(foldOption) && !toOut.contains(foldOption)) {
+        const QString fold = parser.value(foldOption);
+        foldFormat = SurveyMapFormatForFile(fold);
+        if (foldFormat.isEmpty()) {
+            Error(QStringLiteral("the fold map file [%1] does not end in the suffix of an image "
+                                 "format that can be written (%2)")
+                      .arg(fold, SurveyMapFormatsText()));
             return ExitUsage;
         }
     }
@@ -379,8 +474,16 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     std::unique_ptr<SPSSurveyCheck> check;
     if (checking)
         check = std::make_unique<SPSSurveyCheck>(param, numbering);
-    const SPSFinishedLoad load = SPSLoadDriver::Run(param, check ? check->SourceRows() : nullptr,
-                                                    check ? check->ReceiverRows() : nullptr);
+    // So does the fold: S and R are read once, by the load.
+    std::unique_ptr<SPSFoldStationRows> foldSources, foldReceivers;
+    if (folding) {
+        foldSources = std::make_unique<SPSFoldStationRows>(param, u'S', numbering);
+        foldReceivers = std::make_unique<SPSFoldStationRows>(param, u'R', numbering);
+    }
+    std::unique_ptr<BothRows> bothSources, bothReceivers;
+    const SPSFinishedLoad load = SPSLoadDriver::Run(
+        param, rowsFor(check ? check->SourceRows() : nullptr, foldSources.get(), bothSources),
+        rowsFor(check ? check->ReceiverRows() : nullptr, foldReceivers.get(), bothReceivers));
     for (const VeEventsLogEntry& entry : load.log)
         m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
     const std::unique_ptr<VePrevStackSegyGeometry>& geometry = load.geometry;
@@ -404,13 +507,54 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         return ExitFailed;
     if (parser.isSet(mapOption) && !WriteMap(*geometry, parser.value(mapOption), mapFormat))
         return ExitFailed;
-    if (!parser.isSet(quietOption) && !anyToOut)
+    // With a fold to count, the check runs first, so that its tables are gone
+    // before the fold's grid is made; its lines still follow the summary.
+    bool checked = false;
+    QString checkReason;
+    if (check && folding)
+        checked = check->Run(&checkReason);
+    SPSFoldResult fold;
+    if (folding) {
+        QString reason;
+        {
+            std::vector<SPSFoldRelation> relations;
+            if (!SPSFoldReading::ReadRelations(param, &relations, &reason) ||
+                !SPSFold::Compute(foldSources->Stations(), foldReceivers->Stations(), relations,
+                                  foldOptions, &fold, &reason)) {
+                Error(QStringLiteral("fold: %1").arg(reason));
+                return ExitFailed;
+            }
+        }
+        if (fold.grid.IsEmpty()) {
+            Error(QStringLiteral("fold: no X row of [%1] names a loaded source point and receiver "
+                                 "station (%2 traces skipped); no fold was written")
+                      .arg(param.RelationFileName)
+                      .arg(fold.summary.skippedTraces));
+            return ExitFailed;
+        }
+        // The tables go before the pictures are drawn.
+        foldSources.reset();
+        foldReceivers.reset();
+        if (parser.isSet(foldOption) &&
+            !WriteFoldMap(fold.grid, *geometry, parser.value(foldOption), foldFormat))
+            return ExitFailed;
+        if (parser.isSet(foldGridOption) &&
+            !SPSFoldGridFile::Write(foldGridPath, fold.grid, &reason)) {
+            Error(reason);
+            return ExitFailed;
+        }
+    }
+    if (!parser.isSet(quietOption) && !anyToOut) {
         WriteSummary(*geometry);
+        if (folding)
+            WriteFoldSummary(fold);
+    }
 
     if (check) {
-        QString reason;
-        if (!check->Run(&reason)) {
-            Error(QStringLiteral("survey check: %1").arg(reason));
+        if (!folding)
+            checked = check->Run(&checkReason);
+        if (!checked) {
+            Error(QStringLiteral("survey check: %1").arg(checkReason));
             return ExitFailed;
         }
         // Standard output may carry an output; the check's lines then go to standard error.
@@ -484,6 +628,36 @@ bool SPSLoadCommand::ReadNumbering(const QCommandLineParser& parser,
     return true;
 }
 
+bool SPSLoadCommand::ReadBin(const QString& text, SPSFoldOptions* options)
+{
+    const QStringList sizes = text.split(u',');
+    if (sizes.size() != 2) {
+        Error(QStringLiteral("invalid value \"%1\" for --bin: DX,DY is expected, two sizes and "
+                             "a comma between them")
+                  .arg(text));
+        return false;
+    }
+    double values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        bool ok = false;
+        values[i] = sizes.at(i).trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(values[i])) {
+            Error(QStringLiteral("invalid value \"%1\" for --bin: \"%2\" is not a number")
+                      .arg(text, sizes.at(i)));
+            return false;
+        }
+        if (!(values[i] > 0)) {
+            Error(QStringLiteral("invalid value \"%1\" for --bin: a bin size must be greater "
+                                 "than 0")
+                      .arg(text));
+            return false;
+        }
+    }
+    options->binX = values[0];
+    options->binY = values[1];
+    return true;
+}
+
 bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoaderParam* param)
 {
     if (const auto preset = SPSLayoutPresets::RevisionFromText(revision)) {
@@ -545,6 +719,27 @@ void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)
                   summaryLine("receivers", geometry.Receivers()));
 }
 
+void SPSLoadCommand::WriteFoldSummary(const SPSFoldResult& fold)
+{
+    const SPSFoldGrid& g = fold.grid;
+    const SPSFoldSummary& s = fold.summary;
+    QByteArray text = "fold: " + QByteArray::number(s.binsWithFold) + " bins with fold > 0 (bins " +
+                      number(g.binX) + " x " + number(g.binY) + ", grid " +
+                      QByteArray::number(g.columns) + " x " + QByteArray::number(g.rows) +
+                      ", azimuth " + number(g.azimuth, 7) + ")\n";
+    text += "fold inside the outline: " + QByteArray::number(s.binsInside) + " bins, minimum " +
+            QByteArray::number(s.minFold) + ", median " + number(s.medianFold) + ", maximum " +
+            QByteArray::number(s.maxFold) + "; " + QByteArray::number(s.emptyBinsInside) +
+            " bins with fold 0\n";
+    text += "fold traces: " + QByteArray::number(s.traces) + " counted, " +
+            QByteArray::number(s.skippedTraces) +
+            " skipped (their source or receiver station is missing)\n";
+    if (s.unusableRows > 0)
+        text += "fold: " + QByteArray::number(s.unusableRows) +
+                " X rows name no source point or receiver range in numbers and were left out\n";
+    m_pOut->write(text);
+}
+
 QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 {
     QByteArray csv = "kind,number,x,y,elevation\n";
@@ -592,5 +787,24 @@ bool SPSLoadCommand::WriteMap(const VePrevStackSegyGeometry& geometry, const QSt
     // The texts of a failed write name the file; those of a failed drawing do not.
     Error(reason.contains(path) ? reason
                                 : QStringLiteral("cannot draw the map [%1]: %2").arg(path, reason));
+    return false;
+}
+
+bool SPSLoadCommand::WriteFoldMap(const SPSFoldGrid& grid, const VePrevStackSegyGeometry& geometry,
+                                  const QString& path, const QByteArray& format)
+{
+    QString reason;
+    if (path == QLatin1String("-")) {
+        QByteArray bytes;
+        if (EncodeFoldMap(grid, geometry, DefaultSurveyMapSize(), format, &bytes, &reason))
+            return WriteOutput(bytes, path, QStringLiteral("the fold map"));
+        Error(QStringLiteral("cannot draw the fold map: %1").arg(reason));
+        return false;
+    }
+    if (SaveFoldMapImage(grid, geometry, path, DefaultSurveyMapSize(), format, &reason))
+        return true;
+    Error(reason.contains(path)
+              ? reason
+              : QStringLiteral("cannot draw the fold map [%1]: %2").arg(path, reason));
     return false;
 }

@@ -7,6 +7,9 @@
 #include <vector>
 
 struct SPSCheckFinding;
+struct SPSFoldGrid;
+struct SPSFoldOptions;
+struct SPSFoldResult;
 struct SPSNumberingSettings;
 class QCommandLineParser;
 class QIODevice;
@@ -17,10 +20,12 @@ class VeTaskSPSFilesLoaderParam;
 // object through the loader thread, as the host would, and reports it.
 //   spsload [--params FILE | --revision 1|2.1|auto] [numbering options] [--csv FILE]
 //           [--map FILE.png|.jpg|...] [--check] [--report FILE] [--quiet]
+//           [--fold FILE.png|... ] [--fold-grid FILE.asc] [--bin DX,DY]
 //           SOURCE RECEIVER [RELATION]
 // The summary, the one output written to "-", help and version go to out; the
 // load's events-log entries and the command's own errors go to err. Drawing the map
-// needs a QGuiApplication (WantsMap tells the program before it makes one).
+// or a fold map needs a QGuiApplication (WantsMap tells the program before it
+// makes one).
 class SPSLoadCommand
 {
 public:
@@ -47,8 +52,8 @@ public:
     // shot (S) and per receiver (R), in the geometry's order.
     static QByteArray Csv(const VePrevStackSegyGeometry& geometry);
 
-    // Whether the command line asks for a map, read as Run reads it; false for a
-    // command line that Run refuses.
+    // Whether the command line asks for a map or a fold map, read as Run reads
+    // it; false for a command line that Run refuses.
     static bool WantsMap(const QStringList& arguments);
 
 private:
@@ -63,17 +68,23 @@ private:
     // The numbering options; false, with the error written, for a value that
     // is not a 32-bit integer.
     bool ReadNumbering(const QCommandLineParser& parser, SPSNumberingSettings* numbering);
+    // --bin DX,DY; false, with the error written, for sizes that are not two
+    // numbers above 0.
+    bool ReadBin(const QString& text, SPSFoldOptions* options);
     // --revision: the preset, or per file the detected one (said as info).
     bool ApplyRevision(const QString& revision, VeTaskSPSFilesLoaderParam* param);
     // "check: KIND: N" per kind found, each followed by up to 5 of its findings.
     void WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to);
     bool WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);
+    void WriteFoldSummary(const SPSFoldResult& fold);
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
     // Standard output for "-", else through the output writer; what names it in errors.
     bool WriteOutput(const QByteArray& bytes, const QString& path, const QString& what);
     bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path,
                   const QByteArray& format);
+    bool WriteFoldMap(const SPSFoldGrid& grid, const VePrevStackSegyGeometry& geometry,
+                      const QString& path, const QByteArray& format);
     void Error(const QString& text);
     // An input that cannot be opened, in the load's own words.
     void CannotOpen(const QString& path);

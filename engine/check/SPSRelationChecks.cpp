@@ -40,10 +40,56 @@ std::vector<Station> byLine(const std::vector<SPSCheckPoint>& points)
     return stations;
 }
 
+// The first station not before (line, value), searched from where the last
+// search ended (hint, updated): relation rows mostly name stations in the
+// order the files hold them, so the answer is usually a step or two away.
 std::vector<Station>::const_iterator lowerBound(const std::vector<Station>& stations, qint32 line,
-                                                double value)
+                                                double value, size_t& hint)
 {
-    return std::lower_bound(stations.begin(), stations.end(), Station{line, 0, value}, stationLess);
+    const Station key{line, 0, value};
+    const auto begin = stations.begin();
+    const size_t n = stations.size();
+    size_t lo = 0;
+    size_t hi = qMin(hint, n);
+    if (hi == 0 || stationLess(stations[hi - 1], key)) {
+        // At or after the hint: gallop forward to a station not before the key.
+        lo = hi;
+        for (size_t step = 1; hi < n && stationLess(stations[hi], key); step *= 2) {
+            lo = hi + 1;
+            hi = lo + step;
+        }
+        hi = qMin(hi, n);
+    }
+    const auto found =
+        std::lower_bound(begin + qsizetype(lo), begin + qsizetype(hi), key, stationLess);
+    hint = size_t(found - begin);
+    return found;
+}
+
+// For each station, how far a regular run of stations starts there: the last
+// index of the run of stations on its line whose spacing is one and the same
+// (exactly, as the files write the numbers), and that spacing. A range of an
+// X row that is such a run is settled without walking its stations.
+struct Runs
+{
+    std::vector<qint32> end;
+    std::vector<double> step;
+};
+
+Runs regularRuns(const std::vector<Station>& stations)
+{
+    const size_t n = stations.size();
+    Runs runs{std::vector<qint32>(n), std::vector<double>(n, 0.0)};
+    for (size_t i = n; i-- > 0;) {
+        runs.end[i] = qint32(i);
+        if (i + 1 >= n || stations[i + 1].line != stations[i].line)
+            continue;
+        runs.step[i] = stations[i + 1].value - stations[i].value;
+        runs.end[i] = qint32(i + 1);
+        if (runs.end[i + 1] > qint32(i + 1) && runs.step[i + 1] == runs.step[i])
+            runs.end[i] = runs.end[i + 1];
+    }
+    return runs;
 }
 
 // For each line of the relation table, the id of the same line in the points'
@@ -94,8 +140,14 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     const std::vector<Station> receiverStations = byLine(receivers.points);
     const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
     const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
+    const Runs receiverRuns = regularRuns(receiverStations);
     std::vector<bool> sourceNamed(sources.points.size());
     std::vector<bool> receiverCovered(receivers.points.size());
+    // Ranges settled whole, as marks at their ends: +1 at the first station, -1
+    // past the last; summed once all rows are seen.
+    std::vector<qint32> coveredRuns(receiverStations.size() + 1, 0);
+    size_t sourceHint = 0;
+    size_t receiverHint = 0;
     for (const SPSCheckRelation& r : relations.rows) {
         if (stop && stop->load(std::memory_order_relaxed))
             return false;
@@ -103,7 +155,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         // The source point the row names.
         bool found = false;
         if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
-            for (auto it = lowerBound(sourceStations, line, r.sourcePoint - kSame);
+            for (auto it = lowerBound(sourceStations, line, r.sourcePoint - kSame, sourceHint);
                  it != sourceStations.end(); ++it) {
                 if (it->line != line || it->value > r.sourcePoint + kSame)
                     break;
@@ -126,11 +178,28 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         const double low = qMin(r.firstReceiver, r.lastReceiver);
         const double high = qMax(r.firstReceiver, r.lastReceiver);
         const qint32 line = receiverLine[size_t(r.receiverLine)];
-        auto it =
-            line >= 0 ? lowerBound(receiverStations, line, low - kSame) : receiverStations.end();
+        auto it = line >= 0 ? lowerBound(receiverStations, line, low - kSame, receiverHint)
+                            : receiverStations.end();
+        const double stations = std::floor((high - low) / r.increment + kSame) + 1;
+        if (it != receiverStations.end() && it->line == line && it->value == low &&
+            stations <= double(receiverStations.size())) {
+            // Mostly the range is a run of the R file's stations, every one there.
+            const size_t first = size_t(it - receiverStations.begin());
+            const size_t last = first + size_t(stations) - 1;
+            const bool run = last < receiverStations.size() &&
+                             (last == first || (receiverRuns.step[first] == r.increment &&
+                                                size_t(receiverRuns.end[first]) >= last));
+            const bool endsThere = last + 1 >= receiverStations.size() ||
+                                   receiverStations[last + 1].line != line ||
+                                   receiverStations[last + 1].value > high + kSame;
+            if (run && endsThere && receiverStations[last].value <= high + kSame) {
+                ++coveredRuns[first];
+                --coveredRuns[last + 1];
+                continue;
+            }
+        }
         qint64 missing = 0;
         QStringList firstMissing;
-        const double stations = std::floor((high - low) / r.increment + kSame) + 1;
         double s = 0; // stations before the s-th are settled
         // Stations from the s-th up to (not including) the t-th are missing;
         // counted, not walked, since a range may be very long.
@@ -172,6 +241,12 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             f.point = firstMissing.value(0);
         }
     }
+    qint64 depth = 0;
+    for (size_t i = 0; i < receiverStations.size(); ++i) {
+        depth += coveredRuns[i];
+        if (depth > 0)
+            receiverCovered[size_t(receiverStations[i].at)] = true;
+    }
     // One text for all: a relation file of another survey leaves every point unrelated.
     std::vector<SPSCheckFinding>& notNamedFindings = sourceFindings.OfKind(Kind::SourceNotRelated);
     notNamedFindings.reserve(notNamedFindings.size() +
@@ -211,11 +286,17 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
     const auto sameRecord = [&](const SPSCheckRelation& a, const SPSCheckRelation& b) {
         return relations.Tape(a) == relations.Tape(b) && relations.Record(a) == relations.Record(b);
     };
-    std::stable_sort(order.begin(), order.end(), [&](size_t i, size_t j) {
+    const auto recordOrder = [&](size_t i, size_t j) {
         const SPSCheckRelation& a = rows[i];
         const SPSCheckRelation& b = rows[j];
+        // Shorter texts first: numbers written without leading zeros then come
+        // in their order, which is the order a field crew writes them in.
+        if (a.tapeLength != b.tapeLength)
+            return a.tapeLength < b.tapeLength;
         if (relations.Tape(a) != relations.Tape(b))
             return relations.Tape(a) < relations.Tape(b);
+        if (a.recordLength != b.recordLength)
+            return a.recordLength < b.recordLength;
         if (relations.Record(a) != relations.Record(b))
             return relations.Record(a) < relations.Record(b);
         if (a.sourceLine != b.sourceLine)
@@ -223,7 +304,10 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
         if (a.sourcePoint != b.sourcePoint)
             return a.sourcePoint < b.sourcePoint;
         return qMin(a.firstChannel, a.lastChannel) < qMin(b.firstChannel, b.lastChannel);
-    });
+    };
+    // A relation written record by record is in that order already.
+    if (!std::is_sorted(order.begin(), order.end(), recordOrder))
+        std::stable_sort(order.begin(), order.end(), recordOrder);
     for (size_t k = 0; k < order.size();) {
         const SPSCheckRelation& first = rows[order[k]];
         size_t end = k + 1;

@@ -17,6 +17,7 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <atomic>
@@ -66,6 +67,7 @@ PointFile pointFile(const VeTaskSPSFilesLoaderParam& p, SPSLayout::File file)
 struct ReadOutcome
 {
     bool ok = false;
+    bool cancelled = false;
     QList<std::pair<VeEventsLog::EEventsLogType, QString>> entries;
 
     void Log() const
@@ -80,12 +82,21 @@ QString translated(const char* text)
     return VeDataLoadThread::tr(text);
 }
 
+// What a reading shares with the rest of the run; each may be null.
+struct ReadWatch
+{
+    const std::atomic<bool>* abandoned = nullptr; // the reading is of no use any more
+    const QThread* run = nullptr;                 // its interruption cancels the reading
+    std::atomic<qint64>* bytesRead = nullptr;     // how far the reading has come
+    SPSRowObserver* observer = nullptr;
+};
+
 // Reads the file's points into the table, as they come. Touches neither the events
 // log nor anything shared, so that it may run beside the rest of the load.
 ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPointTable& points,
-                       const std::atomic<bool>* abandoned = nullptr,
-                       SPSRowObserver* observer = nullptr)
+                       const ReadWatch& watch = {})
 {
+    SPSRowObserver* observer = watch.observer;
     ReadOutcome outcome;
     if (f.path.isEmpty()) {
         outcome.entries.append({VeEventsLog::EventsLogError, translated(f.emptyName)});
@@ -126,8 +137,19 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     while (reader.NextRecord()) {
         if (--untilLook == 0) {
             untilLook = kRowsBetweenLooks;
-            if (abandoned && abandoned->load(std::memory_order_relaxed))
+            if (watch.abandoned && watch.abandoned->load(std::memory_order_relaxed))
                 return outcome;
+            if (watch.run && watch.run->isInterruptionRequested()) {
+                outcome.cancelled = true;
+                outcome.entries.append(
+                    {VeEventsLog::EventsLogWarning,
+                     translated(QT_TRANSLATE_NOOP("VeDataLoadThread",
+                                                  "The load was cancelled while reading [%1]."))
+                         .arg(f.path)});
+                return outcome;
+            }
+            if (watch.bytesRead)
+                watch.bytesRead->store(file.pos(), std::memory_order_relaxed);
         }
         points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
                    c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
@@ -136,6 +158,8 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
         if (observer)
             observer->Row(reader);
     }
+    if (watch.bytesRead)
+        watch.bytesRead->store(file.pos(), std::memory_order_relaxed);
     if (reader.Failed()) {
         // Part of a file is not the file: the load must not pass it off as whole.
         outcome.entries.append(
@@ -399,6 +423,16 @@ void VeThreadSPSFilesLoader::NumberReceiverPoints(SPSNumberedTable& receivers,
                   m_pParam ? m_pParam->ReceiverFileName : QString());
 }
 
+double VeThreadSPSFilesLoader::GetProgress() const
+{
+    const qint64 total = m_nBytesToRead.load(std::memory_order_relaxed);
+    if (total <= 0)
+        return -1.0;
+    const qint64 read = m_nBytesRead[0].load(std::memory_order_relaxed) +
+                        m_nBytesRead[1].load(std::memory_order_relaxed);
+    return qBound(0.0, double(read) / double(total), 1.0);
+}
+
 void VeThreadSPSFilesLoader::run()
 {
     if (!m_pParam)
@@ -432,6 +466,10 @@ qint64 VeThreadSPSFilesLoader::Load()
     const SPSNumberingSettings settings = m_NumberingSettings;
     const VeTaskSPSFilesLoaderParam& param = *m_pParam;
     m_bNumbersFit = true;
+    m_nBytesRead[0] = 0;
+    m_nBytesRead[1] = 0;
+    m_nBytesToRead =
+        QFileInfo(param.SourceFileName).size() + QFileInfo(param.ReceiverFileName).size();
 
     // The second core reads and numbers the receiver file from the start,
     // touching neither the events log nor the geometry: its entries wait until
@@ -447,7 +485,8 @@ qint64 VeThreadSPSFilesLoader::Load()
     std::thread receiverWork([&, file = pointFile(param, SPSLayout::File::Receiver),
                               options = m_ReadOptions] {
         SPSPointTable points;
-        receiverOutcome = readPoints(file, options, points, &abandoned, m_pReceiverRows);
+        receiverOutcome = readPoints(file, options, points,
+                                     {&abandoned, this, &m_nBytesRead[1], m_pReceiverRows});
         if (!receiverOutcome.ok)
             return;
         receiverPoints =
@@ -466,8 +505,8 @@ qint64 VeThreadSPSFilesLoader::Load()
     {
         SPSPointTable sources;
         const ReadOutcome sourceOutcome =
-            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources, nullptr,
-                       m_pSourceRows);
+            readPoints(pointFile(param, SPSLayout::File::Source), m_ReadOptions, sources,
+                       {nullptr, this, &m_nBytesRead[0], m_pSourceRows});
         sourceOutcome.Log();
         if (!sourceOutcome.ok)
             return created ? 0 : geometry->GetID();

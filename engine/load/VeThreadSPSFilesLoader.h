@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "SPSEngineExport.h"
 
 #include "SPSLineSource.h"
@@ -63,6 +65,10 @@ public:
         m_pReceiverRows = receiverRows;
     }
 
+    // The share of the two point files' bytes read so far; reading is nearly
+    // all of a run. A requested interruption cancels the reading.
+    double GetProgress() const override;
+
     // Set by the starter before start(); neither is owned. A node that does not
     // hold a geometry object (or none) makes the run create a new object.
     VeObjNode* m_pTargetNode = nullptr;
@@ -82,4 +88,7 @@ private:
     bool m_bNumbersFit = true;
     SPSRowObserver* m_pSourceRows = nullptr;
     SPSRowObserver* m_pReceiverRows = nullptr;
+    // Bytes of the source and of the receiver file read, and both files' size.
+    std::atomic<qint64> m_nBytesRead[2] = {0, 0};
+    std::atomic<qint64> m_nBytesToRead{0};
 };

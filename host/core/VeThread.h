@@ -14,6 +14,10 @@ public:
 
     QString GetTitle() const { return m_strTitle; }
     QString GetDescription() const { return m_strDescription; }
+    // How far the run has come, from 0 to 1; negative (the default) when it
+    // cannot tell. Asked from the host's thread while the run goes on. A run
+    // that can be cancelled watches isInterruptionRequested().
+    virtual double GetProgress() const { return -1.0; }
 
 Q_SIGNALS:
     void sigUpdateThread();

@@ -41,6 +41,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -544,40 +545,82 @@ private Q_SLOTS:
     void closeWhileBusy_data()
     {
         QTest::addColumn<bool>("duringCheck");
+        QTest::addColumn<bool>("cancel"); // Cancel in the status bar instead of closing
 
-        QTest::newRow("load running") << false;
-        QTest::newRow("check running") << true;
+        QTest::newRow("load running") << false << false;
+        QTest::newRow("check running") << true << false;
+        QTest::newRow("load cancelled") << false << true;
+        QTest::newRow("check cancelled") << true << true;
     }
 
     void closeWhileBusy()
     {
         QFETCH(bool, duringCheck);
+        QFETCH(bool, cancel);
 
         const int before = m_pWindow->RootNode()->ChildNodes().size();
-        // Closed the moment the check has started, or the load.
+        VeEventsLog::Instance()->Clear();
+        // Closed (or cancelled) the moment the check has started, or the load.
         bool stayed = false;
+        const auto act = [&]() {
+            if (!cancel) {
+                stayed = !m_pWindow->close();
+                return;
+            }
+            // Clicked at once: the button shows on the window's next look at the runs.
+            m_pWindow->CancelButton()->click();
+            stayed = true;
+        };
         QMetaObject::Connection closer;
         if (duringCheck)
             closer =
                 connect(m_pWindow->CheckRunner(), &VeSurveyCheckRunner::sigStarted, this, [&]() {
                     disconnect(closer);
-                    stayed = !m_pWindow->close();
+                    act();
                 });
         QString error;
         QVERIFY2(StartSPSLoaderTask(m_pWindow.get(), LargeSurvey(), &error), qPrintable(error));
         if (!duringCheck) {
             QCOMPARE(VeThreadRegistry::Instance()->RunningCount(), 1);
-            stayed = !m_pWindow->close();
+            act();
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(stayed, kLoadTimeoutMs);
         }
-        // The window waits, drawing, and goes by itself once nothing runs.
         QVERIFY(stayed);
         QVERIFY(m_pWindow->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_pWindow->isVisible(), kLoadTimeoutMs);
+        if (cancel) {
+            // Nothing runs any more, and the window stays.
+            QTRY_VERIFY_WITH_TIMEOUT(VeThreadRegistry::Instance()->RunningCount() +
+                                             m_pWindow->CheckRunner()->RunningCount() ==
+                                         0,
+                                     kLoadTimeoutMs);
+            QTRY_VERIFY(!m_pWindow->CancelButton()->isVisible());
+            QVERIFY(m_pWindow->isVisible());
+        } else {
+            // The window waits, drawing, and goes by itself once nothing runs.
+            QTRY_VERIFY_WITH_TIMEOUT(!m_pWindow->isVisible(), kLoadTimeoutMs);
+        }
         QCOMPARE(VeThreadRegistry::Instance()->RunningCount() +
                      m_pWindow->CheckRunner()->RunningCount(),
                  0);
+        if (cancel && !duringCheck) {
+            // A cancelled load hands nothing over, says so, and is not checked.
+            QCOMPARE(m_pWindow->RootNode()->ChildNodes().size(), before);
+            QStringList warnings;
+            for (const VeEventsLogEntry& e : VeEventsLog::Instance()->Entries())
+                if (e.type == VeEventsLog::EventsLogWarning)
+                    warnings << e.text;
+            // Either file may be the one being read.
+            QCOMPARE(warnings.size(), 1);
+            QVERIFY2(
+                warnings[0] == QString("The load was cancelled while reading [%1].")
+                                   .arg(LargeSurvey()[0]) ||
+                    warnings[0] ==
+                        QString("The load was cancelled while reading [%1].").arg(LargeSurvey()[1]),
+                qPrintable(warnings[0]));
+            QCOMPARE(m_pWindow->CheckRunner()->RunningCount(), 0);
+            return;
+        }
         // The load is not lost: its geometry reached the tree whole.
         QCOMPARE(m_pWindow->RootNode()->ChildNodes().size(), before + 1);
         const auto* geometry = qobject_cast<VePrevStackSegyGeometry*>(

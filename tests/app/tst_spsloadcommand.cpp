@@ -7,6 +7,7 @@
 #include "VeSurveyMapImage.h"
 
 #include <QBuffer>
+#include <QJsonDocument>
 #include <QtTest>
 
 #include <cmath>
@@ -31,6 +32,31 @@ const QByteArray kCsv = "kind,number,x,y,elevation\n"
                         "R,2,-inf,nan,inf\n";
 const QByteArray kMerged =
     "warning: 1 source points share a point number with another point; 2 shots were added.\n";
+// A 2D line to fold: receivers 10 m apart at x 0..30, two shots at x 0 and 10
+// recording all four; a third X row names a shot the S file lacks. Midpoints
+// of shot 1: 0, 5, 10, 15; of shot 2: 5, 10, 15, 20.
+QByteArray xRow(int record, const char* sourcePoint, const char* first, const char* last)
+{
+    return QString::asprintf("X%6s%4d11%16s%8s1%4d%4d1%16s%8s%8s1\r\n", "T1", record, "1",
+                             sourcePoint, 1, 4, "10", first, last)
+        .toLatin1();
+}
+const QByteArray kFoldSource = "H26\r\n" + SPSTest::Row('S', "1", "1", "", "0", "0", "0") +
+                               SPSTest::Row('S', "1", "2", "", "10", "0", "0");
+const QByteArray kFoldReceiver = "H26\r\n" + SPSTest::Row('R', "10", "1", "", "0", "0", "0") +
+                                 SPSTest::Row('R', "10", "2", "", "10", "0", "0") +
+                                 SPSTest::Row('R', "10", "3", "", "20", "0", "0") +
+                                 SPSTest::Row('R', "10", "4", "", "30", "0", "0");
+const QByteArray kFoldRelation =
+    "H26\r\n" + xRow(1, "1", "1", "4") + xRow(2, "2", "4", "1") + xRow(3, "3", "1", "4");
+const QByteArray kFoldLoaded = "info: 2 shots and 4 receivers were added to [SPS SR Geometry].\n";
+const QByteArray kFoldPoints = "shots: 2 (numbers 1..2, x 0..10, y 0..0)\n"
+                               "receivers: 4 (numbers 1..4, x 0..30, y 0..0)\n";
+const QByteArray kFoldLines =
+    "fold: 5 bins with fold > 0 (bins 5 x 5, grid 5 x 1, azimuth 90)\n"
+    "fold inside the outline: 5 bins, minimum 1, median 2, maximum 2; 0 bins with fold 0\n"
+    "fold traces: 8 counted, 4 skipped (their source or receiver station is missing)\n";
+
 // What a load that succeeds says last.
 const QByteArray kLoaded =
     kMerged + "info: 2 shots and 2 receivers were added to [SPS SR Geometry].\n";
@@ -51,6 +77,12 @@ private Q_SLOTS:
         QVERIFY(m_Dir.Put("s.sps", kSource));
         QVERIFY(m_Dir.Put("r.sps", kReceiver));
         QVERIFY(m_Dir.Put("x.sps", "H26\r\n"));
+        QVERIFY(m_Dir.Put("fs.sps", kFoldSource));
+        QVERIFY(m_Dir.Put("fs.json", kFoldSource)); // where a grid's companion would go
+        QVERIFY(m_Dir.Put("fr.sps", kFoldReceiver));
+        QVERIFY(m_Dir.Put("fx.sps", kFoldRelation));
+        QVERIFY(
+            m_Dir.Put("fx-blank.sps", "H26\r\n" + xRow(1, "1", "1", "4") + xRow(2, "", "1", "4")));
         QVERIFY(m_Dir.Put("headers.sps", "H26 nothing else\r\n"));
         const QByteArray title = "Tarvel SPS File Load Parameter \r\n";
         QVERIFY(m_Dir.Put("v2.txt", title + "version = 2 \r\n"));
@@ -314,6 +346,104 @@ private Q_SLOTS:
             << QStringList{"--params", "<dir>/shifted.txt", "--revision", "1"} + files << 2
             << QByteArray()
             << QByteArray("error: --params and --revision cannot be used together\n");
+        const QStringList fold{"<dir>/fs.sps", "<dir>/fr.sps", "<dir>/fx.sps"};
+        QTest::newRow("fold summary after the points")
+            << QStringList{"--fold-grid", "<dir>/fold.asc"} + fold << 0 << kFoldPoints + kFoldLines
+            << kFoldLoaded;
+        // The check and the fold both take S and R from the load's reading.
+        QTest::newRow("check after the fold")
+            << QStringList{"--check", "--fold-grid", "<dir>/fold.asc"} + fold << 0
+            << kFoldPoints + kFoldLines +
+                   "check: revision: 3\n"
+                   "  <dir>/fs.sps: revision unknown: no header row names the revision; only 2 S "
+                   "rows, too few to judge by\n"
+                   "  <dir>/fr.sps: revision unknown: no header row names the revision; of 4 R "
+                   "rows, 0 fit revision 1 and 0 fit revision 2.1\n"
+                   "  <dir>/fx.sps: SPS revision 1: no header row names the revision; 3 of 3 X "
+                   "rows have the columns of revision 1\n"
+                   "check: outlier: 2\n"
+                   "  <dir>/fs.sps:2: line 1 point 1: the point is at (0, 0)\n"
+                   "  <dir>/fr.sps:2: line 10 point 1: the point is at (0, 0)\n"
+                   "check: relation-source-missing: 1\n"
+                   "  <dir>/fx.sps:4: line 1 point 3: field record 3 names source line 1 point 3, "
+                   "which the S file lacks\n"
+            << kFoldLoaded;
+        QTest::newRow("fold of a relation row without a source point")
+            << QStringList{"--fold-grid", "<dir>/fold.asc", "<dir>/fs.sps", "<dir>/fr.sps",
+                           "<dir>/fx-blank.sps"}
+            << 0
+            << kFoldPoints +
+                   "fold: 4 bins with fold > 0 (bins 5 x 5, grid 4 x 1, azimuth 90)\n"
+                   "fold inside the outline: 4 bins, minimum 1, median 1, maximum 1; 0 bins with "
+                   "fold 0\n"
+                   "fold traces: 4 counted, 0 skipped (their source or receiver station is "
+                   "missing)\n"
+                   "fold: 1 X rows name no source point or receiver range in numbers and were "
+                   "left out\n"
+            << kFoldLoaded;
+        QTest::newRow("fold of bins given, quiet")
+            << QStringList{"--quiet", "--bin", " 10 , 5", "--fold-grid", "<dir>/fold.asc"} + fold
+            << 0 << QByteArray() << kFoldLoaded;
+        QTest::newRow("fold without a relation file")
+            << QStringList{"--fold", "<dir>/fold.png"} + files << 2 << QByteArray()
+            << QByteArray("error: --fold needs the RELATION (X) file: the fold is counted from "
+                          "its rows\n");
+        QTest::newRow("relation file without X rows: no fold")
+            << QStringList{"--fold-grid", "<dir>/fold.asc"} + files + QStringList{"<dir>/x.sps"}
+            << 1 << QByteArray()
+            << kLoaded + "error: fold: no X row of [<dir>/x.sps] names a loaded source point and "
+                         "receiver station (0 traces skipped); no fold was written\n";
+        QTest::newRow("bin without a comma")
+            << QStringList{"--bin", "25", "--fold-grid", "<dir>/fold.asc"} + fold << 2
+            << QByteArray()
+            << QByteArray("error: invalid value \"25\" for --bin: DX,DY is expected, two sizes "
+                          "and a comma between them\n");
+        QTest::newRow("bin that is not a number")
+            << QStringList{"--bin", "25,abc", "--fold", "<dir>/fold.png"} + fold << 2
+            << QByteArray()
+            << QByteArray("error: invalid value \"25,abc\" for --bin: \"abc\" is not a number\n");
+        QTest::newRow("bin of infinity")
+            << QStringList{"--bin", "inf,25", "--fold", "<dir>/fold.png"} + fold << 2
+            << QByteArray()
+            << QByteArray("error: invalid value \"inf,25\" for --bin: \"inf\" is not a number\n");
+        QTest::newRow("bin of 0")
+            << QStringList{"--bin", "0,25", "--fold", "<dir>/fold.png"} + fold << 2 << QByteArray()
+            << QByteArray("error: invalid value \"0,25\" for --bin: a bin size must be greater "
+                          "than 0\n");
+        QTest::newRow("negative bin")
+            << QStringList{"--bin=25,-5", "--fold", "<dir>/fold.png"} + fold << 2 << QByteArray()
+            << QByteArray("error: invalid value \"25,-5\" for --bin: a bin size must be greater "
+                          "than 0\n");
+        QTest::newRow("bin without a fold")
+            << QStringList{"--bin", "25,25"} + fold << 2 << QByteArray()
+            << QByteArray("error: --bin needs --fold or --fold-grid\n");
+        QTest::newRow("fold grid to standard output")
+            << QStringList{"--fold-grid", "-"} + fold << 2 << QByteArray()
+            << QByteArray("error: --fold-grid cannot write to standard output: the grid's "
+                          "companion .json needs a file\n");
+        QTest::newRow("fold map and CSV both to standard output")
+            << QStringList{"--csv", "-", "--fold", "-"} + fold << 2 << QByteArray()
+            << QByteArray("error: --csv and --fold cannot both write to standard output\n");
+        QTest::newRow("fold map over the relation file")
+            << QStringList{"--fold", "<dir>/fx.sps"} + fold << 2 << QByteArray()
+            << QByteArray("error: output file [<dir>/fx.sps] is the input file [<dir>/fx.sps]\n");
+        QTest::newRow("fold grid's companion over the source file")
+            << QStringList{"--fold-grid", "<dir>/fs.asc", "<dir>/fs.json", "<dir>/fr.sps",
+                           "<dir>/fx.sps"}
+            << 2 << QByteArray()
+            << QByteArray("error: output file [<dir>/fs.json] is the input file [<dir>/fs.json]\n");
+        QTest::newRow("fold map whose suffix names no format")
+            << QStringList{"--fold", "<dir>/fold.xyz"} + fold << 2 << QByteArray()
+            << QByteArray("error: the fold map file [<dir>/fold.xyz] does not end in the suffix "
+                          "of an image format that can be written (<formats>)\n");
+        QTest::newRow("fold map without Qt Gui")
+            << QStringList{"--fold", "<dir>/fold.png"} + fold << 1 << QByteArray()
+            << kFoldLoaded + "error: cannot draw the fold map [<dir>/fold.png]: Drawing a fold "
+                             "map needs a QGuiApplication.\n";
+        QTest::newRow("fold grid that cannot be written")
+            << QStringList{"--fold-grid", "<dir>/none/fold.asc"} + fold << 1 << QByteArray()
+            << kFoldLoaded + "error: Cannot write the fold grid to \"<dir>/none/fold.asc\": No "
+                             "such file or directory\n";
         QTest::newRow("version") << QStringList{"--version"} << 0
                                  << QByteArray("spsload " SPSLOAD_VERSION " (Qt ") + qVersion() +
                                         ")\n"
@@ -352,6 +482,9 @@ private Q_SLOTS:
         QTest::newRow("refused command line")
             << QStringList{"--bogus", "--map", "m.png", "s", "r"} << false;
         QTest::newRow("no file") << QStringList{"s", "r", "--map"} << false;
+        QTest::newRow("fold map") << QStringList{"--fold", "f.png", "s", "r", "x"} << true;
+        QTest::newRow("fold grid alone")
+            << QStringList{"--fold-grid", "f.asc", "s", "r", "x"} << false;
     }
 
     void wantsMap()
@@ -359,6 +492,58 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(bool, wanted);
         QCOMPARE(SPSLoadCommand::WantsMap(QStringList{"spsload"} + arguments), wanted);
+    }
+
+    // The grid of the 2D line, whose fold is counted by hand above.
+    void foldGrid_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("ascii");
+        QTest::addColumn<QByteArray>("json");
+        // Bins of 5 centred on the midpoints: 0 | 5 5 | 10 10 | 15 15 | 20.
+        QTest::newRow("default bins") << QStringList()
+                                      << QByteArray("ncols 5\nnrows 1\nxllcorner -2.5\n"
+                                                    "yllcorner -2.5\ncellsize 5\n"
+                                                    "NODATA_value -9999\n1 2 2 2 1\n")
+                                      << QByteArray("{\"azimuth\":90,\"cellSize\":[5,5],"
+                                                    "\"columns\":5,\"corner\":[-2.5,-2.5],"
+                                                    "\"rows\":1}");
+        // Bins of 10 from -5: 0 | 5 5 10 10 | 15 15 20.
+        QTest::newRow("bins given") << QStringList{"--bin", "10,5"}
+                                    << QByteArray("ncols 3\nnrows 1\nxllcorner -5\n"
+                                                  "yllcorner -2.5\ndx 10\ndy 5\n"
+                                                  "NODATA_value -9999\n1 4 3\n")
+                                    << QByteArray("{\"azimuth\":90,\"cellSize\":[10,5],"
+                                                  "\"columns\":3,\"corner\":[-5,-2.5],"
+                                                  "\"rows\":1}");
+        // Coordinates as the load gives them: ten times the files'.
+        QTest::newRow("coordinates scaled")
+            << QStringList{"--coordinate-scalar", "-10"}
+            << QByteArray("ncols 5\nnrows 1\nxllcorner -25\nyllcorner -25\ncellsize 50\n"
+                          "NODATA_value -9999\n1 2 2 2 1\n")
+            << QByteArray("{\"azimuth\":90,\"cellSize\":[50,50],\"columns\":5,\"corner\":[-25,"
+                          "-25],\"rows\":1}");
+    }
+
+    void foldGrid()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, ascii);
+        QFETCH(QByteArray, json);
+        const QString path = m_Dir.FilePath("grid.asc");
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        SPSLoadCommand command(&out, &err);
+        QCOMPARE(
+            command.Run(QStringList{"spsload", "--quiet", "--fold-grid", path} + options +
+                        m_Dir.Expand(QStringList{"<dir>/fs.sps", "<dir>/fr.sps", "<dir>/fx.sps"})),
+            0);
+        QFile grid(path), where(m_Dir.FilePath("grid.json"));
+        QVERIFY(grid.open(QIODevice::ReadOnly));
+        QCOMPARE(grid.readAll(), ascii);
+        QVERIFY(where.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(where.readAll()).toJson(QJsonDocument::Compact), json);
     }
 
     void csvFile()

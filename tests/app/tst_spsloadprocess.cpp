@@ -21,6 +21,10 @@ private Q_SLOTS:
                               SPSTest::Row('S', "8", "1", "", "500100", "6000100", "13")));
         QVERIFY(m_Dir.Put(
             "r.sps", "H26\r\n" + SPSTest::Row('R', "9", "20", "", "500050.25", "6000050", "14")));
+        // Each shot records the receiver: a fold of one bin.
+        QVERIFY(m_Dir.Put("x.sps", "H26\r\n"
+                                   "X    T1   111               7       1   1   11               9"
+                                   "      20      201\r\n"));
     }
 
     void run_data()
@@ -60,6 +64,13 @@ private Q_SLOTS:
                    added +
                    QByteArray("error: Cannot write the map to \"<dir>/no folder/map.png\": No such "
                               "file or directory\n");
+        QTest::newRow("fold map drawn")
+            << QStringList{"--quiet", "--fold", "<dir>/fold.png", "--bin", "50,50"} + files +
+                   QStringList{"<dir>/x.sps"}
+            << 0 << QByteArray()
+            << QByteArray("warning: 1 source points share a point number with another point; 1 "
+                          "shots were added.\n") +
+                   added;
         QTest::newRow("relation cannot be opened")
             << files + QStringList{"<dir>"} << 1 << QByteArray()
             << QByteArray("error: Cannot open file [<dir>] for reading!\n");
@@ -100,6 +111,14 @@ private Q_SLOTS:
                                       << "former.jpg"
                                       << QByteArray("error: Cannot write the map to \"<out>\": "
                                                     "File too large\n");
+        QTest::newRow("fold map") << "--fold"
+                                  << "former.png"
+                                  << QByteArray("error: Cannot write the fold map to \"<out>\": "
+                                                "File too large\n");
+        QTest::newRow("fold grid") << "--fold-grid"
+                                   << "former.asc"
+                                   << QByteArray("error: Cannot write the fold grid to \"<out>\": "
+                                                 "File too large\n");
         QTest::newRow("report") << "--report"
                                 << "former.csv"
                                 << QByteArray("error: cannot write [<out>]: File too large\n");
@@ -124,8 +143,13 @@ private Q_SLOTS:
         process.setProcessEnvironment(env);
         {
             const FileSizeLimit limit(16); // the child inherits it
-            process.start(SPSLOAD_PATH, {"--quiet", option, out, m_Dir.FilePath("s.sps"),
-                                         m_Dir.FilePath("r.sps")});
+            // One receiver tells no spacing: the fold is given its bins.
+            const QStringList bins =
+                option.startsWith("--fold") ? QStringList{"--bin", "50,50"} : QStringList();
+            process.start(SPSLOAD_PATH,
+                          QStringList{"--quiet", option, out} + bins +
+                              QStringList{m_Dir.FilePath("s.sps"), m_Dir.FilePath("r.sps"),
+                                          m_Dir.FilePath("x.sps")});
             QVERIFY(process.waitForStarted(60000));
         }
         const SPSTest::ProgramRun run = SPSTest::FinishProgram(process);
@@ -145,7 +169,8 @@ private Q_SLOTS:
         const QByteArray& out = run.out;
         QVERIFY2(out.startsWith("Usage: "), out);
         QVERIFY2(out.contains("[options] SOURCE RECEIVER [RELATION]\n"), out);
-        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet"})
+        for (const char* option : {"--params <FILE>", "--csv <FILE>", "--map <FILE>", "--quiet",
+                                   "--fold <FILE>", "--fold-grid <FILE>", "--bin <DX,DY>"})
             QVERIFY2(out.contains(option), option);
         // It ends with two examples and what each exit status means.
         const qsizetype examples = out.indexOf("\nExamples:\n  spsload ");

@@ -388,6 +388,7 @@ private Q_SLOTS:
         map.SetRecords(corners, corners);
         map.SetFold(grid);
         QCOMPARE(map.MaxFold(), 11u);
+        QCOMPARE(map.BinText(), QStringLiteral("bin 100 x 100 m"));
         const QImage image = RenderFoldMapImage(map, QSize(600, 450));
         QVERIFY(!image.isNull());
         const QRectF rect(0, 0, 600, 450);

@@ -310,17 +310,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("receiverFails");
         QTest::addColumn<bool>("general");
+        QTest::addColumn<bool>("cancel");
 
-        QTest::newRow("source file") << false << false;
-        QTest::newRow("receiver file") << true << false;
-        QTest::newRow("source file, through QTextStream") << false << true;
-        QTest::newRow("receiver file, through QTextStream") << true << true;
+        QTest::newRow("source file") << false << false << false;
+        QTest::newRow("receiver file") << true << false << false;
+        QTest::newRow("source file, through QTextStream") << false << true << false;
+        QTest::newRow("receiver file, through QTextStream") << true << true << false;
+        // The user cancels the load while it reads the file: it ends as a failed
+        // reading does, with a warning instead of the error.
+        QTest::newRow("source file, cancelled") << false << false << true;
+        QTest::newRow("receiver file, cancelled") << true << false << true;
+        QTest::newRow("receiver file, through QTextStream, cancelled") << true << true << true;
     }
 
     void readErrorMidFile()
     {
         QFETCH(bool, receiverFails);
         QFETCH(bool, general);
+        QFETCH(bool, cancel);
 
         // Once this many bytes were read, the file's descriptor is swapped for
         // one open for writing only: the next read fails in the system call,
@@ -328,12 +335,20 @@ private Q_SLOTS:
         class FailingFile : public QFile
         {
         public:
-            using QFile::QFile;
+            FailingFile(const QString& path, bool cancel) : QFile(path), m_bCancel(cancel) {}
 
         protected:
             qint64 readData(char* data, qint64 maxSize) override
             {
                 constexpr qint64 kGoodBytes = 1500000;
+                if (m_bCancel) {
+                    // As the host's Cancel does: every running load is asked to stop.
+                    if (pos() < kGoodBytes)
+                        return QFile::readData(data, qMin(maxSize, kGoodBytes - pos()));
+                    for (VeThread* t : VeThreadRegistry::Instance()->Threads())
+                        t->requestInterruption();
+                    return QFile::readData(data, maxSize);
+                }
                 if (pos() >= kGoodBytes && !m_bBroken) {
                     const int writeOnly =
                         ::open(QFile::encodeName(fileName()).constData(), O_WRONLY);
@@ -346,15 +361,16 @@ private Q_SLOTS:
             }
 
         private:
+            const bool m_bCancel;
             bool m_bBroken = false;
         };
         constexpr int kPoints = 30000; // about 2.5 MB
         const QString failing = Write(Survey(receiverFails ? 'R' : 'S', kPoints));
         SPSReadOptions options;
         options.generalPath = general;
-        options.makeFile = [failing](const QString& path) -> std::unique_ptr<QFile> {
+        options.makeFile = [failing, cancel](const QString& path) -> std::unique_ptr<QFile> {
             if (path == failing)
-                return std::make_unique<FailingFile>(path);
+                return std::make_unique<FailingFile>(path, cancel);
             return std::make_unique<QFile>(path);
         };
 
@@ -367,8 +383,11 @@ private Q_SLOTS:
 
             const LoadOutcome out = RunLoad(&param, &node, options);
             QCOMPARE(out.handedOver, 0);
-            QCOMPARE(out.Messages(VeEventsLog::EventsLogError),
-                     QStringList{QString("Cannot read file [%1] to its end!").arg(failing)});
+            const QString stopped = cancel ? "The load was cancelled while reading [%1]."
+                                           : "Cannot read file [%1] to its end!";
+            QCOMPARE(
+                out.Messages(cancel ? VeEventsLog::EventsLogWarning : VeEventsLog::EventsLogError),
+                QStringList{stopped.arg(failing)});
             if (!target)
                 continue;
             // The shots came before the receiver file failed; nothing of a

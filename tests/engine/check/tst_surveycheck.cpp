@@ -722,6 +722,21 @@ private slots:
                    "record 1 are not in the R file (5)|3001|5|",
                    "X:12:channel-overlap:channels 3-6 of field record 1 overlap channels 1-4 of "
                    "row 10|1001|5|"};
+        // Ranges that are whole runs of the R file's stations are settled at once;
+        // a station off the grid within a range, or next to its end, is not.
+        QTest::newRow("ranges over runs of stations, one with a station off its grid")
+            << QStringList{"2 1001.00 5 100 100", "3 1001 6 125 100", "4 1001 7 150 100"}
+            << QStringList{"2 3001 1 100 50",   "3 3001 2 110 50",  "4 3001 3 120 50",
+                           "5 3001 4 130 50",   "6 3001 5 140 50",  "7 3001 5.5 145 50",
+                           "8 3001 6 150 50",   "9 3001 7 160 50",  "10 3002 10 100 60",
+                           "11 3002 12 120 60", "12 3002 14 140 60", "13 3001 3 120 50"}
+            << QStringList{"10 1 1 1001 5 1 3 1 3001 1 3", "11 1 2 1001 6 1 3 1 3001 4 6",
+                           "12 1 3 1001 7 1 2 2 3002 10 12"}
+            << 100
+            << QStringList{
+                   "R:13:duplicate:the same point as row 4, with the same coordinates|3001|3|",
+                   "R:9:receiver-not-related:no X row's receiver range holds this point|3001|7|",
+                   "R:12:receiver-not-related:no X row's receiver range holds this point|3002|14|"};
         QTest::newRow("a tape that gives one record number to two shots; without a tape, a wrap")
             << QStringList{"2 1001 1 100 100", "3 1001 2 125 100", "4 1001 3 150 100"}
             << QStringList{"2 3001 1 100 50"}

@@ -63,6 +63,7 @@ struct Outcome
     int reports = 0;
     qint64 filledID = 0;
     std::shared_ptr<const VeTaskParameter> ranWith;
+    double progressAtEnd = -1.0; // GetProgress() once the run is over
 };
 } // namespace
 
@@ -108,6 +109,7 @@ private:
         thread.start();
         const bool ended = QTest::qWaitFor([&finished] { return finished; }, 10000);
         thread.wait();
+        outcome.progressAtEnd = thread.GetProgress();
         for (const auto& c : connections)
             disconnect(c);
         return ended;
@@ -318,6 +320,8 @@ private Q_SLOTS:
         param.Numbering.LineFactor = 1000;
         QVERIFY(runLoad(&param, nullptr, outcome, SPSNumberingSettings{10, -1, 10, -2}));
         QCOMPARE(outcome.created.size(), size_t(1));
+        // Both files were read to their end.
+        QCOMPARE(outcome.progressAtEnd, 1.0);
         const auto* ranWith = dynamic_cast<const VeTaskSPSFilesLoaderParam*>(outcome.ranWith.get());
         QVERIFY(ranWith);
         const SPSNumberingSettings& used = ranWith->Numbering;
