@@ -165,11 +165,6 @@ void VeFoldMap::Paint(QPainter& painter, const QRectF& rect) const
     painter.restore();
 }
 
-double VeFoldMap::LineOpacity()
-{
-    return kLineOpacity;
-}
-
 void VeFoldMap::PaintBins(QPainter& painter, const VeSurveyMap& map, const QRectF& mapRect) const
 {
     if (m_Bins.isNull())

@@ -55,8 +55,6 @@ public:
     // bar with its numbers right of the bar rect.
     void PaintBins(QPainter& painter, const VeSurveyMap& map, const QRectF& mapRect) const;
     void PaintBar(QPainter& painter, const QRectF& bar) const;
-    // How strongly the lines beneath the bins are drawn.
-    static double LineOpacity();
     // The part of the rect the map takes, left of the colour bar.
     QRectF MapRect(const QRectF& rect) const;
     QRectF BarRect(const QRectF& rect) const;
