@@ -284,6 +284,10 @@ void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
         if (m_Underlay)
             m_Underlay(painter, *this, rect);
         PaintMarkers(painter, rect);
+        if (Stopped()) {
+            painter.restore();
+            return;
+        }
         PaintFindings(painter, rect);
         PaintAxes(painter, rect);
         PaintScaleBar(painter, rect);
@@ -324,7 +328,10 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
         QVector<QRect> squares;
         squares.reserve(int(points.size()));
         const int half = (side - 1) / 2;
+        size_t n = 0;
         for (const QPointF& p : points) {
+            if ((++n & 0xffff) == 0 && Stopped())
+                break;
             const QPointF at = WorldToPixel(p.x(), p.y(), rect);
             if (visible.contains(at))
                 squares.append(QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half,
@@ -334,6 +341,10 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     };
     painter.setBrush(ReceiverColor());
     painter.drawRects(squaresAt(m_ReceiverPoints, ReceiverMarkerSize(rect)));
+    if (Stopped()) {
+        painter.restore();
+        return;
+    }
 
     // Shots last: there are fewer of them and they must stay visible over the
     // receiver lines. Small ones are squares too; larger ones one circle drawn
@@ -358,7 +369,10 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
         p.drawEllipse(QPointF(side / 2.0, side / 2.0), shot / 2.0, shot / 2.0);
     }
     const int half = (side - 1) / 2;
+    size_t n = 0;
     for (const QPointF& p : m_ShotPoints) {
+        if ((++n & 0xffff) == 0 && Stopped())
+            break;
         const QPointF at = WorldToPixel(p.x(), p.y(), rect);
         if (visible.contains(at))
             painter.drawImage(

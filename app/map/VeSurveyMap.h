@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -84,6 +85,10 @@ public:
     using Underlay = std::function<void(QPainter&, const VeSurveyMap&, const QRectF&)>;
     void SetUnderlay(Underlay underlay) { m_Underlay = std::move(underlay); }
 
+    // While set, and true, Paint ends soon, leaving its picture unfinished:
+    // another thread may set it when the picture is of no use any more.
+    void SetStop(const std::atomic<bool>* stop) { m_pStop = stop; }
+
     // Draws the whole map into the rect of the painter's device.
     void Paint(QPainter& painter, const QRectF& rect) const;
 
@@ -110,6 +115,7 @@ public:
     static QColor MarkedPointColor() { return QColor(0x10, 0x10, 0x10); }
 
 private:
+    bool Stopped() const { return m_pStop && m_pStop->load(std::memory_order_relaxed); }
     void PaintMarkers(QPainter& painter, const QRectF& rect) const;
     void PaintFindings(QPainter& painter, const QRectF& rect) const;
     void PaintLegend(QPainter& painter, const QRectF& rect) const;
@@ -140,6 +146,7 @@ private:
     double m_dReceiverSpacing = 0.0;
     double m_dMarkerOpacity = 1.0;
     Underlay m_Underlay;
+    const std::atomic<bool>* m_pStop = nullptr;
     double m_dZoom = 1.0;
     QPointF m_Pan;
 };

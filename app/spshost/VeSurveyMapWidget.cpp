@@ -87,7 +87,10 @@ void VeSurveyMapWidget::StartDrawing()
 
     const qreal ratio = devicePixelRatioF();
     m_bDrawing = true;
-    m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, fold, size, ratio]() {
+    m_pDrawingStop = std::make_shared<std::atomic<bool>>(false);
+    m_pDrawMap->SetStop(m_pDrawingStop.get());
+    m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, fold, size, ratio,
+                                                stop = m_pDrawingStop]() {
         DrawnPicture picture;
         picture.image = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
         picture.image.setDevicePixelRatio(ratio);
@@ -100,6 +103,7 @@ void VeSurveyMapWidget::StartDrawing()
             if (fold)
                 fold->PaintBar(painter, fold->BarRect(area));
         }
+        picture.stopped = stop->load();
         picture.worldTopLeft = drawMap->PixelToWorld(area.topLeft(), mapArea);
         picture.worldBottomRight = drawMap->PixelToWorld(area.bottomRight(), mapArea);
         // Queued by name and carrying nothing: the picture travels through the
@@ -115,10 +119,12 @@ void VeSurveyMapWidget::Drawn()
     // Waits at most for the drawing thread's return from its last statement.
     DrawnPicture picture = m_Drawing.get();
     m_bDrawing = false;
-    m_Image = std::move(picture.image);
-    m_ImageWorldTopLeft = picture.worldTopLeft;
-    m_ImageWorldBottomRight = picture.worldBottomRight;
-    update();
+    if (!picture.stopped) {
+        m_Image = std::move(picture.image);
+        m_ImageWorldTopLeft = picture.worldTopLeft;
+        m_ImageWorldBottomRight = picture.worldBottomRight;
+        update();
+    }
     if (m_bRedrawPending) {
         StartDrawing();
         return;
@@ -184,6 +190,9 @@ void VeSurveyMapWidget::SetFoldLayer(std::shared_ptr<const VeFoldMap> fold)
     if (fold == m_pFold)
         return;
     m_pFold = std::move(fold);
+    // The picture being drawn has the former layer: no use waiting for it.
+    if (m_bDrawing)
+        m_pDrawingStop->store(true);
     Redraw();
 }
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <future>
 #include <memory>
 #include <optional>
@@ -110,8 +111,11 @@ private:
         QImage image;
         QPointF worldTopLeft;
         QPointF worldBottomRight;
+        bool stopped = false; // unfinished: not to be shown
     };
     std::future<DrawnPicture> m_Drawing;
+    // Set to end the drawing early: a new layer makes its picture useless.
+    std::shared_ptr<std::atomic<bool>> m_pDrawingStop;
     bool m_bDrawing = false;
     bool m_bRedrawPending = false;
     // The finished picture and the world corners it shows, so that it can be
