@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -70,8 +71,12 @@ void VeFoldController::FoldInputs(const SPSSurveyCheckTables& tables,
     // table's lines: their ids serve as the fold's line numbers, so that a
     // line reads the same in all three tables whatever its notation.
     const SPSCheckRelationTable& x = tables.relations;
-    AppendStations(tables.sources, x.lines, sources);
-    AppendStations(tables.receivers, x.lines, receivers);
+    // The stations on a thread of their own meanwhile: the copies take a
+    // while for a survey of millions of points.
+    std::thread stations([&]() {
+        AppendStations(tables.sources, x.lines, sources);
+        AppendStations(tables.receivers, x.lines, receivers);
+    });
     relations->clear();
     relations->reserve(x.rows.size());
     for (const SPSCheckRelation& r : x.rows) {
@@ -86,6 +91,7 @@ void VeFoldController::FoldInputs(const SPSSurveyCheckTables& tables,
         f.lastReceiver = r.lastReceiver;
         relations->push_back(f);
     }
+    stations.join();
 }
 
 QString VeFoldController::BinText(const SPSFoldGrid& grid, double x, double y)
