@@ -414,10 +414,11 @@ int SPSLoadCommand::Run(const QStringList& arguments)
             return ExitFailed;
         }
         // Standard output may carry an output; the check's lines then go to standard error.
+        const SPSCheckFindingList findings = check->TakeFindings();
+        check.reset();
         if (parser.isSet(checkOption))
-            WriteCheck(check->Findings(), anyToOut ? m_pErr : m_pOut);
-        if (parser.isSet(reportOption) &&
-            !WriteReport(check->Findings(), parser.value(reportOption)))
+            WriteCheck(findings, anyToOut ? m_pErr : m_pOut);
+        if (parser.isSet(reportOption) && !WriteReport(findings, parser.value(reportOption)))
             return ExitFailed;
     }
     return ExitLoaded;
@@ -529,14 +530,31 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
     return true;
 }
 
-void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to)
+void SPSLoadCommand::WriteCheck(const SPSCheckFindingList& findings, QIODevice* to)
 {
     to->write(SPSFindingsWriter::CheckLines(findings));
 }
 
-bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path)
+bool SPSLoadCommand::WriteReport(const SPSCheckFindingList& findings, const QString& path)
 {
-    return WriteOutput(SPSFindingsWriter::ReportCsv(findings), path, QStringLiteral("the report"));
+    // Millions of findings make hundreds of megabytes of CSV: written as made.
+    const auto parts = [&findings](const SPSOutputFile::Put& put) {
+        return SPSFindingsWriter::ReportCsv(findings, put);
+    };
+    if (path == QLatin1String("-")) {
+        if (!parts(
+                [this](const QByteArray& bytes) { return m_pOut->write(bytes) == bytes.size(); })) {
+            Error(QStringLiteral("cannot write the report to standard output"));
+            return false;
+        }
+        return true;
+    }
+    QString reason;
+    if (!SPSOutputFile::Write(path, parts, &reason)) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
+        return false;
+    }
+    return true;
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)

@@ -123,28 +123,53 @@ private:
 };
 
 // The findings of one file as the checks make them: by kind, each kind in the
-// order made.
+// order made, with the texts they name.
 class SPS_ENGINE_EXPORT SPSCheckFindings
 {
 public:
     using Kind = SPSCheckFinding::Kind;
 
     // file: the path as given; letter: 'S', 'R' or 'X'.
-    SPSCheckFindings(const QString& file, QChar letter) : m_File(file), m_Letter(letter) {}
+    SPSCheckFindings(const QString& file, QChar letter);
 
+    // A finding whose message is kept whole.
     SPSCheckFinding& Add(qint64 row, Kind kind, const QString& message);
-    // About the point: with its line, text, index and coordinates.
+    // About the point: with its line, text, index and coordinates; the
+    // message is kept whole unless it is null, when the kind's numbers make it.
     SPSCheckFinding& Add(qint64 row, Kind kind, const QString& message,
                          const SPSCheckPointTable& table, const SPSCheckPoint& point);
+    // About the point, the message made from the kind's numbers.
+    SPSCheckFinding& Add(qint64 row, Kind kind, const SPSCheckPointTable& table,
+                         const SPSCheckPoint& point)
+    {
+        return Add(row, kind, QString(), table, point);
+    }
+    // Names the line (id in lines) and the point text of a finding not made
+    // from a point of a table.
+    void Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line, QStringView point);
+    void Name(SPSCheckFinding& f, const QString& line, QStringView point);
+    // RelationSourceMissing: the field record's text.
+    void SetRecord(SPSCheckFinding& f, QStringView record) { f.text = m_Parts.AddText(record); }
+    // ShortRow: the layout's furthest field, already translated, and its end.
+    void SetFurthestField(const QString& name, qint64 end);
+    // Adds to a message kept whole.
+    void AppendToMessage(SPSCheckFinding& f, const QString& more);
+    QString Message(const SPSCheckFinding& f) const { return m_Parts.Message(f); }
 
     std::vector<SPSCheckFinding>& OfKind(Kind kind) { return m_Kinds[kind]; }
     const std::vector<SPSCheckFinding>& OfKind(Kind kind) const { return m_Kinds[kind]; }
     qsizetype Count() const;
-    // Moves them to the end of list, by kind as KindName lists them, then by row.
-    void MoveTo(std::vector<SPSCheckFinding>& list);
+    // Moves them to the end of list, by kind as KindName lists them, then by
+    // row, with their texts; this is then empty.
+    void MoveTo(SPSCheckFindingList& list);
 
 private:
-    QString m_File;
-    QChar m_Letter;
+    qint32 LineId(const QString& name);
+
+    SPSCheckFindingList m_Parts; // the file, line names and texts
     std::vector<SPSCheckFinding> m_Kinds[SPSCheckFinding::KindCount];
+    QHash<QString, qint32> m_LineIds; // names: id in m_Parts
+    // Ids in m_Parts of the lines of the table last named, by their ids there.
+    const SPSCheckLines* m_pCachedLines = nullptr;
+    std::vector<qint32> m_CachedIds;
 };

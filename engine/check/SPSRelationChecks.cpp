@@ -76,8 +76,7 @@ void checkChannels(const SPSCheckRelationTable& relations, const std::vector<siz
                          SPSCheckNumberText(reach->lastChannel))
                     .arg(reach->row));
             // The record's shot: what the user looks for in the S file.
-            f.line = relations.lines.Name(r.sourceLine);
-            f.point = relations.SourcePoint(r).toString();
+            findings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
         }
         if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
             reach = &r;
@@ -99,7 +98,6 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     for (const SPSCheckRelation& r : relations.rows) {
         if (stop && stop->load(std::memory_order_relaxed))
             return false;
-        const QString& sourceLineName = relations.lines.Name(r.sourceLine);
         // The source point the row names.
         bool found = false;
         if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
@@ -111,15 +109,13 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                 found = true;
             }
         if (!found) {
-            const QString point = relations.SourcePoint(r).toString();
-            SPSCheckFinding& f = relationFindings.Add(
-                r.row, Kind::RelationSourceMissing,
-                QCoreApplication::translate(
-                    "SPSSurveyCheck",
-                    "field record %1 names source line %2 point %3, which the S file lacks")
-                    .arg(relations.Record(r).toString(), sourceLineName, point));
-            f.line = sourceLineName;
-            f.point = point;
+            // The message is made when shown, from the record and the names.
+            SPSCheckFinding& f =
+                relationFindings.OfKind(Kind::RelationSourceMissing).emplace_back();
+            f.row = r.row;
+            f.kind = Kind::RelationSourceMissing;
+            relationFindings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
+            relationFindings.SetRecord(f, relations.Record(r));
         }
 
         // The receiver stations of its range: first to last, a station per increment.
@@ -168,11 +164,10 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                     .arg(receiverLineName, relations.Record(r).toString(),
                          firstMissing.join(QStringLiteral(", ")),
                          missing > 5 ? QStringLiteral(", ...") : QString()));
-            f.line = receiverLineName;
-            f.point = firstMissing.value(0);
+            relationFindings.Name(f, relations.lines, r.receiverLine, firstMissing.value(0));
         }
     }
-    // One text for all: a relation file of another survey leaves every point unrelated.
+    // A relation file of another survey leaves every point unrelated.
     std::vector<SPSCheckFinding>& notNamedFindings = sourceFindings.OfKind(Kind::SourceNotRelated);
     notNamedFindings.reserve(notNamedFindings.size() +
                              size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
@@ -181,18 +176,14 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     notHeldFindings.reserve(
         notHeldFindings.size() +
         size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)));
-    const QString notNamed =
-        QCoreApplication::translate("SPSSurveyCheck", "no X row names this source point");
     for (size_t i = 0; i < sources.points.size(); ++i)
         if (!sourceNamed[i])
-            sourceFindings.Add(sources.points[i].row, Kind::SourceNotRelated, notNamed, sources,
+            sourceFindings.Add(sources.points[i].row, Kind::SourceNotRelated, sources,
                                sources.points[i]);
-    const QString notHeld =
-        QCoreApplication::translate("SPSSurveyCheck", "no X row's receiver range holds this point");
     for (size_t i = 0; i < receivers.points.size(); ++i)
         if (!receiverCovered[i])
-            receiverFindings.Add(receivers.points[i].row, Kind::ReceiverNotRelated, notHeld,
-                                 receivers, receivers.points[i]);
+            receiverFindings.Add(receivers.points[i].row, Kind::ReceiverNotRelated, receivers,
+                                 receivers.points[i]);
     return true;
 }
 
@@ -264,8 +255,7 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
                     .arg(shots[0]->row)
                     .arg(relations.lines.Name(shots[0]->sourceLine),
                          relations.SourcePoint(*shots[0]).toString()));
-            f.line = relations.lines.Name(r.sourceLine);
-            f.point = point;
+            findings.Name(f, relations.lines, r.sourceLine, point);
         }
     }
 }
