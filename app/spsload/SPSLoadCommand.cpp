@@ -379,8 +379,8 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     std::unique_ptr<SPSSurveyCheck> check;
     if (checking)
         check = std::make_unique<SPSSurveyCheck>(param, numbering);
-    const SPSFinishedLoad load = SPSLoadDriver::Run(param, check ? check->SourceRows() : nullptr,
-                                                    check ? check->ReceiverRows() : nullptr);
+    SPSFinishedLoad load = SPSLoadDriver::Run(param, check ? check->SourceRows() : nullptr,
+                                              check ? check->ReceiverRows() : nullptr);
     for (const VeEventsLogEntry& entry : load.log)
         m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
     const std::unique_ptr<VePrevStackSegyGeometry>& geometry = load.geometry;
@@ -408,6 +408,8 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         WriteSummary(*geometry);
 
     if (check) {
+        // Every output of the points is written: their memory is the check's now.
+        load.geometry.reset();
         QString reason;
         if (!check->Run(&reason)) {
             Error(QStringLiteral("survey check: %1").arg(reason));
