@@ -347,6 +347,12 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
         }
     reader.SetRowLimit(furthestEnd);
     findings.SetFurthestField(SPSCheckTranslated(furthestName), furthestEnd);
+    // Room for a row of every 80 columns, and texts as long as their fields:
+    // room never used costs no memory, but growing by copies would.
+    const qint64 rowsAtMost = file.size() / 81 + 16;
+    table.rows.reserve(size_t(rowsAtMost));
+    const auto width = [&](int i) { return qBound(0, fields[i].span.len, 32); };
+    table.texts.reserve(size_t(rowsAtMost * (kTapeLen + width(0) + width(2))));
 
     LineCache lines(table.lines);
     qint64 count = 0;

@@ -50,14 +50,14 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QStrin
                                              QStringView record, QStringView sourcePoint)
 {
     SPSCheckRelation& r = rows.emplace_back(row);
-    const auto append = [this](QStringView text, qint64* offset, qint32* length) {
-        *offset = qint64(texts.size());
-        *length = qint32(text.size());
+    r.textOffset = qint64(texts.size());
+    // The tape number is six columns at most: its length fits the byte.
+    tape = tape.left(255);
+    r.tapeLength = quint64(tape.size());
+    r.recordLength = qint32(record.size());
+    r.sourcePointLength = qint32(sourcePoint.size());
+    for (const QStringView text : {tape, record, sourcePoint})
         texts.insert(texts.end(), text.utf16(), text.utf16() + text.size());
-    };
-    append(tape, &r.tapeOffset, &r.tapeLength);
-    append(record, &r.recordOffset, &r.recordLength);
-    append(sourcePoint, &r.sourcePointOffset, &r.sourcePointLength);
     return r;
 }
 

@@ -77,21 +77,27 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     int CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint& b) const;
 };
 
-// One X row that names its source point and receiver range as numbers.
+// One X row that names its source point and receiver range as numbers, held
+// in 80 bytes: a relation file may have millions of rows.
 struct SPSCheckRelation
 {
-    qint64 row = 0;
-    // Texts in the table's texts: the tape number, which counts the record
-    // number's wraps and may be blank; the field record; the source point.
-    qint64 tapeOffset = 0, recordOffset = 0, sourcePointOffset = 0;
-    qint32 tapeLength = 0, recordLength = 0, sourcePointLength = 0;
+    qint64 row : 56; // counted from 1
+    // Its texts stand end to end in the table's texts from textOffset: the
+    // tape number, which counts the record number's wraps and may be blank;
+    // the field record; the source point.
+    quint64 tapeLength : 8;
+    qint64 textOffset = 0;
+    qint32 recordLength = 0, sourcePointLength = 0;
     qint32 sourceLine = 0; // ids in the table's lines
     qint32 receiverLine = 0;
     double sourcePoint = 0;
     double firstChannel = 0, lastChannel = 0;
     double increment = 1; // at least 1
     double firstReceiver = 0, lastReceiver = 0;
+
+    SPSCheckRelation() : row(0), tapeLength(0) {}
 };
+static_assert(sizeof(SPSCheckRelation) <= 80, "a relation row is held in 80 bytes");
 
 // The usable X rows of a relation file in file order.
 struct SPS_ENGINE_EXPORT SPSCheckRelationTable
@@ -105,14 +111,17 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     // Appends the row with its texts, which sets their offsets and lengths.
     SPSCheckRelation& Add(const SPSCheckRelation& row, QStringView tape, QStringView record,
                           QStringView sourcePoint);
-    QStringView Tape(const SPSCheckRelation& r) const { return Text(r.tapeOffset, r.tapeLength); }
+    QStringView Tape(const SPSCheckRelation& r) const
+    {
+        return Text(r.textOffset, qint32(r.tapeLength));
+    }
     QStringView Record(const SPSCheckRelation& r) const
     {
-        return Text(r.recordOffset, r.recordLength);
+        return Text(r.textOffset + qint64(r.tapeLength), r.recordLength);
     }
     QStringView SourcePoint(const SPSCheckRelation& r) const
     {
-        return Text(r.sourcePointOffset, r.sourcePointLength);
+        return Text(r.textOffset + qint64(r.tapeLength) + r.recordLength, r.sourcePointLength);
     }
 
 private:

@@ -93,6 +93,9 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     const std::vector<Station> receiverStations = byLine(receivers.points);
     const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
     const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
+    // At most one of each a row: room never used costs no memory.
+    relationFindings.OfKind(Kind::RelationSourceMissing).reserve(relations.rows.size());
+    relationFindings.OfKind(Kind::RelationReceiverMissing).reserve(relations.rows.size());
     std::vector<bool> sourceNamed(sources.points.size());
     std::vector<bool> receiverCovered(receivers.points.size());
     for (const SPSCheckRelation& r : relations.rows) {
