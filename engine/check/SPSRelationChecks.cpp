@@ -15,7 +15,7 @@ using Kind = SPSCheckFinding::Kind;
 // Values of the same point or station, as the rows and files write them.
 constexpr double kSame = 1e-6;
 
-// Numbered points of a file by line and point value, held compact.
+// A numbered point of a file: its line, index and point value.
 struct Station
 {
     qint32 line;
@@ -28,23 +28,74 @@ bool stationLess(const Station& a, const Station& b)
     return a.line != b.line ? a.line < b.line : a.value < b.value;
 }
 
-std::vector<Station> byLine(const std::vector<SPSCheckPoint>& points)
+// The numbered points of a file by line and point value, held as their
+// indices alone while the findings grow beside them.
+class Stations
 {
-    std::vector<Station> stations;
-    stations.reserve(points.size());
-    for (size_t i = 0; i < points.size(); ++i)
-        if (points[i].numeric)
-            stations.push_back({points[i].line, qint32(i), points[i].value});
-    if (!std::is_sorted(stations.begin(), stations.end(), stationLess))
-        std::sort(stations.begin(), stations.end(), stationLess);
-    return stations;
-}
+public:
+    explicit Stations(const std::vector<SPSCheckPoint>& points) : m_Points(points)
+    {
+        std::vector<Station> stations;
+        stations.reserve(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].numeric)
+                stations.push_back({points[i].line, qint32(i), points[i].value});
+        if (!std::is_sorted(stations.begin(), stations.end(), stationLess))
+            std::sort(stations.begin(), stations.end(), stationLess);
+        m_At.reserve(stations.size());
+        for (const Station& s : stations)
+            m_At.push_back(s.at);
+    }
 
-std::vector<Station>::const_iterator lowerBound(const std::vector<Station>& stations, qint32 line,
-                                                double value)
-{
-    return std::lower_bound(stations.begin(), stations.end(), Station{line, 0, value}, stationLess);
-}
+    Station At(size_t k) const
+    {
+        const qint32 i = m_At[k];
+        const SPSCheckPoint& p = m_Points[size_t(i)];
+        return {p.line, i, p.value};
+    }
+
+    struct Arrow
+    {
+        Station station;
+        const Station* operator->() const { return &station; }
+    };
+    class Iterator
+    {
+    public:
+        Iterator(const Stations* stations, size_t k) : m_pStations(stations), m_nAt(k) {}
+        Arrow operator->() const { return {m_pStations->At(m_nAt)}; }
+        Iterator& operator++()
+        {
+            ++m_nAt;
+            return *this;
+        }
+        bool operator!=(const Iterator& o) const { return m_nAt != o.m_nAt; }
+        bool operator==(const Iterator& o) const { return m_nAt == o.m_nAt; }
+
+    private:
+        const Stations* m_pStations;
+        size_t m_nAt;
+    };
+    Iterator end() const { return {this, m_At.size()}; }
+    // The first station not before (line, value).
+    Iterator LowerBound(qint32 line, double value) const
+    {
+        size_t low = 0, high = m_At.size();
+        const Station key{line, 0, value};
+        while (low < high) {
+            const size_t mid = low + (high - low) / 2;
+            if (stationLess(At(mid), key))
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return {this, low};
+    }
+
+private:
+    const std::vector<SPSCheckPoint>& m_Points;
+    std::vector<qint32> m_At;
+};
 
 // For each line of the relation table, the id of the same line in the points'
 // table; -1 when it has none.
@@ -89,8 +140,8 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
             const std::atomic<bool>* stop)
 {
-    const std::vector<Station> sourceStations = byLine(sources.points);
-    const std::vector<Station> receiverStations = byLine(receivers.points);
+    const Stations sourceStations(sources.points);
+    const Stations receiverStations(receivers.points);
     const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
     const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
     // At most one of each a row: room never used costs no memory.
@@ -104,7 +155,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         // The source point the row names.
         bool found = false;
         if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
-            for (auto it = lowerBound(sourceStations, line, r.sourcePoint - kSame);
+            for (auto it = sourceStations.LowerBound(line, r.sourcePoint - kSame);
                  it != sourceStations.end(); ++it) {
                 if (it->line != line || it->value > r.sourcePoint + kSame)
                     break;
@@ -126,7 +177,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         const double high = qMax(r.firstReceiver, r.lastReceiver);
         const qint32 line = receiverLine[size_t(r.receiverLine)];
         auto it =
-            line >= 0 ? lowerBound(receiverStations, line, low - kSame) : receiverStations.end();
+            line >= 0 ? receiverStations.LowerBound(line, low - kSame) : receiverStations.end();
         qint64 missing = 0;
         QStringList firstMissing;
         const double stations = std::floor((high - low) / r.increment + kSame) + 1;
