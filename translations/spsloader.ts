@@ -1230,6 +1230,18 @@
         <source>%1 (%2, %3)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>and %1 more groups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2 group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2 groups</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeSurveyMap</name>

@@ -23,6 +23,9 @@ void VeSurveyCheckModel::SetResult(std::shared_ptr<const VeSurveyCheckResult> re
     // A file filter names a file of the result shown.
     if (!m_Result || m_nFile >= int(m_Result->findings.Files().size()))
         m_nFile = -1;
+    m_Groups.clear();
+    if (m_Result && m_bGrouped)
+        m_Groups = SPSFindingsWriter::Groups(m_Result->findings);
     Rebuild();
     endResetModel();
 }
@@ -72,10 +75,25 @@ void VeSurveyCheckModel::Rebuild()
     for (size_t i = 0; i < list.size(); ++i)
         if (shown(list[i]))
             byKind[list[i].kind].push_back(qint32(i));
+    int worst[SPSCheckFinding::KindCount];
+    qsizetype groups[SPSCheckFinding::KindCount] = {};
+    std::fill(std::begin(worst), std::end(worst), int(SPSCheckFinding::SeverityCount));
+    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+        for (const qint32 i : byKind[k])
+            worst[k] = qMin(worst[k], int(list.SeverityOf(list[size_t(i)])));
+    for (const SPSFindingsWriter::Group& g : m_Groups) {
+        const SPSCheckFinding& head = list[g.first];
+        if (m_nFile < 0 || int(head.file) == m_nFile)
+            ++groups[head.kind];
+    }
+    m_KindWorst.clear();
+    m_KindGroups.clear();
     for (int k = 0; k < SPSCheckFinding::KindCount; ++k) {
         if (byKind[k].empty())
             continue;
         m_Kinds.push_back(k);
+        m_KindWorst.push_back(worst[k]);
+        m_KindGroups.push_back(groups[k]);
         Order(byKind[k]);
         m_Rows.push_back(std::move(byKind[k]));
     }
@@ -172,6 +190,20 @@ void VeSurveyCheckModel::Order(std::vector<qint32>& indices) const
     }
 }
 
+QStringList VeSurveyCheckModel::KindGroupTexts(int kind, int limit) const
+{
+    const SPSCheckFindingList& list = m_Result->findings;
+    QStringList texts;
+    for (const SPSFindingsWriter::Group& g : m_Groups) {
+        if (texts.size() >= limit)
+            break;
+        const SPSCheckFinding& head = list[g.first];
+        if (int(head.kind) == kind && (m_nFile < 0 || int(head.file) == m_nFile))
+            texts << SPSFindingsWriter::GroupText(list, g);
+    }
+    return texts;
+}
+
 int VeSurveyCheckModel::FindingIndex(const QModelIndex& index) const
 {
     if (!index.isValid() || index.internalId() == 0)
@@ -249,22 +281,32 @@ QVariant VeSurveyCheckModel::data(const QModelIndex& index, int role) const
         return {};
     const SPSCheckFindingList& list = m_Result->findings;
     if (index.internalId() == 0) {
-        // A kind: its count and the worst of its findings' severities.
+        // A kind: its count, the worst of its findings' severities and its
+        // groups, the first of which its tip lists.
+        constexpr int kTipGroups = 5;
+        const std::vector<qint32>& rows = m_Rows[size_t(index.row())];
+        const int kind = m_Kinds[size_t(index.row())];
+        if (role == Qt::ToolTipRole) {
+            QStringList texts = KindGroupTexts(kind, kTipGroups);
+            const qsizetype groups = m_KindGroups[size_t(index.row())];
+            if (groups > kTipGroups)
+                texts << VeSurveyCheckPane::tr("and %1 more groups").arg(groups - kTipGroups);
+            return texts.join(u'\n');
+        }
         if (role != Qt::DisplayRole)
             return {};
-        const std::vector<qint32>& rows = m_Rows[size_t(index.row())];
-        const auto kind = SPSCheckFinding::Kind(m_Kinds[size_t(index.row())]);
         switch (index.column()) {
         case KindColumn:
             return VeSurveyCheckPane::tr("%1 (%2)")
-                .arg(SPSCheckFinding::KindName(kind))
+                .arg(SPSCheckFinding::KindName(SPSCheckFinding::Kind(kind)))
                 .arg(qulonglong(rows.size()));
         case MessageColumn: {
-            int worst = SPSCheckFinding::SeverityCount;
-            for (const qint32 i : rows)
-                if ((worst = qMin(worst, int(list.SeverityOf(list[size_t(i)])))) == 0)
-                    break;
-            return SPSCheckFinding::SeverityName(SPSCheckFinding::Severity(worst));
+            const int worst = m_KindWorst[size_t(index.row())];
+            const qsizetype groups = m_KindGroups[size_t(index.row())];
+            return (groups == 1 ? VeSurveyCheckPane::tr("%1, %2 group")
+                                : VeSurveyCheckPane::tr("%1, %2 groups"))
+                .arg(SPSCheckFinding::SeverityName(SPSCheckFinding::Severity(worst)))
+                .arg(groups);
         }
         default:
             return {};

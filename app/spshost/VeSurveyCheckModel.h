@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSFindingsWriter.h"
+
 #include <QAbstractItemModel>
 
 #include <memory>
@@ -58,6 +60,8 @@ public:
 private:
     void Rebuild();
     void Order(std::vector<qint32>& indices) const;
+    // The texts of the first groups of the kind shown, up to limit of them.
+    QStringList KindGroupTexts(int kind, int limit) const;
 
     const bool m_bGrouped;
     std::shared_ptr<const VeSurveyCheckResult> m_Result;
@@ -68,6 +72,13 @@ private:
     // Flat: one array; grouped: one per kind shown, with the kinds in m_Kinds.
     std::vector<std::vector<qint32>> m_Rows;
     std::vector<int> m_Kinds;
+    // Grouped: the runs of findings of one file, kind and line whose points
+    // step evenly, as spsload --check groups them.
+    std::vector<SPSFindingsWriter::Group> m_Groups;
+    // By the row of each kind shown: the worst severity of its findings and
+    // its number of groups.
+    std::vector<int> m_KindWorst;
+    std::vector<qsizetype> m_KindGroups;
     // Where each finding stands: (array << 32 | row) + 1; 0 when filtered out.
     mutable std::vector<quint64> m_Where;
     mutable bool m_bWhereKnown = false;

@@ -402,7 +402,8 @@ private Q_SLOTS:
 
     // The pane over a result made by hand: the table, the tree by kind, the
     // filters and the sorting, each shown as "KIND|FILE|ROW|LINE|POINT" (a
-    // kind's row in the tree: "KIND (N)|SEVERITY" and its findings indented).
+    // kind's row in the tree: "KIND (N)|SEVERITY, G groups" and its findings
+    // indented).
     void checkPaneShowsFindings_data()
     {
         QTest::addColumn<bool>("grouped");
@@ -449,26 +450,20 @@ private Q_SLOTS:
             << QStringList{"duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"};
         QTest::newRow("tree by kind, the worst severity of each")
             << true << QString() << -1 << -1 << false
-            << QStringList{"revision (1)|error",
-                           "  revision|s.sps|||",
-                           "duplicate (1)|warning",
-                           "  duplicate|r.sps|7|1|9",
-                           "conflict (1)|error",
-                           "  conflict|r.sps|2|1|100",
-                           "outlier (2)|warning",
-                           "  outlier|s.sps|9|2|20",
-                           "  outlier|s.sps|3|10|5",
-                           "source-not-related (1)|warning",
-                           "  source-not-related|s.sps|4|10|6"};
+            << QStringList{
+                   "revision (1)|error, 1 group",      "  revision|s.sps|||",
+                   "duplicate (1)|warning, 1 group",   "  duplicate|r.sps|7|1|9",
+                   "conflict (1)|error, 1 group",      "  conflict|r.sps|2|1|100",
+                   "outlier (2)|warning, 2 groups",    "  outlier|s.sps|9|2|20",
+                   "  outlier|s.sps|3|10|5",           "source-not-related (1)|warning, 1 group",
+                   "  source-not-related|s.sps|4|10|6"};
         QTest::newRow("tree sorted within each kind, of one file")
             << true << QString() << 0 << 2 << false
-            << QStringList{"revision (1)|error",
-                           "  revision|s.sps|||",
-                           "outlier (2)|warning",
-                           "  outlier|s.sps|3|10|5",
-                           "  outlier|s.sps|9|2|20",
-                           "source-not-related (1)|warning",
-                           "  source-not-related|s.sps|4|10|6"};
+            << QStringList{
+                   "revision (1)|error, 1 group",      "  revision|s.sps|||",
+                   "outlier (2)|warning, 2 groups",    "  outlier|s.sps|3|10|5",
+                   "  outlier|s.sps|9|2|20",           "source-not-related (1)|warning, 1 group",
+                   "  source-not-related|s.sps|4|10|6"};
         QTest::newRow("tree of a kind no file holds")
             << true << "conflict" << 0 << -1 << false << QStringList{};
     }
@@ -533,6 +528,11 @@ private Q_SLOTS:
                 seen << "  " + texts(kind, child, 5);
         }
         QCOMPARE(seen, shown);
+        // A kind's tip lists its first groups as spsload --check does.
+        if (grouped && shown.size() > 7)
+            QCOMPARE(model->index(3, 0).data(Qt::ToolTipRole).toString(),
+                     QString("/data/s.sps:9: line 2 point 20: far\n"
+                             "/data/s.sps:3: line 10 point 5: far"));
 
         // Choosing the conflict by its index in the result shows it, where it
         // is shown at all, and names that index again.
