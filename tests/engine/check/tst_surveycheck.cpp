@@ -462,6 +462,16 @@ private slots:
         for (const QString& f : described(param).mid(0, 2))
             found << f.section(u'|', 0, 0);
         QCOMPARE(found, expected);
+
+        // The misread file's revision is an error, the other's a note; the
+        // findings leave the check when taken.
+        SPSSurveyCheck check(param);
+        QVERIFY(check.Run());
+        const SPSCheckFindingList list = check.TakeFindings();
+        QVERIFY(check.Findings().empty());
+        QVERIFY(list.size() >= 2);
+        QCOMPARE(SPSCheckFinding::SeverityName(list.SeverityOf(list[0])), QString("error"));
+        QCOMPARE(SPSCheckFinding::SeverityName(list.SeverityOf(list[1])), QString("note"));
     }
 
     // A survey of 100,000 points with record numbers that wrap under the tape
