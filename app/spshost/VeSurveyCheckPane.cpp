@@ -121,11 +121,13 @@ void VeSurveyCheckPane::SetGroupedByKind(bool grouped)
         m_pGroup->setChecked(grouped); // comes back here
     if (GroupedByKind() == grouped && m_pViews->currentIndex() == (grouped ? 1 : 0))
         return;
-    m_pViews->setCurrentIndex(grouped ? 1 : 0);
     // The finding chosen stays chosen.
     const QAbstractItemView* from = grouped ? static_cast<QAbstractItemView*>(m_pView) : m_pTree;
     const VeSurveyCheckModel* fromModel = grouped ? m_pModel : m_pTreeModel;
     const int chosen = fromModel->FindingIndex(from->currentIndex());
+    m_pTreeModel->SetResult(grouped ? m_pModel->Result() : nullptr);
+    m_pTreeModel->SetFilter(m_pModel->KindFilter(), m_pModel->FileFilter());
+    m_pViews->setCurrentIndex(grouped ? 1 : 0);
     if (chosen >= 0)
         SelectFinding(chosen);
 }
@@ -145,8 +147,9 @@ void VeSurveyCheckPane::SetTitle(const QString& title)
 
 void VeSurveyCheckPane::SetModelsResult(std::shared_ptr<const VeSurveyCheckResult> result)
 {
+    // The tree's groups cost a pass over every finding: made only for a tree shown.
     m_pModel->SetResult(result);
-    m_pTreeModel->SetResult(std::move(result));
+    m_pTreeModel->SetResult(GroupedByKind() ? std::move(result) : nullptr);
     FillFilters();
 }
 

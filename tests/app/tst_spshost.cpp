@@ -544,6 +544,12 @@ private Q_SLOTS:
         if (visible) {
             QCOMPARE(chosen.front().front().toInt(), 5);
             QCOMPARE(view->currentIndex().siblingAtColumn(2).data().toString(), QString("2"));
+            // Still chosen in the other view.
+            pane.SetGroupedByKind(!grouped);
+            QAbstractItemView* other =
+                grouped ? static_cast<QAbstractItemView*>(pane.View()) : pane.TreeView();
+            QCOMPARE(other->currentIndex().siblingAtColumn(2).data().toString(), QString("2"));
+            QCOMPARE(chosen.last().front().toInt(), 5);
         }
     }
 
