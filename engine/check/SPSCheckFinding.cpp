@@ -232,17 +232,6 @@ SPSCheckFinding& SPSCheckFindingList::Add(int file, qint64 row, Kind kind, const
     return f;
 }
 
-void SPSCheckFindingList::Append(SPSCheckFindingList&& other)
-{
-    const qint32 lineBase = LineCount();
-    const quint32 textBase = AppendParts(std::move(other));
-    const int fileBase = int(m_Files.size() - other.m_Files.size());
-    m_Items.reserve(m_Items.size() + other.m_Items.size());
-    for (SPSCheckFinding f : other.m_Items)
-        m_Items.push_back(Rebased(f, fileBase, lineBase, textBase));
-    other.clear();
-}
-
 quint32 SPSCheckFindingList::AppendParts(SPSCheckFindingList&& parts)
 {
     for (File& file : parts.m_Files)

@@ -145,9 +145,6 @@ public:
     SPSCheckFinding& Add(int file, qint64 row, Kind kind, const QString& message,
                          const QString& line = QString(), const QString& point = QString(),
                          const QString& index = QString());
-    // Moves in every finding and text of other, whose files, lines and texts
-    // then follow this list's.
-    void Append(SPSCheckFindingList&& other);
     // Moves in the files, line names and texts of parts, not its findings;
     // what they name then stands that much further on (Rebased). Gives the
     // texts' new start.

@@ -92,17 +92,17 @@ QByteArray tally(const qsizetype (&bySeverity)[SPSCheckFinding::SeverityCount])
 }
 } // namespace
 
-std::vector<Group> Groups(const SPSCheckFindingList& findings)
+void ForEachGroup(const SPSCheckFindingList& findings,
+                  const std::function<void(const Group&)>& take)
 {
-    std::vector<Group> groups;
+    Group g;
     double last = 0;       // the value of the group's last point
     bool numbered = false; // the group's points are numbers
     for (size_t i = 0; i < findings.size(); ++i) {
         const SPSCheckFinding& f = findings[i];
         double v = 0;
         const bool number = f.line >= 0 && findings.PointValue(f, &v);
-        if (!groups.empty()) {
-            Group& g = groups.back();
+        if (g.count > 0) {
             const SPSCheckFinding& head = findings[g.first];
             // Points of one line in even steps, or findings about no point.
             const bool sameRun =
@@ -118,11 +118,20 @@ std::vector<Group> Groups(const SPSCheckFindingList& findings)
                 last = v;
                 continue;
             }
+            take(g);
         }
-        groups.push_back({i, 1, 0});
+        g = {i, 1, 0};
         numbered = number;
         last = v;
     }
+    if (g.count > 0)
+        take(g);
+}
+
+std::vector<Group> Groups(const SPSCheckFindingList& findings)
+{
+    std::vector<Group> groups;
+    ForEachGroup(findings, [&groups](const Group& g) { groups.push_back(g); });
     return groups;
 }
 
@@ -171,14 +180,13 @@ QByteArray CheckLines(const SPSCheckFindingList& findings)
         return text;
 
     // The same findings by groups, with their severities.
-    const std::vector<Group> groups = Groups(findings);
     qsizetype groupCounts[SPSCheckFinding::KindCount] = {};
     QByteArray groupLines[SPSCheckFinding::KindCount];
-    for (const Group& g : groups) {
+    ForEachGroup(findings, [&](const Group& g) {
         const SPSCheckFinding::Kind kind = findings[g.first].kind;
         if (++groupCounts[kind] <= kShown)
             groupLines[kind] += "  " + GroupText(findings, g).toUtf8() + '\n';
-    }
+    });
     // The worst of a kind's findings; by file, and in all.
     int worst[SPSCheckFinding::KindCount];
     std::fill(std::begin(worst), std::end(worst), int(SPSCheckFinding::SeverityCount));

@@ -28,7 +28,9 @@ struct Group
     size_t count = 0;
     double step = 0; // between the points' values
 };
-// The groups of the list, in its order.
+// The groups of the list, in its order, one at a time or all at once.
+SPS_ENGINE_EXPORT void ForEachGroup(const SPSCheckFindingList& findings,
+                                    const std::function<void(const Group&)>& take);
 SPS_ENGINE_EXPORT std::vector<Group> Groups(const SPSCheckFindingList& findings);
 // "FILE: line L: points A-B step S: WHAT", or for one finding the line
 // CheckLines gives it.
