@@ -45,6 +45,15 @@ public:
         m_At.reserve(stations.size());
         for (const Station& s : stations)
             m_At.push_back(s.at);
+        // Where each line's stations begin: a look-up searches its line alone.
+        qint32 lines = 0;
+        for (const Station& s : stations)
+            lines = qMax(lines, s.line + 1);
+        m_LineBegin.assign(size_t(lines) + 1, 0);
+        for (const Station& s : stations)
+            ++m_LineBegin[size_t(s.line) + 1];
+        for (size_t l = 1; l < m_LineBegin.size(); ++l)
+            m_LineBegin[l] += m_LineBegin[l - 1];
     }
 
     Station At(size_t k) const
@@ -80,11 +89,13 @@ public:
     // The first station not before (line, value).
     Iterator LowerBound(qint32 line, double value) const
     {
-        size_t low = 0, high = m_At.size();
-        const Station key{line, 0, value};
+        if (line < 0 || size_t(line) + 1 >= m_LineBegin.size())
+            return end();
+        size_t low = size_t(m_LineBegin[size_t(line)]);
+        size_t high = size_t(m_LineBegin[size_t(line) + 1]);
         while (low < high) {
             const size_t mid = low + (high - low) / 2;
-            if (stationLess(At(mid), key))
+            if (m_Points[size_t(m_At[mid])].value < value)
                 low = mid + 1;
             else
                 high = mid;
@@ -95,6 +106,7 @@ public:
 private:
     const std::vector<SPSCheckPoint>& m_Points;
     std::vector<qint32> m_At;
+    std::vector<qint32> m_LineBegin; // by line id, and one past the last
 };
 
 // For each line of the relation table, the id of the same line in the points'
