@@ -43,22 +43,26 @@ private:
 };
 
 // One record row of an S or R file.
+// One record row of an S or R file, held in 56 bytes: a survey has millions.
 struct SPSCheckPoint
 {
-    qint64 row = 0;        // counted from 1, header rows included
+    qint64 row : 40;       // counted from 1, header rows included
+    quint64 index : 16;    // the point index, an ASCII character; 0 when none
+    bool numeric : 1;      // the point text is a number
+    bool hasXY : 1;        // both coordinates are numbers
+    bool nonFinite : 1;    // a coordinate reads as NaN or infinity, which the load keeps
     qint64 textOffset = 0; // the point field's text in the table's texts
     qint32 textLength = 0;
     qint32 line = 0;        // id in the table's lines
     qint32 number = 0;      // the number the load gives it, factors applied
     qint32 pointNumber = 0; // PointNumberFromText of the point text
-    char16_t index = 0;     // the point index, an ASCII character; 0 when none
-    bool numeric = false;   // the point text is a number
-    bool hasXY = false;     // both coordinates are numbers
-    bool nonFinite = false; // a coordinate reads as NaN or infinity, which the load keeps
     double value = 0;       // the point text as a number
     double x = 0;           // the coordinates as the load reads them: 0 when not a number
     double y = 0;
+
+    SPSCheckPoint() : row(0), index(0), numeric(false), hasXY(false), nonFinite(false) {}
 };
+static_assert(sizeof(SPSCheckPoint) <= 56, "a point is held in 56 bytes");
 
 // The points of one file in file order, their lines and their texts.
 struct SPS_ENGINE_EXPORT SPSCheckPointTable

@@ -55,7 +55,7 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
     std::vector<Key> keys(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
         const SPSCheckPoint& p = points[i];
-        keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, p.index, !p.numeric};
+        keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, char16_t(p.index), !p.numeric};
     }
     const auto keyLess = [&](const Key& a, const Key& b) {
         if (a.line != b.line)

@@ -84,7 +84,9 @@ SPSCheckPointTable pointTable(const QStringList& rows)
         SPSCheckPoint p;
         p.row = f[0].toLongLong();
         p.line = table.lines.Id(f[1]);
-        p.value = f[2].toDouble(&p.numeric);
+        bool numeric = false;
+        p.value = f[2].toDouble(&numeric);
+        p.numeric = numeric;
         p.number = p.pointNumber = PointNumberFromText(f[2]);
         p.x = f[3].toDouble();
         p.y = f[4].toDouble();
