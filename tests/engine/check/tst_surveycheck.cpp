@@ -746,6 +746,15 @@ private slots:
                    "record 1 are not in the R file (5)|3001|5|",
                    "X:12:channel-overlap:channels 3-6 of field record 1 overlap channels 1-4 of "
                    "row 10|1001|5|"};
+        QTest::newRow("stations found within their line: one of no numbered point, the last one")
+            << QStringList{"2 1001 5 100 100", "3 1002 A 150 100"}
+            << QStringList{"2 3001 1 100 50", "3 3001 2 150 50", "4 3002 5 200 60"}
+            << QStringList{"10 1 1 1002 5 1 1 1 3002 5 5", "11 1 2 1001 5 1 3 1 3001 1 3"} << 100
+            << QStringList{"S:3:source-not-related:no X row names this source point|1002|A|",
+                           "X:10:relation-source-missing:field record 1 names source line 1002 "
+                           "point 5, which the S file lacks|1002|5|",
+                           "X:11:relation-receiver-missing:1 of 3 stations of receiver line 3001 "
+                           "in field record 2 are not in the R file (3)|3001|3|"};
         QTest::newRow("a tape that gives one record number to two shots; without a tape, a wrap")
             << QStringList{"2 1001 1 100 100", "3 1001 2 125 100", "4 1001 3 150 100"}
             << QStringList{"2 3001 1 100 50"}
