@@ -169,10 +169,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the row ends at column %1, before the end of the %2 field (column %3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the same point as row %1, with the same coordinates</source>
         <translation type="unfinished"></translation>
     </message>
@@ -253,10 +249,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>field record %1 names source line %2 point %3, which the S file lacks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 of %2 stations of receiver line %3 in field record %4 are not in the R file (%5%6)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -310,6 +302,74 @@
     </message>
     <message>
         <source>number %1 x factor %2 is %3, beyond 32 bits; the load numbers the point %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the revision of the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fields that are not numbers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rows that end before the layout&apos;s last field</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>blank point fields</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>these points again, with the same coordinates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>these points again, with other coordinates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>point numbers that several lines share</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>points at (0, 0) or far off their line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>what single precision does to the coordinates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X rows name these source points, which the S file lacks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no X row names these source points</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X rows name receiver stations the R file lacks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no X row&apos;s receiver range holds these points</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>channels that overlap within a field record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>field records given to two shots</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rows that do not look like SPS records</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>numbers beyond 32 bits</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1202,6 +1262,38 @@
     </message>
     <message>
         <source>Load again with line factor %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Group by kind</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All kinds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2, %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>and %1 more groups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2 group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2 groups</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

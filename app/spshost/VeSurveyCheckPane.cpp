@@ -1,117 +1,31 @@
 #include "VeSurveyCheckPane.h"
 
+#include "VeSurveyCheckModel.h"
 #include "VeSurveyCheckRunner.h"
 
-#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
+#include <QStackedWidget>
 #include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
 
-// The findings of one result; the result is shared, never copied.
-class VeSurveyCheckModel : public QAbstractTableModel
-{
-public:
-    enum Column
-    {
-        KindColumn,
-        FileColumn,
-        RowColumn,
-        LineColumn,
-        PointColumn,
-        MessageColumn,
-        ColumnCount
-    };
-
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void SetResult(std::shared_ptr<const VeSurveyCheckResult> result)
-    {
-        beginResetModel();
-        m_Result = std::move(result);
-        endResetModel();
-    }
-    const std::shared_ptr<const VeSurveyCheckResult>& Result() const { return m_Result; }
-    const SPSCheckFinding* Finding(int row) const
-    {
-        if (!m_Result || row < 0 || size_t(row) >= m_Result->findings.size())
-            return nullptr;
-        return &m_Result->findings[size_t(row)];
-    }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() || !m_Result ? 0 : int(m_Result->findings.size());
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : ColumnCount;
-    }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        const SPSCheckFinding* f = Finding(index.row());
-        if (!f)
-            return {};
-        if (role == Qt::ToolTipRole)
-            return index.column() == FileColumn ? f->file : f->message;
-        if (role != Qt::DisplayRole)
-            return {};
-        switch (index.column()) {
-        case KindColumn:
-            return SPSCheckFinding::KindName(f->kind);
-        case FileColumn:
-            return QFileInfo(f->file).fileName();
-        case RowColumn:
-            // A number, so the column sorts by value; 0 is the file as a whole.
-            return f->row > 0 ? QVariant(f->row) : QVariant(QString());
-        case LineColumn:
-            return f->line;
-        case PointColumn:
-            return f->point;
-        case MessageColumn:
-            return f->message;
-        }
-        return {};
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        switch (section) {
-        case KindColumn:
-            return VeSurveyCheckPane::tr("Kind");
-        case FileColumn:
-            return VeSurveyCheckPane::tr("File");
-        case RowColumn:
-            return VeSurveyCheckPane::tr("Row");
-        case LineColumn:
-            return VeSurveyCheckPane::tr("Line");
-        case PointColumn:
-            return VeSurveyCheckPane::tr("Point");
-        case MessageColumn:
-            return VeSurveyCheckPane::tr("Message");
-        }
-        return {};
-    }
-
-private:
-    std::shared_ptr<const VeSurveyCheckResult> m_Result;
-};
-
 VeSurveyCheckPane::VeSurveyCheckPane(QWidget* parent)
-    : QWidget(parent), m_pModel(new VeSurveyCheckModel(this)),
-      m_pProxy(new QSortFilterProxyModel(this)), m_pView(new QTableView(this)),
-      m_pStatus(new QLabel(this)), m_pLoadAgain(new QPushButton(this))
+    : QWidget(parent), m_pModel(new VeSurveyCheckModel(false, this)),
+      m_pTreeModel(new VeSurveyCheckModel(true, this)), m_pView(new QTableView(this)),
+      m_pTree(new QTreeView(this)), m_pViews(new QStackedWidget(this)),
+      m_pGroup(new QCheckBox(tr("Group by kind"), this)), m_pKindFilter(new QComboBox(this)),
+      m_pFileFilter(new QComboBox(this)), m_pStatus(new QLabel(this)),
+      m_pLoadAgain(new QPushButton(this))
 {
-    m_pProxy->setSourceModel(m_pModel);
-    m_pProxy->setSortRole(Qt::DisplayRole);
     m_pView->setObjectName(QStringLiteral("SurveyCheckTable"));
-    m_pView->setModel(m_pProxy);
+    m_pView->setModel(m_pModel);
     m_pView->setSortingEnabled(true);
     m_pView->sortByColumn(-1, Qt::AscendingOrder); // the check's own order until the user sorts
     m_pView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -119,12 +33,36 @@ VeSurveyCheckPane::VeSurveyCheckPane(QWidget* parent)
     m_pView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pView->setWordWrap(false);
     m_pView->verticalHeader()->setVisible(false);
+    // Fixed heights: millions of rows are laid out without asking each.
+    m_pView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_pView->verticalHeader()->setDefaultSectionSize(m_pView->fontMetrics().height() + 6);
     m_pView->horizontalHeader()->setStretchLastSection(true);
     m_pView->horizontalHeader()->setHighlightSections(false);
     const int widths[] = {105, 95, 45, 50, 60};
     for (int c = 0; c < int(std::size(widths)); ++c)
         m_pView->setColumnWidth(c, widths[c]);
+
+    m_pTree->setObjectName(QStringLiteral("SurveyCheckTree"));
+    m_pTree->setModel(m_pTreeModel);
+    m_pTree->setUniformRowHeights(true);
+    m_pTree->setSortingEnabled(true);
+    m_pTree->sortByColumn(-1, Qt::AscendingOrder);
+    m_pTree->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTree->setWordWrap(false);
+    m_pTree->header()->setStretchLastSection(true);
+    m_pTree->setColumnWidth(0, 190);
+    for (int c = 1; c < int(std::size(widths)); ++c)
+        m_pTree->setColumnWidth(c, widths[c]);
+    m_pViews->addWidget(m_pView);
+    m_pViews->addWidget(m_pTree);
+
+    m_pGroup->setObjectName(QStringLiteral("SurveyCheckGroup"));
+    m_pKindFilter->setObjectName(QStringLiteral("SurveyCheckKindFilter"));
+    m_pFileFilter->setObjectName(QStringLiteral("SurveyCheckFileFilter"));
+    m_pKindFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_pFileFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_pStatus->setObjectName(QStringLiteral("SurveyCheckStatus"));
     m_pStatus->setWordWrap(true);
 
@@ -146,17 +84,58 @@ VeSurveyCheckPane::VeSurveyCheckPane(QWidget* parent)
     top->addWidget(m_pStatus, 1);
     top->addWidget(m_pLoadAgain);
     layout->addLayout(top);
-    layout->addWidget(m_pView);
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(m_pGroup);
+    filters->addWidget(m_pKindFilter);
+    filters->addWidget(m_pFileFilter);
+    filters->addStretch(1);
+    layout->addLayout(filters);
+    layout->addWidget(m_pViews);
 
     connect(m_pView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                Q_EMIT sigFindingSelected(current.isValid() ? m_pProxy->mapToSource(current).row()
-                                                            : -1);
-            });
+            [this](const QModelIndex& current) { OnCurrentChanged(m_pModel, current); });
+    connect(m_pTree->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { OnCurrentChanged(m_pTreeModel, current); });
+    connect(m_pGroup, &QCheckBox::toggled, this, &VeSurveyCheckPane::SetGroupedByKind);
+    connect(m_pKindFilter, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &VeSurveyCheckPane::ApplyFilters);
+    connect(m_pFileFilter, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &VeSurveyCheckPane::ApplyFilters);
     ShowNone();
 }
 
 VeSurveyCheckPane::~VeSurveyCheckPane() = default;
+
+void VeSurveyCheckPane::OnCurrentChanged(const VeSurveyCheckModel* model,
+                                         const QModelIndex& current)
+{
+    // Only the view shown speaks: the other one's model is reset with it.
+    if ((model == m_pTreeModel) != GroupedByKind())
+        return;
+    Q_EMIT sigFindingSelected(model->FindingIndex(current));
+}
+
+void VeSurveyCheckPane::SetGroupedByKind(bool grouped)
+{
+    if (m_pGroup->isChecked() != grouped)
+        m_pGroup->setChecked(grouped); // comes back here
+    if (GroupedByKind() == grouped && m_pViews->currentIndex() == (grouped ? 1 : 0))
+        return;
+    // The finding chosen stays chosen.
+    const QAbstractItemView* from = grouped ? static_cast<QAbstractItemView*>(m_pView) : m_pTree;
+    const VeSurveyCheckModel* fromModel = grouped ? m_pModel : m_pTreeModel;
+    const int chosen = fromModel->FindingIndex(from->currentIndex());
+    m_pTreeModel->SetResult(grouped ? m_pModel->Result() : nullptr);
+    m_pTreeModel->SetFilter(m_pModel->KindFilter(), m_pModel->FileFilter());
+    m_pViews->setCurrentIndex(grouped ? 1 : 0);
+    if (chosen >= 0)
+        SelectFinding(chosen);
+}
+
+bool VeSurveyCheckPane::GroupedByKind() const
+{
+    return m_pGroup->isChecked();
+}
 
 void VeSurveyCheckPane::SetTitle(const QString& title)
 {
@@ -166,13 +145,73 @@ void VeSurveyCheckPane::SetTitle(const QString& title)
     Q_EMIT sigTitleChanged(title);
 }
 
+void VeSurveyCheckPane::SetModelsResult(std::shared_ptr<const VeSurveyCheckResult> result)
+{
+    // The tree's groups cost a pass over every finding: made only for a tree shown.
+    m_pModel->SetResult(result);
+    m_pTreeModel->SetResult(GroupedByKind() ? std::move(result) : nullptr);
+    FillFilters();
+}
+
+void VeSurveyCheckPane::FillFilters()
+{
+    // The kinds and files the result holds, each with its count.
+    m_bFilling = true;
+    const auto& result = m_pModel->Result();
+    const int kind = m_pModel->KindFilter();
+    const int file = m_pModel->FileFilter();
+    m_pKindFilter->clear();
+    m_pFileFilter->clear();
+    m_pKindFilter->addItem(tr("All kinds"), -1);
+    m_pFileFilter->addItem(tr("All files"), -1);
+    if (result) {
+        for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+            if (result->counts[size_t(k)] > 0)
+                m_pKindFilter->addItem(tr("%1 (%2)")
+                                           .arg(SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)))
+                                           .arg(result->counts[size_t(k)]),
+                                       k);
+        const auto& files = result->findings.Files();
+        std::vector<qsizetype> counts(files.size());
+        for (const SPSCheckFinding& f : result->findings)
+            ++counts[f.file];
+        for (size_t i = 0; i < files.size(); ++i)
+            if (counts[i] > 0)
+                m_pFileFilter->addItem(tr("%1 (%2, %3)")
+                                           .arg(QFileInfo(files[i].path).fileName())
+                                           .arg(files[i].letter)
+                                           .arg(counts[i]),
+                                       int(i));
+    }
+    m_pKindFilter->setCurrentIndex(qMax(0, m_pKindFilter->findData(kind)));
+    m_pFileFilter->setCurrentIndex(qMax(0, m_pFileFilter->findData(file)));
+    m_pKindFilter->setEnabled(result != nullptr);
+    m_pFileFilter->setEnabled(result != nullptr);
+    m_bFilling = false;
+    ApplyFilters();
+}
+
+void VeSurveyCheckPane::ApplyFilters()
+{
+    if (m_bFilling)
+        return;
+    const int kind =
+        m_pKindFilter->currentData().isValid() ? m_pKindFilter->currentData().toInt() : -1;
+    const int file =
+        m_pFileFilter->currentData().isValid() ? m_pFileFilter->currentData().toInt() : -1;
+    if (kind == m_pModel->KindFilter() && file == m_pModel->FileFilter())
+        return;
+    m_pModel->SetFilter(kind, file);
+    m_pTreeModel->SetFilter(kind, file);
+}
+
 void VeSurveyCheckPane::ShowResult(std::shared_ptr<const VeSurveyCheckResult> result)
 {
     if (!result) {
         ShowNone();
         return;
     }
-    m_pModel->SetResult(result);
+    SetModelsResult(result);
     QStringList counts;
     for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
         if (result->counts[size_t(k)] > 0)
@@ -198,13 +237,13 @@ qint32 VeSurveyCheckPane::SuggestedLineFactor() const
     qint32 factor = 0;
     for (const SPSCheckFinding& f : result->findings)
         if (f.kind == SPSCheckFinding::SharedNumber)
-            factor = qMax(factor, f.lineFactor);
+            factor = qMax(factor, result->findings.LineFactor(f));
     return factor;
 }
 
 void VeSurveyCheckPane::ShowRunning()
 {
-    m_pModel->SetResult(nullptr);
+    SetModelsResult(nullptr);
     m_pLoadAgain->setVisible(false);
     SetTitle(tr("Survey check: checking..."));
     m_pStatus->setText(tr("Checking the files of the last load..."));
@@ -213,7 +252,7 @@ void VeSurveyCheckPane::ShowRunning()
 
 void VeSurveyCheckPane::ShowNone()
 {
-    m_pModel->SetResult(nullptr);
+    SetModelsResult(nullptr);
     m_pLoadAgain->setVisible(false);
     SetTitle(tr("Survey check"));
     m_pStatus->setText(tr("Load SPS files into the selected geometry to check them."));
@@ -232,15 +271,20 @@ QString VeSurveyCheckPane::StatusText() const
 
 const SPSCheckFinding* VeSurveyCheckPane::FindingAtRow(int row) const
 {
-    return m_pModel->Finding(m_pProxy->mapToSource(m_pProxy->index(row, 0)).row());
+    return m_pModel->Finding(m_pModel->index(row, 0));
 }
 
 void VeSurveyCheckPane::SelectFinding(int index)
 {
-    const QModelIndex at = m_pProxy->mapFromSource(m_pModel->index(index, 0));
+    const bool grouped = GroupedByKind();
+    VeSurveyCheckModel* model = grouped ? m_pTreeModel : m_pModel;
+    QAbstractItemView* view = grouped ? static_cast<QAbstractItemView*>(m_pTree) : m_pView;
+    const QModelIndex at = model->IndexOfFinding(index);
     if (!at.isValid())
         return;
-    m_pView->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
-                                                       QItemSelectionModel::Rows);
-    m_pView->scrollTo(at);
+    if (grouped)
+        m_pTree->expand(at.parent());
+    view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
+    view->scrollTo(at);
 }

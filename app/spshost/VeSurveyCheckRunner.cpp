@@ -46,7 +46,7 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
         QString error;
         result->ok = check->Run(&error);
         result->error = error;
-        result->findings = check->Findings();
+        result->findings = check->TakeFindings();
         for (const SPSCheckFinding& f : result->findings)
             ++result->counts[size_t(f.kind)];
     });

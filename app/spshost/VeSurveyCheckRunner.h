@@ -20,8 +20,8 @@ class VeTaskSPSFilesLoaderParam;
 struct VeSurveyCheckResult
 {
     bool ok = false;
-    QString error; // why the check did not complete
-    std::vector<SPSCheckFinding> findings;
+    QString error;                // why the check did not complete
+    SPSCheckFindingList findings; // moved from the check, never copied
     std::array<qsizetype, SPSCheckFinding::KindCount> counts{};
     // The record of the load checked, its numbering included, so the load can
     // be made again with other settings.

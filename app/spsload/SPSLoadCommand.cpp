@@ -481,7 +481,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         foldReceivers = std::make_unique<SPSFoldStationRows>(param, u'R', numbering);
     }
     std::unique_ptr<BothRows> bothSources, bothReceivers;
-    const SPSFinishedLoad load = SPSLoadDriver::Run(
+    SPSFinishedLoad load = SPSLoadDriver::Run(
         param, rowsFor(check ? check->SourceRows() : nullptr, foldSources.get(), bothSources),
         rowsFor(check ? check->ReceiverRows() : nullptr, foldReceivers.get(), bothReceivers));
     for (const VeEventsLogEntry& entry : load.log)
@@ -551,17 +551,21 @@ int SPSLoadCommand::Run(const QStringList& arguments)
     }
 
     if (check) {
-        if (!folding)
+        if (!folding) {
+            // Every output of the points is written: their memory is the check's now.
+            load.geometry.reset();
             checked = check->Run(&checkReason);
+        }
         if (!checked) {
             Error(QStringLiteral("survey check: %1").arg(checkReason));
             return ExitFailed;
         }
         // Standard output may carry an output; the check's lines then go to standard error.
+        const SPSCheckFindingList findings = check->TakeFindings();
+        check.reset();
         if (parser.isSet(checkOption))
-            WriteCheck(check->Findings(), anyToOut ? m_pErr : m_pOut);
-        if (parser.isSet(reportOption) &&
-            !WriteReport(check->Findings(), parser.value(reportOption)))
+            WriteCheck(findings, anyToOut ? m_pErr : m_pOut);
+        if (parser.isSet(reportOption) && !WriteReport(findings, parser.value(reportOption)))
             return ExitFailed;
     }
     return ExitLoaded;
@@ -703,14 +707,31 @@ bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoader
     return true;
 }
 
-void SPSLoadCommand::WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to)
+void SPSLoadCommand::WriteCheck(const SPSCheckFindingList& findings, QIODevice* to)
 {
     to->write(SPSFindingsWriter::CheckLines(findings));
 }
 
-bool SPSLoadCommand::WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path)
+bool SPSLoadCommand::WriteReport(const SPSCheckFindingList& findings, const QString& path)
 {
-    return WriteOutput(SPSFindingsWriter::ReportCsv(findings), path, QStringLiteral("the report"));
+    // Millions of findings make hundreds of megabytes of CSV: written as made.
+    const auto parts = [&findings](const SPSOutputFile::Put& put) {
+        return SPSFindingsWriter::ReportCsv(findings, put);
+    };
+    if (path == QLatin1String("-")) {
+        if (!parts(
+                [this](const QByteArray& bytes) { return m_pOut->write(bytes) == bytes.size(); })) {
+            Error(QStringLiteral("cannot write the report to standard output"));
+            return false;
+        }
+        return true;
+    }
+    QString reason;
+    if (!SPSOutputFile::Write(path, parts, &reason)) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
+        return false;
+    }
+    return true;
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)

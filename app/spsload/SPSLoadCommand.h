@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-struct SPSCheckFinding;
+class SPSCheckFindingList;
 struct SPSFoldGrid;
 struct SPSFoldOptions;
 struct SPSFoldResult;
@@ -74,8 +74,8 @@ private:
     // --revision: the preset, or per file the detected one (said as info).
     bool ApplyRevision(const QString& revision, VeTaskSPSFilesLoaderParam* param);
     // "check: KIND: N" per kind found, each followed by up to 5 of its findings.
-    void WriteCheck(const std::vector<SPSCheckFinding>& findings, QIODevice* to);
-    bool WriteReport(const std::vector<SPSCheckFinding>& findings, const QString& path);
+    void WriteCheck(const SPSCheckFindingList& findings, QIODevice* to);
+    bool WriteReport(const SPSCheckFindingList& findings, const QString& path);
     void WriteSummary(const VePrevStackSegyGeometry& geometry);
     void WriteFoldSummary(const SPSFoldResult& fold);
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);

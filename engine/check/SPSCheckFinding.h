@@ -5,10 +5,14 @@
 #include <QChar>
 #include <QString>
 
-// One doubtful thing the survey check found.
+#include <vector>
+
+// One doubtful thing the survey check found, held small: a survey of a million
+// points may give millions of them. Its texts are those of the list that holds
+// it (SPSCheckFindingList), and its message is made when it is shown.
 struct SPS_ENGINE_EXPORT SPSCheckFinding
 {
-    enum Kind
+    enum Kind : quint8
     {
         Revision,                // the revision detection's verdict for a file
         NotANumber,              // a numeric field that is not blank and not a number
@@ -30,20 +34,127 @@ struct SPS_ENGINE_EXPORT SPSCheckFinding
     };
     static constexpr int KindCount = NumberOverflow + 1;
 
+    // How much a finding matters to the one who reads the survey.
+    enum Severity : quint8
+    {
+        Error,   // the load gives wrong points or numbers
+        Warning, // doubtful, worth a look
+        Note,    // for information
+    };
+    static constexpr int SeverityCount = Note + 1;
+
     // "revision", "not-a-number", "short-row", ... as reports name them.
     static QString KindName(Kind kind);
+    // The severity of the kind's findings; a revision that the layout in use
+    // does not read is an error (SPSCheckFindingList::SeverityOf).
+    static Severity KindSeverity(Kind kind);
+    // "error", "warning", "note".
+    static QString SeverityName(Severity severity);
 
-    QString file;   // the path as given
-    QChar letter;   // which of the files: 'S', 'R' or 'X' (one path may stand for all three)
-    qint64 row = 0; // counted from 1 as an editor shows it; 0 for the file as a whole
-    Kind kind = Revision;
-    QString line;             // line name, trimmed; empty when the finding is not about a point
-    QString point;            // point text, trimmed
-    QString index;            // point index; empty when the layout has none
-    QString message;          // for the user
-    bool hasPosition = false; // x and y are the point's coordinates, as the file holds them
-    double x = 0;
+    static constexpr quint32 kNoText = 0xffffffffu;
+
+    double x = 0; // the point's coordinates as the file holds them, when hasPosition
     double y = 0;
-    // SharedNumber: the line factor that keeps the lines apart; 0 when none does.
-    qint32 lineFactor = 0;
+    // The numbers of the kind's message: Duplicate and Conflict: a is the
+    // row of the first point; Conflict: b its distance; Outlier far off its
+    // line: a the distance, b the line's spacing; BlankPoint: a the number
+    // the load gives; ShortRow: a the row's length; SharedNumber: a the line
+    // factor that keeps the lines apart, 0 when none does.
+    double a = 0;
+    union {
+        double b = 0;
+        // Where the message is kept whole, and RelationSourceMissing: the
+        // field record; in the list's texts.
+        quint32 text;
+    };
+    qint32 line = -1;        // in the list's line names; -1 when not about a point
+    quint32 point = kNoText; // the point text in the list's texts
+    // Counted from 1 as an editor shows it; 0 for the file as a whole. 40 bits
+    // number more rows than any file holds.
+    qint64 row : 40;
+    Kind kind : 8;
+    quint64 file : 3;        // in the list's files
+    quint64 hasPosition : 1; // x and y are the point's coordinates
+    quint64 index : 7;       // the point index, an ASCII character; 0 when none
+    // Outlier: 1 at (0, 0); Revision: 1 when the layout in use does not read it.
+    quint64 variant : 2;
+    quint64 whole : 1; // the message is kept whole, in text
+
+    SPSCheckFinding()
+        : row(0), kind(Revision), file(0), hasPosition(0), index(0), variant(0), whole(0)
+    {
+    }
+};
+static_assert(sizeof(SPSCheckFinding) <= 48, "a finding is held in 48 bytes");
+
+// The findings of a check and the texts they share: file paths, line names
+// (each once) and point and other texts, end to end. Moved, not copied, to
+// whoever shows them.
+class SPS_ENGINE_EXPORT SPSCheckFindingList
+{
+public:
+    using Kind = SPSCheckFinding::Kind;
+
+    struct File
+    {
+        QString path;  // as given
+        QChar letter;  // 'S', 'R' or 'X': one path may stand for all three
+        QString field; // ShortRow: the layout's furthest field, translated
+        qint64 fieldEnd = 0;
+    };
+
+    SPSCheckFindingList() = default;
+    SPSCheckFindingList(SPSCheckFindingList&&) noexcept = default;
+    SPSCheckFindingList& operator=(SPSCheckFindingList&&) noexcept = default;
+    SPSCheckFindingList(const SPSCheckFindingList&) = delete;
+    SPSCheckFindingList& operator=(const SPSCheckFindingList&) = delete;
+
+    size_t size() const { return m_Items.size(); }
+    bool empty() const { return m_Items.empty(); }
+    const SPSCheckFinding& operator[](size_t i) const { return m_Items[i]; }
+    std::vector<SPSCheckFinding>::const_iterator begin() const { return m_Items.begin(); }
+    std::vector<SPSCheckFinding>::const_iterator end() const { return m_Items.end(); }
+    const std::vector<SPSCheckFinding>& Items() const { return m_Items; }
+    std::vector<SPSCheckFinding>& Items() { return m_Items; }
+    void clear();
+
+    // The texts of a finding of this list.
+    QString Message(const SPSCheckFinding& f) const;
+    const QString& FilePath(const SPSCheckFinding& f) const { return m_Files[f.file].path; }
+    QChar Letter(const SPSCheckFinding& f) const { return m_Files[f.file].letter; }
+    QString Line(const SPSCheckFinding& f) const;
+    QString Point(const SPSCheckFinding& f) const { return Text(f.point); }
+    QString Index(const SPSCheckFinding& f) const;
+    // SharedNumber: the line factor that keeps the lines apart; 0 otherwise.
+    qint32 LineFactor(const SPSCheckFinding& f) const;
+    SPSCheckFinding::Severity SeverityOf(const SPSCheckFinding& f) const;
+    // The point text as a number; false when it is none.
+    bool PointValue(const SPSCheckFinding& f, double* value) const;
+
+    // Building the list: a file, then its findings.
+    int AddFile(const File& file);
+    const std::vector<File>& Files() const { return m_Files; }
+    std::vector<File>& Files() { return m_Files; }
+    qint32 AddLine(const QString& name);
+    const QString& LineName(qint32 id) const { return m_LineNames[size_t(id)]; }
+    qint32 LineCount() const { return qint32(m_LineNames.size()); }
+    quint32 AddText(QStringView text);
+    quint32 AddText(const char* utf8, qsizetype size);
+    QString Text(quint32 at) const;
+    // A finding whose message is kept whole, with the line and point named.
+    SPSCheckFinding& Add(int file, qint64 row, Kind kind, const QString& message,
+                         const QString& line = QString(), const QString& point = QString(),
+                         const QString& index = QString());
+    // Moves in the files, line names and texts of parts, not its findings;
+    // what they name then stands that much further on (Rebased). Gives the
+    // texts' new start.
+    quint32 AppendParts(SPSCheckFindingList&& parts);
+    static SPSCheckFinding Rebased(SPSCheckFinding f, int fileBase, qint32 lineBase,
+                                   quint32 textBase);
+
+private:
+    std::vector<SPSCheckFinding> m_Items;
+    std::vector<File> m_Files;
+    std::vector<QString> m_LineNames;
+    std::vector<char> m_Texts; // each a 32-bit length, then UTF-8
 };

@@ -60,12 +60,12 @@ bool isNonFinite(Field f, bool utf8)
     return ok && !std::isfinite(v);
 }
 
-QString notARecord()
+// Its message is the kind's alone.
+void addNotARecord(SPSCheckFindings& findings, qint64 row)
 {
-    return QCoreApplication::translate(
-        "SPSSurveyCheck",
-        "the row does not look like an SPS record: its columns hold no number where the layout "
-        "needs one");
+    SPSCheckFinding& f = findings.OfKind(Kind::NotARecord).emplace_back();
+    f.row = row;
+    f.kind = Kind::NotARecord;
 }
 
 } // namespace
@@ -154,6 +154,7 @@ PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
     further(m_PointSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "point"));
     for (const Named& n : m_Numeric)
         further(n.span, n.name);
+    m_Findings.SetFurthestField(SPSCheckTranslated(m_pFurthestName), m_nFurthestEnd);
 }
 
 PointRows::~PointRows() = default;
@@ -181,7 +182,6 @@ void PointRows::Row(const SPSRowReader& reader)
     const qint32 factor = m_nFactor;
     const qint32 lineFactor = m_nLineFactor;
     const qint64 furthestEnd = m_nFurthestEnd;
-    const char* const furthestName = m_pFurthestName;
     SPSCheckPointTable& table = m_Table;
     SPSCheckFindings& findings = m_Findings;
     LineCache& lines = *m_pLineCache;
@@ -207,7 +207,7 @@ void PointRows::Row(const SPSRowReader& reader)
     // Prose that happens to start with the record letter: fields sliced
     // from it would only make findings about nothing.
     if (!p.numeric && !xOk && !yOk) {
-        findings.Add(p.row, Kind::NotARecord, notARecord());
+        addNotARecord(findings, p.row);
         return;
     }
     p.hasXY = xOk && yOk;
@@ -256,12 +256,8 @@ void PointRows::Row(const SPSRowReader& reader)
     }
 
     if (pointText.isEmpty()) {
-        findings.Add(
-            p.row, Kind::BlankPoint,
-            QCoreApplication::translate("SPSSurveyCheck",
-                                        "the point field is blank; the load numbers the point %1")
-                .arg(SPSPointNumber(lineNumber, 0, lineFactor, 1)),
-            table, stored);
+        findings.Add(p.row, Kind::BlankPoint, table, stored).a =
+            SPSPointNumber(lineNumber, 0, lineFactor, 1);
     } else if (!p.numeric) {
         findings.Add(p.row, Kind::NotANumber,
                      QCoreApplication::translate(
@@ -285,14 +281,7 @@ void PointRows::Row(const SPSRowReader& reader)
             table, stored);
     }
     if (reader.RowLength() < furthestEnd)
-        findings.Add(p.row, Kind::ShortRow,
-                     QCoreApplication::translate(
-                         "SPSSurveyCheck",
-                         "the row ends at column %1, before the end of the %2 field (column %3)")
-                         .arg(reader.RowLength())
-                         .arg(SPSCheckTranslated(furthestName))
-                         .arg(furthestEnd),
-                     table, stored);
+        findings.Add(p.row, Kind::ShortRow, table, stored).a = double(reader.RowLength());
 }
 
 bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar letter,
@@ -357,6 +346,13 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             furthestName = n.name;
         }
     reader.SetRowLimit(furthestEnd);
+    findings.SetFurthestField(SPSCheckTranslated(furthestName), furthestEnd);
+    // Room for a row of every 80 columns, and texts as long as their fields:
+    // room never used costs no memory, but growing by copies would.
+    const qint64 rowsAtMost = file.size() / 81 + 16;
+    table.rows.reserve(size_t(rowsAtMost));
+    const auto width = [&](int i) { return qBound(0, fields[i].span.len, 32); };
+    table.texts.reserve(size_t(rowsAtMost * (kTapeLen + width(0) + width(2))));
 
     LineCache lines(table.lines);
     qint64 count = 0;
@@ -393,7 +389,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             anyNumber = numbers[i] && i != 5 && parseNumber(field[i], !plain, &v);
         }
         if (!anyNumber) {
-            findings.Add(r.row, Kind::NotARecord, notARecord());
+            addNotARecord(findings, r.row);
             continue;
         }
         const QString record = text(0);
@@ -417,21 +413,16 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
                     r.row, Kind::NotANumber,
                     QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
                         .arg(SPSCheckTranslated(fields[i].name), text(i)));
-                f.line = text(i == 2 ? 1 : 6);
-                f.point = i == 2 ? text(2) : QString();
+                findings.Name(f, text(i == 2 ? 1 : 6),
+                              i == 2 ? QStringView(sourcePoint) : QStringView());
             }
         }
         if (reader.RowLength() < furthestEnd) {
-            SPSCheckFinding& f = findings.Add(
-                r.row, Kind::ShortRow,
-                QCoreApplication::translate(
-                    "SPSSurveyCheck",
-                    "the row ends at column %1, before the end of the %2 field (column %3)")
-                    .arg(reader.RowLength())
-                    .arg(SPSCheckTranslated(furthestName))
-                    .arg(furthestEnd));
-            f.line = text(1);
-            f.point = text(2);
+            SPSCheckFinding& f = findings.OfKind(Kind::ShortRow).emplace_back();
+            f.row = r.row;
+            f.kind = Kind::ShortRow;
+            f.a = double(reader.RowLength());
+            findings.Name(f, text(1), sourcePoint);
         }
         if (!(r.increment >= 1))
             r.increment = 1;

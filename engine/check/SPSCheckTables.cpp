@@ -50,50 +50,97 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QStrin
                                              QStringView record, QStringView sourcePoint)
 {
     SPSCheckRelation& r = rows.emplace_back(row);
-    const auto append = [this](QStringView text, qint64* offset, qint32* length) {
-        *offset = qint64(texts.size());
-        *length = qint32(text.size());
+    r.textOffset = qint64(texts.size());
+    // The tape number is six columns at most: its length fits the byte.
+    tape = tape.left(255);
+    r.tapeLength = quint64(tape.size());
+    r.recordLength = qint32(record.size());
+    r.sourcePointLength = qint32(sourcePoint.size());
+    for (const QStringView text : {tape, record, sourcePoint})
         texts.insert(texts.end(), text.utf16(), text.utf16() + text.size());
-    };
-    append(tape, &r.tapeOffset, &r.tapeLength);
-    append(record, &r.recordOffset, &r.recordLength);
-    append(sourcePoint, &r.sourcePointOffset, &r.sourcePointLength);
     return r;
+}
+
+SPSCheckFindings::SPSCheckFindings(const QString& file, QChar letter)
+{
+    m_Parts.AddFile({file, letter, QString(), 0});
 }
 
 SPSCheckFinding& SPSCheckFindings::Add(qint64 row, Kind kind, const QString& message)
 {
     SPSCheckFinding& f = m_Kinds[kind].emplace_back();
-    f.file = m_File;
-    f.letter = m_Letter;
     f.row = row;
     f.kind = kind;
-    f.message = message;
+    f.whole = 1;
+    f.text = m_Parts.AddText(message);
     return f;
 }
 
 SPSCheckFinding& SPSCheckFindings::Add(qint64 row, Kind kind, const QString& message,
                                        const SPSCheckPointTable& table, const SPSCheckPoint& point)
 {
-    // One text for each index character, shared by the findings that name it.
-    static const struct IndexTexts
-    {
-        QString text[128];
-        IndexTexts()
-        {
-            for (int c = 1; c < 128; ++c)
-                text[c] = QString(QChar(c));
-        }
-    } indexTexts;
-    SPSCheckFinding& f = Add(row, kind, message);
-    f.line = table.lines.Name(point.line);
-    f.point = table.PointText(point);
+    SPSCheckFinding& f = m_Kinds[kind].emplace_back();
+    f.row = row;
+    f.kind = kind;
+    if (!message.isNull()) {
+        f.whole = 1;
+        f.text = m_Parts.AddText(message);
+    }
+    Name(f, table.lines, point.line, QStringView());
+    f.point = m_Parts.AddText(table.texts.data() + point.textOffset, point.textLength);
     if (point.index && point.index < 128)
-        f.index = indexTexts.text[point.index];
+        f.index = point.index;
     f.hasPosition = point.hasXY;
     f.x = point.x;
     f.y = point.y;
     return f;
+}
+
+qint32 SPSCheckFindings::LineId(const QString& name)
+{
+    const auto it = m_LineIds.constFind(name);
+    if (it != m_LineIds.constEnd())
+        return *it;
+    const qint32 id = m_Parts.AddLine(name);
+    m_LineIds.insert(name, id);
+    return id;
+}
+
+void SPSCheckFindings::Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line,
+                            QStringView point)
+{
+    if (m_pCachedLines != &lines) {
+        m_pCachedLines = &lines;
+        m_CachedIds.clear();
+    }
+    if (m_CachedIds.size() <= size_t(line))
+        m_CachedIds.resize(size_t(lines.Count()), -1);
+    qint32& id = m_CachedIds[size_t(line)];
+    if (id < 0)
+        id = LineId(lines.Name(line));
+    f.line = id;
+    if (!point.isNull())
+        f.point = m_Parts.AddText(point);
+}
+
+void SPSCheckFindings::Name(SPSCheckFinding& f, const QString& line, QStringView point)
+{
+    f.line = LineId(line);
+    if (!point.isNull())
+        f.point = m_Parts.AddText(point);
+}
+
+void SPSCheckFindings::SetFurthestField(const QString& name, qint64 end)
+{
+    SPSCheckFindingList::File& file = m_Parts.Files().front();
+    file.field = name;
+    file.fieldEnd = end;
+}
+
+void SPSCheckFindings::AppendToMessage(SPSCheckFinding& f, const QString& more)
+{
+    f.text = m_Parts.AddText(m_Parts.Message(f) + more);
+    f.whole = 1;
 }
 
 qsizetype SPSCheckFindings::Count() const
@@ -104,16 +151,38 @@ qsizetype SPSCheckFindings::Count() const
     return count;
 }
 
-void SPSCheckFindings::MoveTo(std::vector<SPSCheckFinding>& list)
+void SPSCheckFindings::MoveTo(SPSCheckFindingList& list)
 {
-    // Each kind's findings come mostly in row order already.
-    const auto byRow = [](const SPSCheckFinding& a, const SPSCheckFinding& b) {
-        return a.row < b.row;
-    };
+    const int fileBase = int(list.Files().size());
+    const qint32 lineBase = list.LineCount();
+    const quint32 textBase = list.AppendParts(std::move(m_Parts));
+    std::vector<SPSCheckFinding>& items = list.Items();
+    items.reserve(items.size() + size_t(Count()));
+    std::vector<qint32> order;
     for (auto& kind : m_Kinds) {
-        if (!std::is_sorted(kind.begin(), kind.end(), byRow))
-            std::stable_sort(kind.begin(), kind.end(), byRow);
-        std::move(kind.begin(), kind.end(), std::back_inserter(list));
+        // Each kind's findings come mostly in row order already; when not, an
+        // index array is sorted, not the findings.
+        const auto byRow = [](const SPSCheckFinding& a, const SPSCheckFinding& b) {
+            return a.row < b.row;
+        };
+        if (std::is_sorted(kind.begin(), kind.end(), byRow)) {
+            for (const SPSCheckFinding& f : kind)
+                items.push_back(SPSCheckFindingList::Rebased(f, fileBase, lineBase, textBase));
+        } else {
+            order.resize(kind.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = qint32(i);
+            std::stable_sort(order.begin(), order.end(), [&](qint32 i, qint32 j) {
+                return kind[size_t(i)].row < kind[size_t(j)].row;
+            });
+            for (const qint32 i : order)
+                items.push_back(
+                    SPSCheckFindingList::Rebased(kind[size_t(i)], fileBase, lineBase, textBase));
+        }
         std::vector<SPSCheckFinding>().swap(kind);
     }
+    m_Parts = SPSCheckFindingList();
+    m_LineIds.clear();
+    m_pCachedLines = nullptr;
+    m_CachedIds.clear();
 }

@@ -43,22 +43,26 @@ private:
 };
 
 // One record row of an S or R file.
+// One record row of an S or R file, held in 56 bytes: a survey has millions.
 struct SPSCheckPoint
 {
-    qint64 row = 0;        // counted from 1, header rows included
+    qint64 row : 40;       // counted from 1, header rows included
+    quint64 index : 16;    // the point index, an ASCII character; 0 when none
+    bool numeric : 1;      // the point text is a number
+    bool hasXY : 1;        // both coordinates are numbers
+    bool nonFinite : 1;    // a coordinate reads as NaN or infinity, which the load keeps
     qint64 textOffset = 0; // the point field's text in the table's texts
     qint32 textLength = 0;
     qint32 line = 0;        // id in the table's lines
     qint32 number = 0;      // the number the load gives it, factors applied
     qint32 pointNumber = 0; // PointNumberFromText of the point text
-    char16_t index = 0;     // the point index, an ASCII character; 0 when none
-    bool numeric = false;   // the point text is a number
-    bool hasXY = false;     // both coordinates are numbers
-    bool nonFinite = false; // a coordinate reads as NaN or infinity, which the load keeps
     double value = 0;       // the point text as a number
     double x = 0;           // the coordinates as the load reads them: 0 when not a number
     double y = 0;
+
+    SPSCheckPoint() : row(0), index(0), numeric(false), hasXY(false), nonFinite(false) {}
 };
+static_assert(sizeof(SPSCheckPoint) <= 56, "a point is held in 56 bytes");
 
 // The points of one file in file order, their lines and their texts.
 struct SPS_ENGINE_EXPORT SPSCheckPointTable
@@ -77,21 +81,27 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     int CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint& b) const;
 };
 
-// One X row that names its source point and receiver range as numbers.
+// One X row that names its source point and receiver range as numbers, held
+// in 80 bytes: a relation file may have millions of rows.
 struct SPSCheckRelation
 {
-    qint64 row = 0;
-    // Texts in the table's texts: the tape number, which counts the record
-    // number's wraps and may be blank; the field record; the source point.
-    qint64 tapeOffset = 0, recordOffset = 0, sourcePointOffset = 0;
-    qint32 tapeLength = 0, recordLength = 0, sourcePointLength = 0;
+    qint64 row : 56; // counted from 1
+    // Its texts stand end to end in the table's texts from textOffset: the
+    // tape number, which counts the record number's wraps and may be blank;
+    // the field record; the source point.
+    quint64 tapeLength : 8;
+    qint64 textOffset = 0;
+    qint32 recordLength = 0, sourcePointLength = 0;
     qint32 sourceLine = 0; // ids in the table's lines
     qint32 receiverLine = 0;
     double sourcePoint = 0;
     double firstChannel = 0, lastChannel = 0;
     double increment = 1; // at least 1
     double firstReceiver = 0, lastReceiver = 0;
+
+    SPSCheckRelation() : row(0), tapeLength(0) {}
 };
+static_assert(sizeof(SPSCheckRelation) <= 80, "a relation row is held in 80 bytes");
 
 // The usable X rows of a relation file in file order.
 struct SPS_ENGINE_EXPORT SPSCheckRelationTable
@@ -105,14 +115,17 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     // Appends the row with its texts, which sets their offsets and lengths.
     SPSCheckRelation& Add(const SPSCheckRelation& row, QStringView tape, QStringView record,
                           QStringView sourcePoint);
-    QStringView Tape(const SPSCheckRelation& r) const { return Text(r.tapeOffset, r.tapeLength); }
+    QStringView Tape(const SPSCheckRelation& r) const
+    {
+        return Text(r.textOffset, qint32(r.tapeLength));
+    }
     QStringView Record(const SPSCheckRelation& r) const
     {
-        return Text(r.recordOffset, r.recordLength);
+        return Text(r.textOffset + qint64(r.tapeLength), r.recordLength);
     }
     QStringView SourcePoint(const SPSCheckRelation& r) const
     {
-        return Text(r.sourcePointOffset, r.sourcePointLength);
+        return Text(r.textOffset + qint64(r.tapeLength) + r.recordLength, r.sourcePointLength);
     }
 
 private:
@@ -123,28 +136,53 @@ private:
 };
 
 // The findings of one file as the checks make them: by kind, each kind in the
-// order made.
+// order made, with the texts they name.
 class SPS_ENGINE_EXPORT SPSCheckFindings
 {
 public:
     using Kind = SPSCheckFinding::Kind;
 
     // file: the path as given; letter: 'S', 'R' or 'X'.
-    SPSCheckFindings(const QString& file, QChar letter) : m_File(file), m_Letter(letter) {}
+    SPSCheckFindings(const QString& file, QChar letter);
 
+    // A finding whose message is kept whole.
     SPSCheckFinding& Add(qint64 row, Kind kind, const QString& message);
-    // About the point: with its line, text, index and coordinates.
+    // About the point: with its line, text, index and coordinates; the
+    // message is kept whole unless it is null, when the kind's numbers make it.
     SPSCheckFinding& Add(qint64 row, Kind kind, const QString& message,
                          const SPSCheckPointTable& table, const SPSCheckPoint& point);
+    // About the point, the message made from the kind's numbers.
+    SPSCheckFinding& Add(qint64 row, Kind kind, const SPSCheckPointTable& table,
+                         const SPSCheckPoint& point)
+    {
+        return Add(row, kind, QString(), table, point);
+    }
+    // Names the line (id in lines) and the point text of a finding not made
+    // from a point of a table.
+    void Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line, QStringView point);
+    void Name(SPSCheckFinding& f, const QString& line, QStringView point);
+    // RelationSourceMissing: the field record's text.
+    void SetRecord(SPSCheckFinding& f, QStringView record) { f.text = m_Parts.AddText(record); }
+    // ShortRow: the layout's furthest field, already translated, and its end.
+    void SetFurthestField(const QString& name, qint64 end);
+    // Adds to a message kept whole.
+    void AppendToMessage(SPSCheckFinding& f, const QString& more);
+    QString Message(const SPSCheckFinding& f) const { return m_Parts.Message(f); }
 
     std::vector<SPSCheckFinding>& OfKind(Kind kind) { return m_Kinds[kind]; }
     const std::vector<SPSCheckFinding>& OfKind(Kind kind) const { return m_Kinds[kind]; }
     qsizetype Count() const;
-    // Moves them to the end of list, by kind as KindName lists them, then by row.
-    void MoveTo(std::vector<SPSCheckFinding>& list);
+    // Moves them to the end of list, by kind as KindName lists them, then by
+    // row, with their texts; this is then empty.
+    void MoveTo(SPSCheckFindingList& list);
 
 private:
-    QString m_File;
-    QChar m_Letter;
+    qint32 LineId(const QString& name);
+
+    SPSCheckFindingList m_Parts; // the file, line names and texts
     std::vector<SPSCheckFinding> m_Kinds[SPSCheckFinding::KindCount];
+    QHash<QString, qint32> m_LineIds; // names: id in m_Parts
+    // Ids in m_Parts of the lines of the table last named, by their ids there.
+    const SPSCheckLines* m_pCachedLines = nullptr;
+    std::vector<qint32> m_CachedIds;
 };

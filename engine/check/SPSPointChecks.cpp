@@ -55,7 +55,7 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
     std::vector<Key> keys(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
         const SPSCheckPoint& p = points[i];
-        keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, p.index, !p.numeric};
+        keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, char16_t(p.index), !p.numeric};
     }
     const auto keyLess = [&](const Key& a, const Key& b) {
         if (a.line != b.line)
@@ -95,22 +95,13 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
                 same = &p;
                 continue;
             }
-            if (p.x == same->x && p.y == same->y)
-                findings.Add(
-                    p.row, Kind::Duplicate,
-                    QCoreApplication::translate(
-                        "SPSSurveyCheck", "the same point as row %1, with the same coordinates")
-                        .arg(same->row),
-                    table, p);
-            else
-                findings.Add(
-                    p.row, Kind::Conflict,
-                    QCoreApplication::translate("SPSSurveyCheck",
-                                                "the same point as row %1, %2 away from it")
-                        .arg(same->row)
-                        .arg(SPSCheckNumberText(std::sqrt((p.x - same->x) * (p.x - same->x) +
-                                                          (p.y - same->y) * (p.y - same->y)))),
-                    table, p);
+            const bool samePlace = p.x == same->x && p.y == same->y;
+            SPSCheckFinding& f =
+                findings.Add(p.row, samePlace ? Kind::Duplicate : Kind::Conflict, table, p);
+            f.a = double(same->row);
+            if (!samePlace)
+                f.b = std::sqrt((p.x - same->x) * (p.x - same->x) +
+                                (p.y - same->y) * (p.y - same->y));
         }
         k = end;
     }
@@ -131,10 +122,7 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
             const SPSCheckPoint& p = points[size_t(unique[end])];
             // Coordinates that are blank or no number are 0 in the load as well.
             if (p.x == 0 && p.y == 0 && !p.nonFinite)
-                findings.Add(
-                    p.row, Kind::Outlier,
-                    QCoreApplication::translate("SPSSurveyCheck", "the point is at (0, 0)"), table,
-                    p);
+                findings.Add(p.row, Kind::Outlier, table, p).variant = 1;
             else if (p.hasXY)
                 along.push_back(unique[end]);
         }
@@ -164,14 +152,9 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
                 outlier = after > far && gaps[1] <= far;
             if (outlier) {
                 const SPSCheckPoint& p = points[size_t(along[i])];
-                findings.Add(p.row, Kind::Outlier,
-                             QCoreApplication::translate(
-                                 "SPSSurveyCheck",
-                                 "%1 from its neighbours along line %2, whose points lie %3 apart")
-                                 .arg(SPSCheckNumberText(std::min(before < 0 ? after : before,
-                                                                  after < 0 ? before : after)),
-                                      table.lines.Name(line), SPSCheckNumberText(median)),
-                             table, p);
+                SPSCheckFinding& f = findings.Add(p.row, Kind::Outlier, table, p);
+                f.a = std::min(before < 0 ? after : before, after < 0 ? before : after);
+                f.b = median;
             }
         }
     }
@@ -296,7 +279,7 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
                      .arg(lines.size())
                      .arg(named, advice),
                  table, first)
-            .lineFactor = lineFactor;
+            .a = lineFactor;
     }
     if (shared > limit)
         findings
@@ -306,7 +289,7 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
                      "%1 point numbers are shared by more than one line in all; %2")
                      .arg(shared)
                      .arg(advice))
-            .lineFactor = lineFactor;
+            .a = lineFactor;
 }
 
 void All(const SPSCheckPointTable& table, int sharedNumberLimit, SPSCheckFindings& findings)

@@ -15,7 +15,7 @@ using Kind = SPSCheckFinding::Kind;
 // Values of the same point or station, as the rows and files write them.
 constexpr double kSame = 1e-6;
 
-// Numbered points of a file by line and point value, held compact.
+// A numbered point of a file: its line, index and point value.
 struct Station
 {
     qint32 line;
@@ -28,69 +28,140 @@ bool stationLess(const Station& a, const Station& b)
     return a.line != b.line ? a.line < b.line : a.value < b.value;
 }
 
-std::vector<Station> byLine(const std::vector<SPSCheckPoint>& points)
+// The numbered points of a file by line and point value, held as their
+// indices alone while the findings grow beside them.
+class Stations
 {
-    std::vector<Station> stations;
-    stations.reserve(points.size());
-    for (size_t i = 0; i < points.size(); ++i)
-        if (points[i].numeric)
-            stations.push_back({points[i].line, qint32(i), points[i].value});
-    if (!std::is_sorted(stations.begin(), stations.end(), stationLess))
-        std::sort(stations.begin(), stations.end(), stationLess);
-    return stations;
-}
+public:
+    explicit Stations(const std::vector<SPSCheckPoint>& points) : m_Points(points)
+    {
+        std::vector<Station> stations;
+        stations.reserve(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].numeric)
+                stations.push_back({points[i].line, qint32(i), points[i].value});
+        if (!std::is_sorted(stations.begin(), stations.end(), stationLess))
+            std::sort(stations.begin(), stations.end(), stationLess);
+        m_At.reserve(stations.size());
+        for (const Station& s : stations)
+            m_At.push_back(s.at);
+        // Where each line's stations begin: a look-up searches its line alone.
+        qint32 lines = 0;
+        for (const Station& s : stations)
+            lines = qMax(lines, s.line + 1);
+        m_LineBegin.assign(size_t(lines) + 1, 0);
+        for (const Station& s : stations)
+            ++m_LineBegin[size_t(s.line) + 1];
+        for (size_t l = 1; l < m_LineBegin.size(); ++l)
+            m_LineBegin[l] += m_LineBegin[l - 1];
+    }
 
-// The first station not before (line, value), searched from where the last
-// search ended (hint, updated): relation rows mostly name stations in the
-// order the files hold them, so the answer is usually a step or two away.
-std::vector<Station>::const_iterator lowerBound(const std::vector<Station>& stations, qint32 line,
-                                                double value, size_t& hint)
-{
-    const Station key{line, 0, value};
-    const auto begin = stations.begin();
-    const size_t n = stations.size();
-    size_t lo = 0;
-    size_t hi = qMin(hint, n);
-    if (hi == 0 || stationLess(stations[hi - 1], key)) {
-        // At or after the hint: gallop forward to a station not before the key.
-        lo = hi;
-        for (size_t step = 1; hi < n && stationLess(stations[hi], key); step *= 2) {
-            lo = hi + 1;
-            hi = lo + step;
+    Station At(size_t k) const
+    {
+        const qint32 i = m_At[k];
+        const SPSCheckPoint& p = m_Points[size_t(i)];
+        return {p.line, i, p.value};
+    }
+
+    struct Arrow
+    {
+        Station station;
+        const Station* operator->() const { return &station; }
+    };
+    class Iterator
+    {
+    public:
+        Iterator(const Stations* stations, size_t k) : m_pStations(stations), m_nAt(k) {}
+        Arrow operator->() const { return {m_pStations->At(m_nAt)}; }
+        Iterator& operator++()
+        {
+            ++m_nAt;
+            return *this;
         }
-        hi = qMin(hi, n);
-    }
-    const auto found =
-        std::lower_bound(begin + qsizetype(lo), begin + qsizetype(hi), key, stationLess);
-    hint = size_t(found - begin);
-    return found;
-}
+        bool operator!=(const Iterator& o) const { return m_nAt != o.m_nAt; }
+        bool operator==(const Iterator& o) const { return m_nAt == o.m_nAt; }
 
-// For each station, how far a regular run of stations starts there: the last
-// index of the run of stations on its line whose spacing is one and the same
-// (exactly, as the files write the numbers), and that spacing. A range of an
-// X row that is such a run is settled without walking its stations.
-struct Runs
-{
-    std::vector<qint32> end;
-    std::vector<double> step;
+    private:
+        const Stations* m_pStations;
+        size_t m_nAt;
+    };
+    Iterator end() const { return {this, m_At.size()}; }
+    size_t Size() const { return m_At.size(); }
+    double Value(size_t k) const { return m_Points[size_t(m_At[k])].value; }
+    qint32 Line(size_t k) const { return m_Points[size_t(m_At[k])].line; }
+    qint32 PointIndex(size_t k) const { return m_At[k]; }
+
+    // The first station not before (line, value), by its place; searched from
+    // where the last search ended (hint, updated): relation rows mostly name
+    // stations in the order the files hold them, a step or two on.
+    size_t LowerBound(qint32 line, double value, size_t& hint) const
+    {
+        if (line < 0 || size_t(line) + 1 >= m_LineBegin.size())
+            return m_At.size();
+        size_t low = size_t(m_LineBegin[size_t(line)]);
+        size_t high = size_t(m_LineBegin[size_t(line) + 1]);
+        if (hint >= low && hint <= high) {
+            if (hint == low || Value(hint - 1) < value) {
+                // At or after the hint: gallop to a station not before the value.
+                low = hint;
+                size_t next = hint;
+                for (size_t step = 1; next < high && Value(next) < value; step *= 2) {
+                    low = next + 1;
+                    next = low + step;
+                }
+                high = qMin(next, high);
+            } else {
+                high = hint;
+            }
+        }
+        while (low < high) {
+            const size_t mid = low + (high - low) / 2;
+            if (Value(mid) < value)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        hint = low;
+        return low;
+    }
+    Iterator Find(qint32 line, double value, size_t& hint) const
+    {
+        return {this, LowerBound(line, value, hint)};
+    }
+
+    // Whether the stations first to last, all on one line, follow one another
+    // at this spacing (exactly, as the files write the numbers): a range of an
+    // X row that is such a run is settled without walking its stations.
+    bool IsRun(size_t first, size_t last, double step) const
+    {
+        if (last == first)
+            return true;
+        return Value(first + 1) - Value(first) == step && size_t(m_RunEnd[first]) >= last;
+    }
+
+    // Finds the runs of equal spacing; only the receivers need them.
+    void FindRuns()
+    {
+        const size_t n = m_At.size();
+        m_RunEnd.assign(n, 0);
+        for (size_t i = n; i-- > 0;) {
+            m_RunEnd[i] = qint32(i);
+            if (i + 1 >= n || Line(i + 1) != Line(i))
+                continue;
+            m_RunEnd[i] = qint32(i + 1);
+            if (m_RunEnd[i + 1] > qint32(i + 1) &&
+                Value(i + 2) - Value(i + 1) == Value(i + 1) - Value(i))
+                m_RunEnd[i] = m_RunEnd[i + 1];
+        }
+    }
+
+private:
+    const std::vector<SPSCheckPoint>& m_Points;
+    std::vector<qint32> m_At;
+    std::vector<qint32> m_LineBegin; // by line id, and one past the last
+    // For each station, the last of the run of equal spacing it starts.
+    std::vector<qint32> m_RunEnd;
 };
-
-Runs regularRuns(const std::vector<Station>& stations)
-{
-    const size_t n = stations.size();
-    Runs runs{std::vector<qint32>(n), std::vector<double>(n, 0.0)};
-    for (size_t i = n; i-- > 0;) {
-        runs.end[i] = qint32(i);
-        if (i + 1 >= n || stations[i + 1].line != stations[i].line)
-            continue;
-        runs.step[i] = stations[i + 1].value - stations[i].value;
-        runs.end[i] = qint32(i + 1);
-        if (runs.end[i + 1] > qint32(i + 1) && runs.step[i + 1] == runs.step[i])
-            runs.end[i] = runs.end[i + 1];
-    }
-    return runs;
-}
 
 // For each line of the relation table, the id of the same line in the points'
 // table; -1 when it has none.
@@ -122,8 +193,7 @@ void checkChannels(const SPSCheckRelationTable& relations, const std::vector<siz
                          SPSCheckNumberText(reach->lastChannel))
                     .arg(reach->row));
             // The record's shot: what the user looks for in the S file.
-            f.line = relations.lines.Name(r.sourceLine);
-            f.point = relations.SourcePoint(r).toString();
+            findings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
         }
         if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
             reach = &r;
@@ -136,26 +206,28 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
             const std::atomic<bool>* stop)
 {
-    const std::vector<Station> sourceStations = byLine(sources.points);
-    const std::vector<Station> receiverStations = byLine(receivers.points);
+    const Stations sourceStations(sources.points);
+    Stations receiverStations(receivers.points);
+    receiverStations.FindRuns();
     const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
     const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
-    const Runs receiverRuns = regularRuns(receiverStations);
+    // At most one of each a row: room never used costs no memory.
+    relationFindings.OfKind(Kind::RelationSourceMissing).reserve(relations.rows.size());
+    relationFindings.OfKind(Kind::RelationReceiverMissing).reserve(relations.rows.size());
     std::vector<bool> sourceNamed(sources.points.size());
     std::vector<bool> receiverCovered(receivers.points.size());
     // Ranges settled whole, as marks at their ends: +1 at the first station, -1
     // past the last; summed once all rows are seen.
-    std::vector<qint32> coveredRuns(receiverStations.size() + 1, 0);
+    std::vector<qint32> coveredRuns(receiverStations.Size() + 1, 0);
     size_t sourceHint = 0;
     size_t receiverHint = 0;
     for (const SPSCheckRelation& r : relations.rows) {
         if (stop && stop->load(std::memory_order_relaxed))
             return false;
-        const QString& sourceLineName = relations.lines.Name(r.sourceLine);
         // The source point the row names.
         bool found = false;
         if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
-            for (auto it = lowerBound(sourceStations, line, r.sourcePoint - kSame, sourceHint);
+            for (auto it = sourceStations.Find(line, r.sourcePoint - kSame, sourceHint);
                  it != sourceStations.end(); ++it) {
                 if (it->line != line || it->value > r.sourcePoint + kSame)
                     break;
@@ -163,41 +235,39 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                 found = true;
             }
         if (!found) {
-            const QString point = relations.SourcePoint(r).toString();
-            SPSCheckFinding& f = relationFindings.Add(
-                r.row, Kind::RelationSourceMissing,
-                QCoreApplication::translate(
-                    "SPSSurveyCheck",
-                    "field record %1 names source line %2 point %3, which the S file lacks")
-                    .arg(relations.Record(r).toString(), sourceLineName, point));
-            f.line = sourceLineName;
-            f.point = point;
+            // The message is made when shown, from the record and the names.
+            SPSCheckFinding& f =
+                relationFindings.OfKind(Kind::RelationSourceMissing).emplace_back();
+            f.row = r.row;
+            f.kind = Kind::RelationSourceMissing;
+            relationFindings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
+            relationFindings.SetRecord(f, relations.Record(r));
         }
 
         // The receiver stations of its range: first to last, a station per increment.
         const double low = qMin(r.firstReceiver, r.lastReceiver);
         const double high = qMax(r.firstReceiver, r.lastReceiver);
         const qint32 line = receiverLine[size_t(r.receiverLine)];
-        auto it = line >= 0 ? lowerBound(receiverStations, line, low - kSame, receiverHint)
-                            : receiverStations.end();
+        const size_t first = line >= 0
+                                 ? receiverStations.LowerBound(line, low - kSame, receiverHint)
+                                 : receiverStations.Size();
         const double stations = std::floor((high - low) / r.increment + kSame) + 1;
-        if (it != receiverStations.end() && it->line == line && it->value == low &&
-            stations <= double(receiverStations.size())) {
+        if (first < receiverStations.Size() && receiverStations.Line(first) == line &&
+            receiverStations.Value(first) == low && stations <= double(receiverStations.Size())) {
             // Mostly the range is a run of the R file's stations, every one there.
-            const size_t first = size_t(it - receiverStations.begin());
             const size_t last = first + size_t(stations) - 1;
-            const bool run = last < receiverStations.size() &&
-                             (last == first || (receiverRuns.step[first] == r.increment &&
-                                                size_t(receiverRuns.end[first]) >= last));
-            const bool endsThere = last + 1 >= receiverStations.size() ||
-                                   receiverStations[last + 1].line != line ||
-                                   receiverStations[last + 1].value > high + kSame;
-            if (run && endsThere && receiverStations[last].value <= high + kSame) {
+            const bool run =
+                last < receiverStations.Size() && receiverStations.IsRun(first, last, r.increment);
+            const bool endsThere = last + 1 >= receiverStations.Size() ||
+                                   receiverStations.Line(last + 1) != line ||
+                                   receiverStations.Value(last + 1) > high + kSame;
+            if (run && endsThere && receiverStations.Value(last) <= high + kSame) {
                 ++coveredRuns[first];
                 --coveredRuns[last + 1];
                 continue;
             }
         }
+        auto it = receiverStations.Find(line, low - kSame, receiverHint);
         qint64 missing = 0;
         QStringList firstMissing;
         double s = 0; // stations before the s-th are settled
@@ -237,17 +307,16 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                     .arg(receiverLineName, relations.Record(r).toString(),
                          firstMissing.join(QStringLiteral(", ")),
                          missing > 5 ? QStringLiteral(", ...") : QString()));
-            f.line = receiverLineName;
-            f.point = firstMissing.value(0);
+            relationFindings.Name(f, relations.lines, r.receiverLine, firstMissing.value(0));
         }
     }
     qint64 depth = 0;
-    for (size_t i = 0; i < receiverStations.size(); ++i) {
+    for (size_t i = 0; i < receiverStations.Size(); ++i) {
         depth += coveredRuns[i];
         if (depth > 0)
-            receiverCovered[size_t(receiverStations[i].at)] = true;
+            receiverCovered[size_t(receiverStations.PointIndex(i))] = true;
     }
-    // One text for all: a relation file of another survey leaves every point unrelated.
+    // A relation file of another survey leaves every point unrelated.
     std::vector<SPSCheckFinding>& notNamedFindings = sourceFindings.OfKind(Kind::SourceNotRelated);
     notNamedFindings.reserve(notNamedFindings.size() +
                              size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
@@ -256,18 +325,14 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     notHeldFindings.reserve(
         notHeldFindings.size() +
         size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)));
-    const QString notNamed =
-        QCoreApplication::translate("SPSSurveyCheck", "no X row names this source point");
     for (size_t i = 0; i < sources.points.size(); ++i)
         if (!sourceNamed[i])
-            sourceFindings.Add(sources.points[i].row, Kind::SourceNotRelated, notNamed, sources,
+            sourceFindings.Add(sources.points[i].row, Kind::SourceNotRelated, sources,
                                sources.points[i]);
-    const QString notHeld =
-        QCoreApplication::translate("SPSSurveyCheck", "no X row's receiver range holds this point");
     for (size_t i = 0; i < receivers.points.size(); ++i)
         if (!receiverCovered[i])
-            receiverFindings.Add(receivers.points[i].row, Kind::ReceiverNotRelated, notHeld,
-                                 receivers, receivers.points[i]);
+            receiverFindings.Add(receivers.points[i].row, Kind::ReceiverNotRelated, receivers,
+                                 receivers.points[i]);
     return true;
 }
 
@@ -348,8 +413,7 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
                     .arg(shots[0]->row)
                     .arg(relations.lines.Name(shots[0]->sourceLine),
                          relations.SourcePoint(*shots[0]).toString()));
-            f.line = relations.lines.Name(r.sourceLine);
-            f.point = point;
+            findings.Name(f, relations.lines, r.sourceLine, point);
         }
     }
 }

@@ -48,7 +48,7 @@ public:
 
     bool Go(QString* error);
     // The findings in their final order, from a whole run or a stopped one.
-    std::vector<SPSCheckFinding> Ordered();
+    SPSCheckFindingList Ordered();
 
 private:
     bool Stopped() const { return m_Check.m_bStop.load(std::memory_order_relaxed); }
@@ -120,7 +120,8 @@ void SPSSurveyCheck::Run_::Revision(int fileIndex, QChar letter)
                        .arg(SPSLayoutPresets::RevisionText(written));
         m_bMisread[fileIndex] = true;
     }
-    m_Findings[fileIndex].Add(0, SPSCheckFinding::Revision, message);
+    m_Findings[fileIndex].Add(0, SPSCheckFinding::Revision, message).variant =
+        m_bMisread[fileIndex] ? 1 : 0;
 }
 
 bool SPSSurveyCheck::Run_::Go(QString* error)
@@ -196,7 +197,7 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     return true;
 }
 
-std::vector<SPSCheckFinding> SPSSurveyCheck::Run_::Ordered()
+SPSCheckFindingList SPSSurveyCheck::Run_::Ordered()
 {
     using Kind = SPSCheckFinding::Kind;
     // A file read in the columns of another revision gives findings about
@@ -204,7 +205,7 @@ std::vector<SPSCheckFinding> SPSSurveyCheck::Run_::Ordered()
     // nothing: they are counted, not listed, so that the revision's own
     // finding, which says how to read the files, stands first and alone.
     const bool anyMisread = m_bMisread[0] || m_bMisread[1] || m_bMisread[2];
-    std::vector<SPSCheckFinding> misread;
+    bool first[3] = {false, false, false};
     for (int file = 0; file < 3; ++file) {
         std::vector<SPSCheckFinding>& revision = m_Findings[file].OfKind(Kind::Revision);
         if (!m_bMisread[file] || revision.empty())
@@ -218,13 +219,13 @@ std::vector<SPSCheckFinding> SPSSurveyCheck::Run_::Ordered()
             std::vector<SPSCheckFinding>().swap(kind);
         }
         if (hidden > 0)
-            revision.front().message +=
+            m_Findings[file].AppendToMessage(
+                revision.front(),
                 QCoreApplication::translate("SPSSurveyCheck",
                                             "; %1 findings of rows read in those columns are left "
                                             "out")
-                    .arg(hidden);
-        std::move(revision.begin(), revision.end(), std::back_inserter(misread));
-        revision.clear();
+                    .arg(hidden));
+        first[file] = true;
     }
     if (anyMisread)
         for (const Kind k : {Kind::RelationSourceMissing, Kind::SourceNotRelated,
@@ -232,15 +233,19 @@ std::vector<SPSCheckFinding> SPSSurveyCheck::Run_::Ordered()
             for (SPSCheckFindings& findings : m_Findings)
                 std::vector<SPSCheckFinding>().swap(findings.OfKind(k));
 
-    // Source, receiver, relation; by kind, then row.
-    std::vector<SPSCheckFinding> ordered;
-    size_t total = misread.size();
+    // The revisions of misread files, which are all that is left of them;
+    // then source, receiver, relation; by kind, then row.
+    SPSCheckFindingList ordered;
+    size_t total = 0;
     for (const SPSCheckFindings& findings : m_Findings)
         total += size_t(findings.Count());
-    ordered.reserve(total);
-    std::move(misread.begin(), misread.end(), std::back_inserter(ordered));
-    for (SPSCheckFindings& findings : m_Findings)
-        findings.MoveTo(ordered);
+    ordered.Items().reserve(total);
+    for (int file = 0; file < 3; ++file)
+        if (first[file])
+            m_Findings[file].MoveTo(ordered);
+    for (int file = 0; file < 3; ++file)
+        if (!first[file])
+            m_Findings[file].MoveTo(ordered);
     return ordered;
 }
 
@@ -283,6 +288,12 @@ bool SPSSurveyCheck::Run(QString* error)
         tables = std::make_unique<Tables>(*m_pParam, m_Numbering);
     Run_ run(*this, *tables, pointsRead);
     const bool ok = run.Go(&reason);
+    // The points are of no more use here: their memory goes before the
+    // findings' is gathered, unless whoever took the tables still holds them.
+    if (tables->read.use_count() == 1) {
+        tables->read->sources = SPSCheckPointTable();
+        tables->read->receivers = SPSCheckPointTable();
+    }
     m_Findings = run.Ordered();
     if (error)
         *error = reason;
@@ -293,4 +304,11 @@ qsizetype SPSSurveyCheck::Count(SPSCheckFinding::Kind kind) const
 {
     return std::count_if(m_Findings.begin(), m_Findings.end(),
                          [kind](const SPSCheckFinding& f) { return f.kind == kind; });
+}
+
+SPSCheckFindingList SPSSurveyCheck::TakeFindings()
+{
+    SPSCheckFindingList taken = std::move(m_Findings);
+    m_Findings.clear();
+    return taken;
 }

@@ -68,7 +68,10 @@ public:
     // as KindName lists them, then by row. A file whose revision the layout in
     // use does not read comes first with its revision finding alone; the
     // findings of its rows and of the relations are then left out.
-    const std::vector<SPSCheckFinding>& Findings() const { return m_Findings; }
+    // Each finding's texts are the list's.
+    const SPSCheckFindingList& Findings() const { return m_Findings; }
+    // Hands the findings over, leaving none.
+    SPSCheckFindingList TakeFindings();
     // How many findings of a kind the last run made.
     qsizetype Count(SPSCheckFinding::Kind kind) const;
 
@@ -89,7 +92,7 @@ private:
     int m_nSharedNumberLimit = 100;
     std::function<void(double)> m_Progress;
     std::atomic<bool> m_bStop{false};
-    std::vector<SPSCheckFinding> m_Findings;
+    SPSCheckFindingList m_Findings;
     std::unique_ptr<Tables> m_pTables; // filled by a load's rows, for the next Run
     TablesRead m_TablesRead;
 };

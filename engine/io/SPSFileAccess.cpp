@@ -62,16 +62,21 @@ bool FollowLinks(const QString& path, QString* target, QString* errorText,
     return Fail(errorText, ErrnoText(ELOOP));
 }
 
-bool WriteDirectly(const QString& path, const QByteArray& bytes, QString* errorText)
+bool WriteDirectly(const QString& path, const SPSOutputFile::Parts& parts, QString* errorText)
 {
     QFile file(path);
     // Unbuffered: every write reports its own failure.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Fail(errorText, file.errorString());
     errno = 0;
-    if (file.write(bytes) != bytes.size())
-        return Fail(errorText, errno != 0 ? ErrnoText(errno) : file.errorString());
-    return true;
+    QString reason;
+    const bool written = parts([&](const QByteArray& bytes) {
+        if (file.write(bytes) == bytes.size())
+            return true;
+        reason = errno != 0 ? ErrnoText(errno) : file.errorString();
+        return false;
+    });
+    return written || Fail(errorText, reason);
 }
 
 } // namespace
@@ -97,6 +102,12 @@ bool SPSSameFile(const QString& first, const QString& second)
 
 bool SPSOutputFile::Write(const QString& path, const QByteArray& bytes, QString* errorText)
 {
+    return Write(
+        path, [&bytes](const Put& put) { return put(bytes); }, errorText);
+}
+
+bool SPSOutputFile::Write(const QString& path, const Parts& parts, QString* errorText)
+{
     if (path.isEmpty())
         return Fail(errorText, tr("No file name was given."));
     const QByteArray native = QFile::encodeName(path);
@@ -111,7 +122,7 @@ bool SPSOutputFile::Write(const QString& path, const QByteArray& bytes, QString*
         if (!FollowLinks(path, &target, errorText, &throughSystem))
             return false;
         if (!S_ISREG(st.st_mode) || throughSystem)
-            return WriteDirectly(path, bytes, errorText);
+            return WriteDirectly(path, parts, errorText);
         // The file a symbolic link names is replaced; the link stays.
         target = QFileInfo(path).canonicalFilePath();
     } else if (errno == ENOENT) {
@@ -128,7 +139,9 @@ bool SPSOutputFile::Write(const QString& path, const QByteArray& bytes, QString*
     // commit() does not notice a buffer that failed to reach the disk on its way
     // out, so the bytes are flushed and checked first.
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    const bool written =
+        parts([&file](const QByteArray& bytes) { return file.write(bytes) == bytes.size(); });
+    if (!written || !file.flush()) {
         // Qt names a failed flush "Unknown error"; the system's reason is clearer.
         const QString reason = errno != 0 ? ErrnoText(errno) : file.errorString();
         file.cancelWriting(); // the temporary file goes with the object

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "SPSEngineExport.h"
 
 #include <QCoreApplication>
@@ -28,4 +30,9 @@ class SPS_ENGINE_EXPORT SPSOutputFile
 public:
     // False, with the reason in errorText (when given), when anything failed.
     static bool Write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
+    // Bytes made a part at a time, as parts hands them to put: a large output
+    // need not be held whole. parts returns false when put did.
+    using Put = std::function<bool(const QByteArray&)>;
+    using Parts = std::function<bool(const Put& put)>;
+    static bool Write(const QString& path, const Parts& parts, QString* errorText = nullptr);
 };

@@ -196,51 +196,69 @@ private Q_SLOTS:
         QCOMPARE(kinds,
                  (QStringList{"check: revision: 3", "check: shared-number: 4", "check: outlier: 1",
                               "check: precision: 1", "check: relation-receiver-missing: 8",
-                              "check: not-a-record: 1"}));
+                              "check: not-a-record: 1",
+                              // Then by groups, with severities, and the totals.
+                              "check: revision: 3 (note) in 3 groups",
+                              "check: shared-number: 4 (note) in 1 group",
+                              "check: outlier: 1 (warning) in 1 group",
+                              "check: precision: 1 (note) in 1 group",
+                              "check: relation-receiver-missing: 8 (warning) in 1 group",
+                              "check: not-a-record: 1 (warning) in 1 group",
+                              "check: S file " + m_Dir.FilePath("c.s01").toUtf8() +
+                                  ": 5 findings: 0 errors, 0 warnings, 5 notes",
+                              "check: R file " + m_Dir.FilePath("c.r01").toUtf8() +
+                                  ": 4 findings: 0 errors, 2 warnings, 2 notes",
+                              "check: X file " + m_Dir.FilePath("c.x01").toUtf8() +
+                                  ": 9 findings: 0 errors, 8 warnings, 1 note",
+                              "check: in all: 18 findings: 0 errors, 10 warnings, 8 notes"}));
+        // The eight X rows of one missing station are one group.
+        QVERIFY(run.out.contains("  " + m_Dir.FilePath("c.x01").toUtf8() +
+                                 ": line 3001.00: point 4005, 8 times: X rows name receiver "
+                                 "stations the R file lacks\n"));
         QCOMPARE(
             m_Dir.Hide(file.readAll()),
             QByteArray(
-                "file,row,kind,line,point,index,message\n"
+                "file,row,kind,line,point,index,message,x,y\n"
                 "<dir>/c.s01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; 8 of 8 "
-                "S rows have the columns of revision 2.1\"\n"
+                "S rows have the columns of revision 2.1\",,\n"
                 "<dir>/c.s01,2,shared-number,1001.00,2001.00,1,\"point number 2001 is shared by 2 "
                 "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
-                "the lines apart\"\n"
+                "the lines apart\",452000,5812000\n"
                 "<dir>/c.s01,3,shared-number,1001.00,2002.00,1,\"point number 2002 is shared by 2 "
                 "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
-                "the lines apart\"\n"
+                "the lines apart\",452050,5812000\n"
                 "<dir>/c.s01,4,shared-number,1001.00,2003.00,1,\"point number 2003 is shared by 2 "
                 "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
-                "the lines apart\"\n"
+                "the lines apart\",452100,5812000\n"
                 "<dir>/c.s01,5,shared-number,1001.00,2004.00,1,\"point number 2004 is shared by 2 "
                 "lines (1001.00, 1002.00); the load keeps one point; a line factor of 10000 keeps "
-                "the lines apart\"\n"
+                "the lines apart\",452150,5812000\n"
                 "<dir>/c.r01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; of 6 R "
-                "rows, 0 fit revision 1 and 5 fit revision 2.1\"\n"
+                "rows, 0 fit revision 1 and 5 fit revision 2.1\",,\n"
                 "<dir>/c.r01,5,outlier,3001.00,4003.00,1,\"4015240.7 from its neighbours along "
-                "line 3001.00, whose points lie 50 apart\"\n"
+                "line 3001.00, whose points lie 50 apart\",452050,9827140.7\n"
                 "<dir>/c.r01,0,precision,3001.00,4003.00,1,single precision changes the northing "
-                "by up to 0.3 (row 5); 1 of 5 points change by more than 0.05\n"
+                "by up to 0.3 (row 5); 1 of 5 points change by more than 0.05,452050,9827140.7\n"
                 "<dir>/c.r01,1,not-a-record,,,,the row does not look like an SPS record: its "
-                "columns hold no number where the layout needs one\n"
+                "columns hold no number where the layout needs one,,\n"
                 "<dir>/c.x01,0,revision,,,,\"SPS revision 2.1: header row \"\"SPS V2.1\"\"; 8 of 8 "
-                "X rows have the columns of revision 2.1\"\n"
+                "X rows have the columns of revision 2.1\",,\n"
                 "<dir>/c.x01,2,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 1 are not in the R file (4005)\n"
+                "line 3001.00 in field record 1 are not in the R file (4005),,\n"
                 "<dir>/c.x01,3,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 2 are not in the R file (4005)\n"
+                "line 3001.00 in field record 2 are not in the R file (4005),,\n"
                 "<dir>/c.x01,4,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 3 are not in the R file (4005)\n"
+                "line 3001.00 in field record 3 are not in the R file (4005),,\n"
                 "<dir>/c.x01,5,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 4 are not in the R file (4005)\n"
+                "line 3001.00 in field record 4 are not in the R file (4005),,\n"
                 "<dir>/c.x01,6,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 5 are not in the R file (4005)\n"
+                "line 3001.00 in field record 5 are not in the R file (4005),,\n"
                 "<dir>/c.x01,7,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 6 are not in the R file (4005)\n"
+                "line 3001.00 in field record 6 are not in the R file (4005),,\n"
                 "<dir>/c.x01,8,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 7 are not in the R file (4005)\n"
+                "line 3001.00 in field record 7 are not in the R file (4005),,\n"
                 "<dir>/c.x01,9,relation-receiver-missing,3001.00,4005,,1 of 6 stations of receiver "
-                "line 3001.00 in field record 8 are not in the R file (4005)\n"));
+                "line 3001.00 in field record 8 are not in the R file (4005),,\n"));
     }
 
     void sps21Load()

@@ -25,13 +25,16 @@
 #include "VeThreadRegistry.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -422,6 +425,159 @@ private Q_SLOTS:
         map.SetPickablePoints(std::move(pickable));
         QCOMPARE(map.PickablePointAt(map.WorldToPixel(click.x(), click.y()) + QPointF(offset, 0)),
                  picked);
+    }
+
+    // The pane over a result made by hand: the table, the tree by kind, the
+    // filters and the sorting, each shown as "KIND|FILE|ROW|LINE|POINT" (a
+    // kind's row in the tree: "KIND (N)|SEVERITY, G groups" and its findings
+    // indented).
+    void checkPaneShowsFindings_data()
+    {
+        QTest::addColumn<bool>("grouped");
+        QTest::addColumn<QString>("kindFilter"); // a kind's name; empty: all
+        QTest::addColumn<int>("fileFilter");     // -1: all
+        QTest::addColumn<int>("sortColumn");     // -1: the check's order
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QStringList>("shown");
+
+        QTest::newRow("table in the check's order")
+            << false << QString() << -1 << -1 << false
+            << QStringList{"revision|s.sps|||",     "outlier|s.sps|9|2|20",
+                           "outlier|s.sps|3|10|5",  "source-not-related|s.sps|4|10|6",
+                           "duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"};
+        QTest::newRow("table by row, last first") << false << QString() << -1 << 2 << true
+                                                  << QStringList{"outlier|s.sps|9|2|20",
+                                                                 "duplicate|r.sps|7|1|9",
+                                                                 "source-not-related|s.sps|4|10|6",
+                                                                 "outlier|s.sps|3|10|5",
+                                                                 "conflict|r.sps|2|1|100",
+                                                                 "revision|s.sps|||"};
+        QTest::newRow("table by point value, not text")
+            << false << QString() << -1 << 4 << false
+            << QStringList{"outlier|s.sps|3|10|5",   "source-not-related|s.sps|4|10|6",
+                           "duplicate|r.sps|7|1|9",  "outlier|s.sps|9|2|20",
+                           "conflict|r.sps|2|1|100", "revision|s.sps|||"};
+        QTest::newRow("table by line name") << false << QString() << -1 << 3 << false
+                                            << QStringList{"revision|s.sps|||",
+                                                           "duplicate|r.sps|7|1|9",
+                                                           "conflict|r.sps|2|1|100",
+                                                           "outlier|s.sps|3|10|5",
+                                                           "source-not-related|s.sps|4|10|6",
+                                                           "outlier|s.sps|9|2|20"};
+        QTest::newRow("table by file name")
+            << false << QString() << -1 << 1 << false
+            << QStringList{"duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100",
+                           "revision|s.sps|||",     "outlier|s.sps|9|2|20",
+                           "outlier|s.sps|3|10|5",  "source-not-related|s.sps|4|10|6"};
+        QTest::newRow("table of one kind")
+            << false << "outlier" << -1 << -1 << false
+            << QStringList{"outlier|s.sps|9|2|20", "outlier|s.sps|3|10|5"};
+        QTest::newRow("table of one file")
+            << false << QString() << 1 << -1 << false
+            << QStringList{"duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"};
+        QTest::newRow("tree by kind, the worst severity of each")
+            << true << QString() << -1 << -1 << false
+            << QStringList{
+                   "revision (1)|error, 1 group",      "  revision|s.sps|||",
+                   "duplicate (1)|warning, 1 group",   "  duplicate|r.sps|7|1|9",
+                   "conflict (1)|error, 1 group",      "  conflict|r.sps|2|1|100",
+                   "outlier (2)|warning, 2 groups",    "  outlier|s.sps|9|2|20",
+                   "  outlier|s.sps|3|10|5",           "source-not-related (1)|warning, 1 group",
+                   "  source-not-related|s.sps|4|10|6"};
+        QTest::newRow("tree sorted within each kind, of one file")
+            << true << QString() << 0 << 2 << false
+            << QStringList{
+                   "revision (1)|error, 1 group",      "  revision|s.sps|||",
+                   "outlier (2)|warning, 2 groups",    "  outlier|s.sps|3|10|5",
+                   "  outlier|s.sps|9|2|20",           "source-not-related (1)|warning, 1 group",
+                   "  source-not-related|s.sps|4|10|6"};
+        QTest::newRow("tree of a kind no file holds")
+            << true << "conflict" << 0 << -1 << false << QStringList{};
+    }
+
+    void checkPaneShowsFindings()
+    {
+        QFETCH(bool, grouped);
+        QFETCH(QString, kindFilter);
+        QFETCH(int, fileFilter);
+        QFETCH(int, sortColumn);
+        QFETCH(bool, descending);
+        QFETCH(QStringList, shown);
+
+        auto result = std::make_shared<VeSurveyCheckResult>();
+        result->ok = true;
+        SPSCheckFindingList& list = result->findings;
+        list.AddFile({"/data/s.sps", u'S', QString(), 0});
+        list.AddFile({"/data/r.sps", u'R', QString(), 0});
+        // A revision the layout does not read, which makes its kind an error.
+        list.Add(0, 0, SPSCheckFinding::Revision, "misread").variant = 1;
+        list.Add(0, 9, SPSCheckFinding::Outlier, "far", "2", "20");
+        list.Add(0, 3, SPSCheckFinding::Outlier, "far", "10", "5");
+        list.Add(0, 4, SPSCheckFinding::SourceNotRelated, "none", "10", "6");
+        list.Add(1, 7, SPSCheckFinding::Duplicate, "again", "1", "9");
+        list.Add(1, 2, SPSCheckFinding::Conflict, "again", "1", "100");
+        for (const SPSCheckFinding& f : list)
+            ++result->counts[size_t(f.kind)];
+
+        VeSurveyCheckPane pane;
+        pane.ShowResult(result);
+        pane.SetGroupedByKind(grouped);
+        QCOMPARE(pane.GroupedByKind(), grouped);
+        if (!kindFilter.isEmpty()) {
+            const int at = pane.KindFilter()->findText(kindFilter, Qt::MatchStartsWith);
+            QVERIFY(at > 0);
+            pane.KindFilter()->setCurrentIndex(at);
+        }
+        if (fileFilter >= 0)
+            pane.FileFilter()->setCurrentIndex(pane.FileFilter()->findData(fileFilter));
+        QAbstractItemView* view =
+            grouped ? static_cast<QAbstractItemView*>(pane.TreeView()) : pane.View();
+        if (sortColumn >= 0)
+            view->model()->sort(sortColumn, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+
+        QAbstractItemModel* model = view->model();
+        const auto texts = [model](const QModelIndex& parent, int row, int columns) {
+            QStringList cells;
+            for (int c = 0; c < columns; ++c)
+                cells << model->index(row, c, parent).data().toString();
+            return cells.join(u'|');
+        };
+        QStringList seen;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (!grouped) {
+                seen << texts({}, row, 5);
+                continue;
+            }
+            const QModelIndex kind = model->index(row, 0);
+            seen << model->index(row, 0).data().toString() + u'|' +
+                        model->index(row, 5).data().toString();
+            for (int child = 0; child < model->rowCount(kind); ++child)
+                seen << "  " + texts(kind, child, 5);
+        }
+        QCOMPARE(seen, shown);
+        // A kind's tip lists its first groups as spsload --check does.
+        if (grouped && shown.size() > 7)
+            QCOMPARE(model->index(3, 0).data(Qt::ToolTipRole).toString(),
+                     QString("/data/s.sps:9: line 2 point 20: far\n"
+                             "/data/s.sps:3: line 10 point 5: far"));
+
+        // Choosing the conflict by its index in the result shows it, where it
+        // is shown at all, and names that index again.
+        QSignalSpy chosen(&pane, &VeSurveyCheckPane::sigFindingSelected);
+        pane.SelectFinding(5);
+        const bool visible =
+            shown.contains(QString(grouped ? "  " : "") + "conflict|r.sps|2|1|100");
+        QCOMPARE(chosen.size(), visible ? 1 : 0);
+        if (visible) {
+            QCOMPARE(chosen.front().front().toInt(), 5);
+            QCOMPARE(view->currentIndex().siblingAtColumn(2).data().toString(), QString("2"));
+            // Still chosen in the other view.
+            pane.SetGroupedByKind(!grouped);
+            QAbstractItemView* other =
+                grouped ? static_cast<QAbstractItemView*>(pane.View()) : pane.TreeView();
+            QCOMPARE(other->currentIndex().siblingAtColumn(2).data().toString(), QString("2"));
+            QCOMPARE(chosen.last().front().toInt(), 5);
+        }
     }
 
     void foldLayer_data()

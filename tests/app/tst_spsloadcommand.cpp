@@ -261,20 +261,21 @@ private Q_SLOTS:
             << QByteArray("error: --csv and --map cannot both write to standard output\n");
         QTest::newRow("report to standard output, no summary")
             << QStringList{"--report", "-"} + files << 0
-            << QByteArray("file,row,kind,line,point,index,message\n"
+            << QByteArray("file,row,kind,line,point,index,message,x,y\n"
                           "<dir>/s.sps,0,revision,,,,\"revision unknown: no header row names the "
-                          "revision; of 3 S rows, 0 fit revision 1 and 0 fit revision 2.1\"\n"
+                          "revision; of 3 S rows, 0 fit revision 1 and 0 fit revision 2.1\",,\n"
                           "<dir>/s.sps,2,shared-number,1,101,,\"point number 101 is shared by 2 "
                           "lines (1, 2); the load keeps one point; a line factor of 1000 keeps "
-                          "the lines apart\"\n"
+                          "the lines apart\",600000,5500000.5\n"
                           "<dir>/s.sps,0,precision,1,102,,single precision changes the northing "
-                          "by up to 0.2 (row 3); 1 of 3 points change by more than 0.05\n"
+                          "by up to 0.2 (row 3); 1 of 3 points change by more than "
+                          "0.05,600025,5500010.3\n"
                           "<dir>/r.sps,0,revision,,,,\"revision unknown: no header row names the "
-                          "revision; only 2 R rows, too few to judge by\"\n"
+                          "revision; only 2 R rows, too few to judge by\",,\n"
                           "<dir>/r.sps,3,not-a-number,10,2,,\"easting \"\"-inf\"\" is not a "
-                          "number\"\n"
+                          "number\",,\n"
                           "<dir>/r.sps,3,not-a-number,10,2,,\"northing \"\"nan\"\" is not a "
-                          "number\"\n")
+                          "number\",,\n")
             << kLoaded;
         QTest::newRow("map without Qt Gui")
             << QStringList{"--map", "<dir>/map.png"} + files << 1 << QByteArray()
@@ -329,7 +330,29 @@ private Q_SLOTS:
                    "check: precision: 1\n"
                    "  <dir>/s.sps: line 1 point 102: single precision changes the northing by up "
                    "to 0.2 (row 3); 1 of 3 points change by more than 0.05\n"
+                   // The same by groups, with severities and totals.
+                   "check: revision: 2 (note) in 2 groups\n"
+                   "  <dir>/s.sps: revision unknown: no header row names the revision; of 3 S "
+                   "rows, 0 fit revision 1 and 0 fit revision 2.1\n"
+                   "  <dir>/r.sps: revision unknown: no header row names the revision; only 2 R "
+                   "rows, too few to judge by\n"
+                   "check: not-a-number: 2 (error) in 1 group\n"
+                   "  <dir>/r.sps: line 10: point 2, 2 times: fields that are not numbers\n"
+                   "check: shared-number: 1 (note) in 1 group\n"
+                   "  <dir>/s.sps:2: line 1 point 101: point number 101 is shared by 2 lines (1, "
+                   "2); the load keeps one point; a line factor of 1000 keeps the lines apart\n"
+                   "check: precision: 1 (note) in 1 group\n"
+                   "  <dir>/s.sps: line 1 point 102: single precision changes the northing by up "
+                   "to 0.2 (row 3); 1 of 3 points change by more than 0.05\n"
+                   "check: S file <dir>/s.sps: 3 findings: 0 errors, 0 warnings, 3 notes\n"
+                   "check: R file <dir>/r.sps: 3 findings: 2 errors, 0 warnings, 1 note\n"
+                   "check: in all: 6 findings: 2 errors, 0 warnings, 4 notes\n"
             << kLoaded;
+        QTest::newRow("report into a folder that is not there")
+            << QStringList{"--quiet", "--report", "<dir>/no folder/report.csv"} + files << 1
+            << QByteArray()
+            << kLoaded + "error: cannot write [<dir>/no folder/report.csv]: No such file or "
+                         "directory\n";
         QTest::newRow("factor that is not an integer")
             << QStringList{"--shot-factor", "1.5"} + files << 2 << QByteArray()
             << QByteArray("error: invalid value \"1.5\" for --shot-factor: a 32-bit integer is "
@@ -367,6 +390,23 @@ private Q_SLOTS:
                    "check: relation-source-missing: 1\n"
                    "  <dir>/fx.sps:4: line 1 point 3: field record 3 names source line 1 point 3, "
                    "which the S file lacks\n"
+                   "check: revision: 3 (note) in 3 groups\n"
+                   "  <dir>/fs.sps: revision unknown: no header row names the revision; only 2 S "
+                   "rows, too few to judge by\n"
+                   "  <dir>/fr.sps: revision unknown: no header row names the revision; of 4 R "
+                   "rows, 0 fit revision 1 and 0 fit revision 2.1\n"
+                   "  <dir>/fx.sps: SPS revision 1: no header row names the revision; 3 of 3 X "
+                   "rows have the columns of revision 1\n"
+                   "check: outlier: 2 (warning) in 2 groups\n"
+                   "  <dir>/fs.sps:2: line 1 point 1: the point is at (0, 0)\n"
+                   "  <dir>/fr.sps:2: line 10 point 1: the point is at (0, 0)\n"
+                   "check: relation-source-missing: 1 (error) in 1 group\n"
+                   "  <dir>/fx.sps:4: line 1 point 3: field record 3 names source line 1 point 3, "
+                   "which the S file lacks\n"
+                   "check: S file <dir>/fs.sps: 2 findings: 0 errors, 1 warning, 1 note\n"
+                   "check: R file <dir>/fr.sps: 2 findings: 0 errors, 1 warning, 1 note\n"
+                   "check: X file <dir>/fx.sps: 2 findings: 1 error, 0 warnings, 1 note\n"
+                   "check: in all: 6 findings: 1 error, 2 warnings, 3 notes\n"
             << kFoldLoaded;
         QTest::newRow("fold of a relation row without a source point")
             << QStringList{"--fold-grid", "<dir>/fold.asc", "<dir>/fs.sps", "<dir>/fr.sps",

@@ -45,13 +45,17 @@ QStringList Described(const VeTaskSPSFilesLoaderParam& param)
     QString error;
     Require(check.Run(&error), "a check of readable files runs to its end");
     QStringList out;
-    for (const SPSCheckFinding& f : check.Findings()) {
-        Require(f.row >= 0 && !f.message.isEmpty(), "a finding has a row and a message");
-        Require(f.letter == u'S' || f.letter == u'R' || f.letter == u'X', "a finding's file");
+    const SPSCheckFindingList& list = check.Findings();
+    for (const SPSCheckFinding& f : list) {
+        const QString message = list.Message(f);
+        const QChar letter = list.Letter(f);
+        Require(f.row >= 0 && !message.isEmpty(), "a finding has a row and a message");
+        Require(letter == u'S' || letter == u'R' || letter == u'X', "a finding's file");
         out << QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
-                   .arg(f.letter)
-                   .arg(f.row)
-                   .arg(SPSCheckFinding::KindName(f.kind), f.line, f.point, f.index, f.message);
+                   .arg(letter)
+                   .arg(qint64(f.row))
+                   .arg(SPSCheckFinding::KindName(f.kind), list.Line(f), list.Point(f),
+                        list.Index(f), message);
     }
     return out;
 }

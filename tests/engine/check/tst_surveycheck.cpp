@@ -84,7 +84,9 @@ SPSCheckPointTable pointTable(const QStringList& rows)
         SPSCheckPoint p;
         p.row = f[0].toLongLong();
         p.line = table.lines.Id(f[1]);
-        p.value = f[2].toDouble(&p.numeric);
+        bool numeric = false;
+        p.value = f[2].toDouble(&numeric);
+        p.numeric = numeric;
         p.number = p.pointNumber = PointNumberFromText(f[2]);
         p.x = f[3].toDouble();
         p.y = f[4].toDouble();
@@ -147,12 +149,18 @@ class TestSurveyCheck : public QObject
         QString error;
         if (!check.Run(&error))
             return {error};
+        return described(check.Findings());
+    }
+
+    static QStringList described(const SPSCheckFindingList& list)
+    {
         QStringList out;
-        for (const SPSCheckFinding& f : check.Findings())
+        for (const SPSCheckFinding& f : list)
             out << QStringLiteral("%1:%2:%3:%4|%5|%6|%7")
-                       .arg(f.letter)
-                       .arg(f.row)
-                       .arg(SPSCheckFinding::KindName(f.kind), f.message, f.line, f.point, f.index);
+                       .arg(list.Letter(f))
+                       .arg(qint64(f.row))
+                       .arg(SPSCheckFinding::KindName(f.kind), list.Message(f), list.Line(f),
+                            list.Point(f), list.Index(f));
         return out;
     }
 
@@ -456,6 +464,16 @@ private slots:
         for (const QString& f : described(param).mid(0, 2))
             found << f.section(u'|', 0, 0);
         QCOMPARE(found, expected);
+
+        // The misread file's revision is an error, the other's a note; the
+        // findings leave the check when taken.
+        SPSSurveyCheck check(param);
+        QVERIFY(check.Run());
+        const SPSCheckFindingList list = check.TakeFindings();
+        QVERIFY(check.Findings().empty());
+        QVERIFY(list.size() >= 2);
+        QCOMPARE(SPSCheckFinding::SeverityName(list.SeverityOf(list[0])), QString("error"));
+        QCOMPARE(SPSCheckFinding::SeverityName(list.SeverityOf(list[1])), QString("note"));
     }
 
     // A survey of 100,000 points with record numbers that wrap under the tape
@@ -542,9 +560,13 @@ private slots:
         SPSSurveyCheck check(param, numbering);
         QVERIFY(check.Run());
         QStringList found;
-        for (const SPSCheckFinding& f : check.Findings())
-            if (f.kind == SPSCheckFinding::NumberOverflow && f.letter == u'S')
-                found << QStringLiteral("%1:%2:%3").arg(f.letter).arg(f.row).arg(f.message);
+        const SPSCheckFindingList& list = check.Findings();
+        for (const SPSCheckFinding& f : list)
+            if (f.kind == SPSCheckFinding::NumberOverflow && list.Letter(f) == u'S')
+                found << QStringLiteral("%1:%2:%3")
+                             .arg(list.Letter(f))
+                             .arg(qint64(f.row))
+                             .arg(list.Message(f));
         QCOMPARE(found, expected);
     }
 
@@ -654,23 +676,25 @@ private slots:
         QString error;
         QVERIFY2(check.Run(&error), qPrintable(error));
         QStringList found;
-        for (const SPSCheckFinding& f : check.Findings()) {
+        const SPSCheckFindingList& list = check.Findings();
+        for (const SPSCheckFinding& f : list) {
+            const QString message = list.Message(f);
             if (f.kind == SPSCheckFinding::Revision) {
-                QVERIFY2(f.message.startsWith("SPS revision 2.1: header row \"SPS V2.1\""),
-                         qPrintable(f.message));
+                QVERIFY2(message.startsWith("SPS revision 2.1: header row \"SPS V2.1\""),
+                         qPrintable(message));
                 continue;
             }
-            QVERIFY(!f.message.isEmpty());
+            QVERIFY(!message.isEmpty());
             // Relation faults of a record name its shot.
             if (f.kind == SPSCheckFinding::ChannelOverlap ||
                 f.kind == SPSCheckFinding::RecordReused)
-                QVERIFY2(f.line == "1001" && !f.point.isEmpty(), qPrintable(f.message));
+                QVERIFY2(list.Line(f) == "1001" && !list.Point(f).isEmpty(), qPrintable(message));
             // Prose gives no fields to name.
             if (f.kind == SPSCheckFinding::NotARecord)
-                QVERIFY(f.line.isEmpty() && f.point.isEmpty());
+                QVERIFY(list.Line(f).isEmpty() && list.Point(f).isEmpty());
             found << QStringLiteral("%1:%2:%3")
-                         .arg(QFileInfo(f.file).fileName())
-                         .arg(f.row)
+                         .arg(QFileInfo(list.FilePath(f)).fileName())
+                         .arg(qint64(f.row))
                          .arg(SPSCheckFinding::KindName(f.kind));
         }
         QCOMPARE(check.Count(SPSCheckFinding::Revision), 3);
@@ -726,9 +750,9 @@ private slots:
         // a station off the grid within a range, or next to its end, is not.
         QTest::newRow("ranges over runs of stations, one with a station off its grid")
             << QStringList{"2 1001.00 5 100 100", "3 1001 6 125 100", "4 1001 7 150 100"}
-            << QStringList{"2 3001 1 100 50",   "3 3001 2 110 50",  "4 3001 3 120 50",
-                           "5 3001 4 130 50",   "6 3001 5 140 50",  "7 3001 5.5 145 50",
-                           "8 3001 6 150 50",   "9 3001 7 160 50",  "10 3002 10 100 60",
+            << QStringList{"2 3001 1 100 50",   "3 3001 2 110 50",   "4 3001 3 120 50",
+                           "5 3001 4 130 50",   "6 3001 5 140 50",   "7 3001 5.5 145 50",
+                           "8 3001 6 150 50",   "9 3001 7 160 50",   "10 3002 10 100 60",
                            "11 3002 12 120 60", "12 3002 14 140 60", "13 3001 3 120 50"}
             << QStringList{"10 1 1 1001 5 1 3 1 3001 1 3", "11 1 2 1001 6 1 3 1 3001 4 6",
                            "12 1 3 1001 7 1 2 2 3002 10 12"}
@@ -737,6 +761,15 @@ private slots:
                    "R:13:duplicate:the same point as row 4, with the same coordinates|3001|3|",
                    "R:9:receiver-not-related:no X row's receiver range holds this point|3001|7|",
                    "R:12:receiver-not-related:no X row's receiver range holds this point|3002|14|"};
+        QTest::newRow("stations found within their line: one of no numbered point, the last one")
+            << QStringList{"2 1001 5 100 100", "3 1002 A 150 100"}
+            << QStringList{"2 3001 1 100 50", "3 3001 2 150 50", "4 3002 5 200 60"}
+            << QStringList{"10 1 1 1002 5 1 1 1 3002 5 5", "11 1 2 1001 5 1 3 1 3001 1 3"} << 100
+            << QStringList{"S:3:source-not-related:no X row names this source point|1002|A|",
+                           "X:10:relation-source-missing:field record 1 names source line 1002 "
+                           "point 5, which the S file lacks|1002|5|",
+                           "X:11:relation-receiver-missing:1 of 3 stations of receiver line 3001 "
+                           "in field record 2 are not in the R file (3)|3001|3|"};
         QTest::newRow("a tape that gives one record number to two shots; without a tape, a wrap")
             << QStringList{"2 1001 1 100 100", "3 1001 2 125 100", "4 1001 3 150 100"}
             << QStringList{"2 3001 1 100 50"}
@@ -764,17 +797,10 @@ private slots:
                                               found[1]));
             SPSRelationChecks::FieldRecords(relations, found[2]);
         }
-        std::vector<SPSCheckFinding> list;
+        SPSCheckFindingList list;
         for (SPSCheckFindings& f : found)
             f.MoveTo(list);
-        QStringList described;
-        for (const SPSCheckFinding& f : list)
-            described << QStringLiteral("%1:%2:%3:%4|%5|%6|%7")
-                             .arg(f.letter)
-                             .arg(f.row)
-                             .arg(SPSCheckFinding::KindName(f.kind), f.message, f.line, f.point,
-                                  f.index);
-        QCOMPARE(described, expected);
+        QCOMPARE(described(list), expected);
     }
 
     // What spsload and spshost write of the findings.
@@ -796,24 +822,144 @@ private slots:
                           "  s.sps:2: line 7 point 2: row 2\n"
                           "  s.sps:3: line 7 point 3: row 3\n"
                           "  s.sps:4: line 7 point 4: row 4\n"
-                          "  s.sps:5: line 7 point 5: row 5\n")
-            << QByteArray("file,row,kind,line,point,index,message\n"
-                          "s.sps,1,short-row,7,1,,row 1\n"
-                          "s.sps,2,short-row,7,2,,row 2\n"
-                          "s.sps,3,short-row,7,3,,row 3\n"
-                          "s.sps,0,revision,,,,SPS revision 1\n"
-                          "s.sps,4,short-row,7,4,,row 4\n"
-                          "s.sps,5,short-row,7,5,,row 5\n"
-                          "s.sps,6,short-row,7,6,,row 6\n");
+                          "  s.sps:5: line 7 point 5: row 5\n"
+                          "check: revision: 1 (note) in 1 group\n"
+                          "  s.sps: SPS revision 1\n"
+                          "check: short-row: 6 (warning) in 2 groups\n"
+                          "  s.sps: line 7: points 1-3: rows that end before the layout's last "
+                          "field\n"
+                          "  s.sps: line 7: points 4-6: rows that end before the layout's last "
+                          "field\n"
+                          "check: S file s.sps: 7 findings: 0 errors, 6 warnings, 1 note\n"
+                          "check: in all: 7 findings: 0 errors, 6 warnings, 1 note\n")
+            << QByteArray("file,row,kind,line,point,index,message,x,y\n"
+                          "s.sps,1,short-row,7,1,,row 1,,\n"
+                          "s.sps,2,short-row,7,2,,row 2,,\n"
+                          "s.sps,3,short-row,7,3,,row 3,,\n"
+                          "s.sps,0,revision,,,,SPS revision 1,,\n"
+                          "s.sps,4,short-row,7,4,,row 4,,\n"
+                          "s.sps,5,short-row,7,5,,row 5,,\n"
+                          "s.sps,6,short-row,7,6,,row 6,,\n");
         QTest::newRow("separators and quotes in fields")
             << QStringList{"a,b.sps|3|duplicate|L \"1\"|2|1|the same point as row 2, with the "
                            "same coordinates"}
             << QByteArray("check: duplicate: 1\n"
                           "  a,b.sps:3: line L \"1\" point 2 index 1: the same point as row 2, "
-                          "with the same coordinates\n")
-            << QByteArray("file,row,kind,line,point,index,message\n"
+                          "with the same coordinates\n"
+                          "check: duplicate: 1 (warning) in 1 group\n"
+                          "  a,b.sps:3: line L \"1\" point 2 index 1: the same point as row 2, "
+                          "with the same coordinates\n"
+                          "check: S file a,b.sps: 1 finding: 0 errors, 1 warning, 0 notes\n"
+                          "check: in all: 1 finding: 0 errors, 1 warning, 0 notes\n")
+            << QByteArray("file,row,kind,line,point,index,message,x,y\n"
                           "\"a,b.sps\",3,duplicate,\"L \"\"1\"\"\",2,1,\"the same point as row "
-                          "2, with the same coordinates\"\n");
+                          "2, with the same coordinates\",,\n");
+        // Seven lines of unrelated shots, every other point: a group a line.
+        QStringList unrelated;
+        QByteArray unrelatedCsv = "file,row,kind,line,point,index,message,x,y\n";
+        for (int line = 1; line <= 7; ++line)
+            for (int point = 2; point <= 6; point += 2) {
+                const QString row = QStringLiteral("%1").arg(line * 10 + point);
+                const QString name = QStringLiteral("%1").arg(line * 1000);
+                const QString x = QStringLiteral("%1.5").arg(600000 + point);
+                const QString y = QStringLiteral("%1").arg(4200000 + line);
+                unrelated << QStringLiteral("s.sps|%1|source-not-related|%2|%3|1|no X row names "
+                                            "this source point|%4|%5")
+                                 .arg(row, name)
+                                 .arg(point)
+                                 .arg(x, y);
+                unrelatedCsv += QStringLiteral("s.sps,%1,source-not-related,%2,%3,1,no X row "
+                                               "names this source point,%4,%5\n")
+                                    .arg(row, name)
+                                    .arg(point)
+                                    .arg(x, y)
+                                    .toUtf8();
+            }
+        QTest::newRow("groups of even steps along each line, five shown")
+            << unrelated
+            << QByteArray("check: source-not-related: 21\n"
+                          "  s.sps:12: line 1000 point 2 index 1: no X row names this source "
+                          "point\n"
+                          "  s.sps:14: line 1000 point 4 index 1: no X row names this source "
+                          "point\n"
+                          "  s.sps:16: line 1000 point 6 index 1: no X row names this source "
+                          "point\n"
+                          "  s.sps:22: line 2000 point 2 index 1: no X row names this source "
+                          "point\n"
+                          "  s.sps:24: line 2000 point 4 index 1: no X row names this source "
+                          "point\n"
+                          "check: source-not-related: 21 (warning) in 7 groups\n"
+                          "  s.sps: line 1000: points 2-6 step 2: no X row names these source "
+                          "points\n"
+                          "  s.sps: line 2000: points 2-6 step 2: no X row names these source "
+                          "points\n"
+                          "  s.sps: line 3000: points 2-6 step 2: no X row names these source "
+                          "points\n"
+                          "  s.sps: line 4000: points 2-6 step 2: no X row names these source "
+                          "points\n"
+                          "  s.sps: line 5000: points 2-6 step 2: no X row names these source "
+                          "points\n"
+                          "  and 2 more groups\n"
+                          "check: S file s.sps: 21 findings: 0 errors, 21 warnings, 0 notes\n"
+                          "check: in all: 21 findings: 0 errors, 21 warnings, 0 notes\n")
+            << unrelatedCsv;
+        // A step that changes, a point twice, points that are no numbers, and
+        // findings about no point: each a run of its own.
+        QTest::newRow("runs end where the step, the line, the kind or the file changes")
+            << QStringList{"r.sps|1|outlier|7|10||far|1e21|-0.125",
+                           "r.sps|2|outlier|7|11||far|0|0",
+                           "r.sps|3|outlier|7|13||far",
+                           "r.sps|4|outlier|7|15||far",
+                           "r.sps|5|not-a-number|7|15||bad",
+                           "r.sps|5|not-a-number|7|15||worse",
+                           "r.sps|6|not-a-number|7|A||text",
+                           "r.sps|7|not-a-number|7|A||text",
+                           "x.sps|8|not-a-record||||prose",
+                           "x.sps|9|not-a-record||||prose",
+                           "x.sps|12|not-a-record||||prose",
+                           "r.sps|13|not-a-record||||prose"}
+            << QByteArray("check: not-a-number: 4\n"
+                          "  r.sps:5: line 7 point 15: bad\n"
+                          "  r.sps:5: line 7 point 15: worse\n"
+                          "  r.sps:6: line 7 point A: text\n"
+                          "  r.sps:7: line 7 point A: text\n"
+                          "check: outlier: 4\n"
+                          "  r.sps:1: line 7 point 10: far\n"
+                          "  r.sps:2: line 7 point 11: far\n"
+                          "  r.sps:3: line 7 point 13: far\n"
+                          "  r.sps:4: line 7 point 15: far\n"
+                          "check: not-a-record: 4\n"
+                          "  x.sps:8: prose\n"
+                          "  x.sps:9: prose\n"
+                          "  x.sps:12: prose\n"
+                          "  r.sps:13: prose\n"
+                          "check: not-a-number: 4 (error) in 3 groups\n"
+                          "  r.sps: line 7: point 15, 2 times: fields that are not numbers\n"
+                          "  r.sps:6: line 7 point A: text\n"
+                          "  r.sps:7: line 7 point A: text\n"
+                          "check: outlier: 4 (warning) in 2 groups\n"
+                          "  r.sps: line 7: points 10-11: points at (0, 0) or far off their line\n"
+                          "  r.sps: line 7: points 13-15 step 2: points at (0, 0) or far off their "
+                          "line\n"
+                          "check: not-a-record: 4 (warning) in 2 groups\n"
+                          "  x.sps: rows 8-12 (3): rows that do not look like SPS records\n"
+                          "  r.sps:13: prose\n"
+                          "check: R file r.sps: 9 findings: 4 errors, 5 warnings, 0 notes\n"
+                          "check: X file x.sps: 3 findings: 0 errors, 3 warnings, 0 notes\n"
+                          "check: in all: 12 findings: 4 errors, 8 warnings, 0 notes\n")
+            << QByteArray("file,row,kind,line,point,index,message,x,y\n"
+                          "r.sps,1,outlier,7,10,,far,1000000000000000000000,-0.125\n"
+                          "r.sps,2,outlier,7,11,,far,0,0\n"
+                          "r.sps,3,outlier,7,13,,far,,\n"
+                          "r.sps,4,outlier,7,15,,far,,\n"
+                          "r.sps,5,not-a-number,7,15,,bad,,\n"
+                          "r.sps,5,not-a-number,7,15,,worse,,\n"
+                          "r.sps,6,not-a-number,7,A,,text,,\n"
+                          "r.sps,7,not-a-number,7,A,,text,,\n"
+                          "x.sps,8,not-a-record,,,,prose,,\n"
+                          "x.sps,9,not-a-record,,,,prose,,\n"
+                          "x.sps,12,not-a-record,,,,prose,,\n"
+                          "r.sps,13,not-a-record,,,,prose,,\n");
     }
 
     void writers()
@@ -821,19 +967,29 @@ private slots:
         QFETCH(QStringList, findings);
         QFETCH(QByteArray, lines);
         QFETCH(QByteArray, csv);
-        std::vector<SPSCheckFinding> list;
+        SPSCheckFindingList list;
+        QStringList files;
         for (const QString& text : findings) {
             const QStringList f = text.split(u'|');
-            SPSCheckFinding& finding = list.emplace_back();
-            finding.file = f[0];
-            finding.row = f[1].toLongLong();
+            if (!files.contains(f[0])) {
+                files << f[0];
+                // The letter the name begins with, when it names one.
+                const QChar letter = f[0].at(0).toUpper();
+                list.AddFile(
+                    {f[0], QStringLiteral("SRX").contains(letter) ? letter : u'S', QString(), 0});
+            }
+            SPSCheckFinding::Kind kind = SPSCheckFinding::Revision;
             for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
                 if (SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)) == f[2])
-                    finding.kind = SPSCheckFinding::Kind(k);
-            finding.line = f[3];
-            finding.point = f[4];
-            finding.index = f[5];
-            finding.message = f[6];
+                    kind = SPSCheckFinding::Kind(k);
+            SPSCheckFinding& finding =
+                list.Add(int(files.indexOf(f[0])), f[1].toLongLong(), kind, f[6], f[3], f[4], f[5]);
+            // FILE|...|MESSAGE|X|Y: a position.
+            if (f.size() > 8) {
+                finding.hasPosition = 1;
+                finding.x = f[7].toDouble();
+                finding.y = f[8].toDouble();
+            }
         }
         QCOMPARE(SPSFindingsWriter::CheckLines(list), lines);
         QCOMPARE(SPSFindingsWriter::ReportCsv(list), csv);

@@ -1,6 +1,6 @@
 #include "FileSizeLimit.h"
-#include "SPSTestFifo.h"
 #include "SPSFileAccess.h"
+#include "SPSTestFifo.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,22 +45,31 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("limited"); // writes past kLimit bytes fail
         QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("parts"); // the bytes handed over in this many parts; 0: whole
 
-        QTest::newRow("new file") << "none" << kSmall << false << QString();
-        QTest::newRow("former file replaced") << "file" << kSmall << false << QString();
+        QTest::newRow("new file") << "none" << kSmall << false << QString() << 0;
+        QTest::newRow("former file replaced") << "file" << kSmall << false << QString() << 0;
         QTest::newRow("symlink kept, the file it names replaced")
-            << "symlink" << kSmall << false << QString();
+            << "symlink" << kSmall << false << QString() << 0;
         QTest::newRow("symlink to a file not yet there")
-            << "dangling" << kSmall << false << QString();
+            << "dangling" << kSmall << false << QString() << 0;
         QTest::newRow("disk full: former file whole")
-            << "file" << kLarge << true << "File too large";
-        QTest::newRow("disk full: no new file") << "none" << kLarge << true << "File too large";
+            << "file" << kLarge << true << "File too large" << 0;
+        QTest::newRow("disk full: no new file")
+            << "none" << kLarge << true << "File too large" << 0;
         QTest::newRow("disk full behind a symlink")
-            << "symlink" << kLarge << true << "File too large";
+            << "symlink" << kLarge << true << "File too large" << 0;
         QTest::newRow("looping symlink")
-            << "loop" << kSmall << false << "Too many levels of symbolic links";
-        QTest::newRow("folder") << "folder" << kSmall << false << "It is a folder.";
-        QTest::newRow("no file name") << "empty" << kSmall << false << "No file name was given.";
+            << "loop" << kSmall << false << "Too many levels of symbolic links" << 0;
+        QTest::newRow("folder") << "folder" << kSmall << false << "It is a folder." << 0;
+        QTest::newRow("no file name")
+            << "empty" << kSmall << false << "No file name was given." << 0;
+        QTest::newRow("in parts: former file replaced")
+            << "file" << kLarge << false << QString() << 7;
+        QTest::newRow("in parts: disk full, former file whole")
+            << "file" << kLarge << true << "File too large" << 5;
+        QTest::newRow("in parts: disk full, no new file")
+            << "none" << kLarge << true << "File too large" << 3;
     }
 
     void write()
@@ -69,6 +78,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, limited);
         QFETCH(QString, error);
+        QFETCH(int, parts);
 
         QTemporaryDir dir;
         const QString out = target == "empty" ? QString() : dir.filePath("out");
@@ -94,7 +104,18 @@ private Q_SLOTS:
         bool written = false;
         {
             std::unique_ptr<FileSizeLimit> limit(limited ? new FileSizeLimit(kLimit) : nullptr);
-            written = SPSOutputFile::Write(out, bytes, &reason);
+            if (parts == 0) {
+                written = SPSOutputFile::Write(out, bytes, &reason);
+            } else {
+                const qsizetype size = bytes.size() / parts + 1;
+                const auto put = [&](const SPSOutputFile::Put& put) {
+                    for (qsizetype at = 0; at < bytes.size(); at += size)
+                        if (!put(bytes.mid(at, size)))
+                            return false;
+                    return true;
+                };
+                written = SPSOutputFile::Write(out, put, &reason);
+            }
         }
         QCOMPARE(reason, error);
         QCOMPARE(written, error.isEmpty());

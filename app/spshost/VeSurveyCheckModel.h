@@ -1,0 +1,85 @@
+#pragma once
+
+#include "SPSFindingsWriter.h"
+
+#include <QAbstractItemModel>
+
+#include <memory>
+#include <vector>
+
+struct SPSCheckFinding;
+struct VeSurveyCheckResult;
+
+// The findings of one result, shared and never copied, as a flat table or as
+// a tree of kinds (each with its count and severity) with their findings
+// beneath. Filtering and sorting order an array of the findings' indices, so
+// millions of findings open at once and texts are made only for rows shown.
+class VeSurveyCheckModel : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    enum Column
+    {
+        KindColumn,
+        FileColumn,
+        RowColumn,
+        LineColumn,
+        PointColumn,
+        MessageColumn,
+        ColumnCount
+    };
+
+    explicit VeSurveyCheckModel(bool grouped, QObject* parent = nullptr);
+    ~VeSurveyCheckModel() override;
+
+    void SetResult(std::shared_ptr<const VeSurveyCheckResult> result);
+    const std::shared_ptr<const VeSurveyCheckResult>& Result() const { return m_Result; }
+    bool Grouped() const { return m_bGrouped; }
+    // Only findings of this kind (-1: all) and this file (-1: all; an index in
+    // the result's files).
+    void SetFilter(int kind, int file);
+    int KindFilter() const { return m_nKind; }
+    int FileFilter() const { return m_nFile; }
+
+    // The index in the result of the finding at index; -1 for a kind's row or none.
+    int FindingIndex(const QModelIndex& index) const;
+    // Where the finding with this index in the result stands; invalid when filtered out.
+    QModelIndex IndexOfFinding(int finding, int column = 0) const;
+    const SPSCheckFinding* Finding(const QModelIndex& index) const;
+
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Orders the index array; -1: the check's own order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    void Rebuild();
+    void Order(std::vector<qint32>& indices) const;
+    // The texts of the first groups of the kind shown, up to limit of them.
+    QStringList KindGroupTexts(int kind, int limit) const;
+
+    const bool m_bGrouped;
+    std::shared_ptr<const VeSurveyCheckResult> m_Result;
+    int m_nKind = -1;
+    int m_nFile = -1;
+    int m_nSortColumn = -1;
+    Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
+    // Flat: one array; grouped: one per kind shown, with the kinds in m_Kinds.
+    std::vector<std::vector<qint32>> m_Rows;
+    std::vector<int> m_Kinds;
+    // Grouped: the runs of findings of one file, kind and line whose points
+    // step evenly, as spsload --check groups them.
+    std::vector<SPSFindingsWriter::Group> m_Groups;
+    // By the row of each kind shown: the worst severity of its findings and
+    // its number of groups.
+    std::vector<int> m_KindWorst;
+    std::vector<qsizetype> m_KindGroups;
+    // Where each finding stands: (array << 32 | row) + 1; 0 when filtered out.
+    mutable std::vector<quint64> m_Where;
+    mutable bool m_bWhereKnown = false;
+};
