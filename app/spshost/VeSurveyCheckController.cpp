@@ -16,21 +16,6 @@
 #include <vector>
 
 namespace {
-// The kinds the map's findings layer shows: points that are off, twice, or
-// merged by the numbering.
-bool onFindingsLayer(const SPSCheckFinding& f)
-{
-    switch (f.kind) {
-    case SPSCheckFinding::Outlier:
-    case SPSCheckFinding::Conflict:
-    case SPSCheckFinding::Duplicate:
-    case SPSCheckFinding::SharedNumber:
-        return f.hasPosition;
-    default:
-        return false;
-    }
-}
-
 qint64 geometryID(const VeObjNode* node)
 {
     VeObject* object = node ? node->GetObject() : nullptr;
@@ -106,20 +91,14 @@ void VeSurveyCheckController::ShowCheckOfSelected()
         if (m_pPane->Result() != result)
             m_pPane->ShowResult(result);
         if (m_bFindingsShown)
-            for (const SPSCheckFinding& f : result->findings)
-                if (onFindingsLayer(f))
-                    marks.emplace_back(f.x, f.y);
+            marks = result->layerMarks;
     } else {
         m_pPane->ShowNone();
     }
     m_pMap->SetFindingMarks(std::move(marks));
     // Every finding with a place can be picked, shown on the layer or not.
-    std::vector<std::optional<QPointF>> pickable;
-    if (const auto shown = m_pPane->Result())
-        for (const SPSCheckFinding& f : shown->findings)
-            pickable.push_back(f.hasPosition ? std::optional<QPointF>(QPointF(f.x, f.y))
-                                             : std::nullopt);
-    m_pMap->SetPickablePoints(std::move(pickable));
+    const auto shown = m_pPane->Result();
+    m_pMap->SetPickablePoints(shown ? shown->pickable : nullptr);
     if (!m_pPane->View()->currentIndex().isValid())
         m_pMap->SetMarkedPoint(std::nullopt);
 }

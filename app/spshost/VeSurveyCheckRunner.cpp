@@ -5,6 +5,23 @@
 #include <QCoreApplication>
 #include <QThread>
 
+namespace {
+// The kinds the map's findings layer shows: points that are off, twice, or
+// merged by the numbering.
+bool onFindingsLayer(const SPSCheckFinding& f)
+{
+    switch (f.kind) {
+    case SPSCheckFinding::Outlier:
+    case SPSCheckFinding::Conflict:
+    case SPSCheckFinding::Duplicate:
+    case SPSCheckFinding::SharedNumber:
+        return f.hasPosition;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 VeSurveyCheckRunner::VeSurveyCheckRunner(QObject* parent) : QObject(parent) {}
 
 VeSurveyCheckRunner::~VeSurveyCheckRunner()
@@ -47,8 +64,16 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
         result->ok = check->Run(&error);
         result->error = error;
         result->findings = check->TakeFindings();
-        for (const SPSCheckFinding& f : result->findings)
+        auto pickable = std::make_shared<std::vector<std::optional<QPointF>>>();
+        pickable->reserve(result->findings.size());
+        for (const SPSCheckFinding& f : result->findings) {
             ++result->counts[size_t(f.kind)];
+            pickable->push_back(f.hasPosition ? std::optional<QPointF>(QPointF(f.x, f.y))
+                                              : std::nullopt);
+            if (onFindingsLayer(f))
+                result->layerMarks.emplace_back(f.x, f.y);
+        }
+        result->pickable = std::move(pickable);
     });
     thread->setParent(this);
     thread->setObjectName(QStringLiteral("SurveyCheck"));

@@ -5,12 +5,14 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointF>
 #include <QString>
 
 #include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QThread;
@@ -26,6 +28,12 @@ struct VeSurveyCheckResult
     // The record of the load checked, its numbering included, so the load can
     // be made again with other settings.
     std::shared_ptr<const VeTaskSPSFilesLoaderParam> loaded;
+    // Made on the check's thread, so that showing a result of millions of
+    // findings costs the window nothing: the places the map's findings layer
+    // marks (points that are off, twice, or merged by the numbering), and the
+    // place of every finding by its index, for picking on the map.
+    std::vector<QPointF> layerMarks;
+    std::shared_ptr<const std::vector<std::optional<QPointF>>> pickable;
 };
 
 // Runs survey checks on worker threads, one per loaded geometry at a time: the

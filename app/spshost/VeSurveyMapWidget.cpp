@@ -209,15 +209,25 @@ void VeSurveyMapWidget::CentreOn(double x, double y)
 
 void VeSurveyMapWidget::SetPickablePoints(std::vector<std::optional<QPointF>> points)
 {
-    m_PickablePoints = std::move(points);
+    SetPickablePoints(
+        std::make_shared<const std::vector<std::optional<QPointF>>>(std::move(points)));
+}
+
+void VeSurveyMapWidget::SetPickablePoints(
+    std::shared_ptr<const std::vector<std::optional<QPointF>>> points)
+{
+    m_pPickablePoints = std::move(points);
 }
 
 int VeSurveyMapWidget::PickablePointAt(const QPointF& pixel) const
 {
     int best = -1;
     double bestDistance = kPickRadius;
-    for (size_t i = 0; i < m_PickablePoints.size(); ++i) {
-        const std::optional<QPointF>& point = m_PickablePoints[i];
+    if (!m_pPickablePoints)
+        return best;
+    const std::vector<std::optional<QPointF>>& points = *m_pPickablePoints;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const std::optional<QPointF>& point = points[i];
         if (!point)
             continue;
         const QPointF d = WorldToPixel(point->x(), point->y()) - pixel;

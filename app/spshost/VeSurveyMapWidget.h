@@ -51,6 +51,8 @@ public:
     // The world points a click may pick, by the caller's index; those without
     // a place cannot be picked. None at first.
     void SetPickablePoints(std::vector<std::optional<QPointF>> points);
+    // The same, shared with whoever made them; null for none.
+    void SetPickablePoints(std::shared_ptr<const std::vector<std::optional<QPointF>>> points);
     // The index of the pickable point drawn nearest to the widget pixel and
     // within a few pixels of it (of equally near ones, the last); -1 for none.
     int PickablePointAt(const QPointF& pixel) const;
@@ -94,7 +96,7 @@ private:
 
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
-    std::vector<std::optional<QPointF>> m_PickablePoints;
+    std::shared_ptr<const std::vector<std::optional<QPointF>>> m_pPickablePoints;
     std::shared_ptr<const VeFoldMap> m_pFold;
     // Gathers the notices of a running load into a few refreshes.
     QTimer m_RefreshTimer;
