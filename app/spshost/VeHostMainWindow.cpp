@@ -79,6 +79,9 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     splitDockWidget(logDock, m_pCheckDock, Qt::Horizontal);
     connect(m_pCheckPane, &VeSurveyCheckPane::sigTitleChanged, m_pCheckDock,
             &QDockWidget::setWindowTitle);
+    // A fold says nothing of how far it is: the bar runs without a range.
+    connect(m_pFoldControl, &VeFoldController::sigRunningChanged, this,
+            &VeHostMainWindow::UpdateBusy);
     connect(CheckRunner(), &VeSurveyCheckRunner::sigRunningChanged, this, [this]() {
         UpdateBusy();
         CloseWhenIdle();
@@ -438,7 +441,8 @@ void VeHostMainWindow::CancelRunning()
 void VeHostMainWindow::UpdateBusy()
 {
     const bool loading = IsLoading();
-    const bool busy = loading || CheckRunner()->RunningCount() > 0;
+    const bool busy =
+        loading || CheckRunner()->RunningCount() > 0 || m_pFoldControl->RunningCount() > 0;
     m_pBusy->setVisible(busy);
     m_pCancel->setVisible(busy && !m_bClosePending);
     // The loads come first: a check starts once its load is over.
@@ -450,7 +454,7 @@ void VeHostMainWindow::UpdateBusy()
             progress = loads++ == 0 ? p : (p < 0.0 || progress < 0.0 ? -1.0 : qMin(progress, p));
         }
     if (loads == 0)
-        progress = CheckRunner()->Progress();
+        progress = m_pFoldControl->RunningCount() > 0 ? -1.0 : CheckRunner()->Progress();
     if (progress < 0.0) {
         m_pBusy->setRange(0, 0);
     } else {
