@@ -1411,5 +1411,9 @@
         <source>Show the fold on the map from the start (View &gt; Show fold on the map).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The fold&apos;s bin size along and across the receiver lines (default: half the median station spacings).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -122,7 +122,8 @@ void VeFoldController::Start(qint64 geometryID, std::shared_ptr<const SPSSurveyC
     job.stop = std::make_shared<std::atomic<bool>>(false);
     m_Latest.insert(geometryID, job.generation);
     job.future = std::async(std::launch::async, [this, tables = std::move(tables), stop = job.stop,
-                                                 generation = job.generation]() mutable {
+                                                 generation = job.generation, binX = m_dBinAlong,
+                                                 binY = m_dBinAcross]() mutable {
         QElapsedTimer timer;
         timer.start();
         Outcome outcome;
@@ -132,6 +133,8 @@ void VeFoldController::Start(qint64 geometryID, std::shared_ptr<const SPSSurveyC
         tables.reset(); // the check's tables go as soon as nothing else holds them
         SPSFoldOptions options;
         options.cancel = stop.get();
+        options.binX = binX;
+        options.binY = binY;
         auto result = std::make_shared<SPSFoldResult>();
         outcome.ok =
             SPSFold::Compute(sources, receivers, relations, options, result.get(), &outcome.error);

@@ -54,6 +54,13 @@ public:
     void StopAll();
     // Blocks until every fold has ended; what they brought is delivered before it returns.
     void WaitForAll();
+    // The bin size along and across the receiver lines of the folds started
+    // from now on; 0 each: the fold's own choice.
+    void SetBinSize(double along, double across)
+    {
+        m_dBinAlong = along;
+        m_dBinAcross = across;
+    }
     // While off, Start starts nothing (a window that is closing).
     void SetAccepting(bool accepting) { m_bAccepting = accepting; }
 
@@ -116,4 +123,6 @@ private:
     std::vector<std::pair<qint64, std::shared_ptr<const SPSSurveyCheckTables>>> m_Offered;
     bool m_bShown = false;
     bool m_bAccepting = true;
+    double m_dBinAlong = 0.0;
+    double m_dBinAcross = 0.0;
 };

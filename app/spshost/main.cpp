@@ -1,6 +1,8 @@
 // spshost: a small host window to use the plug-ins with a mouse.
 #include "SPSCatalogue.h"
 #include "SPSFileAccess.h"
+#include "SPSFold.h"
+#include "VeFoldController.h"
 #include "VeHostMainWindow.h"
 #include "VeSPSLoadScript.h"
 #include "VeSurveyCheckRunner.h"
@@ -56,6 +58,12 @@ struct HostOptions
         QStringLiteral("fold"),
         QCoreApplication::translate("spshost", "Show the fold on the map from the start (View > "
                                                "Show fold on the map).")};
+    QCommandLineOption bin{QStringLiteral("bin"),
+                           QCoreApplication::translate("spshost",
+                                                       "The fold's bin size along and across the "
+                                                       "receiver lines (default: half the median "
+                                                       "station spacings)."),
+                           QStringLiteral("DX,DY")};
     QCommandLineOption load{
         QStringLiteral("load"),
         QCoreApplication::translate("spshost", "Load SOURCE and RECEIVER (and RELATION) into a "
@@ -69,8 +77,8 @@ void SetUpParser(QCommandLineParser& parser, const HostOptions& options)
         QCoreApplication::translate("spshost", "A small host for the seismic survey plug-ins."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions(
-        {options.plugins, options.load, options.fold, options.screenshot, options.delay});
+    parser.addOptions({options.plugins, options.load, options.fold, options.bin, options.screenshot,
+                       options.delay});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("spshost", "With --load: the source-point (S) file."),
@@ -177,7 +185,15 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    SPSFoldOptions bins;
+    if (QString reason; parser.isSet(options.bin) &&
+                        !SPSFold::ReadBinSize(parser.value(options.bin), &bins, &reason)) {
+        std::fprintf(stderr, "spshost: %s\n", qPrintable(reason));
+        return 2;
+    }
+
     VeHostMainWindow window(pluginFolder);
+    window.FoldController()->SetBinSize(bins.binX, bins.binY);
     if (parser.isSet(options.fold))
         window.FoldLayerAction()->setChecked(true);
     window.show();

@@ -634,32 +634,11 @@ bool SPSLoadCommand::ReadNumbering(const QCommandLineParser& parser,
 
 bool SPSLoadCommand::ReadBin(const QString& text, SPSFoldOptions* options)
 {
-    const QStringList sizes = text.split(u',');
-    if (sizes.size() != 2) {
-        Error(QStringLiteral("invalid value \"%1\" for --bin: DX,DY is expected, two sizes and "
-                             "a comma between them")
-                  .arg(text));
-        return false;
-    }
-    double values[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-        bool ok = false;
-        values[i] = sizes.at(i).trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(values[i])) {
-            Error(QStringLiteral("invalid value \"%1\" for --bin: \"%2\" is not a number")
-                      .arg(text, sizes.at(i)));
-            return false;
-        }
-        if (!(values[i] > 0)) {
-            Error(QStringLiteral("invalid value \"%1\" for --bin: a bin size must be greater "
-                                 "than 0")
-                      .arg(text));
-            return false;
-        }
-    }
-    options->binX = values[0];
-    options->binY = values[1];
-    return true;
+    QString reason;
+    if (SPSFold::ReadBinSize(text, options, &reason))
+        return true;
+    Error(reason);
+    return false;
 }
 
 bool SPSLoadCommand::ApplyRevision(const QString& revision, VeTaskSPSFilesLoaderParam* param)

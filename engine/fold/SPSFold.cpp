@@ -1,5 +1,7 @@
 #include "SPSFold.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -1175,5 +1177,36 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
         return Fail(errorText,
                     tr("Not enough memory for the fold of %1 x %2 bins.").arg(columns).arg(rows));
     }
+    return true;
+}
+
+bool SPSFold::ReadBinSize(const QString& text, SPSFoldOptions* options, QString* errorText)
+{
+    const QStringList sizes = text.split(u',');
+    if (sizes.size() != 2) {
+        return Fail(
+            errorText,
+            QStringLiteral("invalid value \"%1\" for --bin: DX,DY is expected, two sizes and "
+                           "a comma between them")
+                .arg(text));
+    }
+    double values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        bool ok = false;
+        values[i] = sizes.at(i).trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(values[i])) {
+            return Fail(errorText,
+                        QStringLiteral("invalid value \"%1\" for --bin: \"%2\" is not a number")
+                            .arg(text, sizes.at(i)));
+        }
+        if (!(values[i] > 0)) {
+            return Fail(errorText,
+                        QStringLiteral("invalid value \"%1\" for --bin: a bin size must be greater "
+                                       "than 0")
+                            .arg(text));
+        }
+    }
+    options->binX = values[0];
+    options->binY = values[1];
     return true;
 }

@@ -160,6 +160,9 @@ public:
                         const std::vector<SPSFoldRelation>& relations,
                         const SPSFoldOptions& options, SPSFoldResult* result,
                         QString* errorText = nullptr);
+    // Reads a bin size written "DX,DY" (as the programs' --bin takes it) into
+    // the options; false, with the reason in errorText, when it is none.
+    static bool ReadBinSize(const QString& text, SPSFoldOptions* options, QString* errorText);
 
 private:
     static bool Compute_(const std::vector<SPSFoldStation>& sources,

@@ -732,6 +732,10 @@ private Q_SLOTS:
             << QStringList{"--load",         Example("example.sps"), Example("example.rps"),
                            "<dir>/none.xps", "--screenshot",         "<dir>/shot.png"}
             << true << 1 << "spshost: cannot load: SPS Relation File Error!" << QString() << false;
+        QTest::newRow("bins that are no size")
+            << survey + QStringList{"--fold", "--bin", "25,x"} + picture << true << 2
+            << "spshost: invalid value \"25,x\" for --bin: \"x\" is not a number" << QString()
+            << false;
         QTest::newRow("load needs two files")
             << QStringList{"--load", Example("example.sps"), "--screenshot", "<dir>/shot.png"}
             << true << 2

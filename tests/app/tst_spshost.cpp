@@ -588,6 +588,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("x"); // the click, on the line's northing
         QTest::addColumn<double>("dy");
         QTest::addColumn<QString>("message"); // empty: the status bar keeps its text
+        QTest::addColumn<QSizeF>("bins");     // empty: the fold's own (12.5 m)
 
         // Receivers 1-5 of line 1, 25 m apart east from x 1000; shots at
         // points 1, 3 and 5 of the line, each into all five. Bins are 12.5 m
@@ -596,24 +597,29 @@ private Q_SLOTS:
         // each 25 m times the points' difference long.
         const QStringList one{"1", "1"};
         QTest::newRow("three traces meet mid-line")
-            << one << true << 1050.0 << 0.0 << "Bin 4, 0: fold 3, offsets 0.0-100.0 m";
+            << one << true << 1050.0 << 0.0 << "Bin 4, 0: fold 3, offsets 0.0-100.0 m" << QSizeF();
         QTest::newRow("two traces")
-            << one << true << 1037.5 << 0.0 << "Bin 3, 0: fold 2, offsets 25.0-75.0 m";
+            << one << true << 1037.5 << 0.0 << "Bin 3, 0: fold 2, offsets 25.0-75.0 m" << QSizeF();
         QTest::newRow("two traces of one length")
-            << one << true << 1025.0 << 0.0 << "Bin 2, 0: fold 2, offsets 50.0-50.0 m";
+            << one << true << 1025.0 << 0.0 << "Bin 2, 0: fold 2, offsets 50.0-50.0 m" << QSizeF();
         QTest::newRow("first bin, near its edge")
-            << one << true << 995.0 << 5.0 << "Bin 0, 0: fold 1, offsets 0.0-0.0 m";
+            << one << true << 995.0 << 5.0 << "Bin 0, 0: fold 1, offsets 0.0-0.0 m" << QSizeF();
         QTest::newRow("last bin") << one << true << 1100.0 << 0.0
-                                  << "Bin 8, 0: fold 1, offsets 0.0-0.0 m";
-        QTest::newRow("past the last bin") << one << true << 1110.0 << 0.0 << "";
-        QTest::newRow("beside the row") << one << true << 1050.0 << 8.0 << "";
-        QTest::newRow("layer off") << one << false << 1050.0 << 0.0 << "";
+                                  << "Bin 8, 0: fold 1, offsets 0.0-0.0 m" << QSizeF();
+        QTest::newRow("past the last bin") << one << true << 1110.0 << 0.0 << "" << QSizeF();
+        QTest::newRow("beside the row") << one << true << 1050.0 << 8.0 << "" << QSizeF();
+        QTest::newRow("layer off") << one << false << 1050.0 << 0.0 << "" << QSizeF();
         // Lines match by number across the files, as in the check, whatever
         // else each file names first (a third entry: a shot of that line at
         // the start of the S file, which no relation names).
         QTest::newRow("shots of line 1.00, receivers of line 1.0, a shot of line 9 first")
             << QStringList{"1.00", "1.0", "9"} << true << 1050.0 << 0.0
-            << "Bin 4, 0: fold 3, offsets 0.0-100.0 m";
+            << "Bin 4, 0: fold 3, offsets 0.0-100.0 m" << QSizeF();
+        // Bins of 25 m by 25 m, as spshost --bin sets them: bins 3 and 4 of
+        // 12.5 m in one (2, its edges at 987.5 + 25 c), fold 2 + 3.
+        QTest::newRow("bins of their own")
+            << one << true << 1050.0 << 0.0 << "Bin 2, 0: fold 5, offsets 0.0-100.0 m"
+            << QSizeF(25, 25);
     }
 
     void foldLayer()
@@ -623,6 +629,7 @@ private Q_SLOTS:
         QFETCH(double, x);
         QFETCH(double, dy);
         QFETCH(QString, message);
+        QFETCH(QSizeF, bins);
 
         QTemporaryDir dir;
         QByteArray s, r, relations;
@@ -655,6 +662,8 @@ private Q_SLOTS:
         param.SourceFileName = dir.filePath("s.sps");
         param.ReceiverFileName = dir.filePath("r.sps");
         param.RelationFileName = dir.filePath("x.sps");
+        if (!bins.isEmpty())
+            window->FoldController()->SetBinSize(bins.width(), bins.height());
         window->CheckRunner()->Start(geometry->GetID(), param, param.Numbering);
         QTRY_VERIFY(window->FoldController()->FoldOf(geometry->GetID()));
         QTRY_COMPARE(window->FoldController()->RunningCount(), 0);
@@ -669,16 +678,16 @@ private Q_SLOTS:
             QVERIFY(map->FoldLayer());
             QTRY_VERIFY(!map->IsDrawing());
             const VeFoldMap& fold = *map->FoldLayer();
-            QCOMPARE(fold.MaxFold(), 3u);
+            QCOMPARE(fold.MaxFold(), bins.isEmpty() ? 3u : 5u);
             const QImage image = map->DrawnImage();
             const QRectF bar = fold.BarRect(QRectF(map->rect()));
             QCOMPARE(image.pixelColor(int(bar.center().x()), int(bar.top()) + 1),
-                     fold.FoldColor(3));
+                     fold.FoldColor(fold.MaxFold()));
             QCOMPARE(image.pixelColor(int(bar.center().x()), int(bar.bottom()) - 1),
                      fold.FoldColor(0));
             // Between two stations, a bin of fold 2 over the white background
             // (bins let 35/255 of what is beneath show through).
-            const QColor bin = fold.FoldColor(2);
+            const QColor bin = fold.FoldColor(bins.isEmpty() ? 2 : 5);
             const QColor seen = image.pixelColor(map->WorldToPixel(1037.5, 2000).toPoint());
             const auto through = [](int c) { return (c * 220 + 255 * 35) / 255; };
             QVERIFY2(std::abs(seen.red() - through(bin.red())) <= 2 &&
