@@ -112,6 +112,7 @@ VeHostMainWindow::VeHostMainWindow(const QString& pluginFolder, QWidget* parent)
     connect(registry, &VeThreadRegistry::sigLoadFinished, this, &VeHostMainWindow::OnLoadFinished);
     connect(registry, &VeThreadRegistry::sigThreadFinished, this, [this](VeThread* thread) {
         m_CancelledLoads.remove(thread);
+        m_pCheckControl->ForgetLoad(thread);
         UpdateBusy();
     });
     // After what the loads sent: their objects are in the tree by now.
@@ -423,7 +424,7 @@ void VeHostMainWindow::OnLoadFinished(VeThread* thread, qint64 filledObjectID,
     // A cancelled load is not checked: the user wanted the work to stop.
     if (m_CancelledLoads.remove(thread))
         return;
-    m_pCheckControl->CheckLoad(filledObjectID, parameters);
+    m_pCheckControl->CheckLoad(thread, filledObjectID, parameters);
 }
 
 void VeHostMainWindow::CancelRunning()

@@ -1,5 +1,7 @@
 #include "VeSurveyCheckController.h"
 
+#include "SPSLoadRowsHook.h"
+#include "SPSSurveyCheck.h"
 #include "VeObjNode.h"
 #include "VeObjTreeWidget.h"
 #include "VePrevStackSegyGeometry.h"
@@ -11,6 +13,7 @@
 #include "VeTaskSPSFilesLoaderParam.h"
 
 #include <QTableView>
+#include <QThread>
 
 #include <optional>
 #include <vector>
@@ -38,13 +41,38 @@ VeSurveyCheckController::VeSurveyCheckController(VeObjTreeWidget* tree, VeSurvey
             &VeSurveyCheckController::OnCheckFinished);
     connect(m_pRunner, &VeSurveyCheckRunner::sigStarted, this,
             &VeSurveyCheckController::ShowCheckOfSelected);
+    // Every load's point rows go to the check that follows it.
+    m_pPrepared = std::make_shared<PreparedChecks>();
+    SPSSetLoadRowsHook([prepared = m_pPrepared](const VeTaskSPSFilesLoaderParam& param,
+                                                const SPSNumberingSettings& numbering) {
+        auto check = std::make_shared<SPSSurveyCheck>(param, numbering);
+        const SPSLoadRows rows{check->SourceRows(), check->ReceiverRows()};
+        std::lock_guard lock(prepared->mutex);
+        prepared->byLoad.insert(QThread::currentThread(), std::move(check));
+        return rows;
+    });
 }
 
-VeSurveyCheckController::~VeSurveyCheckController() = default;
+VeSurveyCheckController::~VeSurveyCheckController()
+{
+    SPSSetLoadRowsHook({});
+}
 
-void VeSurveyCheckController::CheckLoad(qint64 filledObjectID,
+void VeSurveyCheckController::ForgetLoad(const QThread* load)
+{
+    std::shared_ptr<SPSSurveyCheck> unused;
+    std::lock_guard lock(m_pPrepared->mutex);
+    unused = m_pPrepared->byLoad.take(load);
+}
+
+void VeSurveyCheckController::CheckLoad(const QThread* load, qint64 filledObjectID,
                                         const std::shared_ptr<const VeTaskParameter>& parameters)
 {
+    std::shared_ptr<SPSSurveyCheck> prepared;
+    {
+        std::lock_guard lock(m_pPrepared->mutex);
+        prepared = m_pPrepared->byLoad.take(load);
+    }
     // Loads of SPS files are checked with the record they ran with; other loads are not.
     const auto* loaded = dynamic_cast<const VeTaskSPSFilesLoaderParam*>(parameters.get());
     if (!loaded || filledObjectID == 0)
@@ -65,7 +93,7 @@ void VeSurveyCheckController::CheckLoad(qint64 filledObjectID,
             m_CheckResults.remove(id);
         });
     }
-    m_pRunner->Start(id, *loaded, loaded->Numbering);
+    m_pRunner->Start(id, *loaded, loaded->Numbering, std::move(prepared));
 }
 
 void VeSurveyCheckController::OnCheckFinished(qint64 geometryID,

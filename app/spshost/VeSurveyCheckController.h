@@ -5,7 +5,10 @@
 #include <QSet>
 
 #include <memory>
+#include <mutex>
 
+class QThread;
+class SPSSurveyCheck;
 class VeObjTreeWidget;
 class VeSurveyCheckPane;
 class VeSurveyCheckRunner;
@@ -32,7 +35,12 @@ public:
     // A load has ended having filled the object with this ID (0: none) with
     // these parameters: its files are checked when they are SPS load
     // parameters and the tree still holds the object as a geometry.
-    void CheckLoad(qint64 filledObjectID, const std::shared_ptr<const VeTaskParameter>& parameters);
+    // The thread is the load's: a check that took its point rows as it read
+    // them is used, so the point files are read once.
+    void CheckLoad(const QThread* load, qint64 filledObjectID,
+                   const std::shared_ptr<const VeTaskParameter>& parameters);
+    // A load that has ended, checked or not: what was kept of its rows goes.
+    void ForgetLoad(const QThread* load);
     // Shows the check of the selected geometry: running, its last result, or none.
     void ShowCheckOfSelected();
     // Whether the map shows the findings of the check shown (on at first).
@@ -48,6 +56,14 @@ private:
     VeSurveyCheckPane* m_pPane = nullptr;
     VeSurveyMapWidget* m_pMap = nullptr;
     VeSurveyCheckRunner* m_pRunner = nullptr;
+    // Checks fed by the running loads' rows, by the load's thread; filled on
+    // those threads (see SPSLoadRowsHook).
+    struct PreparedChecks
+    {
+        std::mutex mutex;
+        QHash<const QThread*, std::shared_ptr<SPSSurveyCheck>> byLoad;
+    };
+    std::shared_ptr<PreparedChecks> m_pPrepared;
     // The last finished check of each geometry, by the geometry's ID.
     QHash<qint64, std::shared_ptr<const VeSurveyCheckResult>> m_CheckResults;
     // Geometries whose check results go when they do.

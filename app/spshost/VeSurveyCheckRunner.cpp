@@ -35,7 +35,8 @@ VeSurveyCheckRunner::~VeSurveyCheckRunner()
 }
 
 void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& param,
-                                const SPSNumberingSettings& numbering)
+                                const SPSNumberingSettings& numbering,
+                                std::shared_ptr<SPSSurveyCheck> prepared)
 {
     if (!m_bAccepting)
         return;
@@ -46,7 +47,9 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
 
     const quint64 generation = ++m_nGeneration;
     m_LatestGeneration.insert(key, generation);
-    auto check = std::make_shared<SPSSurveyCheck>(param, numbering); // copies the record
+    // Copies the record.
+    auto check =
+        prepared ? std::move(prepared) : std::make_shared<SPSSurveyCheck>(param, numbering);
     if (m_TablesRead)
         check->SetTablesRead(
             [tablesRead = m_TablesRead, key](auto tables) { tablesRead(key, std::move(tables)); });
@@ -62,6 +65,7 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
     QThread* thread = QThread::create([check, result]() {
         QString error;
         result->ok = check->Run(&error);
+        result->pointsFromLoad = check->TookLoadRows();
         result->error = error;
         result->findings = check->TakeFindings();
         auto pickable = std::make_shared<std::vector<std::optional<QPointF>>>();

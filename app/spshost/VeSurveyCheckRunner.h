@@ -28,6 +28,8 @@ struct VeSurveyCheckResult
     // The record of the load checked, its numbering included, so the load can
     // be made again with other settings.
     std::shared_ptr<const VeTaskSPSFilesLoaderParam> loaded;
+    // Whether the point rows came from the load's own reading.
+    bool pointsFromLoad = false;
     // Made on the check's thread, so that showing a result of millions of
     // findings costs the window nothing: the places the map's findings layer
     // marks (points that are off, twice, or merged by the numbering), and the
@@ -47,8 +49,11 @@ public:
     ~VeSurveyCheckRunner() override;
 
     // Checks the files of the record; key names the geometry they were loaded into.
+    // A prepared check (one that took its point rows from the load) is run
+    // instead of a new one.
     void Start(qint64 key, const VeTaskSPSFilesLoaderParam& param,
-               const SPSNumberingSettings& numbering);
+               const SPSNumberingSettings& numbering,
+               std::shared_ptr<SPSSurveyCheck> prepared = nullptr);
     bool IsRunning(qint64 key) const;
     int RunningCount() const { return int(m_Jobs.size()); }
     // How far the least advanced running check has come, from 0 to 1;

@@ -284,6 +284,7 @@ bool SPSSurveyCheck::Run(QString* error)
     // files are read here, from the start.
     std::unique_ptr<Tables> tables = std::move(m_pTables);
     const bool pointsRead = tables && tables->sourceRows.Begun() && tables->receiverRows.Begun();
+    m_bTookLoadRows = pointsRead;
     if (!pointsRead)
         tables = std::make_unique<Tables>(*m_pParam, m_Numbering);
     Run_ run(*this, *tables, pointsRead);

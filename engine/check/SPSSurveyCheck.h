@@ -59,6 +59,9 @@ public:
     // cannot be read (a relation file that cannot be read is a failure as
     // well), or when the run was stopped; findings made so far are kept.
     bool Run(QString* error = nullptr);
+    // After Run: whether it took the point rows a load showed it (SourceRows,
+    // ReceiverRows) instead of reading the point files itself.
+    bool TookLoadRows() const { return m_bTookLoadRows; }
     // Asks a run to end soon; safe from any thread. A stopped check stays
     // stopped: a later Run ends at once.
     void Stop() { m_bStop.store(true); }
@@ -95,4 +98,5 @@ private:
     SPSCheckFindingList m_Findings;
     std::unique_ptr<Tables> m_pTables; // filled by a load's rows, for the next Run
     TablesRead m_TablesRead;
+    bool m_bTookLoadRows = false;
 };

@@ -3,6 +3,7 @@
 #include "SPSFileAccess.h"
 #include "SPSLayout.h"
 #include "SPSLayoutPresets.h"
+#include "SPSLoadRowsHook.h"
 #include "SPSNumberedTable.h"
 #include "SPSNumberingFit.h"
 #include "SPSNumbers.h"
@@ -24,6 +25,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -433,11 +435,40 @@ double VeThreadSPSFilesLoader::GetProgress() const
     return qBound(0.0, double(read) / double(total), 1.0);
 }
 
+namespace {
+std::mutex s_HookMutex;
+SPSLoadRowsHook s_Hook;
+} // namespace
+
+void SPSSetLoadRowsHook(SPSLoadRowsHook hook)
+{
+    std::lock_guard lock(s_HookMutex);
+    s_Hook = std::move(hook);
+}
+
+SPSLoadRowsHook SPSCurrentLoadRowsHook()
+{
+    std::lock_guard lock(s_HookMutex);
+    return s_Hook;
+}
+
 void VeThreadSPSFilesLoader::run()
 {
     if (!m_pParam)
         return;
+    // Observers set by the starter come first; else the host may ask for the rows.
+    const bool hooked = !m_pSourceRows && !m_pReceiverRows;
+    if (hooked)
+        if (const SPSLoadRowsHook hook = SPSCurrentLoadRowsHook()) {
+            const SPSLoadRows rows = hook(*m_pParam, m_NumberingSettings);
+            m_pSourceRows = rows.source;
+            m_pReceiverRows = rows.receiver;
+        }
     const qint64 filled = Load();
+    if (hooked) {
+        m_pSourceRows = nullptr;
+        m_pReceiverRows = nullptr;
+    }
     // The host checks what a load brought with the record it was read with:
     // a copy, since the starter may change or free its own once the run is over.
     auto ranWith = std::make_shared<VeTaskSPSFilesLoaderParam>();

@@ -460,6 +460,8 @@ private Q_SLOTS:
         QTableView* table = pane->View();
         QCOMPARE(table->model()->rowCount(), 7);
         QCOMPARE(pane->StatusText(), QString());
+        // The check took the point rows from the load: S and R were read once.
+        QVERIFY(pane->Result() && pane->Result()->pointsFromLoad);
         // Sorted by row, last first: the duplicate, then the outlier.
         table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
         const QStringList columns{"Kind", "File", "Row", "Line", "Point", "Message"};
@@ -586,9 +588,11 @@ private Q_SLOTS:
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(stayed, kLoadTimeoutMs);
         }
+        // The close was refused at first (a stopped check may end, and the
+        // window go, while the test still waits for the refusal).
         QVERIFY(stayed);
-        QVERIFY(m_pWindow->isVisible());
         if (cancel) {
+            QVERIFY(m_pWindow->isVisible());
             // Nothing runs any more, and the window stays.
             QTRY_VERIFY_WITH_TIMEOUT(VeThreadRegistry::Instance()->RunningCount() +
                                              m_pWindow->CheckRunner()->RunningCount() ==
