@@ -5,10 +5,8 @@
 #include "VePrevStackSegyGeometry.h"
 #include "VeSurveyMapImage.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTransform>
 
@@ -250,16 +248,11 @@ bool encodeFoldMap(const SPSFoldGrid& grid, const VePrevStackSegyGeometry& geome
         return Fail(errorText, Texts::tr("Not enough memory for a fold map of %1x%2 pixels.")
                                    .arg(size.width())
                                    .arg(size.height()));
-    QBuffer encoded;
-    encoded.open(QIODevice::WriteOnly);
-    QImageWriter writer(&encoded, format);
-    if (!writer.write(image))
-        return Fail(errorText, fileName.isEmpty()
-                                   ? writer.errorString()
-                                   : Texts::tr("Cannot write the fold map to \"%1\": %2")
-                                         .arg(fileName, writer.errorString()));
-    *bytes = encoded.data();
-    return true;
+    return EncodeMapImage(image, format, bytes, errorText, [&fileName](const QString& reason) {
+        return fileName.isEmpty()
+                   ? reason
+                   : Texts::tr("Cannot write the fold map to \"%1\": %2").arg(fileName, reason);
+    });
 }
 } // namespace
 

@@ -95,6 +95,20 @@ QString SurveyMapFormatsText()
     return formats.join(QLatin1String(", "));
 }
 
+bool EncodeMapImage(const QImage& image, const QByteArray& format, QByteArray* bytes,
+                    QString* errorText,
+                    const std::function<QString(const QString& reason)>& cannotWrite)
+{
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, format);
+    if (!writer.write(image))
+        return Fail(errorText,
+                    cannotWrite ? cannotWrite(writer.errorString()) : writer.errorString());
+    *bytes = encoded.data();
+    return true;
+}
+
 namespace {
 // A failed encoding is said as a failed write of `fileName` when one is given.
 bool encodeMap(const VePrevStackSegyGeometry& geometry, const QSize& size, const QByteArray& format,
@@ -112,16 +126,11 @@ bool encodeMap(const VePrevStackSegyGeometry& geometry, const QSize& size, const
         return Fail(errorText, Texts::tr("Not enough memory for a map of %1x%2 pixels.")
                                    .arg(size.width())
                                    .arg(size.height()));
-
-    QBuffer encoded;
-    encoded.open(QIODevice::WriteOnly);
-    QImageWriter writer(&encoded, format);
-    if (!writer.write(image))
-        return Fail(errorText, fileName.isEmpty() ? writer.errorString()
-                                                  : Texts::tr("Cannot write the map to \"%1\": %2")
-                                                        .arg(fileName, writer.errorString()));
-    *bytes = encoded.data();
-    return true;
+    return EncodeMapImage(image, format, bytes, errorText, [&fileName](const QString& reason) {
+        return fileName.isEmpty()
+                   ? reason
+                   : Texts::tr("Cannot write the map to \"%1\": %2").arg(fileName, reason);
+    });
 }
 } // namespace
 

@@ -30,6 +30,11 @@ QImage RenderSurveyMapImage(const VeSurveyMap& map, const QSize& size);
 // over it; a null image for an invalid size or without a GUI application.
 QImage RenderMapImage(const QSize& size,
                       const std::function<void(QPainter&, const QRectF&)>& paint);
+// Encodes a map's picture in the format into bytes. A failure is said by
+// cannotWrite from the writer's reason when it is given, else as the reason.
+bool EncodeMapImage(const QImage& image, const QByteArray& format, QByteArray* bytes,
+                    QString* errorText,
+                    const std::function<QString(const QString& reason)>& cannotWrite = {});
 
 // The image format a map file's suffix names ("jpg" for "map.JPG"), among
 // those Qt's image writer can write; empty for any other suffix or none.

@@ -107,18 +107,6 @@ private:
     std::pair<qint32, qint32> m_LastId[2]{{-1, 0}, {-1, 0}};
 };
 
-namespace {
-
-SPSRowReader makeReader(QFile& file, const VeTaskSPSFilesLoaderParam& param, SPSLayout::File kind,
-                        QChar letter)
-{
-    const auto& fields = SPSLayout::Fields();
-    return SPSRowReader(
-        &file, letter, SPSLayout::Value(param, fields[size_t(SPSLayout::AutoSkipIndex(kind))]) != 0,
-        SPSLayout::Value(param, fields[size_t(SPSLayout::RowCountIndex(kind))]));
-}
-} // namespace
-
 PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
                      const SPSNumberingSettings& numbering, SPSCheckPointTable& table,
                      SPSCheckFindings& findings)
@@ -291,7 +279,7 @@ bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar lette
     const SPSLayout::File kind =
         letter == u'S' ? SPSLayout::File::Source : SPSLayout::File::Receiver;
     PointRows rows(param, letter, numbering, table, findings);
-    SPSRowReader reader = makeReader(file, param, kind, letter);
+    SPSRowReader reader = SPSRowReader::ForFile(&file, param, kind, letter);
     reader.SetRowLimit(rows.RowLimit());
     rows.Begin(file.size());
     qint64 count = 0;
@@ -317,7 +305,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
     for (const SPSCheckLines* lines : {&sources.lines, &receivers.lines})
         for (qint32 id = 0; id < lines->Count(); ++id)
             table.lines.Id(lines->Name(id));
-    SPSRowReader reader = makeReader(file, param, SPSLayout::File::Relation, u'X');
+    SPSRowReader reader = SPSRowReader::ForFile(&file, param, SPSLayout::File::Relation, u'X');
     const auto column = [&](Column c) {
         return SPSLayout::ColumnOf(param, SPSLayout::File::Relation, c);
     };

@@ -25,15 +25,6 @@ double Scaled(double value, qint32 scalar)
         return value * double(-qint64(scalar));
     return scalar > 1 ? value / double(scalar) : value;
 }
-
-SPSRowReader MakeReader(QFile& file, const VeTaskSPSFilesLoaderParam& param, SPSLayout::File kind,
-                        QChar letter)
-{
-    const auto& fields = SPSLayout::Fields();
-    return SPSRowReader(
-        &file, letter, SPSLayout::Value(param, fields[size_t(SPSLayout::AutoSkipIndex(kind))]) != 0,
-        SPSLayout::Value(param, fields[size_t(SPSLayout::RowCountIndex(kind))]));
-}
 } // namespace
 
 SPSFoldStationRows::SPSFoldStationRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
@@ -92,7 +83,7 @@ bool SPSFoldReading::ReadRelations(const VeTaskSPSFilesLoaderParam& param,
                           receiverLine = span(Column::ReceiverLine),
                           firstReceiver = span(Column::FirstReceiverPoint),
                           lastReceiver = span(Column::LastReceiverPoint);
-    SPSRowReader reader = MakeReader(file, param, SPSLayout::File::Relation, u'X');
+    SPSRowReader reader = SPSRowReader::ForFile(&file, param, SPSLayout::File::Relation, u'X');
     QList<std::pair<qint32, qint32>> fields;
     for (const SPSLayout::Span& s : {record, sourceLine, sourcePoint, first, last, increment,
                                      receiverLine, firstReceiver, lastReceiver})

@@ -1,5 +1,6 @@
 #include "SPSRowReader.h"
 
+#include "SPSLayout.h"
 #include "SPSNumbers.h"
 #include "SPSRowObserver.h"
 
@@ -107,3 +108,13 @@ float SPSRowReader::OtherFloatField(qint32 pos, qint32 len) const
 }
 
 SPSRowObserver::~SPSRowObserver() = default;
+
+SPSRowReader SPSRowReader::ForFile(QIODevice* device, const VeTaskSPSFilesLoaderParam& param,
+                                   SPSLayout::File kind, QChar recordLetter)
+{
+    const auto& fields = SPSLayout::Fields();
+    return SPSRowReader(device, recordLetter,
+                        SPSLayout::Value(param, fields[size_t(SPSLayout::AutoSkipIndex(kind))]) !=
+                            0,
+                        SPSLayout::Value(param, fields[size_t(SPSLayout::RowCountIndex(kind))]));
+}

@@ -14,6 +14,10 @@
 #include <utility>
 
 class QIODevice;
+class VeTaskSPSFilesLoaderParam;
+namespace SPSLayout {
+enum class File;
+}
 
 // Reads the record rows of one SPS point file: passes over the header rows, then
 // hands out the rows that are records, one at a time, and cuts fixed-column
@@ -43,6 +47,10 @@ public:
     // The row limit that keeps the given fields (pos, len) whole: the furthest
     // field end, or 0 (rows kept whole) when a field runs to the row's end.
     static qint64 RowLimitFor(const QList<std::pair<qint32, qint32>>& fields);
+    // A reader of one of the record's files, passing over its header rows as
+    // the record says for that file.
+    static SPSRowReader ForFile(QIODevice* device, const VeTaskSPSFilesLoaderParam& param,
+                                SPSLayout::File kind, QChar recordLetter);
 
     // Moves to the next record row; false when the file has no more, or when
     // a read error ended it early (Failed()).
