@@ -234,9 +234,11 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
     qint64 power = 10;
     while (power <= largestPoint)
         power *= 10;
-    const bool fits = largestLine * power + largestPoint <= std::numeric_limits<qint32>::max();
-    const qint32 lineFactor =
-        fits && power <= std::numeric_limits<qint32>::max() ? qint32(power) : 0;
+    // Tested by division: line x power itself may pass 64 bits.
+    constexpr qint64 most = std::numeric_limits<qint32>::max();
+    const bool fits =
+        power <= most && largestPoint <= most && largestLine <= (most - largestPoint) / power;
+    const qint32 lineFactor = fits ? qint32(power) : 0;
     const QString advice =
         fits ? QCoreApplication::translate("SPSSurveyCheck",
                                            "a line factor of %1 keeps the lines apart")

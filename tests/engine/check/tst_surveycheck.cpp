@@ -727,6 +727,13 @@ private slots:
                            "all; a line factor of 10 keeps the lines apart|||",
                            "S:2:shared-number:point number 1 is shared by 2 lines (20, 10); the "
                            "load keeps one point; a line factor of 10 keeps the lines apart|20|1|"};
+        // line x 10^10 passes 2^63 here, which once made the factor look fitting.
+        QTest::newRow("shared numbers of lines too large for any factor")
+            << QStringList{"2 1410065407 1000000000 100 100", "3 1410065406 1000000000 125 100"}
+            << QStringList{} << QStringList{} << 5
+            << QStringList{"S:2:shared-number:point number 1000000000 is shared by 2 lines "
+                           "(1410065407, 1410065406); the load keeps one point; no line factor "
+                           "keeps the lines apart within 32 bits|1410065407|1000000000|"};
         QTest::newRow("precision of one northing")
             << QStringList{} << QStringList{"2 3001 1 452175.0 9827140.7"} << QStringList{} << 100
             << QStringList{"R:0:precision:single precision changes the northing by up to 0.3 (row "
