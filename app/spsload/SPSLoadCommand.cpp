@@ -184,11 +184,11 @@ void SPSLoadCommand::CannotOpen(const QString& path)
     Error(QStringLiteral("Cannot open file [%1] for reading!").arg(path));
 }
 
-void SPSLoadCommand::ExplainCorruptGzip(const VeTaskSPSFilesLoaderParam& param)
+void SPSLoadCommand::ExplainCorruptGzip(const QStringList& paths)
 {
-    // The load says only that a file could not be read to its end; for gzip
+    // The reading says only that a file could not be read to its end; for gzip
     // data the reason is worth the second reading, which only a failure costs.
-    for (const QString& path : {param.SourceFileName, param.ReceiverFileName}) {
+    for (const QString& path : paths) {
         QString reason;
         if (SPSMayOpenForReading(path) && !SPSGzipReader::Check(path, &reason))
             Error(QStringLiteral("[%1]: %2").arg(path, reason));
@@ -476,9 +476,15 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         check = std::make_unique<SPSSurveyCheck>(param, numbering);
     // So does the fold: S and R are read once, by the load.
     std::unique_ptr<SPSFoldStationRows> foldSources, foldReceivers;
+    std::unique_ptr<SPSFoldRelationRows> foldRelations;
     if (folding) {
         foldSources = std::make_unique<SPSFoldStationRows>(param, u'S', numbering);
         foldReceivers = std::make_unique<SPSFoldStationRows>(param, u'R', numbering);
+        // And X once, by the check, when there is one.
+        if (check) {
+            foldRelations = std::make_unique<SPSFoldRelationRows>(param);
+            check->SetRelationRows(foldRelations.get());
+        }
     }
     std::unique_ptr<BothRows> bothSources, bothReceivers;
     SPSFinishedLoad load = SPSLoadDriver::Run(
@@ -488,7 +494,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         m_pErr->write(QByteArray(typeName(entry.type)) + ": " + entry.text.toUtf8() + '\n');
     const std::unique_ptr<VePrevStackSegyGeometry>& geometry = load.geometry;
     if (!geometry) {
-        ExplainCorruptGzip(param);
+        ExplainCorruptGzip({param.SourceFileName, param.ReceiverFileName});
         return ExitFailed;
     }
     if (geometry->Shots().empty() || geometry->Receivers().empty()) {
@@ -518,10 +524,19 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         QString reason;
         {
             std::vector<SPSFoldRelation> relations;
-            if (!SPSFoldReading::ReadRelations(param, &relations, &reason) ||
+            // A check that ended early leaves them unread: the fold's own
+            // reading then says why.
+            const bool read = checked && foldRelations && foldRelations->Begun();
+            if (read)
+                relations.swap(foldRelations->Relations());
+            if (check)
+                check->SetRelationRows(nullptr);
+            foldRelations.reset();
+            if (!(read || SPSFoldReading::ReadRelations(param, &relations, &reason)) ||
                 !SPSFold::Compute(foldSources->Stations(), foldReceivers->Stations(), relations,
                                   foldOptions, &fold, &reason)) {
                 Error(QStringLiteral("fold: %1").arg(reason));
+                ExplainCorruptGzip({param.RelationFileName});
                 return ExitFailed;
             }
         }
@@ -558,6 +573,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         }
         if (!checked) {
             Error(QStringLiteral("survey check: %1").arg(checkReason));
+            ExplainCorruptGzip({param.RelationFileName});
             return ExitFailed;
         }
         // Standard output may carry an output; the check's lines then go to standard error.

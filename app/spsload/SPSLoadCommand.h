@@ -89,7 +89,7 @@ private:
     // An input that cannot be opened, in the load's own words.
     void CannotOpen(const QString& path);
     // After a failed load: what is wrong with the gzip data of an input, if anything.
-    void ExplainCorruptGzip(const VeTaskSPSFilesLoaderParam& param);
+    void ExplainCorruptGzip(const QStringList& paths);
     // A load without shots or without receivers, and whether the files look swapped.
     void RefuseEmpty(const VePrevStackSegyGeometry& geometry,
                      const VeTaskSPSFilesLoaderParam& param);

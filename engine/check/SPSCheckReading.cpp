@@ -292,13 +292,13 @@ bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar lette
         }
         rows.Row(reader);
     }
-    return !stop.load();
+    return !stop.load() && !reader.Failed();
 }
 
 bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
                    const SPSCheckPointTable& sources, const SPSCheckPointTable& receivers,
                    SPSCheckRelationTable& table, SPSCheckFindings& findings,
-                   const std::atomic<bool>& stop, const Progress& progress)
+                   const std::atomic<bool>& stop, const Progress& progress, SPSRowObserver* also)
 {
     using SPSLayout::Column;
     // Names as the point files give them.
@@ -333,7 +333,10 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             furthestEnd = qint64(n.span.pos) + n.span.len;
             furthestName = n.name;
         }
-    reader.SetRowLimit(furthestEnd);
+    reader.SetRowLimit(also ? SPSRowObserver::CombinedLimit(furthestEnd, also->RowLimit())
+                            : furthestEnd);
+    if (also)
+        also->Begin(file.size());
     findings.SetFurthestField(SPSCheckTranslated(furthestName), furthestEnd);
     // Room for a row of every 80 columns, and texts as long as their fields:
     // room never used costs no memory, but growing by copies would.
@@ -351,6 +354,8 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             if (progress)
                 progress(file.pos());
         }
+        if (also)
+            also->Row(reader);
         SPSCheckRelation r;
         r.row = reader.RowNumber();
         // A field keeps its row's form: Latin-1 for a plain ASCII row.
@@ -421,7 +426,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
         if (usable)
             table.Add(r, tape, record, sourcePoint);
     }
-    return !stop.load();
+    return !stop.load() && !reader.Failed();
 }
 
 } // namespace SPSCheckReading

@@ -71,7 +71,8 @@ private:
 
 // The S or R rows (letter 'S' or 'R') into the table, numbered as the load
 // numbers them. Findings: NotARecord, BlankPoint, NotANumber, ShortRow and
-// NumberOverflow. False when stop was set.
+// NumberOverflow. False when stop was set or the file could not be read to
+// its end.
 bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar letter,
                 const SPSNumberingSettings& numbering, SPSCheckPointTable& table,
                 SPSCheckFindings& findings, const std::atomic<bool>& stop,
@@ -80,10 +81,12 @@ bool ReadPoints(QFile& file, const VeTaskSPSFilesLoaderParam& param, QChar lette
 // The X rows into the table: those that name their points as numbers. Its
 // lines start as the source table's, then the receiver table's, so that a line
 // keeps the name its point file gives it. Findings: NotARecord, NotANumber and
-// ShortRow. False when stop was set.
+// ShortRow. Every record row is shown to also (when given) as well. False when
+// stop was set or the file could not be read to its end.
 bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
                    const SPSCheckPointTable& sources, const SPSCheckPointTable& receivers,
                    SPSCheckRelationTable& table, SPSCheckFindings& findings,
-                   const std::atomic<bool>& stop, const Progress& progress = {});
+                   const std::atomic<bool>& stop, const Progress& progress = {},
+                   SPSRowObserver* also = nullptr);
 
 } // namespace SPSCheckReading

@@ -172,7 +172,19 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     if (receiverRead)
         SPSPointChecks::All(m_Receivers, sharedLimit, m_Findings[1]);
     sourceThread.join();
-    if (!sourceRead || !receiverRead || Stopped())
+    // A file that breaks off would leave findings of a part reported as the whole.
+    auto unread = [&](const QString& path) {
+        if (Stopped())
+            return stopped();
+        *error = QCoreApplication::translate("SPSSurveyCheck", "Cannot read file [%1] to its end!")
+                     .arg(path);
+        return false;
+    };
+    if (!sourceRead)
+        return unread(p.SourceFileName);
+    if (!receiverRead)
+        return unread(p.ReceiverFileName);
+    if (Stopped())
         return stopped();
     if (related) {
         Revision(2, u'X');
@@ -180,8 +192,9 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         SPSCheckRelationTable& relations = m_Relations;
         if (!SPSCheckReading::ReadRelations(
                 relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
-                [&](qint64 position) { Progress(double(done + position) / double(totalBytes)); }))
-            return stopped();
+                [&](qint64 position) { Progress(double(done + position) / double(totalBytes)); },
+                m_Check.m_pRelationRows))
+            return unread(p.RelationFileName);
         // Nothing writes the tables any more: they may be read beside the checks.
         if (m_Check.m_TablesRead)
             m_Check.m_TablesRead(m_pRead);

@@ -85,6 +85,11 @@ public:
     using TablesRead = std::function<void(std::shared_ptr<const SPSSurveyCheckTables>)>;
     void SetTablesRead(TablesRead tablesRead) { m_TablesRead = std::move(tablesRead); }
 
+    // Shows the relation file's record rows to rows as well, as a run reads
+    // them (on Run's thread), so that whoever else needs them (the fold) need
+    // not read the file again. Not owned; null for none.
+    void SetRelationRows(SPSRowObserver* rows) { m_pRelationRows = rows; }
+
 private:
     class Run_;
     struct Tables;
@@ -99,4 +104,5 @@ private:
     std::unique_ptr<Tables> m_pTables; // filled by a load's rows, for the next Run
     TablesRead m_TablesRead;
     bool m_bTookLoadRows = false;
+    SPSRowObserver* m_pRelationRows = nullptr;
 };

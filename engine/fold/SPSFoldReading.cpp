@@ -62,10 +62,58 @@ void SPSFoldStationRows::Row(const SPSRowReader& reader)
                           Scaled(Number(reader, m_Y), m_nCoordinateScalar)});
 }
 
+SPSFoldRelationRows::SPSFoldRelationRows(const VeTaskSPSFilesLoaderParam& param)
+{
+    using SPSLayout::Column;
+    const auto span = [&](Column c) {
+        return SPSLayout::ColumnOf(param, SPSLayout::File::Relation, c);
+    };
+    m_Record = span(Column::RecordNumber);
+    m_SourceLine = span(Column::Line);
+    m_SourcePoint = span(Column::Point);
+    m_First = span(Column::FirstChannel);
+    m_Last = span(Column::LastChannel);
+    m_Increment = span(Column::ChannelIncrement);
+    m_ReceiverLine = span(Column::ReceiverLine);
+    m_FirstReceiver = span(Column::FirstReceiverPoint);
+    m_LastReceiver = span(Column::LastReceiverPoint);
+}
+
+qint64 SPSFoldRelationRows::RowLimit() const
+{
+    QList<std::pair<qint32, qint32>> fields;
+    for (const SPSLayout::Span& s : {m_Record, m_SourceLine, m_SourcePoint, m_First, m_Last,
+                                     m_Increment, m_ReceiverLine, m_FirstReceiver, m_LastReceiver})
+        fields.append({s.pos, s.len});
+    return SPSRowReader::RowLimitFor(fields);
+}
+
+void SPSFoldRelationRows::Begin(qint64 fileSize)
+{
+    m_bBegun = true;
+    m_Relations.clear();
+    m_Relations.reserve(size_t(qBound<qint64>(16, fileSize / 72 + 16, qint64(1) << 24)));
+}
+
+void SPSFoldRelationRows::Row(const SPSRowReader& reader)
+{
+    SPSFoldRelation r;
+    r.record = Number(reader, m_Record);
+    r.sourceLine = Number(reader, m_SourceLine);
+    r.sourcePoint = Number(reader, m_SourcePoint);
+    r.firstChannel = Number(reader, m_First);
+    r.lastChannel = Number(reader, m_Last);
+    // A blank increment is the usual 1.
+    r.channelIncrement = reader.RealField(m_Increment.pos, m_Increment.len);
+    r.receiverLine = Number(reader, m_ReceiverLine);
+    r.firstReceiver = Number(reader, m_FirstReceiver);
+    r.lastReceiver = Number(reader, m_LastReceiver);
+    m_Relations.push_back(r);
+}
+
 bool SPSFoldReading::ReadRelations(const VeTaskSPSFilesLoaderParam& param,
                                    std::vector<SPSFoldRelation>* relations, QString* errorText)
 {
-    using SPSLayout::Column;
     const QString& path = param.RelationFileName;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -73,42 +121,17 @@ bool SPSFoldReading::ReadRelations(const VeTaskSPSFilesLoaderParam& param,
             *errorText = tr("Cannot open file [%1] for reading!").arg(path);
         return false;
     }
-    const auto span = [&](Column c) {
-        return SPSLayout::ColumnOf(param, SPSLayout::File::Relation, c);
-    };
-    const SPSLayout::Span record = span(Column::RecordNumber), sourceLine = span(Column::Line),
-                          sourcePoint = span(Column::Point), first = span(Column::FirstChannel),
-                          last = span(Column::LastChannel),
-                          increment = span(Column::ChannelIncrement),
-                          receiverLine = span(Column::ReceiverLine),
-                          firstReceiver = span(Column::FirstReceiverPoint),
-                          lastReceiver = span(Column::LastReceiverPoint);
+    SPSFoldRelationRows rows(param);
     SPSRowReader reader = SPSRowReader::ForFile(&file, param, SPSLayout::File::Relation, u'X');
-    QList<std::pair<qint32, qint32>> fields;
-    for (const SPSLayout::Span& s : {record, sourceLine, sourcePoint, first, last, increment,
-                                     receiverLine, firstReceiver, lastReceiver})
-        fields.append({s.pos, s.len});
-    reader.SetRowLimit(SPSRowReader::RowLimitFor(fields));
-    relations->clear();
-    relations->reserve(size_t(qBound<qint64>(16, file.size() / 72 + 16, qint64(1) << 24)));
-    while (reader.NextRecord()) {
-        SPSFoldRelation r;
-        r.record = Number(reader, record);
-        r.sourceLine = Number(reader, sourceLine);
-        r.sourcePoint = Number(reader, sourcePoint);
-        r.firstChannel = Number(reader, first);
-        r.lastChannel = Number(reader, last);
-        // A blank increment is the usual 1.
-        r.channelIncrement = reader.RealField(increment.pos, increment.len);
-        r.receiverLine = Number(reader, receiverLine);
-        r.firstReceiver = Number(reader, firstReceiver);
-        r.lastReceiver = Number(reader, lastReceiver);
-        relations->push_back(r);
-    }
+    reader.SetRowLimit(rows.RowLimit());
+    rows.Begin(file.size());
+    while (reader.NextRecord())
+        rows.Row(reader);
     if (reader.Failed()) {
         if (errorText)
             *errorText = tr("Cannot read file [%1] to its end!").arg(path);
         return false;
     }
+    relations->swap(rows.Relations());
     return true;
 }

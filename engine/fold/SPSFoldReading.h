@@ -45,6 +45,27 @@ private:
     std::vector<SPSFoldStation> m_Stations;
 };
 
+// The relations of an X file from another reading of it (the survey check's,
+// see SPSSurveyCheck::SetRelationRows), so that the file is read once.
+class SPS_ENGINE_EXPORT SPSFoldRelationRows : public SPSRowObserver
+{
+public:
+    explicit SPSFoldRelationRows(const VeTaskSPSFilesLoaderParam& param);
+
+    qint64 RowLimit() const override;
+    void Begin(qint64 fileSize) override;
+    void Row(const SPSRowReader& reader) override;
+
+    bool Begun() const { return m_bBegun; }
+    std::vector<SPSFoldRelation>& Relations() { return m_Relations; }
+
+private:
+    SPSLayout::Span m_Record, m_SourceLine, m_SourcePoint, m_First, m_Last, m_Increment,
+        m_ReceiverLine, m_FirstReceiver, m_LastReceiver;
+    bool m_bBegun = false;
+    std::vector<SPSFoldRelation> m_Relations;
+};
+
 class SPS_ENGINE_EXPORT SPSFoldReading
 {
     Q_DECLARE_TR_FUNCTIONS(SPSFoldReading)

@@ -157,6 +157,18 @@ private Q_SLOTS:
             << QByteArray("error: Cannot read file [<dir>/broken.sps.gz] to its end!\n"
                           "error: [<dir>/broken.sps.gz]: The compressed data is corrupt "
                           "(incorrect data check).\n");
+        // The check or the fold of a relation file cut short reports no findings or fold of a part.
+        QTest::newRow("relation file cut short, checked")
+            << QStringList{"--quiet", "--check", "<dir>/s.sps", "<dir>/r.sps", "<dir>/cut.sps.gz"}
+            << 1 << QByteArray()
+            << kLoaded + "error: survey check: Cannot read file [<dir>/cut.sps.gz] to its end!\n"
+                         "error: [<dir>/cut.sps.gz]: The compressed data is cut short.\n";
+        QTest::newRow("relation file cut short, checked and folded")
+            << QStringList{"--quiet",     "--check",     "--fold-grid",     "<dir>/f.asc",
+                           "<dir>/s.sps", "<dir>/r.sps", "<dir>/cut.sps.gz"}
+            << 1 << QByteArray()
+            << kLoaded + "error: fold: Cannot read file [<dir>/cut.sps.gz] to its end!\n"
+                         "error: [<dir>/cut.sps.gz]: The compressed data is cut short.\n";
         QTest::newRow("revisions detected in gzip data")
             << QStringList{"--quiet", "--revision", "auto", "<dir>/s.sps.gz", "<dir>/r.sps.gz"} << 0
             << QByteArray()
