@@ -91,8 +91,10 @@ struct Stations
                 std::lower_bound(point.begin() + line.begin, point.begin() + line.end, value) -
                 point.begin());
         const double n = double(line.end - line.begin);
-        const double k = std::clamp(std::ceil((value - line.first) * line.perStep), 0.0, n);
-        quint32 at = line.begin + quint32(k);
+        // Clamped first, the ceiling is a cast: std::ceil is a call on most x86-64.
+        const double place = std::clamp((value - line.first) * line.perStep, 0.0, n);
+        const quint32 whole = quint32(place);
+        quint32 at = line.begin + whole + (double(whole) < place ? 1 : 0);
         // The computed place is right but for rounding.
         while (at > line.begin && point[at - 1] >= value)
             --at;
@@ -1097,8 +1099,10 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
                 std::clamp((vs + std::min(a, b)) * binner.ky, -1.0f, float(grid.rows));
             const float high =
                 std::clamp((vs + std::max(a, b)) * binner.ky, -1.0f, float(grid.rows));
-            *first = std::max(0, int(std::floor(low)) - 1);
-            *last = std::min(grid.rows - 1, int(std::floor(high)) + 1);
+            // Within [-1, rows], the floor is a cast (std::floor is a call).
+            const auto floor = [](float x) { return int(x) - (float(int(x)) > x ? 1 : 0); };
+            *first = std::max(0, floor(low) - 1);
+            *last = std::min(grid.rows - 1, floor(high) + 1);
         };
         int stripeRows = grid.rows;
         int stripes = 1;
