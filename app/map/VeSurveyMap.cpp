@@ -38,13 +38,14 @@ constexpr double kMaxZoom = 1.0e5;
 const QColor kTextColor(0x30, 0x30, 0x30);
 const QColor kFrameColor(0xc8, 0xc8, 0xc8);
 
-void AppendFinite(const std::vector<VePrevSegySRGeometry>& records, std::vector<QPointF>& points)
+VeSurveyMap::PointTable Finite(const std::vector<VePrevSegySRGeometry>& records)
 {
-    points.clear();
-    points.reserve(records.size());
+    auto points = std::make_shared<std::vector<QPointF>>();
+    points->reserve(records.size());
     for (const VePrevSegySRGeometry& r : records)
         if (std::isfinite(r.m_fX) && std::isfinite(r.m_fY))
-            points.emplace_back(double(r.m_fX), double(r.m_fY));
+            points->emplace_back(double(r.m_fX), double(r.m_fY));
+    return points;
 }
 
 // The median distance between neighbours in number order (the records'
@@ -144,14 +145,14 @@ void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
 {
     m_nShotCount = int(shots.size());
     m_nReceiverCount = int(receivers.size());
-    AppendFinite(shots, m_ShotPoints);
-    AppendFinite(receivers, m_ReceiverPoints);
-    m_dShotSpacing = TypicalSpacing(m_ShotPoints);
-    m_dReceiverSpacing = TypicalSpacing(m_ReceiverPoints);
+    m_pShotPoints = Finite(shots);
+    m_pReceiverPoints = Finite(receivers);
+    m_dShotSpacing = TypicalSpacing(ShotPoints());
+    m_dReceiverSpacing = TypicalSpacing(ReceiverPoints());
 
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     bool first = true;
-    for (const auto* points : {&m_ShotPoints, &m_ReceiverPoints}) {
+    for (const auto* points : {&ShotPoints(), &ReceiverPoints()}) {
         for (const QPointF& p : *points) {
             if (first) {
                 minX = maxX = p.x();
@@ -173,18 +174,26 @@ void VeSurveyMap::Clear()
     SetRecords({}, {});
 }
 
+const std::vector<QPointF>& VeSurveyMap::Points(const PointTable& table)
+{
+    static const std::vector<QPointF> none;
+    return table ? *table : none;
+}
+
 void VeSurveyMap::SetFindingMarks(std::vector<QPointF> marks)
 {
-    m_FindingMarks.clear();
-    m_FindingMarks.reserve(marks.size());
-    for (const QPointF& p : marks)
-        if (std::isfinite(p.x()) && std::isfinite(p.y()))
-            m_FindingMarks.push_back(p);
+    marks.erase(std::remove_if(marks.begin(), marks.end(),
+                               [](const QPointF& p) {
+                                   return !std::isfinite(p.x()) || !std::isfinite(p.y());
+                               }),
+                marks.end());
+    m_pFindingMarks =
+        marks.empty() ? nullptr : std::make_shared<const std::vector<QPointF>>(std::move(marks));
 }
 
 QString VeSurveyMap::FindingLegendText() const
 {
-    return tr("Check findings: %1").arg(m_FindingMarks.size());
+    return tr("Check findings: %1").arg(FindingMarks().size());
 }
 
 QString VeSurveyMap::ShotLegendText() const
@@ -340,7 +349,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
         return squares;
     };
     painter.setBrush(ReceiverColor());
-    painter.drawRects(squaresAt(m_ReceiverPoints, ReceiverMarkerSize(rect)));
+    painter.drawRects(squaresAt(ReceiverPoints(), ReceiverMarkerSize(rect)));
     if (Stopped()) {
         painter.restore();
         return;
@@ -352,7 +361,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     int shot = ShotMarkerSize(rect);
     if (shot < kSmallestCircle) {
         painter.setBrush(ShotColor());
-        painter.drawRects(squaresAt(m_ShotPoints, shot));
+        painter.drawRects(squaresAt(ShotPoints(), shot));
         painter.restore();
         return;
     }
@@ -370,7 +379,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     }
     const int half = (side - 1) / 2;
     size_t n = 0;
-    for (const QPointF& p : m_ShotPoints) {
+    for (const QPointF& p : ShotPoints()) {
         if ((++n & 0xffff) == 0 && Stopped())
             break;
         const QPointF at = WorldToPixel(p.x(), p.y(), rect);
@@ -383,7 +392,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
 
 void VeSurveyMap::PaintFindings(QPainter& painter, const QRectF& rect) const
 {
-    if (m_FindingMarks.empty() && !m_MarkedPoint)
+    if (FindingMarks().empty() && !m_MarkedPoint)
         return;
     const QRectF plot = PlotRect(rect);
     const QRectF visible = plot.adjusted(-kMargin, -kMargin, kMargin, kMargin);
@@ -392,7 +401,7 @@ void VeSurveyMap::PaintFindings(QPainter& painter, const QRectF& rect) const
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(FindingColor(), 2.5));
-    for (const QPointF& p : m_FindingMarks) {
+    for (const QPointF& p : FindingMarks()) {
         const QPointF at = WorldToPixel(p.x(), p.y(), rect);
         if (visible.contains(at))
             DrawFindingMarker(painter, at);
@@ -442,7 +451,7 @@ void VeSurveyMap::PaintLegend(QPainter& painter, const QRectF& rect) const
     x += kShotDiameter + 5.0;
     drawText(ReceiverLegendText(), false);
 
-    if (!m_FindingMarks.empty()) {
+    if (!FindingMarks().empty()) {
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(FindingColor(), 2.0));
         painter.setBrush(Qt::NoBrush);

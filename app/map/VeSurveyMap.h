@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -23,13 +24,17 @@ class VePrevStackSegyGeometry;
 // both). Markers are as large as the points' spacing on screen allows, down
 // to a pixel, so that dense lines show single stations.
 // It draws a snapshot of the records, so painting never waits for a running load;
-// take a new snapshot when the geometry has grown. The view (zoom and pan) is kept
-// relative to the fitted view, so it survives a new snapshot and a new paint rect.
+// take a new snapshot when the geometry has grown. Copies of a map share its
+// snapshot and its finding marks (a drawing thread's copy costs no points). The view (zoom and pan)
+// is kept relative to the fitted view, so it survives a new snapshot and a new paint rect.
 class VeSurveyMap
 {
     Q_DECLARE_TR_FUNCTIONS(VeSurveyMap)
 public:
     VeSurveyMap() = default;
+
+    // Points shared between maps, never changed once shared.
+    using PointTable = std::shared_ptr<const std::vector<QPointF>>;
 
     // Takes a snapshot of the geometry's records; null draws the empty map.
     void SetGeometry(const VePrevStackSegyGeometry* geometry);
@@ -48,7 +53,7 @@ public:
     QString ShotLegendText() const;
     QString ReceiverLegendText() const;
     // Whether any record has usable (finite) coordinates, and their extent.
-    bool HasPoints() const { return !m_ShotPoints.empty() || !m_ReceiverPoints.empty(); }
+    bool HasPoints() const { return !ShotPoints().empty() || !ReceiverPoints().empty(); }
     QRectF WorldBounds() const { return m_Bounds; }
 
     // The unit of the coordinates, shown on the scale bar ("m" unless set).
@@ -70,7 +75,10 @@ public:
     // Points a survey check found doubtful, drawn as outlined markers above the
     // records with a legend entry of their own; none draws neither.
     void SetFindingMarks(std::vector<QPointF> marks);
-    const std::vector<QPointF>& FindingMarks() const { return m_FindingMarks; }
+    // Shared as they are: every mark's coordinates must be finite.
+    void SetFindingMarks(PointTable marks) { m_pFindingMarks = std::move(marks); }
+    const std::vector<QPointF>& FindingMarks() const { return Points(m_pFindingMarks); }
+    const PointTable& SharedFindingMarks() const { return m_pFindingMarks; }
     QString FindingLegendText() const;
     // One point singled out above everything else; nothing draws none.
     void SetMarkedPoint(std::optional<QPointF> point) { m_MarkedPoint = point; }
@@ -115,6 +123,9 @@ public:
     static QColor MarkedPointColor() { return QColor(0x10, 0x10, 0x10); }
 
 private:
+    static const std::vector<QPointF>& Points(const PointTable& table);
+    const std::vector<QPointF>& ShotPoints() const { return Points(m_pShotPoints); }
+    const std::vector<QPointF>& ReceiverPoints() const { return Points(m_pReceiverPoints); }
     bool Stopped() const { return m_pStop && m_pStop->load(std::memory_order_relaxed); }
     void PaintMarkers(QPainter& painter, const QRectF& rect) const;
     void PaintFindings(QPainter& painter, const QRectF& rect) const;
@@ -132,9 +143,9 @@ private:
     std::vector<Tick> Ticks(bool eastings, const QRectF& rect) const;
     double ScaleBarLength(const QRectF& rect) const;
 
-    std::vector<QPointF> m_ShotPoints;
-    std::vector<QPointF> m_ReceiverPoints;
-    std::vector<QPointF> m_FindingMarks;
+    PointTable m_pShotPoints;
+    PointTable m_pReceiverPoints;
+    PointTable m_pFindingMarks;
     std::optional<QPointF> m_MarkedPoint;
     int m_nShotCount = 0;
     int m_nReceiverCount = 0;

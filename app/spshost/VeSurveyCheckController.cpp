@@ -112,7 +112,7 @@ void VeSurveyCheckController::SetFindingsShown(bool shown)
 void VeSurveyCheckController::ShowCheckOfSelected()
 {
     const qint64 id = geometryID(m_pTree->SelectedNode());
-    std::vector<QPointF> marks;
+    VeSurveyMap::PointTable marks;
     if (id != 0 && m_pRunner->IsRunning(id)) {
         m_pPane->ShowRunning();
     } else if (const auto result = m_CheckResults.value(id); id != 0 && result) {

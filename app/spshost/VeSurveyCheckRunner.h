@@ -34,7 +34,8 @@ struct VeSurveyCheckResult
     // findings costs the window nothing: the places the map's findings layer
     // marks (points that are off, twice, or merged by the numbering), and the
     // place of every finding by its index, for picking on the map.
-    std::vector<QPointF> layerMarks;
+    // Only finite places, shared with the maps that show them.
+    std::shared_ptr<const std::vector<QPointF>> layerMarks;
     std::shared_ptr<const std::vector<std::optional<QPointF>>> pickable;
 };
 

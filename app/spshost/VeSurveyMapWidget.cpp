@@ -62,8 +62,8 @@ void VeSurveyMapWidget::StartDrawing()
         m_pDrawMap = std::make_shared<VeSurveyMap>(m_Map);
         m_bDrawMapStale = false;
     } else {
-        // Only the small parts may have changed since the points were copied.
-        m_pDrawMap->SetFindingMarks(m_Map.FindingMarks());
+        // Only the parts other than the points may have changed since.
+        m_pDrawMap->SetFindingMarks(m_Map.SharedFindingMarks());
         m_pDrawMap->SetMarkedPoint(m_Map.MarkedPoint());
         m_pDrawMap->SetTitle(m_Map.GetTitle());
     }
@@ -174,6 +174,12 @@ QPointF VeSurveyMapWidget::WorldToPixel(double x, double y) const
 }
 
 void VeSurveyMapWidget::SetFindingMarks(std::vector<QPointF> marks)
+{
+    m_Map.SetFindingMarks(std::move(marks));
+    Redraw();
+}
+
+void VeSurveyMapWidget::SetFindingMarks(VeSurveyMap::PointTable marks)
 {
     m_Map.SetFindingMarks(std::move(marks));
     Redraw();

@@ -37,6 +37,7 @@ public:
 
     // The survey check's layer and the point singled out; see VeSurveyMap.
     void SetFindingMarks(std::vector<QPointF> marks);
+    void SetFindingMarks(VeSurveyMap::PointTable marks);
     void SetMarkedPoint(std::optional<QPointF> point);
     // The fold's layer: its bins beneath faint points and its colour bar in a
     // strip at the right, all drawn on the drawing thread, which shares the
