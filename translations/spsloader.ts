@@ -372,6 +372,10 @@
         <source>numbers beyond 32 bits</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Cannot read file [%1] to its end!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeDataLoadThread</name>
