@@ -14,32 +14,12 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 namespace {
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
 qint64 geometryID(const VeObjNode* node)
 {
     VeObject* object = node ? node->GetObject() : nullptr;
     return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
-}
-
-// The stations of a point table, their lines as the relation table numbers them.
-void AppendStations(const SPSCheckPointTable& table, const SPSCheckLines& lines,
-                    std::vector<SPSFoldStation>* out)
-{
-    std::vector<double> line(size_t(table.lines.Count()), kNaN);
-    for (qint32 id = 0; id < table.lines.Count(); ++id)
-        if (const qint32 found = lines.Find(table.lines.Name(id)); found >= 0)
-            line[size_t(id)] = double(found);
-    out->clear();
-    out->reserve(table.points.size());
-    for (const SPSCheckPoint& p : table.points) {
-        const bool placed = p.hasXY && !p.nonFinite;
-        out->push_back({line[size_t(p.line)], p.numeric ? p.value : kNaN, placed ? p.x : kNaN,
-                        placed ? p.y : kNaN});
-    }
 }
 } // namespace
 
@@ -60,38 +40,6 @@ VeFoldController::~VeFoldController()
     StopAll();
     for (Job& job : m_Jobs)
         job.future.wait();
-}
-
-void VeFoldController::FoldInputs(const SPSSurveyCheckTables& tables,
-                                  std::vector<SPSFoldStation>* sources,
-                                  std::vector<SPSFoldStation>* receivers,
-                                  std::vector<SPSFoldRelation>* relations)
-{
-    // The reading names every line of the S and R files in the relation
-    // table's lines: their ids serve as the fold's line numbers, so that a
-    // line reads the same in all three tables whatever its notation.
-    const SPSCheckRelationTable& x = tables.relations;
-    // The stations on a thread of their own meanwhile: the copies take a
-    // while for a survey of millions of points.
-    std::thread stations([&]() {
-        AppendStations(tables.sources, x.lines, sources);
-        AppendStations(tables.receivers, x.lines, receivers);
-    });
-    relations->clear();
-    relations->reserve(x.rows.size());
-    for (const SPSCheckRelation& r : x.rows) {
-        SPSFoldRelation f;
-        f.sourceLine = r.sourceLine;
-        f.sourcePoint = r.sourcePoint;
-        f.firstChannel = r.firstChannel;
-        f.lastChannel = r.lastChannel;
-        f.channelIncrement = r.increment;
-        f.receiverLine = r.receiverLine;
-        f.firstReceiver = r.firstReceiver;
-        f.lastReceiver = r.lastReceiver;
-        relations->push_back(f);
-    }
-    stations.join();
 }
 
 QString VeFoldController::BinText(const SPSFoldGrid& grid, double x, double y)
@@ -127,17 +75,14 @@ void VeFoldController::Start(qint64 geometryID, std::shared_ptr<const SPSSurveyC
         QElapsedTimer timer;
         timer.start();
         Outcome outcome;
-        std::vector<SPSFoldStation> sources, receivers;
-        std::vector<SPSFoldRelation> relations;
-        FoldInputs(*tables, &sources, &receivers, &relations);
-        tables.reset(); // the check's tables go as soon as nothing else holds them
         SPSFoldOptions options;
         options.cancel = stop.get();
         options.binX = binX;
         options.binY = binY;
         auto result = std::make_shared<SPSFoldResult>();
-        outcome.ok =
-            SPSFold::Compute(sources, receivers, relations, options, result.get(), &outcome.error);
+        // Read where they stand, no copy of millions of rows made.
+        outcome.ok = SPSFold::Compute(*tables, options, result.get(), &outcome.error);
+        tables.reset(); // the check's tables go as soon as nothing else holds them
         if (outcome.ok) {
             auto picture = std::make_shared<VeFoldMap>();
             picture->SetFold(result->grid);

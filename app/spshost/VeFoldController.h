@@ -67,12 +67,6 @@ public:
     // The last fold of the geometry; null when there is none.
     std::shared_ptr<const SPSFoldResult> FoldOf(qint64 geometryID) const;
 
-    // What the fold reads of the check's tables: stations by line (one id
-    // for each line name, the same in every table) and point number, with
-    // their coordinates (NaN where the files give none), and the X rows.
-    static void FoldInputs(const SPSSurveyCheckTables& tables, std::vector<SPSFoldStation>* sources,
-                           std::vector<SPSFoldStation>* receivers,
-                           std::vector<SPSFoldRelation>* relations);
     // What a click at the world point says of its bin; empty outside the grid.
     static QString BinText(const SPSFoldGrid& grid, double x, double y);
 

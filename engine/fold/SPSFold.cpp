@@ -1,5 +1,7 @@
 #include "SPSFold.h"
 
+#include "SPSSurveyCheck.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -25,6 +27,7 @@ constexpr double kSame = 1e-6;
 constexpr double kMaxStations = 1e12;
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxThreads = 8;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // SPS_FOLD_NO_AVX2 in the environment takes the four-lane path, so that the
 // tests run both.
@@ -112,7 +115,9 @@ struct Stations
     }
 };
 
-void BuildStations(const std::vector<SPSFoldStation>& in, Stations& out)
+// Station tables (In) are read as vectors of SPSFoldStation are: size() and
+// [i]; relation tables likewise, of SPSFoldRelation.
+template <typename In> void BuildStations(const In& in, Stations& out)
 {
     const auto usable = [](const SPSFoldStation& s) {
         return finite(s.line, s.point) && finite(s.x, s.y);
@@ -194,7 +199,7 @@ void BuildStations(const std::vector<SPSFoldStation>& in, Stations& out)
 // The common direction of a table's lines, by least squares over their
 // points (each line about its own mean), as an angle in (-pi/2, pi/2]
 // anticlockwise from east; false when no line has two distinct points.
-bool LinesDirection(const std::vector<SPSFoldStation>& in, const Stations& s, double* angle)
+template <typename In> bool LinesDirection(const In& in, const Stations& s, double* angle)
 {
     double sxx = 0, syy = 0, sxy = 0;
     for (const Stations::Line& line : s.lines) {
@@ -249,8 +254,8 @@ double Median(std::vector<double>& values)
 // stations' scatter across the line does not lengthen it; 0 when no line has
 // two stations apart. Of many stations, up to 2^16 neighbours spread evenly
 // over them tell it.
-double StationSpacing(const std::vector<SPSFoldStation>& in, const Stations& s, bool along,
-                      double angle)
+template <typename In>
+double StationSpacing(const In& in, const Stations& s, bool along, double angle)
 {
     const double c = std::cos(angle), n = std::sin(angle);
     const size_t step = std::max<size_t>(1, s.size() >> 16);
@@ -280,7 +285,7 @@ struct Frame
 };
 
 // The median distance across between neighbouring lines, from each line's mean.
-double LineSpacing(const std::vector<SPSFoldStation>& in, const Stations& s, const Frame& f)
+template <typename In> double LineSpacing(const In& in, const Stations& s, const Frame& f)
 {
     std::vector<double> across;
     across.reserve(s.lines.size());
@@ -366,9 +371,10 @@ struct PrePass
     std::vector<std::pair<quint32, quint32>> used; // per receiver line
 };
 
-void ResolveRows(const std::vector<SPSFoldStation>& sourceInput, const Stations& sources,
-                 const Stations& receivers, const std::vector<SPSFoldRelation>& relations,
-                 const Frame& frame, size_t from, size_t to, Resolved* resolved, PrePass& out)
+template <typename In, typename Relations>
+void ResolveRows(const In& sourceInput, const Stations& sources, const Stations& receivers,
+                 const Relations& relations, const Frame& frame, size_t from, size_t to,
+                 Resolved* resolved, PrePass& out)
 {
     out.used.assign(receivers.lines.size(), {std::numeric_limits<quint32>::max(), quint32(0)});
     // Consecutive rows mostly name the same source and receiver line.
@@ -436,14 +442,14 @@ void ResolveRows(const std::vector<SPSFoldStation>& sourceInput, const Stations&
 
 // Bins traces into the rows [rowLo, rowHi) of the grid; traces that fall
 // elsewhere are kept for later, so that workers never share a bin.
-struct Binner
+template <typename Relations> struct Binner
 {
     const Stations* receivers;
     const float* su;
     const float* sv;
     const float* ru;
     const float* rv;
-    const std::vector<SPSFoldRelation>* relations;
+    const Relations* relations;
     const Resolved* resolved;
     quint32* fold;
     float* minOffset;
@@ -873,6 +879,69 @@ bool SPSFoldGrid::BinAt(double x, double y, int* column, int* row) const
     return true;
 }
 
+namespace {
+// A point table of the survey check as the fold's stations, its lines by
+// their ids in the relation table's lines.
+class CheckStations
+{
+public:
+    CheckStations(const SPSCheckPointTable& table, const SPSCheckLines& lines)
+        : m_Points(table.points), m_Lines(size_t(table.lines.Count()), kNaN)
+    {
+        for (qint32 id = 0; id < table.lines.Count(); ++id)
+            if (const qint32 found = lines.Find(table.lines.Name(id)); found >= 0)
+                m_Lines[size_t(id)] = double(found);
+    }
+    size_t size() const { return m_Points.size(); }
+    SPSFoldStation operator[](size_t i) const
+    {
+        const SPSCheckPoint& p = m_Points[i];
+        const bool placed = p.hasXY && !p.nonFinite;
+        return {m_Lines[size_t(p.line)], p.numeric ? p.value : kNaN, placed ? p.x : kNaN,
+                placed ? p.y : kNaN};
+    }
+
+private:
+    const std::vector<SPSCheckPoint>& m_Points;
+    std::vector<double> m_Lines;
+};
+
+class CheckRelations
+{
+public:
+    explicit CheckRelations(const SPSCheckRelationTable& table) : m_Rows(table.rows) {}
+    size_t size() const { return m_Rows.size(); }
+    SPSFoldRelation operator[](size_t k) const
+    {
+        const SPSCheckRelation& r = m_Rows[k];
+        SPSFoldRelation f;
+        f.sourceLine = r.sourceLine;
+        f.sourcePoint = r.sourcePoint;
+        f.firstChannel = r.firstChannel;
+        f.lastChannel = r.lastChannel;
+        f.channelIncrement = r.increment;
+        f.receiverLine = r.receiverLine;
+        f.firstReceiver = r.firstReceiver;
+        f.lastReceiver = r.lastReceiver;
+        return f;
+    }
+
+private:
+    const std::vector<SPSCheckRelation>& m_Rows;
+};
+} // namespace
+
+bool SPSFold::Compute(const SPSSurveyCheckTables& tables, const SPSFoldOptions& options,
+                      SPSFoldResult* result, QString* errorText)
+{
+    const SPSCheckLines& lines = tables.relations.lines;
+    const CheckStations sources(tables.sources, lines), receivers(tables.receivers, lines);
+    if (Compute_(sources, receivers, CheckRelations(tables.relations), options, result, errorText))
+        return true;
+    *result = SPSFoldResult();
+    return false;
+}
+
 bool SPSFold::Compute(const std::vector<SPSFoldStation>& sources,
                       const std::vector<SPSFoldStation>& receivers,
                       const std::vector<SPSFoldRelation>& relations, const SPSFoldOptions& options,
@@ -885,10 +954,9 @@ bool SPSFold::Compute(const std::vector<SPSFoldStation>& sources,
     return false;
 }
 
-bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
-                       const std::vector<SPSFoldStation>& receiverInput,
-                       const std::vector<SPSFoldRelation>& relations, const SPSFoldOptions& options,
-                       SPSFoldResult* result, QString* errorText)
+template <typename In, typename Relations>
+bool SPSFold::Compute_(const In& sourceInput, const In& receiverInput, const Relations& relations,
+                       const SPSFoldOptions& options, SPSFoldResult* result, QString* errorText)
 {
     *result = SPSFoldResult();
     const auto invalid = [](double size) { return !(size >= 0) || !std::isfinite(size); };
@@ -909,7 +977,7 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
         double angles[2] = {0, 0}, spacings[2] = {0, 0};
         Parallel(std::min(threads, 2), [&](int t) {
             for (int table = t; table < 2; table += std::min(threads, 2)) {
-                const std::vector<SPSFoldStation>& in = table ? receiverInput : sourceInput;
+                const In& in = table ? receiverInput : sourceInput;
                 Stations& s = table ? receivers : sources;
                 BuildStations(in, s);
                 along[table] = LinesDirection(in, s, &angles[table]);
@@ -1046,7 +1114,7 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
             grid.cornerY = 0;
 
         // The stations in the grid's frame, as compact as the bins need them.
-        const auto place = [&](const std::vector<SPSFoldStation>& in, Stations& s) {
+        const auto place = [&](const In& in, Stations& s) {
             s.u.resize(s.size());
             s.v.resize(s.size());
             for (size_t k = 0; k < s.size(); ++k) {
@@ -1064,21 +1132,21 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
         });
         std::vector<double>().swap(sources.point);
 
-        Binner binner{&receivers,
-                      sources.u.data(),
-                      sources.v.data(),
-                      receivers.u.data(),
-                      receivers.v.data(),
-                      &relations,
-                      resolved.data(),
-                      nullptr,
-                      nullptr,
-                      nullptr,
-                      grid.columns,
-                      float(0.5 / dx),
-                      float(0.5 / dy),
-                      size_t(grid.columns) * size_t(grid.rows) < (size_t(1) << 31),
-                      HasAvx2()};
+        Binner<Relations> binner{&receivers,
+                                 sources.u.data(),
+                                 sources.v.data(),
+                                 receivers.u.data(),
+                                 receivers.v.data(),
+                                 &relations,
+                                 resolved.data(),
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 grid.columns,
+                                 float(0.5 / dx),
+                                 float(0.5 / dy),
+                                 size_t(grid.columns) * size_t(grid.rows) < (size_t(1) << 31),
+                                 HasAvx2()};
 
         // Rows go by the bin row their midpoints start in, so that the rows
         // that bin into the same bins follow one another while those stay in
@@ -1183,7 +1251,8 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
             return start[size_t(std::min(grid.rows, s * stripeRows))];
         };
 
-        std::vector<std::vector<Binner::Deferred>> deferred(static_cast<size_t>(threads));
+        std::vector<std::vector<typename Binner<Relations>::Deferred>> deferred(
+            static_cast<size_t>(threads));
         std::vector<qint64> binned(static_cast<size_t>(threads), 0);
         std::atomic<bool> stopped{false};
         // Rows a worker takes at a time, small enough to see a cancel soon.
@@ -1222,7 +1291,7 @@ bool SPSFold::Compute_(const std::vector<SPSFoldStation>& sourceInput,
         // Traces that fell outside their worker's stripe (or, by rounding, the
         // grid), binned alone into the bin nearest to them.
         for (const auto& list : deferred)
-            for (const Binner::Deferred& d : list) {
+            for (const auto& d : list) {
                 const float us = sources.u[size_t(d.source)], vs = sources.v[size_t(d.source)];
                 const float mu = us + receivers.u[d.station], mv = vs + receivers.v[d.station];
                 const int c =

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <vector>
 
+struct SPSSurveyCheckTables;
+
 // The common-midpoint fold a relation gives: every trace its X rows name pairs
 // a source point with a receiver station, and the midpoint of the two falls
 // into a bin of a grid laid along the receiver lines. Its inputs are plain
@@ -160,13 +162,17 @@ public:
                         const std::vector<SPSFoldRelation>& relations,
                         const SPSFoldOptions& options, SPSFoldResult* result,
                         QString* errorText = nullptr);
+    // The same from the survey check's tables, read where they stand: lines
+    // are the relation table's, so that a line reads the same in all three
+    // whatever its notation. Its relation rows are those the check could use.
+    static bool Compute(const SPSSurveyCheckTables& tables, const SPSFoldOptions& options,
+                        SPSFoldResult* result, QString* errorText = nullptr);
     // Reads a bin size written "DX,DY" (as the programs' --bin takes it) into
     // the options; false, with the reason in errorText, when it is none.
     static bool ReadBinSize(const QString& text, SPSFoldOptions* options, QString* errorText);
 
 private:
-    static bool Compute_(const std::vector<SPSFoldStation>& sources,
-                         const std::vector<SPSFoldStation>& receivers,
-                         const std::vector<SPSFoldRelation>& relations,
+    template <typename In, typename Relations>
+    static bool Compute_(const In& sources, const In& receivers, const Relations& relations,
                          const SPSFoldOptions& options, SPSFoldResult* result, QString* errorText);
 };
