@@ -126,7 +126,8 @@ void VeSurveyCheckController::ShowCheckOfSelected()
     m_pMap->SetFindingMarks(std::move(marks));
     // Every finding with a place can be picked, shown on the layer or not.
     const auto shown = m_pPane->Result();
-    m_pMap->SetPickablePoints(shown ? shown->pickable : nullptr);
+    m_pMap->SetPickableFindings(
+        shown ? std::shared_ptr<const SPSCheckFindingList>(shown, &shown->findings) : nullptr);
     if (!m_pPane->View()->currentIndex().isValid())
         m_pMap->SetMarkedPoint(std::nullopt);
 }

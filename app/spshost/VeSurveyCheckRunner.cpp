@@ -70,17 +70,12 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
         result->pointsFromLoad = check->TookLoadRows();
         result->error = error;
         result->findings = check->TakeFindings();
-        auto pickable = std::make_shared<std::vector<std::optional<QPointF>>>();
-        pickable->reserve(result->findings.size());
         auto marks = std::make_shared<std::vector<QPointF>>();
         for (const SPSCheckFinding& f : result->findings) {
             ++result->counts[size_t(f.kind)];
-            pickable->push_back(f.hasPosition ? std::optional<QPointF>(QPointF(f.x, f.y))
-                                              : std::nullopt);
             if (onFindingsLayer(f) && std::isfinite(f.x) && std::isfinite(f.y))
                 marks->emplace_back(f.x, f.y);
         }
-        result->pickable = std::move(pickable);
         result->layerMarks = std::move(marks);
     });
     thread->setParent(this);

@@ -32,11 +32,10 @@ struct VeSurveyCheckResult
     bool pointsFromLoad = false;
     // Made on the check's thread, so that showing a result of millions of
     // findings costs the window nothing: the places the map's findings layer
-    // marks (points that are off, twice, or merged by the numbering), and the
-    // place of every finding by its index, for picking on the map.
-    // Only finite places, shared with the maps that show them.
+    // marks (points that are off, twice, or merged by the numbering): only
+    // finite places, shared with the maps that show them. The map picks the
+    // findings by their own places.
     std::shared_ptr<const std::vector<QPointF>> layerMarks;
-    std::shared_ptr<const std::vector<std::optional<QPointF>>> pickable;
 };
 
 // Runs survey checks on worker threads, one per loaded geometry at a time: the

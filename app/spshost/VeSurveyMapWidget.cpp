@@ -1,5 +1,6 @@
 #include "VeSurveyMapWidget.h"
 
+#include "SPSCheckFinding.h"
 #include "VeFoldMap.h"
 #include "VePrevStackSegyGeometry.h"
 
@@ -223,24 +224,38 @@ void VeSurveyMapWidget::SetPickablePoints(
     std::shared_ptr<const std::vector<std::optional<QPointF>>> points)
 {
     m_pPickablePoints = std::move(points);
+    m_pPickableFindings.reset();
+}
+
+void VeSurveyMapWidget::SetPickableFindings(std::shared_ptr<const SPSCheckFindingList> findings)
+{
+    m_pPickableFindings = std::move(findings);
+    m_pPickablePoints.reset();
 }
 
 int VeSurveyMapWidget::PickablePointAt(const QPointF& pixel) const
 {
     int best = -1;
     double bestDistance = kPickRadius;
-    if (!m_pPickablePoints)
-        return best;
-    const std::vector<std::optional<QPointF>>& points = *m_pPickablePoints;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const std::optional<QPointF>& point = points[i];
-        if (!point)
-            continue;
-        const QPointF d = WorldToPixel(point->x(), point->y()) - pixel;
+    const auto consider = [&](size_t i, double x, double y) {
+        const QPointF d = WorldToPixel(x, y) - pixel;
         const double distance = std::hypot(d.x(), d.y());
         if (distance <= bestDistance) {
             bestDistance = distance;
             best = int(i);
+        }
+    };
+    if (m_pPickablePoints) {
+        const std::vector<std::optional<QPointF>>& points = *m_pPickablePoints;
+        for (size_t i = 0; i < points.size(); ++i)
+            if (const std::optional<QPointF>& point = points[i])
+                consider(i, point->x(), point->y());
+    } else if (m_pPickableFindings) {
+        size_t i = 0;
+        for (const SPSCheckFinding& f : *m_pPickableFindings) {
+            if (f.hasPosition)
+                consider(i, f.x, f.y);
+            ++i;
         }
     }
     return best;

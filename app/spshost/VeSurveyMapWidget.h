@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+class SPSCheckFindingList;
+
 #include "VePrevStackSegyGeometry.h"
 
 class VeFoldMap;
@@ -54,6 +56,9 @@ public:
     void SetPickablePoints(std::vector<std::optional<QPointF>> points);
     // The same, shared with whoever made them; null for none.
     void SetPickablePoints(std::shared_ptr<const std::vector<std::optional<QPointF>>> points);
+    // The places of a check's findings, by their index in the list, read
+    // where they stand: a list of millions needs no table of its own.
+    void SetPickableFindings(std::shared_ptr<const SPSCheckFindingList> findings);
     // The index of the pickable point drawn nearest to the widget pixel and
     // within a few pixels of it (of equally near ones, the last); -1 for none.
     int PickablePointAt(const QPointF& pixel) const;
@@ -98,6 +103,7 @@ private:
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
     std::shared_ptr<const std::vector<std::optional<QPointF>>> m_pPickablePoints;
+    std::shared_ptr<const SPSCheckFindingList> m_pPickableFindings; // or these
     std::shared_ptr<const VeFoldMap> m_pFold;
     // Gathers the notices of a running load into a few refreshes.
     QTimer m_RefreshTimer;
