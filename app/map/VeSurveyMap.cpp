@@ -277,26 +277,36 @@ void VeSurveyMap::CentreOn(double x, double y, const QRectF& rect)
 
 void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
 {
+    PaintBeneath(painter, rect);
+    if (!Stopped())
+        PaintAbove(painter, rect);
+}
+
+void VeSurveyMap::PaintBeneath(QPainter& painter, const QRectF& rect) const
+{
     painter.save();
     painter.setClipRect(rect);
     painter.fillRect(rect, BackgroundColor());
-    QFont font = painter.font();
-    font.setPixelSize(12);
-    painter.setFont(font);
-
     const QRectF plot = PlotRect(rect);
     painter.setPen(QPen(kFrameColor, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot.adjusted(-kMargin / 2, -kMargin / 2, kMargin / 2, kMargin / 2));
-
     if (HasPoints()) {
         if (m_Underlay)
             m_Underlay(painter, *this, rect);
         PaintMarkers(painter, rect);
-        if (Stopped()) {
-            painter.restore();
-            return;
-        }
+    }
+    painter.restore();
+}
+
+void VeSurveyMap::PaintAbove(QPainter& painter, const QRectF& rect) const
+{
+    painter.save();
+    painter.setClipRect(rect);
+    QFont font = painter.font();
+    font.setPixelSize(12);
+    painter.setFont(font);
+    if (HasPoints()) {
         PaintFindings(painter, rect);
         PaintAxes(painter, rect);
         PaintScaleBar(painter, rect);
@@ -304,7 +314,7 @@ void VeSurveyMap::Paint(QPainter& painter, const QRectF& rect) const
         painter.setPen(kTextColor);
         const QString text =
             m_strEmptyText.isEmpty() ? tr("No shots or receivers") : m_strEmptyText;
-        painter.drawText(plot, Qt::AlignCenter | Qt::TextWordWrap, text);
+        painter.drawText(PlotRect(rect), Qt::AlignCenter | Qt::TextWordWrap, text);
     }
     PaintLegend(painter, rect);
     painter.restore();

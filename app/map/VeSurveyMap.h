@@ -99,6 +99,13 @@ public:
 
     // Draws the whole map into the rect of the painter's device.
     void Paint(QPainter& painter, const QRectF& rect) const;
+    // The same in two layers, one over the other: beneath, what takes long
+    // (the frame, the underlay and the points); above, what changes without
+    // the view (finding marks, the marked point, the title), with the axes,
+    // the scale bar and the legend. A picture of the layer beneath serves
+    // every change above it.
+    void PaintBeneath(QPainter& painter, const QRectF& rect) const;
+    void PaintAbove(QPainter& painter, const QRectF& rect) const;
 
     // The part of the rect the records are fitted into (legend and scale bar aside).
     QRectF PlotRect(const QRectF& rect) const;

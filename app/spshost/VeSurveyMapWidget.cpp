@@ -62,6 +62,7 @@ void VeSurveyMapWidget::StartDrawing()
     if (m_bDrawMapStale || !m_pDrawMap) {
         m_pDrawMap = std::make_shared<VeSurveyMap>(m_Map);
         m_bDrawMapStale = false;
+        ++m_nSnapshot;
     } else {
         // Only the parts other than the points may have changed since.
         m_pDrawMap->SetFindingMarks(m_Map.SharedFindingMarks());
@@ -87,22 +88,33 @@ void VeSurveyMapWidget::StartDrawing()
     map.PanBy(m_Map.Pan() - map.Pan());
 
     const qreal ratio = devicePixelRatioF();
+    const BeneathKey key{size, ratio, m_Map.Zoom(), m_Map.Pan(), m_nSnapshot, fold.get()};
+    // Shared, never written: the drawing paints on a copy of its own.
+    QImage beneath = key == m_BeneathKey ? m_Beneath : QImage();
     m_bDrawing = true;
     m_pDrawingStop = std::make_shared<std::atomic<bool>>(false);
     m_pDrawMap->SetStop(m_pDrawingStop.get());
     m_Drawing = std::async(std::launch::async, [this, drawMap = m_pDrawMap, fold, size, ratio,
-                                                stop = m_pDrawingStop]() {
+                                                stop = m_pDrawingStop, beneath, key]() {
         DrawnPicture picture;
-        picture.image = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
-        picture.image.setDevicePixelRatio(ratio);
-        picture.image.fill(VeSurveyMap::BackgroundColor());
+        picture.key = key;
         const QRectF area{QPointF(), QSizeF(size)};
         const QRectF mapArea = fold ? fold->MapRect(area) : area;
-        {
-            QPainter painter(&picture.image);
-            drawMap->Paint(painter, mapArea);
+        picture.beneath = beneath;
+        if (picture.beneath.isNull()) {
+            picture.beneath = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+            picture.beneath.setDevicePixelRatio(ratio);
+            picture.beneath.fill(VeSurveyMap::BackgroundColor());
+            QPainter painter(&picture.beneath);
+            drawMap->PaintBeneath(painter, mapArea);
             if (fold)
                 fold->PaintBar(painter, fold->BarRect(area));
+            picture.beneathDrawn = true;
+        }
+        picture.image = picture.beneath;
+        if (!stop->load()) {
+            QPainter painter(&picture.image);
+            drawMap->PaintAbove(painter, mapArea);
         }
         picture.stopped = stop->load();
         picture.worldTopLeft = drawMap->PixelToWorld(area.topLeft(), mapArea);
@@ -121,6 +133,11 @@ void VeSurveyMapWidget::Drawn()
     DrawnPicture picture = m_Drawing.get();
     m_bDrawing = false;
     if (!picture.stopped) {
+        if (picture.beneathDrawn) {
+            ++m_nBeneathDrawn;
+            m_Beneath = std::move(picture.beneath);
+            m_BeneathKey = picture.key;
+        }
         m_Image = std::move(picture.image);
         m_ImageWorldTopLeft = picture.worldTopLeft;
         m_ImageWorldBottomRight = picture.worldBottomRight;

@@ -100,6 +100,13 @@ private:
     // The drawing thread has finished a picture: shows it.
     Q_INVOKABLE void Drawn();
 
+public:
+    // How many pictures of the points (and the fold beneath them) were
+    // drawn: finding marks, the marked point and the title are drawn over
+    // the last one of the same view.
+    int PointsLayersDrawn() const { return m_nBeneathDrawn; }
+
+private:
     QPointer<VePrevStackSegyGeometry> m_pGeometry;
     VeSurveyMap m_Map;
     std::shared_ptr<const std::vector<std::optional<QPointF>>> m_pPickablePoints;
@@ -115,13 +122,35 @@ private:
     // while a picture is drawn and changes its view only between drawings.
     std::shared_ptr<VeSurveyMap> m_pDrawMap;
     bool m_bDrawMapStale = true;
+    // What the picture of the layer beneath (points and fold) depends on.
+    struct BeneathKey
+    {
+        QSize size;
+        qreal ratio = 0;
+        double zoom = 0;
+        QPointF pan;
+        quint64 points = 0; // the snapshot's number
+        const VeFoldMap* fold = nullptr;
+        bool operator==(const BeneathKey& o) const
+        {
+            return size == o.size && ratio == o.ratio && zoom == o.zoom && pan == o.pan &&
+                   points == o.points && fold == o.fold;
+        }
+    };
     struct DrawnPicture
     {
         QImage image;
+        QImage beneath; // the layer beneath alone, for the next picture of this view
+        bool beneathDrawn = false;
+        BeneathKey key;
         QPointF worldTopLeft;
         QPointF worldBottomRight;
         bool stopped = false; // unfinished: not to be shown
     };
+    quint64 m_nSnapshot = 0;
+    BeneathKey m_BeneathKey;
+    QImage m_Beneath;
+    int m_nBeneathDrawn = 0;
     std::future<DrawnPicture> m_Drawing;
     // Set to end the drawing early: a new layer makes its picture useless.
     std::shared_ptr<std::atomic<bool>> m_pDrawingStop;

@@ -366,9 +366,13 @@ private Q_SLOTS:
         QTest::mouseRelease(map, Qt::LeftButton, Qt::NoModifier, QPoint(130, 90));
         QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
 
-        // The picture drawn off the UI thread is the map of this very view, marks included.
+        // The picture drawn off the UI thread is the map of this very view, marks included,
+        // drawn over the picture of the points of this view, not with them again.
+        QTRY_VERIFY(!map->IsDrawing());
+        const int pointsDrawn = map->PointsLayersDrawn();
         map->SetFindingMarks({QPointF(800, 500)});
         QTRY_VERIFY(!map->IsDrawing());
+        QCOMPARE(map->PointsLayersDrawn(), pointsDrawn);
         QImage direct(map->size(), QImage::Format_ARGB32_Premultiplied);
         direct.fill(VeSurveyMap::BackgroundColor());
         {
@@ -382,10 +386,12 @@ private Q_SLOTS:
         geometry->AddShotGeometry(new VePrevSegySRGeometry{3, 400.0f, 250.0f, 0.0f});
         QTRY_COMPARE(map->Map().ShotCount(), 2);
         QCOMPARE(map->WorldToPixel(800, 500), before + QPointF(30, -10));
+        QTRY_COMPARE(map->PointsLayersDrawn(), pointsDrawn + 1);
 
         QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
         QCOMPARE(map->Map().Zoom(), 1.0);
         QCOMPARE(map->Map().Pan(), QPointF());
+        QTRY_COMPARE(map->PointsLayersDrawn(), pointsDrawn + 2); // a new view, new points
     }
 
     void mapPicksNearestPoint_data()
