@@ -5,7 +5,6 @@
 #include "VeFoldMap.h"
 #include "VeObjNode.h"
 #include "VeObjTreeWidget.h"
-#include "VePrevStackSegyGeometry.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMapWidget.h"
 
@@ -14,14 +13,6 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
-
-namespace {
-qint64 geometryID(const VeObjNode* node)
-{
-    VeObject* object = node ? node->GetObject() : nullptr;
-    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
-}
-} // namespace
 
 VeFoldController::VeFoldController(VeObjTreeWidget* tree, VeSurveyMapWidget* map,
                                    VeSurveyCheckRunner* runner, QObject* parent)
@@ -146,7 +137,7 @@ void VeFoldController::Deliver(qint64 key, Outcome outcome)
 {
     VeObject* geometry = nullptr;
     for (VeObjNode* node : m_pTree->Nodes())
-        if (geometryID(node) == key)
+        if (VeObjTreeWidget::GeometryID(node) == key)
             geometry = node->GetObject();
     if (!geometry)
         return; // gone meanwhile
@@ -194,7 +185,7 @@ std::shared_ptr<const SPSFoldResult> VeFoldController::FoldOf(qint64 geometryID)
 
 qint64 VeFoldController::SelectedGeometryID() const
 {
-    return geometryID(m_pTree->SelectedNode());
+    return VeObjTreeWidget::GeometryID(m_pTree->SelectedNode());
 }
 
 void VeFoldController::SetShown(bool shown)

@@ -125,6 +125,12 @@ VeObjNode* VeObjTreeWidget::SelectedNode() const
     return items.isEmpty() ? nullptr : NodeOf(items.first());
 }
 
+qint64 VeObjTreeWidget::GeometryID(const VeObjNode* node)
+{
+    VeObject* object = node ? node->GetObject() : nullptr;
+    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
+}
+
 void VeObjTreeWidget::SelectNode(VeObjNode* node)
 {
     QTreeWidgetItem* item = m_Items.value(node);

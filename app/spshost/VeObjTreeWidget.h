@@ -27,6 +27,8 @@ public:
     VeObjNode* NodeAt(const QPoint& viewportPos) const;
     VeObjNode* SelectedNode() const;
     void SelectNode(VeObjNode* node);
+    // The id of the pre-stack geometry the node holds; 0 for none (or no node).
+    static qint64 GeometryID(const VeObjNode* node);
     // Every node, the root first, parents before children.
     QList<VeObjNode*> Nodes() const;
 

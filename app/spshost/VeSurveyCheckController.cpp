@@ -4,7 +4,6 @@
 #include "SPSSurveyCheck.h"
 #include "VeObjNode.h"
 #include "VeObjTreeWidget.h"
-#include "VePrevStackSegyGeometry.h"
 #include "VeSPSLoadAgain.h"
 #include "VeSurveyCheckPane.h"
 #include "VeSurveyCheckRunner.h"
@@ -17,14 +16,6 @@
 
 #include <optional>
 #include <vector>
-
-namespace {
-qint64 geometryID(const VeObjNode* node)
-{
-    VeObject* object = node ? node->GetObject() : nullptr;
-    return qobject_cast<VePrevStackSegyGeometry*>(object) ? object->GetID() : 0;
-}
-} // namespace
 
 VeSurveyCheckController::VeSurveyCheckController(VeObjTreeWidget* tree, VeSurveyCheckPane* pane,
                                                  VeSurveyMapWidget* map, QObject* parent)
@@ -81,7 +72,7 @@ void VeSurveyCheckController::CheckLoad(const QThread* load, qint64 filledObject
     // ended, or it was the target's.
     VeObject* geometry = nullptr;
     for (VeObjNode* node : m_pTree->Nodes())
-        if (geometryID(node) == filledObjectID)
+        if (VeObjTreeWidget::GeometryID(node) == filledObjectID)
             geometry = node->GetObject();
     if (!geometry)
         return; // the load failed before it made a geometry, or it is gone
@@ -111,7 +102,7 @@ void VeSurveyCheckController::SetFindingsShown(bool shown)
 
 void VeSurveyCheckController::ShowCheckOfSelected()
 {
-    const qint64 id = geometryID(m_pTree->SelectedNode());
+    const qint64 id = VeObjTreeWidget::GeometryID(m_pTree->SelectedNode());
     VeSurveyMap::PointTable marks;
     if (id != 0 && m_pRunner->IsRunning(id)) {
         m_pPane->ShowRunning();

@@ -233,14 +233,8 @@ void VeSurveyMapWidget::CentreOn(double x, double y)
 
 void VeSurveyMapWidget::SetPickablePoints(std::vector<std::optional<QPointF>> points)
 {
-    SetPickablePoints(
-        std::make_shared<const std::vector<std::optional<QPointF>>>(std::move(points)));
-}
-
-void VeSurveyMapWidget::SetPickablePoints(
-    std::shared_ptr<const std::vector<std::optional<QPointF>>> points)
-{
-    m_pPickablePoints = std::move(points);
+    m_pPickablePoints =
+        std::make_shared<const std::vector<std::optional<QPointF>>>(std::move(points));
     m_pPickableFindings.reset();
 }
 

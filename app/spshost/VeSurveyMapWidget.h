@@ -54,8 +54,6 @@ public:
     // The world points a click may pick, by the caller's index; those without
     // a place cannot be picked. None at first.
     void SetPickablePoints(std::vector<std::optional<QPointF>> points);
-    // The same, shared with whoever made them; null for none.
-    void SetPickablePoints(std::shared_ptr<const std::vector<std::optional<QPointF>>> points);
     // The places of a check's findings, by their index in the list, read
     // where they stand: a list of millions needs no table of its own.
     void SetPickableFindings(std::shared_ptr<const SPSCheckFindingList> findings);
