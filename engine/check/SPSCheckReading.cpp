@@ -42,6 +42,9 @@ bool parseNumber(Field f, bool utf8, double* value)
 {
     if (f.size == 0)
         return false;
+    // The usual short decimal, inline; it is always finite.
+    if (!utf8 && ShortPaddedDecimal(f.data, f.size, value))
+        return true;
     const bool ok = utf8 ? RealFromText(f.text(true), value)
                          : RealFromText(QLatin1StringView(f.data, f.size), value);
     if (ok && !std::isfinite(*value)) {
@@ -345,7 +348,21 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
     const auto width = [&](int i) { return qBound(0, fields[i].span.len, 32); };
     table.texts.reserve(size_t(rowsAtMost * (kTapeLen + width(0) + width(2))));
 
+    // Which fields hold numbers, and where the row keeps them.
+    double SPSCheckRelation::*const numbers[kFields] = {nullptr,
+                                                        nullptr,
+                                                        &SPSCheckRelation::sourcePoint,
+                                                        &SPSCheckRelation::firstChannel,
+                                                        &SPSCheckRelation::lastChannel,
+                                                        &SPSCheckRelation::increment,
+                                                        nullptr,
+                                                        &SPSCheckRelation::firstReceiver,
+                                                        &SPSCheckRelation::lastReceiver};
+    constexpr int kIncrement = 5;
+
     LineCache lines(table.lines);
+    Field field[kFields];
+    QByteArray utf8[kFields + 1];
     qint64 count = 0;
     while (reader.NextRecord()) {
         if ((++count % kRowsBetweenLooks) == 0) {
@@ -358,56 +375,55 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             also->Row(reader);
         SPSCheckRelation r;
         r.row = reader.RowNumber();
-        // A field keeps its row's form: Latin-1 for a plain ASCII row.
+        // A field keeps its row's form: Latin-1 for a plain ASCII row, whose
+        // bytes are its UTF-8 as well.
         const bool plain = reader.Field(0, 0).IsLatin1();
-        Field field[kFields];
-        QByteArray utf8[kFields];
-        for (int i = 0; i < kFields; ++i) {
-            const SPSLayout::Span& span = fields[i].span;
+        auto cut = [&](qint32 pos, qint32 len, int slot) {
             if (plain) {
-                const QLatin1StringView v = reader.Field(span.pos, span.len).Latin1();
-                field[i] = {v.data(), v.size()};
-            } else {
-                utf8[i] = reader.FieldText(span.pos, span.len).toUtf8();
-                field[i] = {utf8[i].constData(), utf8[i].size()};
+                const QLatin1StringView v = reader.Field(pos, len).Latin1();
+                return Field{v.data(), v.size()};
             }
-        }
-        auto text = [&](int i) { return field[i].text(!plain); };
-        double* numbers[kFields] = {nullptr,         nullptr,          &r.sourcePoint,
-                                    &r.firstChannel, &r.lastChannel,   &r.increment,
-                                    nullptr,         &r.firstReceiver, &r.lastReceiver};
+            utf8[slot] = reader.FieldText(pos, len).toUtf8();
+            return Field{utf8[slot].constData(), utf8[slot].size()};
+        };
+        for (int i = 0; i < kFields; ++i)
+            field[i] = cut(fields[i].span.pos, fields[i].span.len, i);
+        // Each number once: nearly all are the usual short decimal.
+        double value[kFields] = {};
+        bool isNumber[kFields] = {};
         bool anyNumber = false;
-        for (int i = 0; i < kFields && !anyNumber; ++i) {
-            double v = 0;
-            anyNumber = numbers[i] && i != 5 && parseNumber(field[i], !plain, &v);
+        for (int i = 0; i < kFields; ++i) {
+            if (!numbers[i])
+                continue;
+            const Field& f = field[i];
+            isNumber[i] = parseNumber(f, !plain, &value[i]);
+            anyNumber = anyNumber || (isNumber[i] && i != kIncrement);
         }
         if (!anyNumber) {
             addNotARecord(findings, r.row);
             continue;
         }
-        const QString record = text(0);
-        const QString tape = hasTape ? reader.FieldText(kTapePos, kTapeLen).trimmed() : QString();
+        auto text = [&](int i) { return field[i].text(!plain); };
+        const auto view = [](const Field& f) { return QUtf8StringView(f.data, f.size); };
         qint32 number = 0;
         r.sourceLine = lines.Id(field[1], !plain, &number, 0);
         r.receiverLine = lines.Id(field[6], !plain, &number, 1);
-        const QString sourcePoint = text(2);
         bool usable = true;
         for (int i = 0; i < kFields; ++i) {
             if (!numbers[i])
                 continue;
-            double v = 0;
-            const bool ok = parseNumber(field[i], !plain, &v);
-            if (ok)
-                *numbers[i] = v;
-            else if (!field[i].isEmpty() || i != 5)
+            if (isNumber[i])
+                r.*numbers[i] = value[i];
+            else if (!field[i].isEmpty() || i != kIncrement)
                 usable = false;
-            if (!ok && !field[i].isEmpty()) {
+            if (!isNumber[i] && !field[i].isEmpty()) {
                 SPSCheckFinding& f = findings.Add(
                     r.row, Kind::NotANumber,
                     QCoreApplication::translate("SPSSurveyCheck", "%1 \"%2\" is not a number")
                         .arg(SPSCheckTranslated(fields[i].name), text(i)));
+                // The line as this row writes it.
                 findings.Name(f, text(i == 2 ? 1 : 6),
-                              i == 2 ? QStringView(sourcePoint) : QStringView());
+                              i == 2 ? QStringView(text(2)) : QStringView());
             }
         }
         if (reader.RowLength() < furthestEnd) {
@@ -415,7 +431,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             f.row = r.row;
             f.kind = Kind::ShortRow;
             f.a = double(reader.RowLength());
-            findings.Name(f, text(1), sourcePoint);
+            findings.Name(f, text(1), text(2));
         }
         if (!(r.increment >= 1))
             r.increment = 1;
@@ -423,8 +439,10 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
         // its stations would overflow.
         if (std::fabs(r.lastReceiver - r.firstReceiver) / r.increment > 1e12)
             usable = false;
-        if (usable)
-            table.Add(r, tape, record, sourcePoint);
+        if (usable) {
+            const Field tape = hasTape ? cut(kTapePos, kTapeLen, kFields) : Field{};
+            table.Add(r, view(tape), view(field[0]), view(field[2]));
+        }
     }
     return !stop.load() && !reader.Failed();
 }

@@ -46,8 +46,8 @@ int SPSCheckPointTable::CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint
     return std::equal(ab, ae, bb, be) ? 0 : 1;
 }
 
-SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QStringView tape,
-                                             QStringView record, QStringView sourcePoint)
+SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8StringView tape,
+                                             QUtf8StringView record, QUtf8StringView sourcePoint)
 {
     SPSCheckRelation& r = rows.emplace_back(row);
     r.textOffset = qint64(texts.size());
@@ -56,9 +56,16 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QStrin
     r.tapeLength = quint64(tape.size());
     r.recordLength = qint32(record.size());
     r.sourcePointLength = qint32(sourcePoint.size());
-    for (const QStringView text : {tape, record, sourcePoint})
-        texts.insert(texts.end(), text.utf16(), text.utf16() + text.size());
+    for (const QUtf8StringView text : {tape, record, sourcePoint})
+        texts.insert(texts.end(), text.data(), text.data() + text.size());
     return r;
+}
+
+SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QStringView tape,
+                                             QStringView record, QStringView sourcePoint)
+{
+    const QByteArray t = tape.toUtf8(), c = record.toUtf8(), p = sourcePoint.toUtf8();
+    return Add(row, QUtf8StringView(t), QUtf8StringView(c), QUtf8StringView(p));
 }
 
 SPSCheckFindings::SPSCheckFindings(const QString& file, QChar letter)
@@ -121,6 +128,13 @@ void SPSCheckFindings::Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint
     f.line = id;
     if (!point.isNull())
         f.point = m_Parts.AddText(point);
+}
+
+void SPSCheckFindings::Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line,
+                            QUtf8StringView point)
+{
+    Name(f, lines, line, QStringView());
+    f.point = m_Parts.AddText(point.data(), point.size());
 }
 
 void SPSCheckFindings::Name(SPSCheckFinding& f, const QString& line, QStringView point)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringView>
+#include <QUtf8StringView>
 
 #include <vector>
 
@@ -86,9 +87,9 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
 struct SPSCheckRelation
 {
     qint64 row : 56; // counted from 1
-    // Its texts stand end to end in the table's texts from textOffset: the
-    // tape number, which counts the record number's wraps and may be blank;
-    // the field record; the source point.
+    // Its texts stand end to end in the table's texts from textOffset, UTF-8:
+    // the tape number, which counts the record number's wraps and may be
+    // blank; the field record; the source point.
     quint64 tapeLength : 8;
     qint64 textOffset = 0;
     qint32 recordLength = 0, sourcePointLength = 0;
@@ -110,28 +111,30 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     // the S file, then as the R file names them, so that findings do too.
     SPSCheckLines lines;
     std::vector<SPSCheckRelation> rows;
-    std::vector<char16_t> texts; // as the rows hold them, end to end
+    std::vector<char> texts; // as the rows hold them, UTF-8, end to end
 
-    // Appends the row with its texts, which sets their offsets and lengths.
+    // Appends the row with its texts (UTF-8), which sets their offsets and lengths.
+    SPSCheckRelation& Add(const SPSCheckRelation& row, QUtf8StringView tape, QUtf8StringView record,
+                          QUtf8StringView sourcePoint);
     SPSCheckRelation& Add(const SPSCheckRelation& row, QStringView tape, QStringView record,
                           QStringView sourcePoint);
-    QStringView Tape(const SPSCheckRelation& r) const
+    QUtf8StringView Tape(const SPSCheckRelation& r) const
     {
         return Text(r.textOffset, qint32(r.tapeLength));
     }
-    QStringView Record(const SPSCheckRelation& r) const
+    QUtf8StringView Record(const SPSCheckRelation& r) const
     {
         return Text(r.textOffset + qint64(r.tapeLength), r.recordLength);
     }
-    QStringView SourcePoint(const SPSCheckRelation& r) const
+    QUtf8StringView SourcePoint(const SPSCheckRelation& r) const
     {
         return Text(r.textOffset + qint64(r.tapeLength) + r.recordLength, r.sourcePointLength);
     }
 
 private:
-    QStringView Text(qint64 offset, qint32 length) const
+    QUtf8StringView Text(qint64 offset, qint32 length) const
     {
-        return QStringView(texts.data() + offset, length);
+        return QUtf8StringView(texts.data() + offset, length);
     }
 };
 
@@ -160,9 +163,13 @@ public:
     // Names the line (id in lines) and the point text of a finding not made
     // from a point of a table.
     void Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line, QStringView point);
+    void Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line, QUtf8StringView point);
     void Name(SPSCheckFinding& f, const QString& line, QStringView point);
     // RelationSourceMissing: the field record's text.
-    void SetRecord(SPSCheckFinding& f, QStringView record) { f.text = m_Parts.AddText(record); }
+    void SetRecord(SPSCheckFinding& f, QUtf8StringView record)
+    {
+        f.text = m_Parts.AddText(record.data(), record.size());
+    }
     // ShortRow: the layout's furthest field, already translated, and its end.
     void SetFurthestField(const QString& name, qint64 end);
     // Adds to a message kept whole.

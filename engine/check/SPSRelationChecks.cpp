@@ -54,6 +54,7 @@ public:
             ++m_LineBegin[size_t(s.line) + 1];
         for (size_t l = 1; l < m_LineBegin.size(); ++l)
             m_LineBegin[l] += m_LineBegin[l - 1];
+        m_Hint.assign(m_LineBegin.begin(), m_LineBegin.end() - 1);
     }
 
     Station At(size_t k) const
@@ -92,14 +93,16 @@ public:
     qint32 PointIndex(size_t k) const { return m_At[k]; }
 
     // The first station not before (line, value), by its place; searched from
-    // where the last search ended (hint, updated): relation rows mostly name
-    // stations in the order the files hold them, a step or two on.
-    size_t LowerBound(qint32 line, double value, size_t& hint) const
+    // where the last search of that line ended: relation rows mostly name a
+    // line's stations in the order the file holds them, a step or two on,
+    // though consecutive rows name other lines.
+    size_t LowerBound(qint32 line, double value)
     {
         if (line < 0 || size_t(line) + 1 >= m_LineBegin.size())
             return m_At.size();
         size_t low = size_t(m_LineBegin[size_t(line)]);
         size_t high = size_t(m_LineBegin[size_t(line) + 1]);
+        size_t& hint = m_Hint[size_t(line)];
         if (hint >= low && hint <= high) {
             if (hint == low || Value(hint - 1) < value) {
                 // At or after the hint: gallop to a station not before the value.
@@ -124,10 +127,7 @@ public:
         hint = low;
         return low;
     }
-    Iterator Find(qint32 line, double value, size_t& hint) const
-    {
-        return {this, LowerBound(line, value, hint)};
-    }
+    Iterator Find(qint32 line, double value) { return {this, LowerBound(line, value)}; }
 
     // Whether the stations first to last, all on one line, follow one another
     // at this spacing (exactly, as the files write the numbers): a range of an
@@ -159,6 +159,7 @@ private:
     const std::vector<SPSCheckPoint>& m_Points;
     std::vector<qint32> m_At;
     std::vector<qint32> m_LineBegin; // by line id, and one past the last
+    std::vector<size_t> m_Hint;      // by line id: where its last search ended
     // For each station, the last of the run of equal spacing it starts.
     std::vector<qint32> m_RunEnd;
 };
@@ -206,7 +207,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
             const std::atomic<bool>* stop)
 {
-    const Stations sourceStations(sources.points);
+    Stations sourceStations(sources.points);
     Stations receiverStations(receivers.points);
     receiverStations.FindRuns();
     const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
@@ -219,15 +220,13 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     // Ranges settled whole, as marks at their ends: +1 at the first station, -1
     // past the last; summed once all rows are seen.
     std::vector<qint32> coveredRuns(receiverStations.Size() + 1, 0);
-    size_t sourceHint = 0;
-    size_t receiverHint = 0;
     for (const SPSCheckRelation& r : relations.rows) {
         if (stop && stop->load(std::memory_order_relaxed))
             return false;
         // The source point the row names.
         bool found = false;
         if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
-            for (auto it = sourceStations.Find(line, r.sourcePoint - kSame, sourceHint);
+            for (auto it = sourceStations.Find(line, r.sourcePoint - kSame);
                  it != sourceStations.end(); ++it) {
                 if (it->line != line || it->value > r.sourcePoint + kSame)
                     break;
@@ -248,9 +247,8 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         const double low = qMin(r.firstReceiver, r.lastReceiver);
         const double high = qMax(r.firstReceiver, r.lastReceiver);
         const qint32 line = receiverLine[size_t(r.receiverLine)];
-        const size_t first = line >= 0
-                                 ? receiverStations.LowerBound(line, low - kSame, receiverHint)
-                                 : receiverStations.Size();
+        const size_t first =
+            line >= 0 ? receiverStations.LowerBound(line, low - kSame) : receiverStations.Size();
         const double stations = std::floor((high - low) / r.increment + kSame) + 1;
         if (first < receiverStations.Size() && receiverStations.Line(first) == line &&
             receiverStations.Value(first) == low && stations <= double(receiverStations.Size())) {
@@ -267,7 +265,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                 continue;
             }
         }
-        auto it = receiverStations.Find(line, low - kSame, receiverHint);
+        auto it = receiverStations.Find(line, low - kSame);
         qint64 missing = 0;
         QStringList firstMissing;
         double s = 0; // stations before the s-th are settled

@@ -663,6 +663,51 @@ private slots:
             << QStringList{"R:14:not-a-record", "X:10:not-a-record"};
     }
 
+    // The texts of relation findings, on plain rows and on rows of other
+    // characters, which are read apart.
+    void relationTexts_data()
+    {
+        QTest::addColumn<QByteArray>("tape");
+        QTest::addColumn<QStringList>("expected");
+        const auto expected = [](const QString& tape) {
+            return QStringList{
+                "X:10:not-a-number:first channel \"1x\" is not a number|3001||",
+                "X:9:relation-source-missing:field record 1 names source line 1001 point 2099, "
+                "which the S file lacks|1001|2099|",
+                "X:9:record-reused:tape " + tape +
+                    " uses field record 1 for source line 1001 point 2099 and, from row 2, for "
+                    "line 1001 point 2001|1001|2099|"};
+        };
+        QTest::newRow("plain rows") << QByteArray("T7") << expected("T7");
+        QTest::newRow("rows of other characters") << QByteArray("T\xc3\xa5"
+                                                                "7")
+                                                  << expected(QString::fromUtf8("T\xc3\xa5"
+                                                                                "7"));
+    }
+
+    void relationTexts()
+    {
+        QFETCH(QByteArray, tape);
+        QFETCH(QStringList, expected);
+        // Columns count characters, not bytes.
+        const auto taped = [&](QByteArray row) {
+            return row.replace(1, 6, QString::fromUtf8(tape).rightJustified(6).toUtf8());
+        };
+        QList<QByteArray> x = cleanRelations();
+        for (QByteArray& row : x)
+            if (row.startsWith('X'))
+                row = taped(row);
+        x[8] = taped(sps21::relationRow("1", "1001", "2099", "1", "12", "3001", "4001", "4012"));
+        x << taped(sps21::relationRow("1", "1001", "2008", "1x", "12", "3001", "4001", "4012"));
+        VeTaskSPSFilesLoaderParam param;
+        QVERIFY(writeSurvey21("texts", cleanSources(), cleanReceivers(), x, &param));
+        QStringList found;
+        for (const QString& f : described(param))
+            if (f.startsWith(u'X') && !f.contains(":revision:"))
+                found << f;
+        QCOMPARE(found, expected);
+    }
+
     void findings()
     {
         QFETCH(QList<QByteArray>, s);
