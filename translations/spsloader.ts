@@ -376,6 +376,14 @@
         <source>Cannot read file [%1] to its end!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the row ends at column %1, before the end of the %2 field (column %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>field record %1 names source line %2 point %3, which the S file lacks</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>VeDataLoadThread</name>

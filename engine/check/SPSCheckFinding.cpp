@@ -68,6 +68,12 @@ QString SPSCheckFinding::SeverityName(Severity severity)
 }
 
 namespace {
+const char* const kShortRowText =
+    QT_TRANSLATE_NOOP("SPSSurveyCheck", "the row ends at column %1, before the end of the %2 field "
+                                        "(column %3)");
+const char* const kSourceMissingText = QT_TRANSLATE_NOOP(
+    "SPSSurveyCheck", "field record %1 names source line %2 point %3, which the S file lacks");
+
 // Whether the finding's text slot names a text rather than holding b.
 bool holdsText(const SPSCheckFinding& f)
 {
@@ -110,16 +116,13 @@ QString SPSCheckFindingList::Message(const SPSCheckFinding& f) const
             .arg(qint64(f.a));
     case SPSCheckFinding::ShortRow: {
         const File& file = m_Files[f.file];
-        return SPSCheckTranslated(
-                   "the row ends at column %1, before the end of the %2 field (column %3)")
+        return SPSCheckTranslated(kShortRowText)
             .arg(qint64(f.a))
             .arg(file.field)
             .arg(file.fieldEnd);
     }
     case SPSCheckFinding::RelationSourceMissing:
-        return SPSCheckTranslated(
-                   "field record %1 names source line %2 point %3, which the S file lacks")
-            .arg(Text(f.text), Line(f), Point(f));
+        return SPSCheckTranslated(kSourceMissingText).arg(Text(f.text), Line(f), Point(f));
     case SPSCheckFinding::SourceNotRelated:
         return QCoreApplication::translate("SPSSurveyCheck", "no X row names this source point");
     case SPSCheckFinding::ReceiverNotRelated:
@@ -211,6 +214,79 @@ QString SPSCheckFindingList::Text(quint32 at) const
     quint32 size = 0;
     std::memcpy(&size, m_Texts.data() + at, sizeof size);
     return QString::fromUtf8(m_Texts.data() + at + sizeof size, qsizetype(size));
+}
+
+QByteArrayView SPSCheckFindingList::TextBytes(quint32 at) const
+{
+    if (at == SPSCheckFinding::kNoText)
+        return QByteArrayView();
+    quint32 size = 0;
+    std::memcpy(&size, m_Texts.data() + at, sizeof size);
+    return QByteArrayView(m_Texts.data() + at + sizeof size, qsizetype(size));
+}
+
+SPSCheckFindingList::MessageWriter::MessageWriter(const SPSCheckFindingList& list)
+    : m_List(list), m_LineNames(size_t(list.LineCount())), m_LineMade(size_t(list.LineCount()))
+{
+    for (const Kind kind : {SPSCheckFinding::SourceNotRelated, SPSCheckFinding::ReceiverNotRelated,
+                            SPSCheckFinding::NotARecord}) {
+        SPSCheckFinding f;
+        f.kind = kind;
+        m_Fixed[kind] = list.Message(f).toUtf8();
+    }
+    // Split where %1, %2 and %3 stand, in that order, as arg puts them; a
+    // translation that orders or marks them otherwise takes Message.
+    const QString text = SPSCheckTranslated(kSourceMissingText);
+    qsizetype from = 0;
+    for (const QLatin1StringView marker :
+         {QLatin1StringView("%1"), QLatin1StringView("%2"), QLatin1StringView("%3")}) {
+        const qsizetype at = text.indexOf(marker, from);
+        if (at < 0) {
+            m_SourceMissing.clear();
+            return;
+        }
+        m_SourceMissing.push_back(text.mid(from, at - from).toUtf8());
+        from = at + 2;
+    }
+    m_SourceMissing.push_back(text.mid(from).toUtf8());
+    for (const QByteArray& piece : m_SourceMissing)
+        if (piece.contains('%')) {
+            m_SourceMissing.clear();
+            return;
+        }
+}
+
+void SPSCheckFindingList::MessageWriter::Append(const SPSCheckFinding& f, std::string& to)
+{
+    const auto add = [&to](QByteArrayView bytes) { to.append(bytes.data(), size_t(bytes.size())); };
+    if (f.whole) {
+        add(m_List.TextBytes(f.text));
+        return;
+    }
+    if (!m_Fixed[f.kind].isEmpty()) {
+        add(m_Fixed[f.kind]);
+        return;
+    }
+    if (f.kind == SPSCheckFinding::RelationSourceMissing && !m_SourceMissing.empty()) {
+        QByteArrayView line;
+        if (f.line >= 0) {
+            const size_t id = size_t(f.line);
+            if (!m_LineMade[id]) {
+                m_LineNames[id] = m_List.LineName(f.line).toUtf8();
+                m_LineMade[id] = true;
+            }
+            line = m_LineNames[id];
+        }
+        add(m_SourceMissing[0]);
+        add(m_List.TextBytes(f.text));
+        add(m_SourceMissing[1]);
+        add(line);
+        add(m_SourceMissing[2]);
+        add(m_List.TextBytes(f.point));
+        add(m_SourceMissing[3]);
+        return;
+    }
+    add(m_List.Message(f).toUtf8());
 }
 
 SPSCheckFinding& SPSCheckFindingList::Add(int file, qint64 row, Kind kind, const QString& message,

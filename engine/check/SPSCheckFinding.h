@@ -2,9 +2,12 @@
 
 #include "SPSEngineExport.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 // One doubtful thing the survey check found, held small: a survey of a million
@@ -120,6 +123,26 @@ public:
 
     // The texts of a finding of this list.
     QString Message(const SPSCheckFinding& f) const;
+    // Makes the messages of many findings as UTF-8, as Message gives them,
+    // looking the translated texts up once and making no temporaries for the
+    // kinds that come by the million.
+    class SPS_ENGINE_EXPORT MessageWriter
+    {
+    public:
+        explicit MessageWriter(const SPSCheckFindingList& list);
+        // Appends the message of f, a finding of the list.
+        void Append(const SPSCheckFinding& f, std::string& to);
+
+    private:
+        const SPSCheckFindingList& m_List;
+        QByteArray
+            m_Fixed[SPSCheckFinding::KindCount]; // of kinds whose message is the kind's alone
+        // RelationSourceMissing's text around its three places, when it has
+        // just those; empty otherwise.
+        std::vector<QByteArray> m_SourceMissing;
+        std::vector<QByteArray> m_LineNames; // UTF-8, made when first needed
+        std::vector<bool> m_LineMade;
+    };
     const QString& FilePath(const SPSCheckFinding& f) const { return m_Files[f.file].path; }
     QChar Letter(const SPSCheckFinding& f) const { return m_Files[f.file].letter; }
     QString Line(const SPSCheckFinding& f) const;
@@ -141,6 +164,8 @@ public:
     quint32 AddText(QStringView text);
     quint32 AddText(const char* utf8, qsizetype size);
     QString Text(quint32 at) const;
+    // The same as UTF-8, valid while the list is unchanged; empty for kNoText.
+    QByteArrayView TextBytes(quint32 at) const;
     // A finding whose message is kept whole, with the line and point named.
     SPSCheckFinding& Add(int file, qint64 row, Kind kind, const QString& message,
                          const QString& line = QString(), const QString& point = QString(),

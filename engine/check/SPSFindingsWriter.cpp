@@ -6,6 +6,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace SPSFindingsWriter {
 
@@ -21,13 +23,60 @@ QByteArray csvField(const QString& text)
     return bytes;
 }
 
-// A coordinate as read, in fixed notation, with the fewest digits that read back.
-void appendFixed(QByteArray& to, double v)
+// The report's bytes as they are made, in a buffer of plain appends: a report
+// may have millions of rows of a dozen fields each.
+class CsvOut
 {
-    char buffer[400]; // the widest double in fixed notation has 309 digits
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
-    to.append(buffer, qsizetype(result.ptr - buffer));
-}
+public:
+    void Add(QByteArrayView bytes) { m_Bytes.append(bytes.data(), size_t(bytes.size())); }
+    void Add(const std::string& bytes) { m_Bytes.append(bytes); }
+    void Add(char c) { m_Bytes.push_back(c); }
+    // A field of UTF-8 bytes, quoted as csvField quotes it.
+    void Field(std::string_view bytes)
+    {
+        // A plain loop: find_first_of looks each byte up in the set with memchr.
+        const auto special = [](char c) { return c == ',' || c == '"' || c == '\n' || c == '\r'; };
+        if (std::none_of(bytes.begin(), bytes.end(), special)) {
+            m_Bytes.append(bytes);
+            return;
+        }
+        m_Bytes.push_back('"');
+        for (size_t quote; (quote = bytes.find('"')) != std::string_view::npos;) {
+            m_Bytes.append(bytes.substr(0, quote + 1)).push_back('"');
+            bytes.remove_prefix(quote + 1);
+        }
+        m_Bytes.append(bytes).push_back('"');
+    }
+    void Field(QByteArrayView bytes)
+    {
+        Field(std::string_view(bytes.data(), size_t(bytes.size())));
+    }
+    void Number(qint64 n)
+    {
+        char buffer[24];
+        m_Bytes.append(buffer,
+                       size_t(std::to_chars(buffer, buffer + sizeof buffer, n).ptr - buffer));
+    }
+    // A coordinate as read, in fixed notation, with the fewest digits that read back.
+    void Fixed(double v)
+    {
+        char buffer[400]; // the widest double in fixed notation has 309 digits
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
+        m_Bytes.append(buffer, size_t(result.ptr - buffer));
+    }
+    size_t Size() const { return m_Bytes.size(); }
+    // Hands what is made to put, and begins anew.
+    bool Put(const std::function<bool(const QByteArray&)>& put)
+    {
+        const bool ok = put(QByteArray::fromRawData(m_Bytes.data(), qsizetype(m_Bytes.size())));
+        m_Bytes.clear();
+        return ok;
+    }
+
+private:
+    std::string m_Bytes;
+};
 
 // "  FILE[:ROW]: [line L point P[ index I]: ]MESSAGE"
 QString findingText(const SPSCheckFindingList& list, const SPSCheckFinding& f)
@@ -227,8 +276,9 @@ QByteArray CheckLines(const SPSCheckFindingList& findings)
 bool ReportCsv(const SPSCheckFindingList& findings,
                const std::function<bool(const QByteArray&)>& put)
 {
-    constexpr qsizetype kPart = 1 << 20;
-    QByteArray csv = "file,row,kind,line,point,index,message,x,y\n";
+    constexpr size_t kPart = 1 << 20;
+    CsvOut csv;
+    csv.Add(QByteArrayView("file,row,kind,line,point,index,message,x,y\n"));
     // A file's path, quoted once.
     std::vector<QByteArray> files;
     for (const SPSCheckFindingList::File& file : findings.Files())
@@ -236,31 +286,50 @@ bool ReportCsv(const SPSCheckFindingList& findings,
     QByteArray kinds[SPSCheckFinding::KindCount];
     for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
         kinds[k] = SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)).toUtf8();
-    csv.reserve(kPart + 4096);
+    // Each line's field, made when first needed.
+    std::vector<QByteArray> lines(size_t(findings.LineCount()));
+    std::vector<bool> lineMade(lines.size());
+    SPSCheckFindingList::MessageWriter messages(findings);
+    std::string message;
     for (const SPSCheckFinding& f : findings) {
-        // Appended in place: millions of rows make no temporaries.
-        csv.append(files[f.file]).append(',');
-        csv.append(QByteArray::number(qint64(f.row))).append(',');
-        csv.append(kinds[f.kind]).append(',');
-        csv.append(csvField(findings.Line(f))).append(',');
-        csv.append(csvField(findings.Point(f))).append(',');
-        csv.append(csvField(findings.Index(f))).append(',');
-        csv.append(csvField(findings.Message(f))).append(',');
+        csv.Add(files[f.file]);
+        csv.Add(',');
+        csv.Number(qint64(f.row));
+        csv.Add(',');
+        csv.Add(kinds[f.kind]);
+        csv.Add(',');
+        if (f.line >= 0) {
+            const size_t id = size_t(f.line);
+            if (!lineMade[id]) {
+                lines[id] = csvField(findings.LineName(f.line));
+                lineMade[id] = true;
+            }
+            csv.Add(lines[id]);
+        }
+        csv.Add(',');
+        csv.Field(findings.TextBytes(f.point));
+        csv.Add(',');
+        if (f.index) {
+            const char index = char(f.index);
+            csv.Field(std::string_view(&index, 1));
+        }
+        csv.Add(',');
+        message.clear();
+        messages.Append(f, message);
+        csv.Field(std::string_view(message));
+        csv.Add(',');
         if (f.hasPosition) {
-            appendFixed(csv, f.x);
-            csv += ',';
-            appendFixed(csv, f.y);
+            csv.Fixed(f.x);
+            csv.Add(',');
+            csv.Fixed(f.y);
         } else {
-            csv += ',';
+            csv.Add(',');
         }
-        csv += '\n';
-        if (csv.size() >= kPart) {
-            if (!put(csv))
-                return false;
-            csv.resize(0);
-        }
+        csv.Add('\n');
+        if (csv.Size() >= kPart && !csv.Put(put))
+            return false;
     }
-    return csv.isEmpty() || put(csv);
+    return csv.Size() == 0 || csv.Put(put);
 }
 
 QByteArray ReportCsv(const SPSCheckFindingList& findings)

@@ -744,6 +744,15 @@ private slots:
         }
         QCOMPARE(check.Count(SPSCheckFinding::Revision), 3);
         QCOMPARE(found, expected);
+        // The report makes each kind's message its own way: it must be Message's.
+        const QList<QByteArray> csv = SPSFindingsWriter::ReportCsv(list).split('\n');
+        QCOMPARE(csv.size(), qsizetype(list.size()) + 2);
+        for (size_t i = 0; i < list.size(); ++i) {
+            QByteArray message = list.Message(list[i]).toUtf8();
+            if (message.contains(',') || message.contains('"'))
+                message = '"' + message.replace('"', "\"\"") + '"';
+            QVERIFY2(csv[qsizetype(i) + 1].contains(',' + message + ','), csv[qsizetype(i) + 1]);
+        }
     }
 
     // The point and relation checks on tables stated row by row, no files read.
