@@ -213,7 +213,6 @@ void PointRows::Row(const SPSRowReader& reader)
         if (index.size == 1 && uchar(index.data[0]) < 0x80)
             p.index = char16_t(index.data[0]);
     }
-    p.pointNumber = pointNumber;
     // The load's number: line x line factor + point, then times the factor.
     const qint32 lineFactored = SPSPointNumber(lineNumber, pointNumber, lineFactor, 1);
     p.number = SPSPointNumber(0, lineFactored, 0, factor);

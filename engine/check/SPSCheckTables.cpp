@@ -31,10 +31,22 @@ QString SPSCheckLines::Key(const QString& name)
 SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* utf8, qsizetype size)
 {
     SPSCheckPoint& p = points.emplace_back(point);
-    p.textOffset = qint64(texts.size());
-    p.textLength = qint32(size);
+    // A field is no longer than a row, which is cut far short of 2^24 units.
+    size = qMin<qsizetype>(size, (qsizetype(1) << 24) - 1);
+    p.textOffset = quint64(texts.size());
+    p.textLength = quint64(size);
     texts.insert(texts.end(), utf8, utf8 + size);
     return p;
+}
+
+qint32 SPSCheckPointTable::PointNumber(const SPSCheckPoint& point) const
+{
+    const char* text = texts.data() + point.textOffset;
+    const qsizetype size = qsizetype(point.textLength);
+    qint32 number = 0;
+    if (ShortPointNumber(text, size, &number))
+        return number;
+    return PointNumberFromText(QString::fromUtf8(text, size));
 }
 
 int SPSCheckPointTable::CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint& b) const

@@ -43,27 +43,31 @@ private:
     QHash<QString, qint32> m_Keys; // Key of the name: id
 };
 
-// One record row of an S or R file.
-// One record row of an S or R file, held in 56 bytes: a survey has millions.
+// One record row of an S or R file, held in 48 bytes: a survey has millions.
 struct SPSCheckPoint
 {
-    qint64 row : 40;       // counted from 1, header rows included
-    quint64 index : 16;    // the point index, an ASCII character; 0 when none
-    bool numeric : 1;      // the point text is a number
-    bool hasXY : 1;        // both coordinates are numbers
-    bool nonFinite : 1;    // a coordinate reads as NaN or infinity, which the load keeps
-    qint64 textOffset = 0; // the point field's text in the table's texts
-    qint32 textLength = 0;
-    qint32 line = 0;        // id in the table's lines
-    qint32 number = 0;      // the number the load gives it, factors applied
-    qint32 pointNumber = 0; // PointNumberFromText of the point text
-    double value = 0;       // the point text as a number
-    double x = 0;           // the coordinates as the load reads them: 0 when not a number
+    qint64 row : 40;    // counted from 1, header rows included
+    quint64 index : 16; // the point index, an ASCII character; 0 when none
+    bool numeric : 1;   // the point text is a number
+    bool hasXY : 1;     // both coordinates are numbers
+    bool nonFinite : 1; // a coordinate reads as NaN or infinity, which the load keeps
+    // The point field's text in the table's texts; its point number
+    // (PointNumberFromText) is made from it when needed.
+    quint64 textOffset : 40;
+    quint64 textLength : 24;
+    qint32 line = 0;   // id in the table's lines
+    qint32 number = 0; // the number the load gives it, factors applied
+    double value = 0;  // the point text as a number
+    double x = 0;      // the coordinates as the load reads them: 0 when not a number
     double y = 0;
 
-    SPSCheckPoint() : row(0), index(0), numeric(false), hasXY(false), nonFinite(false) {}
+    SPSCheckPoint()
+        : row(0), index(0), numeric(false), hasXY(false), nonFinite(false), textOffset(0),
+          textLength(0)
+    {
+    }
 };
-static_assert(sizeof(SPSCheckPoint) <= 56, "a point is held in 56 bytes");
+static_assert(sizeof(SPSCheckPoint) <= 48, "a point is held in 48 bytes");
 
 // The points of one file in file order, their lines and their texts.
 struct SPS_ENGINE_EXPORT SPSCheckPointTable
@@ -78,6 +82,8 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     {
         return QString::fromUtf8(texts.data() + point.textOffset, point.textLength);
     }
+    // PointNumberFromText of the point text.
+    qint32 PointNumber(const SPSCheckPoint& point) const;
     // Three-way comparison of the texts of two points, byte by byte.
     int CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint& b) const;
 };

@@ -219,7 +219,7 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
     for (size_t i = 0; i < points.size(); ++i) {
         const SPSCheckPoint& p = points[i];
         keys[i] = {p.number, p.line, qint32(i)};
-        largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(p.pointNumber)));
+        largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(table.PointNumber(p))));
         largestLine = qMax<qint64>(largestLine, qAbs(qint64(table.lines.Number(p.line))));
     }
     if (!std::is_sorted(keys.begin(), keys.end()))

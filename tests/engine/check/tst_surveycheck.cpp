@@ -87,7 +87,7 @@ SPSCheckPointTable pointTable(const QStringList& rows)
         bool numeric = false;
         p.value = f[2].toDouble(&numeric);
         p.numeric = numeric;
-        p.number = p.pointNumber = PointNumberFromText(f[2]);
+        p.number = PointNumberFromText(f[2]);
         p.x = f[3].toDouble();
         p.y = f[4].toDouble();
         p.hasXY = true;
