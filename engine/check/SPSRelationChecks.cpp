@@ -205,7 +205,7 @@ void checkChannels(const SPSCheckRelationTable& relations, const std::vector<siz
 bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& sources,
             const SPSCheckPointTable& receivers, SPSCheckFindings& relationFindings,
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
-            const std::atomic<bool>* stop)
+            const std::atomic<bool>* stop, const std::function<void()>& rowsDone)
 {
     Stations sourceStations(sources.points);
     Stations receiverStations(receivers.points);
@@ -308,6 +308,8 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             relationFindings.Name(f, relations.lines, r.receiverLine, firstMissing.value(0));
         }
     }
+    if (rowsDone)
+        rowsDone();
     qint64 depth = 0;
     for (size_t i = 0; i < receiverStations.Size(); ++i) {
         depth += coveredRuns[i];

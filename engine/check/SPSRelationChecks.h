@@ -5,6 +5,7 @@
 #include "SPSCheckTables.h"
 
 #include <atomic>
+#include <functional>
 
 // The checks of a relation file's X rows, against the points of the S and R
 // files and among themselves. Lines match across the tables by their names, as
@@ -16,12 +17,13 @@ namespace SPSRelationChecks {
 // R file lacks, among the relation file's findings; SourceNotRelated and
 // ReceiverNotRelated for the points no row names, among those of the S and R
 // files. False, with the findings made so far, when stop was set meanwhile.
-SPS_ENGINE_EXPORT bool Points(const SPSCheckRelationTable& relations,
-                              const SPSCheckPointTable& sources,
-                              const SPSCheckPointTable& receivers,
-                              SPSCheckFindings& relationFindings, SPSCheckFindings& sourceFindings,
-                              SPSCheckFindings& receiverFindings,
-                              const std::atomic<bool>* stop = nullptr);
+// rowsDone, when given, is called once every row is seen, before the points
+// no row names are listed: the rows are not read from then on.
+SPS_ENGINE_EXPORT bool
+Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& sources,
+       const SPSCheckPointTable& receivers, SPSCheckFindings& relationFindings,
+       SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
+       const std::atomic<bool>* stop = nullptr, const std::function<void()>& rowsDone = {});
 
 // The field records, each the shot of one tape, record number and source
 // point: ChannelOverlap for two rows of one record whose channels overlap,

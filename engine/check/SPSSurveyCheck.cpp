@@ -67,7 +67,9 @@ private:
     SPSCheckFindings (&m_Findings)[3]; // source, receiver, relation
     SPSCheckPointTable &m_Sources, &m_Receivers;
     SPSCheckRelationTable& m_Relations;
-    std::shared_ptr<const SPSSurveyCheckTables> m_pRead;
+    // The tables' one owner besides whoever SetTablesRead hands them to: a
+    // copy held here would keep them from being freed early.
+    const std::shared_ptr<SPSSurveyCheckTables>& m_pRead;
     // The point tables hold the rows a load read: only the relation file is left.
     const bool m_bPointsRead;
     // The layout in use reads other columns than the file's revision has.
@@ -198,11 +200,17 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         // Nothing writes the tables any more: they may be read beside the checks.
         if (m_Check.m_TablesRead)
             m_Check.m_TablesRead(m_pRead);
-        if (!SPSRelationChecks::Points(relations, m_Sources, m_Receivers, m_Findings[2],
-                                       m_Findings[0], m_Findings[1], &m_Check.m_bStop))
-            return stopped();
         SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
         if (Stopped())
+            return stopped();
+        // The rows are done with before the points no row names are listed,
+        // which may be millions: unless another holds them, they go then.
+        const auto rowsDone = [&] {
+            if (m_pRead.use_count() == 1)
+                relations = SPSCheckRelationTable();
+        };
+        if (!SPSRelationChecks::Points(relations, m_Sources, m_Receivers, m_Findings[2],
+                                       m_Findings[0], m_Findings[1], &m_Check.m_bStop, rowsDone))
             return stopped();
     }
 
@@ -302,12 +310,10 @@ bool SPSSurveyCheck::Run(QString* error)
         tables = std::make_unique<Tables>(*m_pParam, m_Numbering);
     Run_ run(*this, *tables, pointsRead);
     const bool ok = run.Go(&reason);
-    // The points are of no more use here: their memory goes before the
-    // findings' is gathered, unless whoever took the tables still holds them.
-    if (tables->read.use_count() == 1) {
-        tables->read->sources = SPSCheckPointTable();
-        tables->read->receivers = SPSCheckPointTable();
-    }
+    // The tables are of no more use here: their memory goes before the
+    // findings' is gathered, unless whoever took them still holds them.
+    if (tables->read.use_count() == 1)
+        *tables->read = SPSSurveyCheckTables();
     m_Findings = run.Ordered();
     if (error)
         *error = reason;
