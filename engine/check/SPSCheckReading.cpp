@@ -205,9 +205,10 @@ void PointRows::Row(const SPSRowReader& reader)
     p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
     qint32 lineNumber = 0;
     p.line = lines.Id(field(lineSpan, 0), !plain, &lineNumber);
-    const qint32 pointNumber =
-        plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
-              : PointNumberFromText(pointText.text(true));
+    qint32 pointNumber = 0;
+    if (!plain || !ShortPointNumber(pointText.data, pointText.size, &pointNumber))
+        pointNumber = plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
+                            : PointNumberFromText(pointText.text(true));
     if (indexColumn >= 0) {
         const Field index = field({indexColumn, 1, true}, 2);
         if (index.size == 1 && uchar(index.data[0]) < 0x80)

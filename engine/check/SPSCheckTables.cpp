@@ -3,6 +3,7 @@
 #include "SPSNumbers.h"
 
 #include <algorithm>
+#include <cstring>
 
 qint32 SPSCheckLines::Id(const QString& name)
 {
@@ -33,9 +34,12 @@ SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* u
     SPSCheckPoint& p = points.emplace_back(point);
     // A field is no longer than a row, which is cut far short of 2^24 units.
     size = qMin<qsizetype>(size, (qsizetype(1) << 24) - 1);
-    p.textOffset = quint64(texts.size());
+    const size_t at = texts.size();
+    p.textOffset = quint64(at);
     p.textLength = quint64(size);
-    texts.insert(texts.end(), utf8, utf8 + size);
+    texts.resize(at + size_t(size));
+    if (size > 0)
+        std::memcpy(texts.data() + at, utf8, size_t(size));
     return p;
 }
 
