@@ -67,11 +67,14 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8S
 {
     SPSCheckRelation& r = rows.emplace_back(row);
     r.textOffset = qint64(texts.size());
-    // The tape number is six columns at most: its length fits the byte.
+    // The tape number is six columns at most, the others are a few more:
+    // their lengths fit the fields; a layout's longer ones are cut.
     tape = tape.left(255);
+    record = record.left(1023);
+    sourcePoint = sourcePoint.left(1023);
     r.tapeLength = quint64(tape.size());
-    r.recordLength = qint32(record.size());
-    r.sourcePointLength = qint32(sourcePoint.size());
+    r.recordLength = quint64(record.size());
+    r.sourcePointLength = quint64(sourcePoint.size());
     for (const QUtf8StringView text : {tape, record, sourcePoint})
         texts.insert(texts.end(), text.data(), text.data() + text.size());
     return r;

@@ -89,16 +89,17 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
 };
 
 // One X row that names its source point and receiver range as numbers, held
-// in 80 bytes: a relation file may have millions of rows.
+// in 72 bytes: a relation file may have millions of rows.
 struct SPSCheckRelation
 {
-    qint64 row : 56; // counted from 1
+    qint64 row : 36; // counted from 1
     // Its texts stand end to end in the table's texts from textOffset, UTF-8:
     // the tape number, which counts the record number's wraps and may be
-    // blank; the field record; the source point.
+    // blank; the field record; the source point. Their lengths in bytes.
     quint64 tapeLength : 8;
+    quint64 recordLength : 10;
+    quint64 sourcePointLength : 10;
     qint64 textOffset = 0;
-    qint32 recordLength = 0, sourcePointLength = 0;
     qint32 sourceLine = 0; // ids in the table's lines
     qint32 receiverLine = 0;
     double sourcePoint = 0;
@@ -106,9 +107,9 @@ struct SPSCheckRelation
     double increment = 1; // at least 1
     double firstReceiver = 0, lastReceiver = 0;
 
-    SPSCheckRelation() : row(0), tapeLength(0) {}
+    SPSCheckRelation() : row(0), tapeLength(0), recordLength(0), sourcePointLength(0) {}
 };
-static_assert(sizeof(SPSCheckRelation) <= 80, "a relation row is held in 80 bytes");
+static_assert(sizeof(SPSCheckRelation) <= 72, "a relation row is held in 72 bytes");
 
 // The usable X rows of a relation file in file order.
 struct SPS_ENGINE_EXPORT SPSCheckRelationTable
@@ -130,11 +131,12 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     }
     QUtf8StringView Record(const SPSCheckRelation& r) const
     {
-        return Text(r.textOffset + qint64(r.tapeLength), r.recordLength);
+        return Text(r.textOffset + qint64(r.tapeLength), qint32(r.recordLength));
     }
     QUtf8StringView SourcePoint(const SPSCheckRelation& r) const
     {
-        return Text(r.textOffset + qint64(r.tapeLength) + r.recordLength, r.sourcePointLength);
+        return Text(r.textOffset + qint64(r.tapeLength) + qint64(r.recordLength),
+                    qint32(r.sourcePointLength));
     }
 
 private:
