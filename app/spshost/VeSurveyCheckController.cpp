@@ -38,6 +38,8 @@ VeSurveyCheckController::VeSurveyCheckController(VeObjTreeWidget* tree, VeSurvey
                                                 const SPSNumberingSettings& numbering) {
         auto check = std::make_shared<SPSSurveyCheck>(param, numbering);
         const SPSLoadRows rows{check->SourceRows(), check->ReceiverRows()};
+        // The relation file is read while the load reads the point files.
+        check->ReadRelationsAhead();
         std::lock_guard lock(prepared->mutex);
         prepared->byLoad.insert(QThread::currentThread(), std::move(check));
         return rows;

@@ -487,6 +487,9 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         }
     }
     std::unique_ptr<BothRows> bothSources, bothReceivers;
+    // The relation file is read while the load reads the point files.
+    if (check)
+        check->ReadRelationsAhead();
     SPSFinishedLoad load = SPSLoadDriver::Run(
         param, rowsFor(check ? check->SourceRows() : nullptr, foldSources.get(), bothSources),
         rowsFor(check ? check->ReceiverRows() : nullptr, foldReceivers.get(), bothReceivers));

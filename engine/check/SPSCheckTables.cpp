@@ -22,6 +22,20 @@ qint32 SPSCheckLines::Find(const QString& name) const
     return m_Keys.value(Key(name), -1);
 }
 
+void SPSCheckLines::TakeNames(const SPSCheckLines& first, const SPSCheckLines& second)
+{
+    for (Line& line : m_Lines) {
+        const SPSCheckLines* named = &first;
+        qint32 id = first.Find(line.name);
+        if (id < 0) {
+            named = &second;
+            id = second.Find(line.name);
+        }
+        if (id >= 0)
+            line = {named->Name(id), named->Number(id)};
+    }
+}
+
 QString SPSCheckLines::Key(const QString& name)
 {
     bool ok = false;

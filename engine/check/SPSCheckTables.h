@@ -30,6 +30,9 @@ public:
     const QString& Name(qint32 id) const { return m_Lines[size_t(id)].name; }
     // PointNumberFromText of the name.
     qint32 Number(qint32 id) const { return m_Lines[size_t(id)].number; }
+    // Gives each line the name first names it, or else second, when either
+    // has it: as if those had named their lines first.
+    void TakeNames(const SPSCheckLines& first, const SPSCheckLines& second);
 
 private:
     static QString Key(const QString& name);

@@ -29,20 +29,30 @@ struct SPSSurveyCheck::Tables
     {
     }
 
+    ~Tables()
+    {
+        if (relationReader.joinable())
+            relationReader.join();
+    }
+
     // Shared, so that it may outlive the run for whoever SetTablesRead names.
     std::shared_ptr<SPSSurveyCheckTables> read;
     SPSCheckFindings findings[3]; // source, receiver, relation
     SPSCheckReading::PointRows sourceRows, receiverRows;
+    // ReadRelationsAhead's reading, and whether it read the file to its end.
+    std::thread relationReader;
+    bool relationsRead = false;
 };
 
 // One run over the tables.
 class SPSSurveyCheck::Run_
 {
 public:
-    Run_(SPSSurveyCheck& check, Tables& tables, bool pointsRead)
+    Run_(SPSSurveyCheck& check, Tables& tables, bool pointsRead, bool relationsAhead)
         : m_Check(check), m_Param(*check.m_pParam), m_Findings(tables.findings),
           m_Sources(tables.read->sources), m_Receivers(tables.read->receivers),
-          m_Relations(tables.read->relations), m_pRead(tables.read), m_bPointsRead(pointsRead)
+          m_Relations(tables.read->relations), m_pRead(tables.read), m_bPointsRead(pointsRead),
+          m_bRelationsAhead(relationsAhead), m_bRelationsRead(tables.relationsRead)
     {
     }
 
@@ -72,6 +82,8 @@ private:
     const std::shared_ptr<SPSSurveyCheckTables>& m_pRead;
     // The point tables hold the rows a load read: only the relation file is left.
     const bool m_bPointsRead;
+    // The relation file was read beside the load (ReadRelationsAhead), to its end or not.
+    const bool m_bRelationsAhead, m_bRelationsRead;
     // The layout in use reads other columns than the file's revision has.
     bool m_bMisread[3] = {false, false, false};
 };
@@ -192,11 +204,20 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         Revision(2, u'X');
         const qint64 done = pointBytes;
         SPSCheckRelationTable& relations = m_Relations;
-        if (!SPSCheckReading::ReadRelations(
-                relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
-                [&](qint64 position) { Progress(double(done + position) / double(totalBytes)); },
-                m_Check.m_pRelationRows))
+        if (m_bRelationsAhead) {
+            if (!m_bRelationsRead)
+                return unread(p.RelationFileName);
+            // Read before the point files were: their names come first still.
+            relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
+        } else if (!SPSCheckReading::ReadRelations(
+                       relation, p, m_Sources, m_Receivers, relations, m_Findings[2],
+                       m_Check.m_bStop,
+                       [&](qint64 position) {
+                           Progress(double(done + position) / double(totalBytes));
+                       },
+                       m_Check.m_pRelationRows)) {
             return unread(p.RelationFileName);
+        }
         // Nothing writes the tables any more: they may be read beside the checks.
         if (m_Check.m_TablesRead)
             m_Check.m_TablesRead(m_pRead);
@@ -277,7 +298,14 @@ SPSSurveyCheck::SPSSurveyCheck(const VeTaskSPSFilesLoaderParam& param,
     m_pParam->CopyFrom(param);
 }
 
-SPSSurveyCheck::~SPSSurveyCheck() = default;
+SPSSurveyCheck::~SPSSurveyCheck()
+{
+    // A reading ahead that no run took is of no use: it ends soon.
+    if (m_pTables && m_pTables->relationReader.joinable()) {
+        m_bStop.store(true);
+        m_pTables->relationReader.join();
+    }
+}
 
 void SPSSurveyCheck::MakeTables()
 {
@@ -297,6 +325,26 @@ SPSRowObserver* SPSSurveyCheck::ReceiverRows()
     return &m_pTables->receiverRows;
 }
 
+void SPSSurveyCheck::ReadRelationsAhead()
+{
+    MakeTables();
+    Tables& tables = *m_pTables;
+    // Only a regular file: whoever drops the check waits for the reading to
+    // end, which a FIFO without a writer never does.
+    if (m_pParam->RelationFileName.isEmpty() || tables.relationReader.joinable() ||
+        !SPSMayOpenForReading(m_pParam->RelationFileName))
+        return;
+    tables.relationReader = std::thread([this, &tables] {
+        QFile file(m_pParam->RelationFileName);
+        // Its lines are named as the point files name them once those are read.
+        const SPSCheckPointTable none;
+        tables.relationsRead =
+            file.open(QIODevice::ReadOnly) &&
+            SPSCheckReading::ReadRelations(file, *m_pParam, none, none, tables.read->relations,
+                                           tables.findings[2], m_bStop, {}, m_pRelationRows);
+    });
+}
+
 bool SPSSurveyCheck::Run(QString* error)
 {
     m_Findings.clear();
@@ -306,9 +354,14 @@ bool SPSSurveyCheck::Run(QString* error)
     std::unique_ptr<Tables> tables = std::move(m_pTables);
     const bool pointsRead = tables && tables->sourceRows.Begun() && tables->receiverRows.Begun();
     m_bTookLoadRows = pointsRead;
+    bool relationsAhead = false;
+    if (tables && tables->relationReader.joinable()) {
+        tables->relationReader.join();
+        relationsAhead = pointsRead;
+    }
     if (!pointsRead)
         tables = std::make_unique<Tables>(*m_pParam, m_Numbering);
-    Run_ run(*this, *tables, pointsRead);
+    Run_ run(*this, *tables, pointsRead, relationsAhead);
     const bool ok = run.Go(&reason);
     // The tables are of no more use here: their memory goes before the
     // findings' is gathered, unless whoever took them still holds them.

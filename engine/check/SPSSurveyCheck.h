@@ -53,6 +53,11 @@ public:
     // file; otherwise it reads all three as usual.
     SPSRowObserver* SourceRows();
     SPSRowObserver* ReceiverRows();
+    // For such a load: reads the relation file now, on a thread of its own,
+    // while the load reads the point files, so that the next Run (which waits
+    // for it) need not. Nothing without a relation file. SetRelationRows, if
+    // at all, must come first.
+    void ReadRelationsAhead();
 
     // Reads the files and collects the findings, replacing those of an earlier
     // run. False, with the reason in error, when the source or receiver file

@@ -144,8 +144,11 @@ class TestSurveyCheck : public QObject
     static QStringList describedRun(const VeTaskSPSFilesLoaderParam& param, bool ofLoad)
     {
         SPSSurveyCheck check(param, param.Numbering);
-        if (ofLoad)
+        if (ofLoad) {
+            // As spsload and spshost do: the relation file read beside the load.
+            check.ReadRelationsAhead();
             SPSLoadDriver::Run(param, check.SourceRows(), check.ReceiverRows());
+        }
         QString error;
         if (!check.Run(&error))
             return {error};
@@ -668,26 +671,34 @@ private slots:
     void relationTexts_data()
     {
         QTest::addColumn<QByteArray>("tape");
+        QTest::addColumn<QByteArray>("sourceLine"); // line 1001 as the S file writes it
         QTest::addColumn<QStringList>("expected");
-        const auto expected = [](const QString& tape) {
-            return QStringList{
-                "X:10:not-a-number:first channel \"1x\" is not a number|3001||",
-                "X:9:relation-source-missing:field record 1 names source line 1001 point 2099, "
-                "which the S file lacks|1001|2099|",
-                "X:9:record-reused:tape " + tape +
-                    " uses field record 1 for source line 1001 point 2099 and, from row 2, for "
-                    "line 1001 point 2001|1001|2099|"};
+        // Relation findings name a line as its point file does.
+        const auto expected = [](const QString& tape, const QString& line) {
+            return QStringList{"X:10:not-a-number:first channel \"1x\" is not a number|3001||",
+                               "X:9:relation-source-missing:field record 1 names source line " +
+                                   line + " point 2099, which the S file lacks|" + line + "|2099|",
+                               "X:9:record-reused:tape " + tape +
+                                   " uses field record 1 for source line " + line +
+                                   " point 2099 and, from row 2, for line " + line +
+                                   " point 2001|" + line + "|2099|"};
         };
-        QTest::newRow("plain rows") << QByteArray("T7") << expected("T7");
+        QTest::newRow("plain rows")
+            << QByteArray("T7") << QByteArray("1001") << expected("T7", "1001");
         QTest::newRow("rows of other characters") << QByteArray("T\xc3\xa5"
                                                                 "7")
+                                                  << QByteArray("1001")
                                                   << expected(QString::fromUtf8("T\xc3\xa5"
-                                                                                "7"));
+                                                                                "7"),
+                                                              "1001");
+        QTest::newRow("a line the S file writes otherwise")
+            << QByteArray("T7") << QByteArray("1001.0") << expected("T7", "1001.0");
     }
 
     void relationTexts()
     {
         QFETCH(QByteArray, tape);
+        QFETCH(QByteArray, sourceLine);
         QFETCH(QStringList, expected);
         // Columns count characters, not bytes.
         const auto taped = [&](QByteArray row) {
@@ -699,9 +710,14 @@ private slots:
                 row = taped(row);
         x[8] = taped(sps21::relationRow("1", "1001", "2099", "1", "12", "3001", "4001", "4012"));
         x << taped(sps21::relationRow("1", "1001", "2008", "1x", "12", "3001", "4001", "4012"));
+        QList<QByteArray> s{kHeader21};
+        for (int i = 0; i < 8; ++i)
+            s << sps21::pointRow('S', sourceLine, QByteArray::number(2001 + i), n(452000 + 25 * i),
+                                 "5812000.0");
         VeTaskSPSFilesLoaderParam param;
-        QVERIFY(writeSurvey21("texts", cleanSources(), cleanReceivers(), x, &param));
+        QVERIFY(writeSurvey21("texts", s, cleanReceivers(), x, &param));
         QStringList found;
+        // The check's own reading, and the check of a load that read X beside it.
         for (const QString& f : described(param))
             if (f.startsWith(u'X') && !f.contains(":revision:"))
                 found << f;
