@@ -225,9 +225,9 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         if (Stopped())
             return stopped();
         // The rows are done with before the points no row names are listed,
-        // which may be millions: unless another holds them, they go then.
+        // which may be millions: unless they were handed on, they go then.
         const auto rowsDone = [&] {
-            if (m_pRead.use_count() == 1)
+            if (!m_Check.m_TablesRead)
                 relations = SPSCheckRelationTable();
         };
         if (!SPSRelationChecks::Points(relations, m_Sources, m_Receivers, m_Findings[2],
@@ -364,9 +364,8 @@ bool SPSSurveyCheck::Run(QString* error)
     Run_ run(*this, *tables, pointsRead, relationsAhead);
     const bool ok = run.Go(&reason);
     // The tables are of no more use here: their memory goes before the
-    // findings' is gathered, unless whoever took them still holds them.
-    if (tables->read.use_count() == 1)
-        *tables->read = SPSSurveyCheckTables();
+    // findings' is gathered, or when whoever took them lets them go.
+    tables->read.reset();
     m_Findings = run.Ordered();
     if (error)
         *error = reason;
