@@ -1,8 +1,11 @@
 // Fuzz target for the survey check: the first byte chooses the layout and
 // whether one file is named for all three, the rest is split at form feeds
-// into S, R and X text. A run must end, list findings file by file, and give
-// for one file named three times exactly what three copies of it give.
+// into S, R and X text. A run must end, list findings file by file, give for
+// one file named three times exactly what three copies of it give, and give
+// for the rows a load shows it, with X read beside the load, what its own
+// reading gives.
 #include "SPSLayoutPresets.h"
+#include "SPSLoadDriver.h"
 #include "SPSSurveyCheck.h"
 #include "VeTaskSPSFilesLoaderParam.h"
 
@@ -38,10 +41,14 @@ QString Write(const char* name, const QByteArray& bytes)
 }
 
 // Each finding without its path, which differs between the two runs.
-QStringList Described(const VeTaskSPSFilesLoaderParam& param)
+QStringList Described(const VeTaskSPSFilesLoaderParam& param, bool ofLoad = false)
 {
     SPSSurveyCheck check(param);
     check.SetSharedNumberLimit(5);
+    if (ofLoad) {
+        check.ReadRelationsAhead();
+        SPSLoadDriver::Run(param, check.SourceRows(), check.ReceiverRows());
+    }
     QString error;
     Require(check.Run(&error), "a check of readable files runs to its end");
     QStringList out;
@@ -101,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     param.SourceFileName = Write("s", parts.value(0));
     param.ReceiverFileName = Write("r", parts.value(1));
     param.RelationFileName = Write("x", parts.value(2));
-    Described(param);
+    Require(Described(param) == Described(param, true),
+            "the check of a load's rows is the check's own");
     return 0;
 }
