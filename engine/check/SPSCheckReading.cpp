@@ -20,8 +20,9 @@ namespace SPSCheckReading {
 namespace {
 using Kind = SPSCheckFinding::Kind;
 
-// Rows between looks at the stop flag.
-constexpr qint64 kRowsBetweenLooks = 0x10000;
+// Rows between looks at the stop flag: whoever drops a check that reads
+// ahead waits for its reading to see the flag, on the UI thread as well.
+constexpr qint64 kRowsBetweenLooks = 4096;
 
 // The field as bytes: Latin-1 for plain rows, UTF-8 otherwise.
 struct Field
