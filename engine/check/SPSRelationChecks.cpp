@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace SPSRelationChecks {
 
@@ -207,42 +208,66 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
             const std::atomic<bool>* stop, const std::function<void()>& rowsDone)
 {
-    Stations sourceStations(sources.points);
-    Stations receiverStations(receivers.points);
-    receiverStations.FindRuns();
-    const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
-    const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
-    // At most one of each a row: room never used costs no memory.
-    relationFindings.OfKind(Kind::RelationSourceMissing).reserve(relations.rows.size());
-    relationFindings.OfKind(Kind::RelationReceiverMissing).reserve(relations.rows.size());
+    const std::vector<SPSCheckRelation>& rows = relations.rows;
+    // The source points the rows name are looked up on a thread of their own,
+    // beside the receiver ranges here: the places of the rows that name none.
     std::vector<bool> sourceNamed(sources.points.size());
-    std::vector<bool> receiverCovered(receivers.points.size());
-    // Ranges settled whole, as marks at their ends: +1 at the first station, -1
-    // past the last; summed once all rows are seen.
-    std::vector<qint32> coveredRuns(receiverStations.Size() + 1, 0);
-    for (const SPSCheckRelation& r : relations.rows) {
-        if (stop && stop->load(std::memory_order_relaxed))
-            return false;
-        // The source point the row names.
-        bool found = false;
-        if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
-            for (auto it = sourceStations.Find(line, r.sourcePoint - kSame);
-                 it != sourceStations.end(); ++it) {
-                if (it->line != line || it->value > r.sourcePoint + kSame)
-                    break;
-                sourceNamed[size_t(it->at)] = true;
-                found = true;
+    std::vector<size_t> unnamed;
+    std::atomic<bool> sourcesStopped{false};
+    std::thread sourceLookUp([&] {
+        Stations sourceStations(sources.points);
+        const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
+        for (size_t k = 0; k < rows.size(); ++k) {
+            if (stop && stop->load(std::memory_order_relaxed)) {
+                sourcesStopped.store(true);
+                return;
             }
-        if (!found) {
+            const SPSCheckRelation& r = rows[k];
+            bool found = false;
+            if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
+                for (auto it = sourceStations.Find(line, r.sourcePoint - kSame);
+                     it != sourceStations.end(); ++it) {
+                    if (it->line != line || it->value > r.sourcePoint + kSame)
+                        break;
+                    sourceNamed[size_t(it->at)] = true;
+                    found = true;
+                }
+            if (!found)
+                unnamed.push_back(k);
+        }
+    });
+    // The rows that name no source point, as far as they were looked up.
+    const auto sourcesMissing = [&] {
+        sourceLookUp.join();
+        std::vector<SPSCheckFinding>& missing =
+            relationFindings.OfKind(Kind::RelationSourceMissing);
+        missing.reserve(missing.size() + unnamed.size());
+        for (const size_t k : unnamed) {
+            const SPSCheckRelation& r = rows[k];
             // The message is made when shown, from the record and the names.
-            SPSCheckFinding& f =
-                relationFindings.OfKind(Kind::RelationSourceMissing).emplace_back();
+            SPSCheckFinding& f = missing.emplace_back();
             f.row = r.row;
             f.kind = Kind::RelationSourceMissing;
             relationFindings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
             relationFindings.SetRecord(f, relations.Record(r));
         }
+        return !sourcesStopped.load();
+    };
 
+    Stations receiverStations(receivers.points);
+    receiverStations.FindRuns();
+    const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
+    // At most one a row: room never used costs no memory.
+    relationFindings.OfKind(Kind::RelationReceiverMissing).reserve(rows.size());
+    std::vector<bool> receiverCovered(receivers.points.size());
+    // Ranges settled whole, as marks at their ends: +1 at the first station, -1
+    // past the last; summed once all rows are seen.
+    std::vector<qint32> coveredRuns(receiverStations.Size() + 1, 0);
+    for (const SPSCheckRelation& r : rows) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            sourcesMissing();
+            return false;
+        }
         // The receiver stations of its range: first to last, a station per increment.
         const double low = qMin(r.firstReceiver, r.lastReceiver);
         const double high = qMax(r.firstReceiver, r.lastReceiver);
@@ -308,6 +333,8 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             relationFindings.Name(f, relations.lines, r.receiverLine, firstMissing.value(0));
         }
     }
+    if (!sourcesMissing())
+        return false;
     if (rowsDone)
         rowsDone();
     qint64 depth = 0;
