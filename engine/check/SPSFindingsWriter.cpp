@@ -14,13 +14,31 @@ namespace SPSFindingsWriter {
 namespace {
 constexpr int kShown = 5;
 
-// A CSV field, quoted when it holds a separator, a quote or a line break.
+// A CSV field of UTF-8 bytes, appended; quoted when it holds a separator, a
+// quote or a line break.
+void appendCsvField(std::string& to, std::string_view bytes)
+{
+    // A plain loop: find_first_of looks each byte up in the set with memchr.
+    const auto special = [](char c) { return c == ',' || c == '"' || c == '\n' || c == '\r'; };
+    if (std::none_of(bytes.begin(), bytes.end(), special)) {
+        to.append(bytes);
+        return;
+    }
+    to.push_back('"');
+    for (size_t quote; (quote = bytes.find('"')) != std::string_view::npos;) {
+        to.append(bytes.substr(0, quote + 1)).push_back('"');
+        bytes.remove_prefix(quote + 1);
+    }
+    to.append(bytes).push_back('"');
+}
+
+// The same, of a text.
 QByteArray csvField(const QString& text)
 {
-    QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
-        bytes = '"' + bytes.replace('"', "\"\"") + '"';
-    return bytes;
+    const QByteArray utf8 = text.toUtf8();
+    std::string field;
+    appendCsvField(field, std::string_view(utf8.constData(), size_t(utf8.size())));
+    return QByteArray(field.data(), qsizetype(field.size()));
 }
 
 // The report's bytes as they are made, in a buffer of plain appends: a report
@@ -29,24 +47,8 @@ class CsvOut
 {
 public:
     void Add(QByteArrayView bytes) { m_Bytes.append(bytes.data(), size_t(bytes.size())); }
-    void Add(const std::string& bytes) { m_Bytes.append(bytes); }
     void Add(char c) { m_Bytes.push_back(c); }
-    // A field of UTF-8 bytes, quoted as csvField quotes it.
-    void Field(std::string_view bytes)
-    {
-        // A plain loop: find_first_of looks each byte up in the set with memchr.
-        const auto special = [](char c) { return c == ',' || c == '"' || c == '\n' || c == '\r'; };
-        if (std::none_of(bytes.begin(), bytes.end(), special)) {
-            m_Bytes.append(bytes);
-            return;
-        }
-        m_Bytes.push_back('"');
-        for (size_t quote; (quote = bytes.find('"')) != std::string_view::npos;) {
-            m_Bytes.append(bytes.substr(0, quote + 1)).push_back('"');
-            bytes.remove_prefix(quote + 1);
-        }
-        m_Bytes.append(bytes).push_back('"');
-    }
+    void Field(std::string_view bytes) { appendCsvField(m_Bytes, bytes); }
     void Field(QByteArrayView bytes)
     {
         Field(std::string_view(bytes.data(), size_t(bytes.size())));

@@ -290,7 +290,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                 continue;
             }
         }
-        auto it = receiverStations.Find(line, low - kSame);
+        Stations::Iterator it(&receiverStations, first);
         qint64 missing = 0;
         QStringList firstMissing;
         double s = 0; // stations before the s-th are settled
