@@ -83,10 +83,10 @@ bool holdsText(const SPSCheckFinding& f)
 
 void SPSCheckFindingList::clear()
 {
-    std::vector<SPSCheckFinding>().swap(m_Items);
+    SPSLargeVector<SPSCheckFinding>().swap(m_Items);
     m_Files.clear();
     std::vector<QString>().swap(m_LineNames);
-    std::vector<char>().swap(m_Texts);
+    SPSLargeVector<char>().swap(m_Texts);
 }
 
 QString SPSCheckFindingList::Message(const SPSCheckFinding& f) const
@@ -318,7 +318,7 @@ quint32 SPSCheckFindingList::AppendParts(SPSCheckFindingList&& parts)
     std::vector<QString>().swap(parts.m_LineNames);
     const quint32 base = quint32(m_Texts.size());
     m_Texts.insert(m_Texts.end(), parts.m_Texts.begin(), parts.m_Texts.end());
-    std::vector<char>().swap(parts.m_Texts);
+    SPSLargeVector<char>().swap(parts.m_Texts);
     return base;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SPSEngineExport.h"
+#include "SPSLargeTables.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -115,10 +116,10 @@ public:
     size_t size() const { return m_Items.size(); }
     bool empty() const { return m_Items.empty(); }
     const SPSCheckFinding& operator[](size_t i) const { return m_Items[i]; }
-    std::vector<SPSCheckFinding>::const_iterator begin() const { return m_Items.begin(); }
-    std::vector<SPSCheckFinding>::const_iterator end() const { return m_Items.end(); }
-    const std::vector<SPSCheckFinding>& Items() const { return m_Items; }
-    std::vector<SPSCheckFinding>& Items() { return m_Items; }
+    SPSLargeVector<SPSCheckFinding>::const_iterator begin() const { return m_Items.begin(); }
+    SPSLargeVector<SPSCheckFinding>::const_iterator end() const { return m_Items.end(); }
+    const SPSLargeVector<SPSCheckFinding>& Items() const { return m_Items; }
+    SPSLargeVector<SPSCheckFinding>& Items() { return m_Items; }
     void clear();
 
     // The texts of a finding of this list.
@@ -178,8 +179,8 @@ public:
                                    quint32 textBase);
 
 private:
-    std::vector<SPSCheckFinding> m_Items;
+    SPSLargeVector<SPSCheckFinding> m_Items;
     std::vector<File> m_Files;
     std::vector<QString> m_LineNames;
-    std::vector<char> m_Texts; // each a 32-bit length, then UTF-8
+    SPSLargeVector<char> m_Texts; // each a 32-bit length, then UTF-8
 };

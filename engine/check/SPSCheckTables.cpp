@@ -203,7 +203,7 @@ void SPSCheckFindings::MoveTo(SPSCheckFindingList& list)
     const int fileBase = int(list.Files().size());
     const qint32 lineBase = list.LineCount();
     const quint32 textBase = list.AppendParts(std::move(m_Parts));
-    std::vector<SPSCheckFinding>& items = list.Items();
+    SPSLargeVector<SPSCheckFinding>& items = list.Items();
     items.reserve(items.size() + size_t(Count()));
     std::vector<qint32> order;
     for (auto& kind : m_Kinds) {
@@ -226,7 +226,7 @@ void SPSCheckFindings::MoveTo(SPSCheckFindingList& list)
                 items.push_back(
                     SPSCheckFindingList::Rebased(kind[size_t(i)], fileBase, lineBase, textBase));
         }
-        std::vector<SPSCheckFinding>().swap(kind);
+        SPSLargeVector<SPSCheckFinding>().swap(kind);
     }
     m_Parts = SPSCheckFindingList();
     m_LineIds.clear();

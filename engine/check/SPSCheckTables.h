@@ -76,8 +76,8 @@ static_assert(sizeof(SPSCheckPoint) <= 48, "a point is held in 48 bytes");
 struct SPS_ENGINE_EXPORT SPSCheckPointTable
 {
     SPSCheckLines lines;
-    std::vector<SPSCheckPoint> points;
-    std::vector<char> texts; // the point texts, UTF-8, end to end
+    SPSLargeVector<SPSCheckPoint> points;
+    SPSLargeVector<char> texts; // the point texts, UTF-8, end to end
 
     // Appends the point with its text, which sets textOffset and textLength.
     SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size);
@@ -120,8 +120,8 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     // Lines of the source and receiver fields. The reading names them first as
     // the S file, then as the R file names them, so that findings do too.
     SPSCheckLines lines;
-    std::vector<SPSCheckRelation> rows;
-    std::vector<char> texts; // as the rows hold them, UTF-8, end to end
+    SPSLargeVector<SPSCheckRelation> rows;
+    SPSLargeVector<char> texts; // as the rows hold them, UTF-8, end to end
 
     // Appends the row with its texts (UTF-8), which sets their offsets and lengths.
     SPSCheckRelation& Add(const SPSCheckRelation& row, QUtf8StringView tape, QUtf8StringView record,
@@ -187,8 +187,8 @@ public:
     void AppendToMessage(SPSCheckFinding& f, const QString& more);
     QString Message(const SPSCheckFinding& f) const { return m_Parts.Message(f); }
 
-    std::vector<SPSCheckFinding>& OfKind(Kind kind) { return m_Kinds[kind]; }
-    const std::vector<SPSCheckFinding>& OfKind(Kind kind) const { return m_Kinds[kind]; }
+    SPSLargeVector<SPSCheckFinding>& OfKind(Kind kind) { return m_Kinds[kind]; }
+    const SPSLargeVector<SPSCheckFinding>& OfKind(Kind kind) const { return m_Kinds[kind]; }
     qsizetype Count() const;
     // Moves them to the end of list, by kind as KindName lists them, then by
     // row, with their texts; this is then empty.
@@ -198,7 +198,7 @@ private:
     qint32 LineId(const QString& name);
 
     SPSCheckFindingList m_Parts; // the file, line names and texts
-    std::vector<SPSCheckFinding> m_Kinds[SPSCheckFinding::KindCount];
+    SPSLargeVector<SPSCheckFinding> m_Kinds[SPSCheckFinding::KindCount];
     QHash<QString, qint32> m_LineIds; // names: id in m_Parts
     // Ids in m_Parts of the lines of the table last named, by their ids there.
     const SPSCheckLines* m_pCachedLines = nullptr;

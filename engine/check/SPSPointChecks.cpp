@@ -30,7 +30,7 @@ double singleChange(double v)
 
 void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
 {
-    const std::vector<SPSCheckPoint>& points = table.points;
+    const SPSLargeVector<SPSCheckPoint>& points = table.points;
     // The same line and point: numbers compare by value, other texts as they are.
     auto pointLess = [&](const SPSCheckPoint& a, const SPSCheckPoint& b) {
         if (a.line != b.line)
@@ -52,7 +52,7 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
         char16_t index;
         bool text;
     };
-    std::vector<Key> keys(points.size());
+    SPSLargeVector<Key> keys(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
         const SPSCheckPoint& p = points[i];
         keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, char16_t(p.index), !p.numeric};
@@ -74,10 +74,10 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
     };
     if (!std::is_sorted(keys.begin(), keys.end(), keyLess))
         std::sort(keys.begin(), keys.end(), keyLess);
-    std::vector<qint32> order(points.size());
+    SPSLargeVector<qint32> order(points.size());
     for (size_t i = 0; i < keys.size(); ++i)
         order[i] = keys[i].at;
-    std::vector<Key>().swap(keys);
+    SPSLargeVector<Key>().swap(keys);
 
     // Duplicates and conflicts: compared with the first row of the same point.
     std::vector<qint32> unique; // one per line and point, for the spacing along lines
@@ -199,7 +199,7 @@ void Precision(const SPSCheckPointTable& table, SPSCheckFindings& findings)
 
 void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings& findings)
 {
-    const std::vector<SPSCheckPoint>& points = table.points;
+    const SPSLargeVector<SPSCheckPoint>& points = table.points;
     // By number, then by line in the order the file first names them (their
     // ids), then in file order.
     struct Key
@@ -214,7 +214,7 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
                                       : at < o.at;
         }
     };
-    std::vector<Key> keys(points.size());
+    SPSLargeVector<Key> keys(points.size());
     qint64 largestPoint = 0, largestLine = 0;
     for (size_t i = 0; i < points.size(); ++i) {
         const SPSCheckPoint& p = points[i];
@@ -224,10 +224,10 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
     }
     if (!std::is_sorted(keys.begin(), keys.end()))
         std::sort(keys.begin(), keys.end());
-    std::vector<qint32> order(points.size());
+    SPSLargeVector<qint32> order(points.size());
     for (size_t i = 0; i < keys.size(); ++i)
         order[i] = keys[i].at;
-    std::vector<Key>().swap(keys);
+    SPSLargeVector<Key>().swap(keys);
 
     // The power of ten above every point number keeps the lines apart, as long
     // as line x power + point stays within 32 bits.

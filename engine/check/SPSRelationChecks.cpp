@@ -34,9 +34,9 @@ bool stationLess(const Station& a, const Station& b)
 class Stations
 {
 public:
-    explicit Stations(const std::vector<SPSCheckPoint>& points) : m_Points(points)
+    explicit Stations(const SPSLargeVector<SPSCheckPoint>& points) : m_Points(points)
     {
-        std::vector<Station> stations;
+        SPSLargeVector<Station> stations;
         stations.reserve(points.size());
         for (size_t i = 0; i < points.size(); ++i)
             if (points[i].numeric)
@@ -157,12 +157,12 @@ public:
     }
 
 private:
-    const std::vector<SPSCheckPoint>& m_Points;
-    std::vector<qint32> m_At;
+    const SPSLargeVector<SPSCheckPoint>& m_Points;
+    SPSLargeVector<qint32> m_At;
     std::vector<qint32> m_LineBegin; // by line id, and one past the last
     std::vector<size_t> m_Hint;      // by line id: where its last search ended
     // For each station, the last of the run of equal spacing it starts.
-    std::vector<qint32> m_RunEnd;
+    SPSLargeVector<qint32> m_RunEnd;
 };
 
 // For each line of the relation table, the id of the same line in the points'
@@ -176,10 +176,10 @@ std::vector<qint32> sameLines(const SPSCheckLines& relationLines, const SPSCheck
 }
 
 // Rows begin to end of order, the rows of one field record: ranges must not overlap.
-void checkChannels(const SPSCheckRelationTable& relations, const std::vector<size_t>& order,
+void checkChannels(const SPSCheckRelationTable& relations, const SPSLargeVector<size_t>& order,
                    size_t begin, size_t end, SPSCheckFindings& findings)
 {
-    const std::vector<SPSCheckRelation>& rows = relations.rows;
+    const SPSLargeVector<SPSCheckRelation>& rows = relations.rows;
     // By their lowest channel.
     const SPSCheckRelation* reach = &rows[order[begin]];
     for (size_t m = begin + 1; m < end; ++m) {
@@ -208,7 +208,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
             const std::atomic<bool>* stop, const std::function<void()>& rowsDone)
 {
-    const std::vector<SPSCheckRelation>& rows = relations.rows;
+    const SPSLargeVector<SPSCheckRelation>& rows = relations.rows;
     // The source points the rows name are looked up on a thread of their own,
     // beside the receiver ranges here: the places of the rows that name none.
     std::vector<bool> sourceNamed(sources.points.size());
@@ -239,7 +239,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     // The rows that name no source point, as far as they were looked up.
     const auto sourcesMissing = [&] {
         sourceLookUp.join();
-        std::vector<SPSCheckFinding>& missing =
+        SPSLargeVector<SPSCheckFinding>& missing =
             relationFindings.OfKind(Kind::RelationSourceMissing);
         missing.reserve(missing.size() + unnamed.size());
         for (const size_t k : unnamed) {
@@ -262,7 +262,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     std::vector<bool> receiverCovered(receivers.points.size());
     // Ranges settled whole, as marks at their ends: +1 at the first station, -1
     // past the last; summed once all rows are seen.
-    std::vector<qint32> coveredRuns(receiverStations.Size() + 1, 0);
+    SPSLargeVector<qint32> coveredRuns(receiverStations.Size() + 1, 0);
     for (const SPSCheckRelation& r : rows) {
         if (stop && stop->load(std::memory_order_relaxed)) {
             sourcesMissing();
@@ -344,10 +344,11 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             receiverCovered[size_t(receiverStations.PointIndex(i))] = true;
     }
     // A relation file of another survey leaves every point unrelated.
-    std::vector<SPSCheckFinding>& notNamedFindings = sourceFindings.OfKind(Kind::SourceNotRelated);
+    SPSLargeVector<SPSCheckFinding>& notNamedFindings =
+        sourceFindings.OfKind(Kind::SourceNotRelated);
     notNamedFindings.reserve(notNamedFindings.size() +
                              size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
-    std::vector<SPSCheckFinding>& notHeldFindings =
+    SPSLargeVector<SPSCheckFinding>& notHeldFindings =
         receiverFindings.OfKind(Kind::ReceiverNotRelated);
     notHeldFindings.reserve(
         notHeldFindings.size() +
@@ -368,8 +369,8 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
     // A field record is the shot of one tape, record number and source point:
     // record numbers of four columns wrap every 9,999 shots, and the tape
     // number counts the wraps.
-    const std::vector<SPSCheckRelation>& rows = relations.rows;
-    std::vector<size_t> order(rows.size());
+    const SPSLargeVector<SPSCheckRelation>& rows = relations.rows;
+    SPSLargeVector<size_t> order(rows.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     const auto sameShot = [](const SPSCheckRelation& a, const SPSCheckRelation& b) {

@@ -249,16 +249,16 @@ SPSCheckFindingList SPSSurveyCheck::Run_::Ordered()
     const bool anyMisread = m_bMisread[0] || m_bMisread[1] || m_bMisread[2];
     bool first[3] = {false, false, false};
     for (int file = 0; file < 3; ++file) {
-        std::vector<SPSCheckFinding>& revision = m_Findings[file].OfKind(Kind::Revision);
+        SPSLargeVector<SPSCheckFinding>& revision = m_Findings[file].OfKind(Kind::Revision);
         if (!m_bMisread[file] || revision.empty())
             continue;
         qsizetype hidden = 0;
         for (int k = 0; k < SPSCheckFinding::KindCount; ++k) {
             if (k == Kind::Revision)
                 continue;
-            std::vector<SPSCheckFinding>& kind = m_Findings[file].OfKind(Kind(k));
+            SPSLargeVector<SPSCheckFinding>& kind = m_Findings[file].OfKind(Kind(k));
             hidden += qsizetype(kind.size());
-            std::vector<SPSCheckFinding>().swap(kind);
+            SPSLargeVector<SPSCheckFinding>().swap(kind);
         }
         if (hidden > 0)
             m_Findings[file].AppendToMessage(
@@ -273,7 +273,7 @@ SPSCheckFindingList SPSSurveyCheck::Run_::Ordered()
         for (const Kind k : {Kind::RelationSourceMissing, Kind::SourceNotRelated,
                              Kind::RelationReceiverMissing, Kind::ReceiverNotRelated})
             for (SPSCheckFindings& findings : m_Findings)
-                std::vector<SPSCheckFinding>().swap(findings.OfKind(k));
+                SPSLargeVector<SPSCheckFinding>().swap(findings.OfKind(k));
 
     // The revisions of misread files, which are all that is left of them;
     // then source, receiver, relation; by kind, then row.

@@ -902,7 +902,7 @@ public:
     }
 
 private:
-    const std::vector<SPSCheckPoint>& m_Points;
+    const SPSLargeVector<SPSCheckPoint>& m_Points;
     std::vector<double> m_Lines;
 };
 
@@ -927,7 +927,7 @@ public:
     }
 
 private:
-    const std::vector<SPSCheckRelation>& m_Rows;
+    const SPSLargeVector<SPSCheckRelation>& m_Rows;
 };
 } // namespace
 

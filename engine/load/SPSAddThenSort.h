@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SPSLargeTables.h"
+
 #include <QtGlobal>
 
 #include <vector>
@@ -40,6 +42,6 @@ protected:
         rows.resize(kept);
     }
 
-    std::vector<Row> m_Rows;
+    SPSLargeVector<Row> m_Rows;
     bool m_bSorted = true; // ascending, one row per key
 };

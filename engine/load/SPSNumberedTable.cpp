@@ -65,14 +65,15 @@ bool SPSNumberedTable::NumbersUnique(const std::vector<quint64>& sortedPairs)
     return true;
 }
 
-std::vector<SPSPointGeometry> SPSNumberedTable::Ordered(const std::vector<SPSPointGeometry>& points,
-                                                        const std::vector<quint64>& pairs)
+SPSLargeVector<SPSPointGeometry>
+SPSNumberedTable::Ordered(const SPSLargeVector<SPSPointGeometry>& points,
+                          const std::vector<quint64>& pairs)
 {
     // Gathered into a copy: the reads are independent of each other, so the
     // memory can be asked for several at once, where following the
     // permutation's cycles in place would wait on each miss.
     const size_t n = pairs.size();
-    std::vector<SPSPointGeometry> ordered;
+    SPSLargeVector<SPSPointGeometry> ordered;
     ordered.reserve(n);
     for (size_t i = 0; i < n; ++i) {
 #if defined(__GNUC__)

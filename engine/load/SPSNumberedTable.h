@@ -32,7 +32,7 @@ public:
     // no pass of their own; ascending: besides, their numbers are known to
     // ascend strictly, so that nothing need be looked at.
     template <typename Number, typename Finish, typename Accepted>
-    bool AdoptIfUnique(std::vector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
+    bool AdoptIfUnique(SPSLargeVector<SPSPointGeometry>& points, Number&& number, Finish&& finish,
                        Accepted&& accepted, bool asTheyStand = false, bool ascending = false)
     {
         // Ordered files number their points ascending: one look decides, and
@@ -58,7 +58,7 @@ public:
             }
         }
         m_Rows = pairs.empty() ? std::move(points) : Ordered(points, pairs);
-        points = std::vector<SPSPointGeometry>();
+        points = SPSLargeVector<SPSPointGeometry>();
         m_bSorted = true;
         return true;
     }
@@ -84,7 +84,7 @@ private:
     static bool FitsPairs(size_t points) { return points <= 0xFFFFFFFFu; }
     // The (number(point), place) pairs of the points, sorted.
     template <typename Number>
-    static std::vector<quint64> SortedPairs(const std::vector<SPSPointGeometry>& points,
+    static std::vector<quint64> SortedPairs(const SPSLargeVector<SPSPointGeometry>& points,
                                             Number&& number)
     {
         std::vector<quint64> pairs;
@@ -97,6 +97,6 @@ private:
     static void SortPairs(std::vector<quint64>& pairs);
     static bool NumbersUnique(const std::vector<quint64>& sortedPairs);
     // The points in the order of the pairs' places.
-    static std::vector<SPSPointGeometry> Ordered(const std::vector<SPSPointGeometry>& points,
-                                                 const std::vector<quint64>& pairs);
+    static SPSLargeVector<SPSPointGeometry> Ordered(const SPSLargeVector<SPSPointGeometry>& points,
+                                                    const std::vector<quint64>& pairs);
 };

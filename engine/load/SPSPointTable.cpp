@@ -153,6 +153,8 @@ void SPSPointTable::GrowNarrow(size_t capacity)
 {
     // Neither filled nor copied beyond what is used: a row's key costs its copy.
     std::unique_ptr<char[]> grown(new char[capacity]);
+    if (capacity >= SPSLargeAllocator<char>::kAdviseFrom)
+        SPSAdviseLargePages(grown.get(), capacity);
     if (m_nNarrow > 0)
         std::memcpy(grown.get(), m_pNarrow.get(), m_nNarrow);
     m_pNarrow = std::move(grown);
@@ -184,12 +186,12 @@ void SPSPointTable::BuildRows()
 
 void SPSPointTable::ReleaseKeys()
 {
-    m_Rows = std::vector<Row>();
+    m_Rows = SPSLargeVector<Row>();
     m_pNarrow.reset();
     m_nNarrow = 0;
     m_nNarrowCapacity = 0;
     m_nRowsRead = 0;
-    m_Wide = std::vector<char16_t>();
+    m_Wide = SPSLargeVector<char16_t>();
 }
 
 void SPSPointTable::Clear()
@@ -256,7 +258,7 @@ void SPSPointTable::Sort()
         return;
     const size_t n = m_Rows.size();
     const bool anyWide = !m_Wide.empty();
-    std::vector<Prefixed> order(n);
+    SPSLargeVector<Prefixed> order(n);
     for (size_t i = 0; i < n; ++i) {
         const Row& row = m_Rows[i];
         quint64 part[2] = {0, 0};
@@ -289,12 +291,12 @@ void SPSPointTable::Sort()
     KeepLastOfEach(order, [this](const Prefixed& a, const Prefixed& b) {
         return a.high == b.high && a.low == b.low && Compare(m_Rows[a.index], m_Rows[b.index]) == 0;
     });
-    std::vector<Row> sorted;
+    SPSLargeVector<Row> sorted;
     sorted.reserve(order.size());
     for (const Prefixed& p : order)
         sorted.push_back(m_Rows[p.index]);
     m_Rows = std::move(sorted);
-    std::vector<SPSPointGeometry> values;
+    SPSLargeVector<SPSPointGeometry> values;
     values.reserve(order.size());
     for (const Prefixed& p : order)
         values.push_back(m_Values[p.index]);

@@ -121,7 +121,7 @@ private:
 
     // One per point, in the order added (after Sort, row by row with m_Rows):
     // the point number of the point text and the values as read.
-    std::vector<SPSPointGeometry> m_Values;
+    SPSLargeVector<SPSPointGeometry> m_Values;
     // The point numbers ascend strictly in the order added.
     bool m_bNumbersAscend = true;
     // The keys as added, one entry each: a plain Latin-1 key as its line
@@ -133,6 +133,6 @@ private:
     std::unique_ptr<char[]> m_pNarrow;
     size_t m_nNarrow = 0;
     size_t m_nNarrowCapacity = 0;
-    size_t m_nRowsRead = 0;       // the entries read into m_Rows
-    std::vector<char16_t> m_Wide; // UTF-16 keys
+    size_t m_nRowsRead = 0;          // the entries read into m_Rows
+    SPSLargeVector<char16_t> m_Wide; // UTF-16 keys
 };
