@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 // Fixed pixel sizes, so a point's place on the map does not depend on the fonts.
@@ -38,13 +39,18 @@ constexpr double kMaxZoom = 1.0e5;
 const QColor kTextColor(0x30, 0x30, 0x30);
 const QColor kFrameColor(0xc8, 0xc8, 0xc8);
 
-VeSurveyMap::PointTable Finite(const std::vector<VePrevSegySRGeometry>& records)
+template <typename Records> VeSurveyMap::PointTable Finite(const Records& records, size_t size)
 {
     auto points = std::make_shared<std::vector<QPointF>>();
-    points->reserve(records.size());
-    for (const VePrevSegySRGeometry& r : records)
+    points->reserve(size);
+    const auto take = [&points](const VePrevSegySRGeometry& r) {
         if (std::isfinite(r.m_fX) && std::isfinite(r.m_fY))
             points->emplace_back(double(r.m_fX), double(r.m_fY));
+    };
+    if constexpr (std::is_same_v<Records, VeSRRecordSnapshot>)
+        records.ForEach(take);
+    else
+        std::for_each(records.begin(), records.end(), take);
     return points;
 }
 
@@ -137,22 +143,25 @@ void VeSurveyMap::SetGeometry(const VePrevStackSegyGeometry* geometry)
         Clear();
         return;
     }
-    SetRecords(geometry->Shots(), geometry->Receivers());
+    SetPoints(MakePoints(geometry->ShotSnapshot(), geometry->ReceiverSnapshot()));
 }
 
-void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
-                             const std::vector<VePrevSegySRGeometry>& receivers)
+namespace {
+template <typename Records>
+VeSurveyMap::MapPoints makePoints(const Records& shots, size_t shotCount, const Records& receivers,
+                                  size_t receiverCount)
 {
-    m_nShotCount = int(shots.size());
-    m_nReceiverCount = int(receivers.size());
-    m_pShotPoints = Finite(shots);
-    m_pReceiverPoints = Finite(receivers);
-    m_dShotSpacing = TypicalSpacing(ShotPoints());
-    m_dReceiverSpacing = TypicalSpacing(ReceiverPoints());
+    VeSurveyMap::MapPoints made;
+    made.shotCount = int(shotCount);
+    made.receiverCount = int(receiverCount);
+    made.shots = Finite(shots, shotCount);
+    made.receivers = Finite(receivers, receiverCount);
+    made.shotSpacing = TypicalSpacing(*made.shots);
+    made.receiverSpacing = TypicalSpacing(*made.receivers);
 
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     bool first = true;
-    for (const auto* points : {&ShotPoints(), &ReceiverPoints()}) {
+    for (const auto* points : {made.shots.get(), made.receivers.get()}) {
         for (const QPointF& p : *points) {
             if (first) {
                 minX = maxX = p.x();
@@ -166,7 +175,32 @@ void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
             maxY = std::max(maxY, p.y());
         }
     }
-    m_Bounds = first ? QRectF() : QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
+    made.bounds = first ? QRectF() : QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
+    return made;
+}
+} // namespace
+
+VeSurveyMap::MapPoints VeSurveyMap::MakePoints(const VeSRRecordSnapshot& shots,
+                                               const VeSRRecordSnapshot& receivers)
+{
+    return makePoints(shots, shots.Size(), receivers, receivers.Size());
+}
+
+void VeSurveyMap::SetPoints(MapPoints points)
+{
+    m_nShotCount = points.shotCount;
+    m_nReceiverCount = points.receiverCount;
+    m_pShotPoints = std::move(points.shots);
+    m_pReceiverPoints = std::move(points.receivers);
+    m_dShotSpacing = points.shotSpacing;
+    m_dReceiverSpacing = points.receiverSpacing;
+    m_Bounds = points.bounds;
+}
+
+void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
+                             const std::vector<VePrevSegySRGeometry>& receivers)
+{
+    SetPoints(makePoints(shots, shots.size(), receivers, receivers.size()));
 }
 
 void VeSurveyMap::Clear()

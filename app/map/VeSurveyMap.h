@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+class VeSRRecordSnapshot;
+
 class QPainter;
 class VePrevSegySRGeometry;
 class VePrevStackSegyGeometry;
@@ -35,6 +37,21 @@ public:
 
     // Points shared between maps, never changed once shared.
     using PointTable = std::shared_ptr<const std::vector<QPointF>>;
+
+    // What the map draws of a geometry's records: their usable points and
+    // what is worked out from them. Made on any thread (MakePoints), set on
+    // the map's own (SetPoints).
+    struct MapPoints
+    {
+        int shotCount = 0;
+        int receiverCount = 0;
+        PointTable shots, receivers;
+        double shotSpacing = 0.0, receiverSpacing = 0.0;
+        QRectF bounds;
+    };
+    static MapPoints MakePoints(const VeSRRecordSnapshot& shots,
+                                const VeSRRecordSnapshot& receivers);
+    void SetPoints(MapPoints points);
 
     // Takes a snapshot of the geometry's records; null draws the empty map.
     void SetGeometry(const VePrevStackSegyGeometry* geometry);

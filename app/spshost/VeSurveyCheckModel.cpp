@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 VeSurveyCheckModel::VeSurveyCheckModel(bool grouped, QObject* parent)
     : QAbstractItemModel(parent), m_bGrouped(grouped)
@@ -44,18 +45,29 @@ void VeSurveyCheckModel::sort(int column, Qt::SortOrder order)
     beginResetModel();
     m_nSortColumn = column;
     m_SortOrder = order;
-    for (std::vector<qint32>& rows : m_Rows)
+    for (Rows& rows : m_Rows)
         Order(rows);
     m_bWhereKnown = false;
+    for (size_t a = 0; a < m_Rows.size(); ++a)
+        m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
     endResetModel();
 }
 
 void VeSurveyCheckModel::Rebuild()
 {
+    BuildRows();
+    // Each list starts with one batch given out.
+    m_Fetched.clear();
+    for (const Rows& rows : m_Rows)
+        m_Fetched.push_back(int(qMin(rows.size(), size_t(kFetchRows))));
+}
+
+void VeSurveyCheckModel::BuildRows()
+{
     m_Rows.clear();
     m_Kinds.clear();
     m_bWhereKnown = false;
-    std::vector<quint64>().swap(m_Where);
+    SPSLargeVector<quint64>().swap(m_Where);
     if (!m_Result)
         return;
     const SPSCheckFindingList& list = m_Result->findings;
@@ -63,15 +75,21 @@ void VeSurveyCheckModel::Rebuild()
         return (m_nKind < 0 || int(f.kind) == m_nKind) && (m_nFile < 0 || int(f.file) == m_nFile);
     };
     if (!m_bGrouped) {
-        std::vector<qint32>& rows = m_Rows.emplace_back();
-        rows.reserve(m_nKind < 0 && m_nFile < 0 ? list.size() : 0);
-        for (size_t i = 0; i < list.size(); ++i)
-            if (shown(list[i]))
-                rows.push_back(qint32(i));
-        Order(rows);
+        Rows& rows = m_Rows.emplace_back();
+        if (m_nKind < 0 && m_nFile < 0) {
+            rows.resize(list.size());
+            std::iota(rows.begin(), rows.end(), 0);
+        } else {
+            for (size_t i = 0; i < list.size(); ++i)
+                if (shown(list[i]))
+                    rows.push_back(qint32(i));
+        }
+        // Taken in the check's order, which is the order shown unsorted.
+        if (m_nSortColumn >= 0)
+            Order(rows);
         return;
     }
-    std::vector<qint32> byKind[SPSCheckFinding::KindCount];
+    Rows byKind[SPSCheckFinding::KindCount];
     for (size_t i = 0; i < list.size(); ++i)
         if (shown(list[i]))
             byKind[list[i].kind].push_back(qint32(i));
@@ -94,12 +112,13 @@ void VeSurveyCheckModel::Rebuild()
         m_Kinds.push_back(k);
         m_KindWorst.push_back(worst[k]);
         m_KindGroups.push_back(groups[k]);
-        Order(byKind[k]);
+        if (m_nSortColumn >= 0)
+            Order(byKind[k]);
         m_Rows.push_back(std::move(byKind[k]));
     }
 }
 
-void VeSurveyCheckModel::Order(std::vector<qint32>& indices) const
+void VeSurveyCheckModel::Order(Rows& indices) const
 {
     const SPSCheckFindingList& list = m_Result->findings;
     const auto by = [&](auto key) {
@@ -174,7 +193,7 @@ void VeSurveyCheckModel::Order(std::vector<qint32>& indices) const
             return m_SortOrder == Qt::AscendingOrder ? values[a] < values[b]
                                                      : values[b] < values[a];
         });
-        std::vector<qint32> sorted(indices.size());
+        Rows sorted(indices.size());
         for (size_t k = 0; k < positions.size(); ++k)
             sorted[k] = indices[positions[k]];
         indices.swap(sorted);
@@ -208,7 +227,7 @@ int VeSurveyCheckModel::FindingIndex(const QModelIndex& index) const
 {
     if (!index.isValid() || index.internalId() == 0)
         return -1;
-    const std::vector<qint32>& rows = m_Rows[size_t(index.internalId() - 1)];
+    const Rows& rows = m_Rows[size_t(index.internalId() - 1)];
     return index.row() < int(rows.size()) ? rows[size_t(index.row())] : -1;
 }
 
@@ -218,10 +237,10 @@ const SPSCheckFinding* VeSurveyCheckModel::Finding(const QModelIndex& index) con
     return i < 0 ? nullptr : &m_Result->findings[size_t(i)];
 }
 
-QModelIndex VeSurveyCheckModel::IndexOfFinding(int finding, int column) const
+quint64 VeSurveyCheckModel::WhereOf(int finding) const
 {
     if (!m_Result || finding < 0 || size_t(finding) >= m_Result->findings.size())
-        return {};
+        return 0;
     if (!m_bWhereKnown) {
         m_Where.assign(m_Result->findings.size(), 0);
         for (size_t a = 0; a < m_Rows.size(); ++a)
@@ -229,10 +248,63 @@ QModelIndex VeSurveyCheckModel::IndexOfFinding(int finding, int column) const
                 m_Where[size_t(m_Rows[a][r])] = ((quint64(a) << 32) | r) + 1;
         m_bWhereKnown = true;
     }
-    const quint64 where = m_Where[size_t(finding)];
+    return m_Where[size_t(finding)];
+}
+
+QModelIndex VeSurveyCheckModel::IndexOfFinding(int finding, int column) const
+{
+    const quint64 where = WhereOf(finding);
     if (where == 0)
         return {};
-    return createIndex(int((where - 1) & 0xffffffffu), column, quintptr((where - 1) >> 32) + 1);
+    const int row = int((where - 1) & 0xffffffffu);
+    const size_t array = size_t((where - 1) >> 32);
+    if (row >= m_Fetched[array])
+        return {};
+    return createIndex(row, column, quintptr(array) + 1);
+}
+
+void VeSurveyCheckModel::FetchFinding(int finding)
+{
+    const quint64 where = WhereOf(finding);
+    if (where != 0)
+        Fetch(int((where - 1) >> 32), int((where - 1) & 0xffffffffu));
+}
+
+int VeSurveyCheckModel::ArrayOf(const QModelIndex& parent) const
+{
+    if (!m_bGrouped)
+        return parent.isValid() || m_Rows.empty() ? -1 : 0;
+    if (!parent.isValid() || parent.internalId() != 0 || parent.column() != 0 ||
+        parent.row() >= int(m_Rows.size()))
+        return -1;
+    return parent.row();
+}
+
+void VeSurveyCheckModel::Fetch(int array, int through)
+{
+    const int have = m_Fetched[size_t(array)];
+    if (through < have)
+        return;
+    // Whole batches, so that the rows after the one asked for are there too.
+    const int size = int(m_Rows[size_t(array)].size());
+    const int last = int(qMin(qint64(size), (qint64(through) / kFetchRows + 1) * kFetchRows)) - 1;
+    const QModelIndex parent = m_bGrouped ? createIndex(array, 0, quintptr(0)) : QModelIndex();
+    beginInsertRows(parent, have, last);
+    m_Fetched[size_t(array)] = last + 1;
+    endInsertRows();
+}
+
+bool VeSurveyCheckModel::canFetchMore(const QModelIndex& parent) const
+{
+    const int array = ArrayOf(parent);
+    return array >= 0 && m_Fetched[size_t(array)] < int(m_Rows[size_t(array)].size());
+}
+
+void VeSurveyCheckModel::fetchMore(const QModelIndex& parent)
+{
+    const int array = ArrayOf(parent);
+    if (array >= 0)
+        Fetch(array, m_Fetched[size_t(array)]);
 }
 
 QModelIndex VeSurveyCheckModel::index(int row, int column, const QModelIndex& parent) const
@@ -240,14 +312,14 @@ QModelIndex VeSurveyCheckModel::index(int row, int column, const QModelIndex& pa
     if (row < 0 || column < 0 || column >= ColumnCount)
         return {};
     if (!m_bGrouped) {
-        if (parent.isValid() || m_Rows.empty() || row >= int(m_Rows[0].size()))
+        if (parent.isValid() || m_Rows.empty() || row >= m_Fetched[0])
             return {};
         return createIndex(row, column, quintptr(1));
     }
     if (!parent.isValid())
         return row < int(m_Kinds.size()) ? createIndex(row, column, quintptr(0)) : QModelIndex();
     if (parent.internalId() != 0 || parent.row() >= int(m_Rows.size()) ||
-        row >= int(m_Rows[size_t(parent.row())].size()))
+        row >= m_Fetched[size_t(parent.row())])
         return {};
     return createIndex(row, column, quintptr(parent.row()) + 1);
 }
@@ -261,13 +333,10 @@ QModelIndex VeSurveyCheckModel::parent(const QModelIndex& child) const
 
 int VeSurveyCheckModel::rowCount(const QModelIndex& parent) const
 {
-    if (!m_bGrouped)
-        return parent.isValid() || m_Rows.empty() ? 0 : int(m_Rows[0].size());
-    if (!parent.isValid())
+    if (m_bGrouped && !parent.isValid())
         return int(m_Kinds.size());
-    if (parent.internalId() != 0 || parent.column() != 0)
-        return 0;
-    return int(m_Rows[size_t(parent.row())].size());
+    const int array = ArrayOf(parent);
+    return array < 0 ? 0 : m_Fetched[size_t(array)];
 }
 
 int VeSurveyCheckModel::columnCount(const QModelIndex&) const
@@ -284,7 +353,7 @@ QVariant VeSurveyCheckModel::data(const QModelIndex& index, int role) const
         // A kind: its count, the worst of its findings' severities and its
         // groups, the first of which its tip lists.
         constexpr int kTipGroups = 5;
-        const std::vector<qint32>& rows = m_Rows[size_t(index.row())];
+        const Rows& rows = m_Rows[size_t(index.row())];
         const int kind = m_Kinds[size_t(index.row())];
         if (role == Qt::ToolTipRole) {
             QStringList texts = KindGroupTexts(kind, kTipGroups);

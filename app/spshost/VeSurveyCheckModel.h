@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SPSFindingsWriter.h"
+#include "SPSLargeTables.h"
 
 #include <QAbstractItemModel>
 
@@ -43,8 +44,11 @@ public:
 
     // The index in the result of the finding at index; -1 for a kind's row or none.
     int FindingIndex(const QModelIndex& index) const;
-    // Where the finding with this index in the result stands; invalid when filtered out.
+    // Where the finding with this index in the result stands; invalid when
+    // filtered out or not yet fetched (FetchFinding fetches it).
     QModelIndex IndexOfFinding(int finding, int column = 0) const;
+    // Fetches the rows up to the finding's, so that it has an index.
+    void FetchFinding(int finding);
     const SPSCheckFinding* Finding(const QModelIndex& index) const;
 
     QModelIndex index(int row, int column,
@@ -56,10 +60,23 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     // Orders the index array; -1: the check's own order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // The rows of a list are given to the views a batch at a time: a view
+    // keeps a section per row it is given, and millions of them would hold
+    // the window for a tenth of a second at each reset.
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    static constexpr int kFetchRows = 50000;
 
 private:
     void Rebuild();
-    void Order(std::vector<qint32>& indices) const;
+    void BuildRows();
+    using Rows = SPSLargeVector<qint32>;
+    void Order(Rows& indices) const;
+    // The array of the rows under parent, or -1.
+    int ArrayOf(const QModelIndex& parent) const;
+    void Fetch(int array, int through);
+    // Where each finding stands: (array << 32 | row) + 1; 0 when filtered out.
+    quint64 WhereOf(int finding) const;
     // The texts of the first groups of the kind shown, up to limit of them.
     QStringList KindGroupTexts(int kind, int limit) const;
 
@@ -70,7 +87,9 @@ private:
     int m_nSortColumn = -1;
     Qt::SortOrder m_SortOrder = Qt::AscendingOrder;
     // Flat: one array; grouped: one per kind shown, with the kinds in m_Kinds.
-    std::vector<std::vector<qint32>> m_Rows;
+    std::vector<Rows> m_Rows;
+    // How many rows of each array the views have been given.
+    std::vector<int> m_Fetched;
     std::vector<int> m_Kinds;
     // Grouped: the runs of findings of one file, kind and line whose points
     // step evenly, as spsload --check groups them.
@@ -79,7 +98,6 @@ private:
     // its number of groups.
     std::vector<int> m_KindWorst;
     std::vector<qsizetype> m_KindGroups;
-    // Where each finding stands: (array << 32 | row) + 1; 0 when filtered out.
-    mutable std::vector<quint64> m_Where;
+    mutable SPSLargeVector<quint64> m_Where;
     mutable bool m_bWhereKnown = false;
 };

@@ -279,6 +279,7 @@ void VeSurveyCheckPane::SelectFinding(int index)
     const bool grouped = GroupedByKind();
     VeSurveyCheckModel* model = grouped ? m_pTreeModel : m_pModel;
     QAbstractItemView* view = grouped ? static_cast<QAbstractItemView*>(m_pTree) : m_pView;
+    model->FetchFinding(index);
     const QModelIndex at = model->IndexOfFinding(index);
     if (!at.isValid())
         return;

@@ -13,7 +13,8 @@
 #include <cmath>
 
 namespace {
-// A snapshot copies every record; during a long load a few per second are enough.
+// The map's points are made anew from every record; during a long load a few
+// times a second are enough.
 constexpr int kRefreshDelayMs = 150;
 // A press and release closer than this is a click, not a drag.
 constexpr double kClickSlop = 4.0;
@@ -38,9 +39,11 @@ VeSurveyMapWidget::VeSurveyMapWidget(QWidget* parent) : QWidget(parent)
 
 VeSurveyMapWidget::~VeSurveyMapWidget()
 {
-    // The drawing thread posts its picture to this widget: it must have ended first.
+    // The drawing and point threads post to this widget: they must have ended first.
     if (m_Drawing.valid())
         m_Drawing.wait();
+    if (m_TakingPoints.valid())
+        m_TakingPoints.wait();
 }
 
 void VeSurveyMapWidget::Redraw()
@@ -147,7 +150,9 @@ void VeSurveyMapWidget::Drawn()
         StartDrawing();
         return;
     }
-    Q_EMIT sigDrawn();
+    // The picture of points still being made is not the map's last.
+    if (!m_bTakingPoints)
+        Q_EMIT sigDrawn();
 }
 
 void VeSurveyMapWidget::SetGeometry(VePrevStackSegyGeometry* geometry)
@@ -173,11 +178,52 @@ void VeSurveyMapWidget::Refresh()
     m_RefreshTimer.stop();
     // Null too once the geometry is being destroyed.
     const VePrevStackSegyGeometry* geometry = m_pGeometry;
-    m_Map.SetGeometry(geometry);
     m_Map.SetTitle(geometry ? geometry->GetName() : QString());
     m_Map.SetEmptyText(geometry ? QString() : tr("Select a geometry to see its map"));
-    m_bDrawMapStale = true;
-    Redraw();
+    if (m_bTakingPoints) {
+        m_bRefreshPending = true;
+        return;
+    }
+    StartTakingPoints();
+}
+
+void VeSurveyMapWidget::StartTakingPoints()
+{
+    m_bRefreshPending = false;
+    const VePrevStackSegyGeometry* geometry = m_pGeometry;
+    if (!geometry) {
+        m_Map.Clear();
+        m_bDrawMapStale = true;
+        Redraw();
+        return;
+    }
+    // Millions of points are made into the map's tables off the UI thread,
+    // from snapshots that share the geometry's records without copying them.
+    m_bTakingPoints = true;
+    m_TakingPoints =
+        std::async(std::launch::async, [this, geometry, shots = geometry->ShotSnapshot(),
+                                        receivers = geometry->ReceiverSnapshot()]() {
+            TakenPoints taken;
+            taken.geometry = geometry;
+            taken.points = VeSurveyMap::MakePoints(shots, receivers);
+            // Queued by name, carrying nothing: the points travel through the future.
+            QMetaObject::invokeMethod(this, "PointsTaken", Qt::QueuedConnection);
+            return taken;
+        });
+}
+
+void VeSurveyMapWidget::PointsTaken()
+{
+    TakenPoints taken = m_TakingPoints.get();
+    m_bTakingPoints = false;
+    // Points of a geometry no longer shown are of no use; the address alone is compared.
+    if (taken.geometry == m_pGeometry.data()) {
+        m_Map.SetPoints(std::move(taken.points));
+        m_bDrawMapStale = true;
+        Redraw();
+    }
+    if (m_bRefreshPending || taken.geometry != m_pGeometry.data())
+        StartTakingPoints();
 }
 
 void VeSurveyMapWidget::ResetView()

@@ -64,7 +64,10 @@ public:
     QSize sizeHint() const override { return QSize(640, 480); }
 
     // Whether the map's picture of the current view is still being drawn.
-    bool IsDrawing() const { return m_bDrawing || m_bRedrawPending || m_RefreshTimer.isActive(); }
+    bool IsDrawing() const
+    {
+        return m_bDrawing || m_bRedrawPending || m_bTakingPoints || m_RefreshTimer.isActive();
+    }
     // The last finished picture of the map (of the view it was drawn for).
     QImage DrawnImage() const { return m_Image; }
 
@@ -97,6 +100,9 @@ private:
     void StartDrawing();
     // The drawing thread has finished a picture: shows it.
     Q_INVOKABLE void Drawn();
+    // Makes the map's points of the geometry's records on a thread of its own.
+    void StartTakingPoints();
+    Q_INVOKABLE void PointsTaken();
 
 public:
     // How many pictures of the points (and the fold beneath them) were
@@ -145,6 +151,14 @@ private:
         QPointF worldBottomRight;
         bool stopped = false; // unfinished: not to be shown
     };
+    struct TakenPoints
+    {
+        const VePrevStackSegyGeometry* geometry = nullptr; // compared, never followed
+        VeSurveyMap::MapPoints points;
+    };
+    std::future<TakenPoints> m_TakingPoints;
+    bool m_bTakingPoints = false;
+    bool m_bRefreshPending = false; // records came while points were being made
     quint64 m_nSnapshot = 0;
     BeneathKey m_BeneathKey;
     QImage m_Beneath;

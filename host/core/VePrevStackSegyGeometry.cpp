@@ -110,3 +110,15 @@ std::vector<VePrevSegySRGeometry> VePrevStackSegyGeometry::Receivers() const
     QMutexLocker lock(&m_Mutex);
     return m_Receivers.ToVector();
 }
+
+VeSRRecordSnapshot VePrevStackSegyGeometry::ShotSnapshot() const
+{
+    QMutexLocker lock(&m_Mutex);
+    return m_Shots.Snapshot();
+}
+
+VeSRRecordSnapshot VePrevStackSegyGeometry::ReceiverSnapshot() const
+{
+    QMutexLocker lock(&m_Mutex);
+    return m_Receivers.Snapshot();
+}

@@ -33,6 +33,9 @@ public:
     VePrevSegySRGeometry ReceiverAt(int index) const;
     std::vector<VePrevSegySRGeometry> Shots() const;
     std::vector<VePrevSegySRGeometry> Receivers() const;
+    // The records as they stand now, for reading on any thread without a copy.
+    VeSRRecordSnapshot ShotSnapshot() const;
+    VeSRRecordSnapshot ReceiverSnapshot() const;
 
 Q_SIGNALS:
     // Records were added since the last notice; several adds give one notice,

@@ -11,13 +11,12 @@ static_assert(std::is_trivially_copyable_v<VePrevSegySRGeometry>,
 void VeSRRecordStore::Append(const VePrevSegySRGeometry& record)
 {
     if (m_nSize == m_Blocks.size() * kBlockRecords) {
-        std::unique_ptr<VePrevSegySRGeometry[], Free> block(
-            static_cast<VePrevSegySRGeometry*>(std::malloc(kBlockBytes)));
-        if (!block)
+        auto* raw = static_cast<VePrevSegySRGeometry*>(std::malloc(kBlockBytes));
+        if (!raw)
             throw std::bad_alloc();
-        m_Blocks.push_back(std::move(block));
+        m_Blocks.emplace_back(raw, [](VePrevSegySRGeometry* block) { std::free(block); });
     }
-    m_Blocks.back()[m_nSize % kBlockRecords] = record;
+    m_Blocks.back().get()[m_nSize % kBlockRecords] = record;
     ++m_nSize;
 }
 
@@ -25,7 +24,7 @@ const VePrevSegySRGeometry& VeSRRecordStore::At(size_t index) const
 {
     if (index >= m_nSize)
         throw std::out_of_range("VeSRRecordStore::At");
-    return m_Blocks[index / kBlockRecords][index % kBlockRecords];
+    return m_Blocks[index / kBlockRecords].get()[index % kBlockRecords];
 }
 
 std::vector<VePrevSegySRGeometry> VeSRRecordStore::ToVector() const
@@ -38,6 +37,15 @@ std::vector<VePrevSegySRGeometry> VeSRRecordStore::ToVector() const
                        block + std::min(kBlockRecords, m_nSize - i * kBlockRecords));
     }
     return records;
+}
+
+VeSRRecordSnapshot VeSRRecordStore::Snapshot() const
+{
+    VeSRRecordSnapshot snapshot;
+    snapshot.m_Blocks.assign(m_Blocks.begin(), m_Blocks.end());
+    snapshot.m_nSize = m_nSize;
+    snapshot.m_nBlockRecords = kBlockRecords;
+    return snapshot;
 }
 
 void VeSRRecordStore::Assign(const std::vector<VePrevSegySRGeometry>& records)

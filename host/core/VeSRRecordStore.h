@@ -6,6 +6,32 @@
 #include <memory>
 #include <vector>
 
+// The records a store held when it was taken, read where they stand: the
+// store's blocks are shared, never written below the size taken, so a reader
+// on another thread needs neither a copy nor the store's lock.
+class VeSRRecordSnapshot
+{
+public:
+    size_t Size() const { return m_nSize; }
+    // Calls visit(record) for each record in order.
+    template <typename Visit> void ForEach(Visit&& visit) const
+    {
+        for (size_t b = 0, left = m_nSize; left > 0; ++b) {
+            const VePrevSegySRGeometry* block = m_Blocks[b].get();
+            const size_t n = left < m_nBlockRecords ? left : m_nBlockRecords;
+            for (size_t i = 0; i < n; ++i)
+                visit(block[i]);
+            left -= n;
+        }
+    }
+
+private:
+    friend class VeSRRecordStore;
+    std::vector<std::shared_ptr<const VePrevSegySRGeometry>> m_Blocks;
+    size_t m_nSize = 0;
+    size_t m_nBlockRecords = 1;
+};
+
 // Shot or receiver records in blocks that never move: appending copies
 // nothing already held, and a load of a million records needs no second,
 // larger copy of them while it grows. Blocks are left unwritten until filled,
@@ -18,17 +44,14 @@ public:
     // Throws std::out_of_range beyond Size(), as std::vector::at does.
     const VePrevSegySRGeometry& At(size_t index) const;
     std::vector<VePrevSegySRGeometry> ToVector() const;
+    VeSRRecordSnapshot Snapshot() const;
     void Assign(const std::vector<VePrevSegySRGeometry>& records);
 
 private:
     static constexpr size_t kBlockBytes = size_t(2) << 20;
     static constexpr size_t kBlockRecords = kBlockBytes / sizeof(VePrevSegySRGeometry);
 
-    struct Free
-    {
-        void operator()(VePrevSegySRGeometry* block) const { std::free(block); }
-    };
-
-    std::vector<std::unique_ptr<VePrevSegySRGeometry[], Free>> m_Blocks;
+    // Shared with the snapshots taken, which keep a block after Assign drops it.
+    std::vector<std::shared_ptr<VePrevSegySRGeometry>> m_Blocks;
     size_t m_nSize = 0;
 };

@@ -15,6 +15,7 @@
 #include "VePluginObject.h"
 #include "VePrevStackSegyGeometry.h"
 #include "VeRuntimeClass.h"
+#include "VeSurveyCheckModel.h"
 #include "VeSurveyCheckPane.h"
 #include "VeSurveyCheckRunner.h"
 #include "VeSurveyMap.h"
@@ -349,7 +350,7 @@ private Q_SLOTS:
         geometry->AddReceiverGeometry(new VePrevSegySRGeometry{2, 800.0f, 500.0f, 0.0f});
         window->SelectNode(node);
         VeSurveyMapWidget* map = window->MapWidget();
-        QCOMPARE(map->Map().ShotCount(), 1);
+        QTRY_COMPARE(map->Map().ShotCount(), 1); // the points are made off the UI thread
 
         const QPointF cursor(map->width() / 3.0, map->height() / 2.0);
         const QPointF world = map->Map().PixelToWorld(cursor, QRectF(map->rect()));
@@ -584,6 +585,54 @@ private Q_SLOTS:
             QCOMPARE(other->currentIndex().siblingAtColumn(2).data().toString(), QString("2"));
             QCOMPARE(chosen.last().front().toInt(), 5);
         }
+    }
+
+    void checkPaneFetchesInBatches_data()
+    {
+        QTest::addColumn<bool>("grouped");
+        QTest::newRow("table") << false;
+        QTest::newRow("tree") << true;
+    }
+
+    // A view keeps a section per row it is given: a result of more rows than a
+    // batch is given out a batch at a time, and a finding chosen beyond the
+    // rows given is fetched with its batch.
+    void checkPaneFetchesInBatches()
+    {
+        QFETCH(bool, grouped);
+        constexpr int kBatch = VeSurveyCheckModel::kFetchRows;
+        const int findings = 2 * kBatch + 1;
+        auto result = std::make_shared<VeSurveyCheckResult>();
+        result->ok = true;
+        result->findings.AddFile({"/data/s.sps", u'S', QString(), 0});
+        for (int i = 0; i < findings; ++i)
+            result->findings.Add(0, i + 1, SPSCheckFinding::SourceNotRelated, "none", "10",
+                                 QString::number(i + 1));
+        result->counts[SPSCheckFinding::SourceNotRelated] = findings;
+
+        VeSurveyCheckPane pane;
+        pane.SetGroupedByKind(grouped);
+        pane.ShowResult(result);
+        QAbstractItemView* view =
+            grouped ? static_cast<QAbstractItemView*>(pane.TreeView()) : pane.View();
+        QAbstractItemModel* model = view->model();
+        const QModelIndex parent = grouped ? model->index(0, 0) : QModelIndex();
+        QCOMPARE(model->rowCount(parent), kBatch);
+        QVERIFY(model->canFetchMore(parent));
+        model->fetchMore(parent);
+        QCOMPARE(model->rowCount(parent), 2 * kBatch);
+
+        pane.SelectFinding(findings - 1);
+        QCOMPARE(model->rowCount(parent), findings);
+        QVERIFY(!model->canFetchMore(parent));
+        QCOMPARE(view->currentIndex().row(), findings - 1);
+        QCOMPARE(view->currentIndex().siblingAtColumn(4).data().toString(),
+                 QString::number(findings));
+
+        // Sorted anew, the rows are given out from the first batch again.
+        model->sort(VeSurveyCheckModel::PointColumn, Qt::DescendingOrder);
+        QCOMPARE(model->rowCount(parent), kBatch);
+        QCOMPARE(model->index(0, 4, parent).data().toString(), QString::number(findings));
     }
 
     void foldLayer_data()

@@ -303,6 +303,22 @@ private Q_SLOTS:
                     QCOMPARE(g->ReceiverAt(i).m_nNumber, i);
             QVERIFY_THROWS_EXCEPTION(std::out_of_range, g->ReceiverAt(count));
         }
+
+        // A snapshot reads the records it was taken with, whatever is added
+        // after it, and outlives its geometry.
+        auto later = std::make_unique<VePrevStackSegyGeometry>();
+        QVERIFY(later->Copy(geometry));
+        const VeSRRecordSnapshot snapshot = later->ReceiverSnapshot();
+        for (int i = 0; i < 131073; ++i)
+            later->AddReceiverGeometry(new VePrevSegySRGeometry{-1, 0, 0, 0});
+        later.reset();
+        QCOMPARE(int(snapshot.Size()), count);
+        int next = 0;
+        snapshot.ForEach([&next](const VePrevSegySRGeometry& r) {
+            if (r.m_nNumber == next)
+                ++next;
+        });
+        QCOMPARE(next, count);
     }
 };
 
