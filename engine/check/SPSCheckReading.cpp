@@ -191,17 +191,22 @@ void PointRows::Row(const SPSRowReader& reader)
     SPSCheckPoint p;
     p.row = reader.RowNumber();
     const Field pointText = field(pointSpan, 1);
-    p.numeric = parseNumber(pointText, !plain, &p.value);
+    double value = 0, xValue = 0, yValue = 0;
+    p.numeric = parseNumber(pointText, !plain, &value);
     const Field x = field(xSpan, 3);
     const Field y = field(ySpan, 4);
-    const bool xOk = parseNumber(x, !plain, &p.x);
-    const bool yOk = parseNumber(y, !plain, &p.y);
+    const bool xOk = parseNumber(x, !plain, &xValue);
+    const bool yOk = parseNumber(y, !plain, &yValue);
     // Prose that happens to start with the record letter: fields sliced
     // from it would only make findings about nothing.
     if (!p.numeric && !xOk && !yOk) {
         addNotARecord(findings, p.row);
         return;
     }
+    // What a field that is no number leaves: 0, as the load reads it.
+    p.value = table.Code(p.numeric ? value : 0);
+    p.x = table.Code(xOk ? xValue : 0);
+    p.y = table.Code(yOk ? yValue : 0);
     p.hasXY = xOk && yOk;
     p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
     qint32 lineNumber = 0;
@@ -350,16 +355,16 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
     table.texts.reserve(size_t(rowsAtMost * (kTapeLen + width(0) + width(2))));
 
     // Which fields hold numbers, and where the row keeps them.
-    double SPSCheckRelation::*const numbers[kFields] = {nullptr,
-                                                        nullptr,
-                                                        &SPSCheckRelation::sourcePoint,
-                                                        &SPSCheckRelation::firstChannel,
-                                                        &SPSCheckRelation::lastChannel,
-                                                        &SPSCheckRelation::increment,
-                                                        nullptr,
-                                                        &SPSCheckRelation::firstReceiver,
-                                                        &SPSCheckRelation::lastReceiver};
-    constexpr int kIncrement = 5;
+    SPSCheckNumber SPSCheckRelation::*const numbers[kFields] = {nullptr,
+                                                                nullptr,
+                                                                &SPSCheckRelation::sourcePoint,
+                                                                &SPSCheckRelation::firstChannel,
+                                                                &SPSCheckRelation::lastChannel,
+                                                                &SPSCheckRelation::increment,
+                                                                nullptr,
+                                                                &SPSCheckRelation::firstReceiver,
+                                                                &SPSCheckRelation::lastReceiver};
+    constexpr int kIncrement = 5, kFirstReceiver = 7, kLastReceiver = 8;
 
     LineCache lines(table.lines);
     Field field[kFields];
@@ -410,12 +415,13 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
         r.sourceLine = lines.Id(field[1], !plain, &number, 0);
         r.receiverLine = lines.Id(field[6], !plain, &number, 1);
         bool usable = true;
+        // A blank increment is the usual 1.
+        if (!isNumber[kIncrement])
+            value[kIncrement] = 1;
         for (int i = 0; i < kFields; ++i) {
             if (!numbers[i])
                 continue;
-            if (isNumber[i])
-                r.*numbers[i] = value[i];
-            else if (!field[i].isEmpty() || i != kIncrement)
+            if (!isNumber[i] && (!field[i].isEmpty() || i != kIncrement))
                 usable = false;
             if (!isNumber[i] && !field[i].isEmpty()) {
                 SPSCheckFinding& f = findings.Add(
@@ -434,13 +440,16 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             f.a = double(reader.RowLength());
             findings.Name(f, text(1), text(2));
         }
-        if (!(r.increment >= 1))
-            r.increment = 1;
+        if (!(value[kIncrement] >= 1))
+            value[kIncrement] = 1;
         // Beyond this a range is no receiver spread but a typing error; counting
         // its stations would overflow.
-        if (std::fabs(r.lastReceiver - r.firstReceiver) / r.increment > 1e12)
+        if (std::fabs(value[kLastReceiver] - value[kFirstReceiver]) / value[kIncrement] > 1e12)
             usable = false;
         if (usable) {
+            for (int i = 0; i < kFields; ++i)
+                if (numbers[i])
+                    r.*numbers[i] = table.Code(value[i]);
             const Field tape = hasTape ? cut(kTapePos, kTapeLen, kFields) : Field{};
             table.Add(r, view(tape), view(field[0]), view(field[2]));
         }

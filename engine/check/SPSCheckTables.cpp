@@ -3,7 +3,9 @@
 #include "SPSNumbers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 qint32 SPSCheckLines::Id(const QString& name)
 {
@@ -76,6 +78,29 @@ int SPSCheckPointTable::CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint
     return std::equal(ab, ae, bb, be) ? 0 : 1;
 }
 
+SPSCheckNumber SPSCheckNumbers::Add(double value)
+{
+    // Below 2^29 of its unit a count fits 30 bits with its sign. The first
+    // unit that holds the value exactly: one value, one code. A negative zero
+    // is kept, as a count would lose its sign.
+    constexpr double kLimit = double(1 << 29);
+    if (std::isfinite(value) && !(value == 0 && std::signbit(value))) {
+        const double scales[] = {1, 10, 100};
+        for (quint32 unit = SPSCheckNumber::kWhole; unit <= SPSCheckNumber::kHundredths; ++unit) {
+            const double count = std::nearbyint(value * scales[unit]);
+            if (!(std::fabs(count) < kLimit))
+                break;
+            const SPSCheckNumber n{quint32(qint32(count)) << 2 | unit};
+            if (Value(n) == value)
+                return n;
+        }
+    }
+    if (m_Kept.size() >= (size_t(1) << 30))
+        throw std::length_error("more numbers than a code can place");
+    m_Kept.push_back(value);
+    return {quint32(m_Kept.size() - 1) << 2 | SPSCheckNumber::kKept};
+}
+
 SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8StringView tape,
                                              QUtf8StringView record, QUtf8StringView sourcePoint)
 {
@@ -131,8 +156,8 @@ SPSCheckFinding& SPSCheckFindings::Add(qint64 row, Kind kind, const QString& mes
     if (point.index && point.index < 128)
         f.index = point.index;
     f.hasPosition = point.hasXY;
-    f.x = point.x;
-    f.y = point.y;
+    f.x = table.Value(point.x);
+    f.y = table.Value(point.y);
     return f;
 }
 

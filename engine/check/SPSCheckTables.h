@@ -46,7 +46,51 @@ private:
     QHash<QString, qint32> m_Keys; // Key of the name: id
 };
 
-// One record row of an S or R file, held in 48 bytes: a survey has millions.
+// A number of a table held in 32 bits. The numbers of SPS rows are nearly all
+// short decimals (whole numbers, tenths, hundredths) that 30 bits of their unit
+// hold exactly; any other is kept whole in the table's SPSCheckNumbers, the code
+// then its place there. A table gives the same code to the same short decimal.
+struct SPSCheckNumber
+{
+    quint32 code = 0; // the count of the unit << 2 | the unit (kWhole, ...)
+
+    enum Unit : quint32
+    {
+        kWhole,
+        kTenths,
+        kHundredths,
+        kKept,
+    };
+    static constexpr SPSCheckNumber Whole(qint32 n) { return {quint32(n) << 2}; }
+};
+
+// The numbers of one table that a code does not hold.
+class SPS_ENGINE_EXPORT SPSCheckNumbers
+{
+public:
+    SPSCheckNumber Add(double value);
+    double Value(SPSCheckNumber n) const
+    {
+        // The count, sign and all: a multiple of 4 divides exactly.
+        const qint32 count = qint32(n.code & ~3u) / 4;
+        switch (n.code & 3u) {
+        case SPSCheckNumber::kWhole:
+            return double(count);
+        case SPSCheckNumber::kTenths:
+            return double(count) / 10;
+        case SPSCheckNumber::kHundredths:
+            return double(count) / 100;
+        default:
+            return m_Kept[n.code >> 2];
+        }
+    }
+
+private:
+    SPSLargeVector<double> m_Kept;
+};
+
+// One record row of an S or R file, held in 40 bytes: a survey has millions.
+// Its numbers are codes of the table's numbers (SPSCheckPointTable::Value).
 struct SPSCheckPoint
 {
     qint64 row : 40;    // counted from 1, header rows included
@@ -58,11 +102,11 @@ struct SPSCheckPoint
     // (PointNumberFromText) is made from it when needed.
     quint64 textOffset : 40;
     quint64 textLength : 24;
-    qint32 line = 0;   // id in the table's lines
-    qint32 number = 0; // the number the load gives it, factors applied
-    double value = 0;  // the point text as a number
-    double x = 0;      // the coordinates as the load reads them: 0 when not a number
-    double y = 0;
+    qint32 line = 0;      // id in the table's lines
+    qint32 number = 0;    // the number the load gives it, factors applied
+    SPSCheckNumber value; // the point text as a number
+    SPSCheckNumber x;     // the coordinates as the load reads them: 0 when not a number
+    SPSCheckNumber y;
 
     SPSCheckPoint()
         : row(0), index(0), numeric(false), hasXY(false), nonFinite(false), textOffset(0),
@@ -70,7 +114,7 @@ struct SPSCheckPoint
     {
     }
 };
-static_assert(sizeof(SPSCheckPoint) <= 48, "a point is held in 48 bytes");
+static_assert(sizeof(SPSCheckPoint) <= 40, "a point is held in 40 bytes");
 
 // The points of one file in file order, their lines and their texts.
 struct SPS_ENGINE_EXPORT SPSCheckPointTable
@@ -78,7 +122,11 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     SPSCheckLines lines;
     SPSLargeVector<SPSCheckPoint> points;
     SPSLargeVector<char> texts; // the point texts, UTF-8, end to end
+    SPSCheckNumbers numbers;    // what the points' codes do not hold
 
+    // The code of a number of a point about to be added, and a point's number.
+    SPSCheckNumber Code(double value) { return numbers.Add(value); }
+    double Value(SPSCheckNumber n) const { return numbers.Value(n); }
     // Appends the point with its text, which sets textOffset and textLength.
     SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size);
     QString PointText(const SPSCheckPoint& point) const
@@ -92,7 +140,8 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
 };
 
 // One X row that names its source point and receiver range as numbers, held
-// in 72 bytes: a relation file may have millions of rows.
+// in 48 bytes: a relation file may have millions of rows. Its numbers are
+// codes of the table's numbers (SPSCheckRelationTable::Value).
 struct SPSCheckRelation
 {
     qint64 row : 36; // counted from 1
@@ -105,14 +154,14 @@ struct SPSCheckRelation
     qint64 textOffset = 0;
     qint32 sourceLine = 0; // ids in the table's lines
     qint32 receiverLine = 0;
-    double sourcePoint = 0;
-    double firstChannel = 0, lastChannel = 0;
-    double increment = 1; // at least 1
-    double firstReceiver = 0, lastReceiver = 0;
+    SPSCheckNumber sourcePoint;
+    SPSCheckNumber firstChannel, lastChannel;
+    SPSCheckNumber increment = SPSCheckNumber::Whole(1); // at least 1
+    SPSCheckNumber firstReceiver, lastReceiver;
 
     SPSCheckRelation() : row(0), tapeLength(0), recordLength(0), sourcePointLength(0) {}
 };
-static_assert(sizeof(SPSCheckRelation) <= 72, "a relation row is held in 72 bytes");
+static_assert(sizeof(SPSCheckRelation) <= 48, "a relation row is held in 48 bytes");
 
 // The usable X rows of a relation file in file order.
 struct SPS_ENGINE_EXPORT SPSCheckRelationTable
@@ -122,12 +171,16 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     SPSCheckLines lines;
     SPSLargeVector<SPSCheckRelation> rows;
     SPSLargeVector<char> texts; // as the rows hold them, UTF-8, end to end
+    SPSCheckNumbers numbers;    // what the rows' codes do not hold
 
     // Appends the row with its texts (UTF-8), which sets their offsets and lengths.
     SPSCheckRelation& Add(const SPSCheckRelation& row, QUtf8StringView tape, QUtf8StringView record,
                           QUtf8StringView sourcePoint);
     SPSCheckRelation& Add(const SPSCheckRelation& row, QStringView tape, QStringView record,
                           QStringView sourcePoint);
+    // The code of a number of a row about to be added, and a row's number.
+    SPSCheckNumber Code(double value) { return numbers.Add(value); }
+    double Value(SPSCheckNumber n) const { return numbers.Value(n); }
     QUtf8StringView Tape(const SPSCheckRelation& r) const
     {
         return Text(r.textOffset, qint32(r.tapeLength));

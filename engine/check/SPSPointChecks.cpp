@@ -38,12 +38,14 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
         if (a.numeric != b.numeric)
             return a.numeric;
         if (a.numeric)
-            return a.value < b.value;
+            return table.Value(a.value) < table.Value(b.value);
         return table.CompareTexts(a, b) < 0;
     };
 
-    // By line, point and index, file order among equals; sorted as compact keys,
-    // which files in line order hand over nearly sorted already.
+    // By line, point and index, file order among equals. Files in line order
+    // hand them over sorted already, and then need no copy of the keys beside
+    // the whole survey's tables; others are sorted as compact keys, quicker
+    // than through the points.
     struct Key
     {
         qint32 line;
@@ -52,11 +54,11 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
         char16_t index;
         bool text;
     };
-    SPSLargeVector<Key> keys(points.size());
-    for (size_t i = 0; i < points.size(); ++i) {
-        const SPSCheckPoint& p = points[i];
-        keys[i] = {p.line, qint32(i), p.numeric ? p.value : 0.0, char16_t(p.index), !p.numeric};
-    }
+    const auto keyOf = [&](qint32 i) {
+        const SPSCheckPoint& p = points[size_t(i)];
+        return Key{p.line, i, p.numeric ? table.Value(p.value) : 0.0, char16_t(p.index),
+                   !p.numeric};
+    };
     const auto keyLess = [&](const Key& a, const Key& b) {
         if (a.line != b.line)
             return a.line < b.line;
@@ -72,12 +74,18 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
             return a.index < b.index;
         return a.at < b.at;
     };
-    if (!std::is_sorted(keys.begin(), keys.end(), keyLess))
-        std::sort(keys.begin(), keys.end(), keyLess);
     SPSLargeVector<qint32> order(points.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        order[i] = keys[i].at;
-    SPSLargeVector<Key>().swap(keys);
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = qint32(i);
+    if (!std::is_sorted(order.begin(), order.end(),
+                        [&](qint32 a, qint32 b) { return keyLess(keyOf(a), keyOf(b)); })) {
+        SPSLargeVector<Key> keys(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            keys[i] = keyOf(qint32(i));
+        std::sort(keys.begin(), keys.end(), keyLess);
+        for (size_t i = 0; i < keys.size(); ++i)
+            order[i] = keys[i].at;
+    }
 
     // Duplicates and conflicts: compared with the first row of the same point.
     std::vector<qint32> unique; // one per line and point, for the spacing along lines
@@ -95,13 +103,14 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
                 same = &p;
                 continue;
             }
-            const bool samePlace = p.x == same->x && p.y == same->y;
+            const double dx = table.Value(p.x) - table.Value(same->x);
+            const double dy = table.Value(p.y) - table.Value(same->y);
+            const bool samePlace = dx == 0 && dy == 0;
             SPSCheckFinding& f =
                 findings.Add(p.row, samePlace ? Kind::Duplicate : Kind::Conflict, table, p);
             f.a = double(same->row);
             if (!samePlace)
-                f.b = std::sqrt((p.x - same->x) * (p.x - same->x) +
-                                (p.y - same->y) * (p.y - same->y));
+                f.b = std::sqrt(dx * dx + dy * dy);
         }
         k = end;
     }
@@ -110,7 +119,9 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
     auto distance = [&](qint32 i, qint32 j) {
         const SPSCheckPoint& a = points[size_t(i)];
         const SPSCheckPoint& b = points[size_t(j)];
-        return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
+        const double dx = table.Value(a.x) - table.Value(b.x);
+        const double dy = table.Value(a.y) - table.Value(b.y);
+        return std::sqrt(dx * dx + dy * dy);
     };
     std::vector<qint32> along;
     std::vector<double> gaps, sorted;
@@ -121,7 +132,7 @@ void Places(const SPSCheckPointTable& table, SPSCheckFindings& findings)
         for (; end < unique.size() && points[size_t(unique[end])].line == line; ++end) {
             const SPSCheckPoint& p = points[size_t(unique[end])];
             // Coordinates that are blank or no number are 0 in the load as well.
-            if (p.x == 0 && p.y == 0 && !p.nonFinite)
+            if (table.Value(p.x) == 0 && table.Value(p.y) == 0 && !p.nonFinite)
                 findings.Add(p.row, Kind::Outlier, table, p).variant = 1;
             else if (p.hasXY)
                 along.push_back(unique[end]);
@@ -169,7 +180,7 @@ void Precision(const SPSCheckPointTable& table, SPSCheckFindings& findings)
         if (!p.hasXY)
             continue;
         ++known;
-        const double change[2] = {singleChange(p.x), singleChange(p.y)};
+        const double change[2] = {singleChange(table.Value(p.x)), singleChange(table.Value(p.y))};
         for (int axis = 0; axis < 2; ++axis) {
             count[axis] += change[axis] > kPrecisionLimit;
             if (change[axis] > largest[axis]) {
@@ -214,20 +225,27 @@ void SharedNumbers(const SPSCheckPointTable& table, int limit, SPSCheckFindings&
                                       : at < o.at;
         }
     };
-    SPSLargeVector<Key> keys(points.size());
+    const auto keyOf = [&](qint32 i) {
+        return Key{points[size_t(i)].number, points[size_t(i)].line, i};
+    };
     qint64 largestPoint = 0, largestLine = 0;
+    SPSLargeVector<qint32> order(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
         const SPSCheckPoint& p = points[i];
-        keys[i] = {p.number, p.line, qint32(i)};
+        order[i] = qint32(i);
         largestPoint = qMax<qint64>(largestPoint, qAbs(qint64(table.PointNumber(p))));
         largestLine = qMax<qint64>(largestLine, qAbs(qint64(table.lines.Number(p.line))));
     }
-    if (!std::is_sorted(keys.begin(), keys.end()))
+    // As the places above: sorted as keys only when the file is not in order.
+    if (!std::is_sorted(order.begin(), order.end(),
+                        [&](qint32 a, qint32 b) { return keyOf(a) < keyOf(b); })) {
+        SPSLargeVector<Key> keys(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            keys[i] = keyOf(qint32(i));
         std::sort(keys.begin(), keys.end());
-    SPSLargeVector<qint32> order(points.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        order[i] = keys[i].at;
-    SPSLargeVector<Key>().swap(keys);
+        for (size_t i = 0; i < keys.size(); ++i)
+            order[i] = keys[i].at;
+    }
 
     // The power of ten above every point number keeps the lines apart, as long
     // as line x power + point stays within 32 bits.

@@ -24,9 +24,12 @@ struct Station
     double value;
 };
 
+// Equal stations (a file may repeat one) in file order.
 bool stationLess(const Station& a, const Station& b)
 {
-    return a.line != b.line ? a.line < b.line : a.value < b.value;
+    return a.line != b.line     ? a.line < b.line
+           : a.value != b.value ? a.value < b.value
+                                : a.at < b.at;
 }
 
 // The numbered points of a file by line and point value, held as their
@@ -34,25 +37,41 @@ bool stationLess(const Station& a, const Station& b)
 class Stations
 {
 public:
-    explicit Stations(const SPSLargeVector<SPSCheckPoint>& points) : m_Points(points)
+    explicit Stations(const SPSCheckPointTable& table) : m_Table(table), m_Points(table.points)
     {
-        SPSLargeVector<Station> stations;
-        stations.reserve(points.size());
+        const SPSLargeVector<SPSCheckPoint>& points = m_Points;
+        m_At.reserve(points.size());
         for (size_t i = 0; i < points.size(); ++i)
             if (points[i].numeric)
-                stations.push_back({points[i].line, qint32(i), points[i].value});
-        if (!std::is_sorted(stations.begin(), stations.end(), stationLess))
+                m_At.push_back(qint32(i));
+        // Files in line order are sorted already, and then need no copy of
+        // their stations' lines and values beside the whole survey's tables;
+        // others are sorted as that compact copy, quicker than through the points.
+        const auto less = [&](qint32 a, qint32 b) {
+            const SPSCheckPoint& p = points[size_t(a)];
+            const SPSCheckPoint& q = points[size_t(b)];
+            if (p.line != q.line)
+                return p.line < q.line;
+            const double u = table.Value(p.value), v = table.Value(q.value);
+            return u != v ? u < v : a < b;
+        };
+        if (!std::is_sorted(m_At.begin(), m_At.end(), less)) {
+            SPSLargeVector<Station> stations;
+            stations.reserve(m_At.size());
+            for (const qint32 i : m_At)
+                stations.push_back(
+                    {points[size_t(i)].line, i, table.Value(points[size_t(i)].value)});
             std::sort(stations.begin(), stations.end(), stationLess);
-        m_At.reserve(stations.size());
-        for (const Station& s : stations)
-            m_At.push_back(s.at);
+            for (size_t k = 0; k < stations.size(); ++k)
+                m_At[k] = stations[k].at;
+        }
         // Where each line's stations begin: a look-up searches its line alone.
         qint32 lines = 0;
-        for (const Station& s : stations)
-            lines = qMax(lines, s.line + 1);
+        for (size_t k = 0; k < m_At.size(); ++k)
+            lines = qMax(lines, Line(k) + 1);
         m_LineBegin.assign(size_t(lines) + 1, 0);
-        for (const Station& s : stations)
-            ++m_LineBegin[size_t(s.line) + 1];
+        for (size_t k = 0; k < m_At.size(); ++k)
+            ++m_LineBegin[size_t(Line(k)) + 1];
         for (size_t l = 1; l < m_LineBegin.size(); ++l)
             m_LineBegin[l] += m_LineBegin[l - 1];
         m_Hint.assign(m_LineBegin.begin(), m_LineBegin.end() - 1);
@@ -62,7 +81,7 @@ public:
     {
         const qint32 i = m_At[k];
         const SPSCheckPoint& p = m_Points[size_t(i)];
-        return {p.line, i, p.value};
+        return {p.line, i, m_Table.Value(p.value)};
     }
 
     struct Arrow
@@ -89,7 +108,7 @@ public:
     };
     Iterator end() const { return {this, m_At.size()}; }
     size_t Size() const { return m_At.size(); }
-    double Value(size_t k) const { return m_Points[size_t(m_At[k])].value; }
+    double Value(size_t k) const { return m_Table.Value(m_Points[size_t(m_At[k])].value); }
     qint32 Line(size_t k) const { return m_Points[size_t(m_At[k])].line; }
     qint32 PointIndex(size_t k) const { return m_At[k]; }
 
@@ -157,6 +176,7 @@ public:
     }
 
 private:
+    const SPSCheckPointTable& m_Table;
     const SPSLargeVector<SPSCheckPoint>& m_Points;
     SPSLargeVector<qint32> m_At;
     std::vector<qint32> m_LineBegin; // by line id, and one past the last
@@ -180,24 +200,27 @@ void checkChannels(const SPSCheckRelationTable& relations, const SPSLargeVector<
                    size_t begin, size_t end, SPSCheckFindings& findings)
 {
     const SPSLargeVector<SPSCheckRelation>& rows = relations.rows;
+    const auto first = [&](const SPSCheckRelation& r) { return relations.Value(r.firstChannel); };
+    const auto last = [&](const SPSCheckRelation& r) { return relations.Value(r.lastChannel); };
     // By their lowest channel.
     const SPSCheckRelation* reach = &rows[order[begin]];
     for (size_t m = begin + 1; m < end; ++m) {
         const SPSCheckRelation& r = rows[order[m]];
-        if (qMin(r.firstChannel, r.lastChannel) <= qMax(reach->firstChannel, reach->lastChannel)) {
+        const double reachEnd = qMax(first(*reach), last(*reach));
+        if (qMin(first(r), last(r)) <= reachEnd) {
             SPSCheckFinding& f = findings.Add(
                 r.row, Kind::ChannelOverlap,
                 QCoreApplication::translate(
                     "SPSSurveyCheck",
                     "channels %1-%2 of field record %3 overlap channels %4-%5 of row %6")
-                    .arg(SPSCheckNumberText(r.firstChannel), SPSCheckNumberText(r.lastChannel),
-                         relations.Record(r).toString(), SPSCheckNumberText(reach->firstChannel),
-                         SPSCheckNumberText(reach->lastChannel))
+                    .arg(SPSCheckNumberText(first(r)), SPSCheckNumberText(last(r)),
+                         relations.Record(r).toString(), SPSCheckNumberText(first(*reach)),
+                         SPSCheckNumberText(last(*reach)))
                     .arg(reach->row));
             // The record's shot: what the user looks for in the S file.
             findings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
         }
-        if (qMax(r.firstChannel, r.lastChannel) > qMax(reach->firstChannel, reach->lastChannel))
+        if (qMax(first(r), last(r)) > reachEnd)
             reach = &r;
     }
 }
@@ -215,7 +238,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     std::vector<size_t> unnamed;
     std::atomic<bool> sourcesStopped{false};
     std::thread sourceLookUp([&] {
-        Stations sourceStations(sources.points);
+        Stations sourceStations(sources);
         const std::vector<qint32> sourceLine = sameLines(relations.lines, sources.lines);
         for (size_t k = 0; k < rows.size(); ++k) {
             if (stop && stop->load(std::memory_order_relaxed)) {
@@ -223,11 +246,12 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                 return;
             }
             const SPSCheckRelation& r = rows[k];
+            const double point = relations.Value(r.sourcePoint);
             bool found = false;
             if (const qint32 line = sourceLine[size_t(r.sourceLine)]; line >= 0)
-                for (auto it = sourceStations.Find(line, r.sourcePoint - kSame);
-                     it != sourceStations.end(); ++it) {
-                    if (it->line != line || it->value > r.sourcePoint + kSame)
+                for (auto it = sourceStations.Find(line, point - kSame); it != sourceStations.end();
+                     ++it) {
+                    if (it->line != line || it->value > point + kSame)
                         break;
                     sourceNamed[size_t(it->at)] = true;
                     found = true;
@@ -254,7 +278,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         return !sourcesStopped.load();
     };
 
-    Stations receiverStations(receivers.points);
+    Stations receiverStations(receivers);
     receiverStations.FindRuns();
     const std::vector<qint32> receiverLine = sameLines(relations.lines, receivers.lines);
     // At most one a row: room never used costs no memory.
@@ -269,18 +293,21 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             return false;
         }
         // The receiver stations of its range: first to last, a station per increment.
-        const double low = qMin(r.firstReceiver, r.lastReceiver);
-        const double high = qMax(r.firstReceiver, r.lastReceiver);
+        const double firstReceiver = relations.Value(r.firstReceiver);
+        const double lastReceiver = relations.Value(r.lastReceiver);
+        const double increment = relations.Value(r.increment);
+        const double low = qMin(firstReceiver, lastReceiver);
+        const double high = qMax(firstReceiver, lastReceiver);
         const qint32 line = receiverLine[size_t(r.receiverLine)];
         const size_t first =
             line >= 0 ? receiverStations.LowerBound(line, low - kSame) : receiverStations.Size();
-        const double stations = std::floor((high - low) / r.increment + kSame) + 1;
+        const double stations = std::floor((high - low) / increment + kSame) + 1;
         if (first < receiverStations.Size() && receiverStations.Line(first) == line &&
             receiverStations.Value(first) == low && stations <= double(receiverStations.Size())) {
             // Mostly the range is a run of the R file's stations, every one there.
             const size_t last = first + size_t(stations) - 1;
             const bool run =
-                last < receiverStations.Size() && receiverStations.IsRun(first, last, r.increment);
+                last < receiverStations.Size() && receiverStations.IsRun(first, last, increment);
             const bool endsThere = last + 1 >= receiverStations.Size() ||
                                    receiverStations.Line(last + 1) != line ||
                                    receiverStations.Value(last + 1) > high + kSame;
@@ -299,7 +326,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         auto missTo = [&](double t) {
             t = qBound(s, t, stations);
             for (double k = s; k < t && firstMissing.size() < 5; ++k)
-                firstMissing.append(SPSCheckNumberText(low + k * r.increment));
+                firstMissing.append(SPSCheckNumberText(low + k * increment));
             missing += qint64(t - s);
             s = t;
         };
@@ -308,12 +335,12 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
                 break;
             receiverCovered[size_t(it->at)] = true;
             // Mostly the receiver is the very station expected next.
-            if (s < stations && std::fabs(low + s * r.increment - it->value) <= kSame) {
+            if (s < stations && std::fabs(low + s * increment - it->value) <= kSame) {
                 ++s;
                 continue;
             }
-            missTo(std::ceil((it->value - kSame - low) / r.increment));
-            if (s < stations && std::fabs(low + s * r.increment - it->value) <= kSame)
+            missTo(std::ceil((it->value - kSame - low) / increment));
+            if (s < stations && std::fabs(low + s * increment - it->value) <= kSame)
                 ++s;
         }
         missTo(stations);
@@ -373,8 +400,9 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
     SPSLargeVector<size_t> order(rows.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    const auto sameShot = [](const SPSCheckRelation& a, const SPSCheckRelation& b) {
-        return a.sourceLine == b.sourceLine && a.sourcePoint == b.sourcePoint;
+    const auto sameShot = [&](const SPSCheckRelation& a, const SPSCheckRelation& b) {
+        return a.sourceLine == b.sourceLine &&
+               relations.Value(a.sourcePoint) == relations.Value(b.sourcePoint);
     };
     const auto sameRecord = [&](const SPSCheckRelation& a, const SPSCheckRelation& b) {
         return relations.Tape(a) == relations.Tape(b) && relations.Record(a) == relations.Record(b);
@@ -394,9 +422,12 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
             return relations.Record(a) < relations.Record(b);
         if (a.sourceLine != b.sourceLine)
             return a.sourceLine < b.sourceLine;
-        if (a.sourcePoint != b.sourcePoint)
-            return a.sourcePoint < b.sourcePoint;
-        return qMin(a.firstChannel, a.lastChannel) < qMin(b.firstChannel, b.lastChannel);
+        const double pointA = relations.Value(a.sourcePoint);
+        const double pointB = relations.Value(b.sourcePoint);
+        if (pointA != pointB)
+            return pointA < pointB;
+        return qMin(relations.Value(a.firstChannel), relations.Value(a.lastChannel)) <
+               qMin(relations.Value(b.firstChannel), relations.Value(b.lastChannel));
     };
     // A relation written record by record is in that order already.
     if (!std::is_sorted(order.begin(), order.end(), recordOrder))

@@ -886,7 +886,7 @@ class CheckStations
 {
 public:
     CheckStations(const SPSCheckPointTable& table, const SPSCheckLines& lines)
-        : m_Points(table.points), m_Lines(size_t(table.lines.Count()), kNaN)
+        : m_Table(table), m_Points(table.points), m_Lines(size_t(table.lines.Count()), kNaN)
     {
         for (qint32 id = 0; id < table.lines.Count(); ++id)
             if (const qint32 found = lines.Find(table.lines.Name(id)); found >= 0)
@@ -897,11 +897,12 @@ public:
     {
         const SPSCheckPoint& p = m_Points[i];
         const bool placed = p.hasXY && !p.nonFinite;
-        return {m_Lines[size_t(p.line)], p.numeric ? p.value : kNaN, placed ? p.x : kNaN,
-                placed ? p.y : kNaN};
+        return {m_Lines[size_t(p.line)], p.numeric ? m_Table.Value(p.value) : kNaN,
+                placed ? m_Table.Value(p.x) : kNaN, placed ? m_Table.Value(p.y) : kNaN};
     }
 
 private:
+    const SPSCheckPointTable& m_Table;
     const SPSLargeVector<SPSCheckPoint>& m_Points;
     std::vector<double> m_Lines;
 };
@@ -909,25 +910,25 @@ private:
 class CheckRelations
 {
 public:
-    explicit CheckRelations(const SPSCheckRelationTable& table) : m_Rows(table.rows) {}
-    size_t size() const { return m_Rows.size(); }
+    explicit CheckRelations(const SPSCheckRelationTable& table) : m_Table(table) {}
+    size_t size() const { return m_Table.rows.size(); }
     SPSFoldRelation operator[](size_t k) const
     {
-        const SPSCheckRelation& r = m_Rows[k];
+        const SPSCheckRelation& r = m_Table.rows[k];
         SPSFoldRelation f;
         f.sourceLine = r.sourceLine;
-        f.sourcePoint = r.sourcePoint;
-        f.firstChannel = r.firstChannel;
-        f.lastChannel = r.lastChannel;
-        f.channelIncrement = r.increment;
+        f.sourcePoint = m_Table.Value(r.sourcePoint);
+        f.firstChannel = m_Table.Value(r.firstChannel);
+        f.lastChannel = m_Table.Value(r.lastChannel);
+        f.channelIncrement = m_Table.Value(r.increment);
         f.receiverLine = r.receiverLine;
-        f.firstReceiver = r.firstReceiver;
-        f.lastReceiver = r.lastReceiver;
+        f.firstReceiver = m_Table.Value(r.firstReceiver);
+        f.lastReceiver = m_Table.Value(r.lastReceiver);
         return f;
     }
 
 private:
-    const SPSLargeVector<SPSCheckRelation>& m_Rows;
+    const SPSCheckRelationTable& m_Table;
 };
 } // namespace
 

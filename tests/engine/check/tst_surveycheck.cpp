@@ -13,6 +13,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstring>
 
 namespace {
 const QByteArray kHeader21 = "H00 SPS format version num.     SPS V2.1";
@@ -85,11 +86,11 @@ SPSCheckPointTable pointTable(const QStringList& rows)
         p.row = f[0].toLongLong();
         p.line = table.lines.Id(f[1]);
         bool numeric = false;
-        p.value = f[2].toDouble(&numeric);
+        p.value = table.Code(f[2].toDouble(&numeric));
         p.numeric = numeric;
         p.number = PointNumberFromText(f[2]);
-        p.x = f[3].toDouble();
-        p.y = f[4].toDouble();
+        p.x = table.Code(f[3].toDouble());
+        p.y = table.Code(f[4].toDouble());
         p.hasXY = true;
         if (f.size() > 5)
             p.index = f[5][0].unicode();
@@ -108,13 +109,13 @@ SPSCheckRelationTable relationTable(const QStringList& rows)
         SPSCheckRelation r;
         r.row = f[0].toLongLong();
         r.sourceLine = table.lines.Id(f[3]);
-        r.sourcePoint = f[4].toDouble();
-        r.firstChannel = f[5].toDouble();
-        r.lastChannel = f[6].toDouble();
-        r.increment = f[7].toDouble();
+        r.sourcePoint = table.Code(f[4].toDouble());
+        r.firstChannel = table.Code(f[5].toDouble());
+        r.lastChannel = table.Code(f[6].toDouble());
+        r.increment = table.Code(f[7].toDouble());
         r.receiverLine = table.lines.Id(f[8]);
-        r.firstReceiver = f[9].toDouble();
-        r.lastReceiver = f[10].toDouble();
+        r.firstReceiver = table.Code(f[9].toDouble());
+        r.lastReceiver = table.Code(f[10].toDouble());
         table.Add(r, f[1] == "-" ? QString() : f[1], f[2], f[4]);
     }
     return table;
@@ -360,6 +361,43 @@ private slots:
         QFETCH(qint32, factor);
         QFETCH(qint32, expected);
         QCOMPARE(SPSPointNumber(line, point, lineFactor, factor), expected);
+    }
+
+    // A table's numbers come back bit for bit; the short decimals of SPS rows
+    // take no room beyond their code, one code for one value.
+    void numberCodes_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("whole") << 2001.0 << false;
+        QTest::newRow("negative") << -17.0 << false;
+        QTest::newRow("tenths of a northing") << 6234567.8 << false;
+        QTest::newRow("hundredths") << 12345.67 << false;
+        QTest::newRow("negative hundredths") << -0.05 << false;
+        QTest::newRow("largest whole count") << double((1 << 29) - 1) << false;
+        QTest::newRow("whole beyond 30 bits") << double(1 << 29) << true;
+        QTest::newRow("hundredths beyond 30 bits") << 6234567.89 << true;
+        QTest::newRow("thousandths") << 100.125 << true;
+        QTest::newRow("a sum no decimal writes") << 0.1 + 0.2 << true;
+        QTest::newRow("negative zero") << -0.0 << true;
+        QTest::newRow("infinity") << qInf() << true;
+    }
+
+    void numberCodes()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, kept);
+        SPSCheckNumbers numbers;
+        numbers.Add(3.5); // a code that is not the first of its table
+        numbers.Add(1e300);
+        const SPSCheckNumber n = numbers.Add(value);
+        const double back = numbers.Value(n);
+        QVERIFY(std::memcmp(&back, &value, sizeof value) == 0);
+        QCOMPARE((n.code & 3u) == SPSCheckNumber::kKept, kept);
+        if (!kept)
+            QCOMPARE(numbers.Add(value).code, n.code);
+        const double nan = qQNaN();
+        QVERIFY(std::isnan(numbers.Value(numbers.Add(nan))));
     }
 
     // A delivery of one file holding S, R and X rows, named for all three, is
