@@ -361,6 +361,8 @@ bool SPSSurveyCheck::Run(QString* error)
     }
     if (!pointsRead)
         tables = std::make_unique<Tables>(*m_pParam, m_Numbering);
+    // What a load freed before the check's tables are worked on.
+    SPSReturnFreedMemory();
     Run_ run(*this, *tables, pointsRead, relationsAhead);
     const bool ok = run.Go(&reason);
     // The tables are of no more use here: their memory goes before the
