@@ -377,23 +377,31 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
 
     // Each marker covers the pixel that holds its point, centred on it where
     // its size is odd; squares go in one call, without antialiasing.
-    const auto squaresAt = [&](const std::vector<QPointF>& points, int side) {
+    // A batch at a time: the squares of millions of points would be a second
+    // table as large as the points.
+    const auto drawSquares = [&](const std::vector<QPointF>& points, int side) {
+        constexpr int kBatch = 1 << 16;
         QVector<QRect> squares;
-        squares.reserve(int(points.size()));
+        squares.reserve(kBatch);
         const int half = (side - 1) / 2;
         size_t n = 0;
         for (const QPointF& p : points) {
             if ((++n & 0xffff) == 0 && Stopped())
-                break;
+                return;
             const QPointF at = WorldToPixel(p.x(), p.y(), rect);
-            if (visible.contains(at))
-                squares.append(QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half,
-                                     side, side));
+            if (!visible.contains(at))
+                continue;
+            squares.append(
+                QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half, side, side));
+            if (squares.size() == kBatch) {
+                painter.drawRects(squares);
+                squares.clear();
+            }
         }
-        return squares;
+        painter.drawRects(squares);
     };
     painter.setBrush(ReceiverColor());
-    painter.drawRects(squaresAt(ReceiverPoints(), ReceiverMarkerSize(rect)));
+    drawSquares(ReceiverPoints(), ReceiverMarkerSize(rect));
     if (Stopped()) {
         painter.restore();
         return;
@@ -405,7 +413,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     int shot = ShotMarkerSize(rect);
     if (shot < kSmallestCircle) {
         painter.setBrush(ShotColor());
-        painter.drawRects(squaresAt(ShotPoints(), shot));
+        drawSquares(ShotPoints(), shot);
         painter.restore();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "SPSCheckWording.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -317,7 +318,15 @@ quint32 SPSCheckFindingList::AppendParts(SPSCheckFindingList&& parts)
         m_LineNames.push_back(std::move(name));
     std::vector<QString>().swap(parts.m_LineNames);
     const quint32 base = quint32(m_Texts.size());
-    m_Texts.insert(m_Texts.end(), parts.m_Texts.begin(), parts.m_Texts.end());
+    // As the findings are moved: a batch at a time, the copied pages handed back.
+    m_Texts.reserve(m_Texts.size() + parts.m_Texts.size());
+    constexpr size_t kBatch = size_t(4) << 20;
+    for (size_t from = 0; from < parts.m_Texts.size(); from += kBatch) {
+        const size_t to = std::min(parts.m_Texts.size(), from + kBatch);
+        m_Texts.insert(m_Texts.end(), parts.m_Texts.begin() + qsizetype(from),
+                       parts.m_Texts.begin() + qsizetype(to));
+        SPSReleasePages(parts.m_Texts.data(), to);
+    }
     SPSLargeVector<char>().swap(parts.m_Texts);
     return base;
 }

@@ -164,6 +164,9 @@ public:
     qint32 LineCount() const { return qint32(m_LineNames.size()); }
     quint32 AddText(QStringView text);
     quint32 AddText(const char* utf8, qsizetype size);
+    // Room for texts of that many bytes in all more: a table of millions grown
+    // by copies would be held twice meanwhile. Room never used costs no memory.
+    void ReserveTexts(size_t bytes) { m_Texts.reserve(m_Texts.size() + bytes); }
     QString Text(quint32 at) const;
     // The same as UTF-8, valid while the list is unchanged; empty for kNoText.
     QByteArrayView TextBytes(quint32 at) const;

@@ -238,8 +238,16 @@ void SPSCheckFindings::MoveTo(SPSCheckFindingList& list)
             return a.row < b.row;
         };
         if (std::is_sorted(kind.begin(), kind.end(), byRow)) {
-            for (const SPSCheckFinding& f : kind)
-                items.push_back(SPSCheckFindingList::Rebased(f, fileBase, lineBase, textBase));
+            // A batch at a time, the pages of those moved handed back: a kind
+            // may hold millions, which would otherwise be held twice.
+            constexpr size_t kBatch = size_t(1) << 16;
+            for (size_t from = 0; from < kind.size(); from += kBatch) {
+                const size_t to = std::min(kind.size(), from + kBatch);
+                for (size_t i = from; i < to; ++i)
+                    items.push_back(
+                        SPSCheckFindingList::Rebased(kind[i], fileBase, lineBase, textBase));
+                SPSReleasePages(kind.data(), to * sizeof(SPSCheckFinding));
+            }
         } else {
             order.resize(kind.size());
             for (size_t i = 0; i < order.size(); ++i)

@@ -239,6 +239,13 @@ public:
     // Adds to a message kept whole.
     void AppendToMessage(SPSCheckFinding& f, const QString& more);
     QString Message(const SPSCheckFinding& f) const { return m_Parts.Message(f); }
+    // Room for this many findings more of the kind, with texts of so many
+    // bytes each on average.
+    void Reserve(Kind kind, size_t count, size_t textBytes)
+    {
+        m_Kinds[kind].reserve(m_Kinds[kind].size() + count);
+        m_Parts.ReserveTexts(count * textBytes);
+    }
 
     SPSLargeVector<SPSCheckFinding>& OfKind(Kind kind) { return m_Kinds[kind]; }
     const SPSLargeVector<SPSCheckFinding>& OfKind(Kind kind) const { return m_Kinds[kind]; }

@@ -235,7 +235,9 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
     // The source points the rows name are looked up on a thread of their own,
     // beside the receiver ranges here: the places of the rows that name none.
     std::vector<bool> sourceNamed(sources.points.size());
-    std::vector<size_t> unnamed;
+    // Room for every row: grown by copies, it would be held twice.
+    SPSLargeVector<size_t> unnamed;
+    unnamed.reserve(rows.size());
     std::atomic<bool> sourcesStopped{false};
     std::thread sourceLookUp([&] {
         Stations sourceStations(sources);
@@ -265,7 +267,8 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         sourceLookUp.join();
         SPSLargeVector<SPSCheckFinding>& missing =
             relationFindings.OfKind(Kind::RelationSourceMissing);
-        missing.reserve(missing.size() + unnamed.size());
+        // Its point and record, each with its length.
+        relationFindings.Reserve(Kind::RelationSourceMissing, unnamed.size(), 2 * (4 + 8));
         for (const size_t k : unnamed) {
             const SPSCheckRelation& r = rows[k];
             // The message is made when shown, from the record and the names.
@@ -371,15 +374,13 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             receiverCovered[size_t(receiverStations.PointIndex(i))] = true;
     }
     // A relation file of another survey leaves every point unrelated.
-    SPSLargeVector<SPSCheckFinding>& notNamedFindings =
-        sourceFindings.OfKind(Kind::SourceNotRelated);
-    notNamedFindings.reserve(notNamedFindings.size() +
-                             size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)));
-    SPSLargeVector<SPSCheckFinding>& notHeldFindings =
-        receiverFindings.OfKind(Kind::ReceiverNotRelated);
-    notHeldFindings.reserve(
-        notHeldFindings.size() +
-        size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)));
+    // Each names its point text, with its length.
+    sourceFindings.Reserve(Kind::SourceNotRelated,
+                           size_t(std::count(sourceNamed.begin(), sourceNamed.end(), false)),
+                           4 + 8);
+    receiverFindings.Reserve(
+        Kind::ReceiverNotRelated,
+        size_t(std::count(receiverCovered.begin(), receiverCovered.end(), false)), 4 + 8);
     for (size_t i = 0; i < sources.points.size(); ++i)
         if (!sourceNamed[i])
             sourceFindings.Add(sources.points[i].row, Kind::SourceNotRelated, sources,

@@ -89,3 +89,16 @@ void SPSReturnFreedMemory()
     malloc_trim(0);
 #endif
 }
+
+void SPSReleasePages(void* data, std::size_t bytes)
+{
+#if !defined(SPS_LARGE_BLOCKS_OF_NEW) && defined(MADV_DONTNEED)
+    const std::uintptr_t begin = roundUp(std::uintptr_t(data), kPage);
+    const std::uintptr_t end = (std::uintptr_t(data) + bytes) & ~(kPage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}

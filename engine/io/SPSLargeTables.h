@@ -25,6 +25,11 @@ SPS_ENGINE_EXPORT void* SPSAllocateLarge(std::size_t bytes);
 // Frees a block of SPSAllocateLarge, with the size it was asked for.
 SPS_ENGINE_EXPORT void SPSFreeLarge(void* data, std::size_t bytes) noexcept;
 
+// Hands the memory of the whole pages within bytes from data back to the
+// system, which gives them again, zeroed, when next touched: for a table
+// copied elsewhere piece by piece, so that the two are not held whole at once.
+SPS_ENGINE_EXPORT void SPSReleasePages(void* data, std::size_t bytes);
+
 // Hands what the C library's malloc holds freed back to the system, where it
 // can: after a load, whose many smaller temporaries it would keep for reuse.
 SPS_ENGINE_EXPORT void SPSReturnFreedMemory();
