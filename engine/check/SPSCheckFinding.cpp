@@ -321,11 +321,12 @@ quint32 SPSCheckFindingList::AppendParts(SPSCheckFindingList&& parts)
     // As the findings are moved: a batch at a time, the copied pages handed back.
     m_Texts.reserve(m_Texts.size() + parts.m_Texts.size());
     constexpr size_t kBatch = size_t(4) << 20;
+    size_t released = 0;
     for (size_t from = 0; from < parts.m_Texts.size(); from += kBatch) {
         const size_t to = std::min(parts.m_Texts.size(), from + kBatch);
         m_Texts.insert(m_Texts.end(), parts.m_Texts.begin() + qsizetype(from),
                        parts.m_Texts.begin() + qsizetype(to));
-        SPSReleasePages(parts.m_Texts.data(), to);
+        released = SPSReleasePages(parts.m_Texts.data(), released, to);
     }
     SPSLargeVector<char>().swap(parts.m_Texts);
     return base;

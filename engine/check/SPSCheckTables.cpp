@@ -78,23 +78,8 @@ int SPSCheckPointTable::CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint
     return std::equal(ab, ae, bb, be) ? 0 : 1;
 }
 
-SPSCheckNumber SPSCheckNumbers::Add(double value)
+SPSCheckNumber SPSCheckNumbers::Keep(double value)
 {
-    // Below 2^29 of its unit a count fits 30 bits with its sign. The first
-    // unit that holds the value exactly: one value, one code. A negative zero
-    // is kept, as a count would lose its sign.
-    constexpr double kLimit = double(1 << 29);
-    if (std::isfinite(value) && !(value == 0 && std::signbit(value))) {
-        const double scales[] = {1, 10, 100};
-        for (quint32 unit = SPSCheckNumber::kWhole; unit <= SPSCheckNumber::kHundredths; ++unit) {
-            const double count = std::nearbyint(value * scales[unit]);
-            if (!(std::fabs(count) < kLimit))
-                break;
-            const SPSCheckNumber n{quint32(qint32(count)) << 2 | unit};
-            if (Value(n) == value)
-                return n;
-        }
-    }
     if (m_Kept.size() >= (size_t(1) << 30))
         throw std::length_error("more numbers than a code can place");
     m_Kept.push_back(value);
@@ -241,12 +226,13 @@ void SPSCheckFindings::MoveTo(SPSCheckFindingList& list)
             // A batch at a time, the pages of those moved handed back: a kind
             // may hold millions, which would otherwise be held twice.
             constexpr size_t kBatch = size_t(1) << 16;
+            size_t released = 0;
             for (size_t from = 0; from < kind.size(); from += kBatch) {
                 const size_t to = std::min(kind.size(), from + kBatch);
                 for (size_t i = from; i < to; ++i)
                     items.push_back(
                         SPSCheckFindingList::Rebased(kind[i], fileBase, lineBase, textBase));
-                SPSReleasePages(kind.data(), to * sizeof(SPSCheckFinding));
+                released = SPSReleasePages(kind.data(), released, to * sizeof(SPSCheckFinding));
             }
         } else {
             order.resize(kind.size());

@@ -9,6 +9,7 @@
 #include <QStringView>
 #include <QUtf8StringView>
 
+#include <cmath>
 #include <vector>
 
 // What the survey check reads from the files, held as tables that the point and
@@ -68,7 +69,33 @@ struct SPSCheckNumber
 class SPS_ENGINE_EXPORT SPSCheckNumbers
 {
 public:
-    SPSCheckNumber Add(double value);
+    // Inline: a survey's reading codes millions of numbers.
+    SPSCheckNumber Add(double value)
+    {
+        // Below 2^29 of its unit a count fits 30 bits with its sign. The first
+        // unit that holds the value exactly: one value, one code. A negative
+        // zero is kept, as a count would lose its sign; NaN and infinities
+        // fail the first comparison.
+        constexpr double kLimit = double(1 << 29);
+        if (!(std::fabs(value) < kLimit) || (value == 0 && std::signbit(value)))
+            return Keep(value);
+        const qint32 whole = qint32(value);
+        if (double(whole) == value)
+            return {quint32(whole) << 2 | SPSCheckNumber::kWhole};
+        const double tenths = value * 10;
+        if (!(std::fabs(tenths) < kLimit))
+            return Keep(value);
+        const qint32 inTenths = qint32(tenths + (tenths < 0 ? -0.5 : 0.5));
+        if (double(inTenths) / 10 == value)
+            return {quint32(inTenths) << 2 | SPSCheckNumber::kTenths};
+        const double hundredths = value * 100;
+        if (!(std::fabs(hundredths) < kLimit))
+            return Keep(value);
+        const qint32 inHundredths = qint32(hundredths + (hundredths < 0 ? -0.5 : 0.5));
+        if (double(inHundredths) / 100 == value)
+            return {quint32(inHundredths) << 2 | SPSCheckNumber::kHundredths};
+        return Keep(value);
+    }
     double Value(SPSCheckNumber n) const
     {
         // The count, sign and all: a multiple of 4 divides exactly.
@@ -86,6 +113,9 @@ public:
     }
 
 private:
+    // Kept whole, for any number that Add finds no unit for.
+    SPSCheckNumber Keep(double value);
+
     SPSLargeVector<double> m_Kept;
 };
 

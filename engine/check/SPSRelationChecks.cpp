@@ -37,7 +37,7 @@ bool stationLess(const Station& a, const Station& b)
 class Stations
 {
 public:
-    explicit Stations(const SPSCheckPointTable& table) : m_Table(table), m_Points(table.points)
+    explicit Stations(const SPSCheckPointTable& table) : m_Points(table.points)
     {
         const SPSLargeVector<SPSCheckPoint>& points = m_Points;
         m_At.reserve(points.size());
@@ -65,6 +65,10 @@ public:
             for (size_t k = 0; k < stations.size(); ++k)
                 m_At[k] = stations[k].at;
         }
+        // Their values beside them, as the searches read them by the million.
+        m_Values.reserve(m_At.size());
+        for (const qint32 i : m_At)
+            m_Values.push_back(table.Value(points[size_t(i)].value));
         // Where each line's stations begin: a look-up searches its line alone.
         qint32 lines = 0;
         for (size_t k = 0; k < m_At.size(); ++k)
@@ -80,8 +84,7 @@ public:
     Station At(size_t k) const
     {
         const qint32 i = m_At[k];
-        const SPSCheckPoint& p = m_Points[size_t(i)];
-        return {p.line, i, m_Table.Value(p.value)};
+        return {m_Points[size_t(i)].line, i, m_Values[k]};
     }
 
     struct Arrow
@@ -108,7 +111,7 @@ public:
     };
     Iterator end() const { return {this, m_At.size()}; }
     size_t Size() const { return m_At.size(); }
-    double Value(size_t k) const { return m_Table.Value(m_Points[size_t(m_At[k])].value); }
+    double Value(size_t k) const { return m_Values[k]; }
     qint32 Line(size_t k) const { return m_Points[size_t(m_At[k])].line; }
     qint32 PointIndex(size_t k) const { return m_At[k]; }
 
@@ -176,9 +179,9 @@ public:
     }
 
 private:
-    const SPSCheckPointTable& m_Table;
     const SPSLargeVector<SPSCheckPoint>& m_Points;
     SPSLargeVector<qint32> m_At;
+    SPSLargeVector<double> m_Values; // by station, as m_At
     std::vector<qint32> m_LineBegin; // by line id, and one past the last
     std::vector<size_t> m_Hint;      // by line id: where its last search ended
     // For each station, the last of the run of equal spacing it starts.

@@ -16,29 +16,24 @@
 // nothing where the system has no such pages or refuses.
 SPS_ENGINE_EXPORT void SPSAdviseLargePages(void* data, std::size_t bytes);
 
-// A block of its own, on 2 MiB boundaries where the system maps memory, advised
-// as above; throws std::bad_alloc when there is no room. The malloc of the C
-// library keeps a freed block of a few megabytes for reuse after the first
-// such block is freed, so that a check held the load's tables, long freed, to
-// its end: a block of its own goes back to the system when freed.
-SPS_ENGINE_EXPORT void* SPSAllocateLarge(std::size_t bytes);
-// Frees a block of SPSAllocateLarge, with the size it was asked for.
-SPS_ENGINE_EXPORT void SPSFreeLarge(void* data, std::size_t bytes) noexcept;
+// Hands the memory of the whole pages from byte from to byte to of data back
+// to the system, which gives them again, zeroed, when next touched: for a
+// table copied elsewhere piece by piece, so that the two are not held whole at
+// once. Gives the byte up to which the pages are handed back, where the next
+// piece's may start.
+SPS_ENGINE_EXPORT std::size_t SPSReleasePages(void* data, std::size_t from, std::size_t to);
 
-// Hands the memory of the whole pages within bytes from data back to the
-// system, which gives them again, zeroed, when next touched: for a table
-// copied elsewhere piece by piece, so that the two are not held whole at once.
-SPS_ENGINE_EXPORT void SPSReleasePages(void* data, std::size_t bytes);
-
-// Hands what the C library's malloc holds freed back to the system, where it
-// can: after a load, whose many smaller temporaries it would keep for reuse.
+// Hands what the C library's malloc keeps of freed blocks back to the system.
+// After a first block of a few megabytes is freed it keeps such blocks for
+// reuse, which is quick, but a check then held a load's long freed tables to
+// its end; called once a load is done with.
 SPS_ENGINE_EXPORT void SPSReturnFreedMemory();
 
-// std::allocator, but a block of 4 MiB or more is one of SPSAllocateLarge.
+// std::allocator, but a block of 4 MiB or more is advised as above.
 template <typename T> struct SPSLargeAllocator
 {
     using value_type = T;
-    static constexpr std::size_t kLargeFrom = std::size_t(4) << 20;
+    static constexpr std::size_t kAdviseFrom = std::size_t(4) << 20;
 
     SPSLargeAllocator() noexcept = default;
     template <typename U> SPSLargeAllocator(const SPSLargeAllocator<U>&) noexcept {}
@@ -48,16 +43,12 @@ template <typename T> struct SPSLargeAllocator
         if (n > std::size_t(-1) / sizeof(T))
             throw std::bad_array_new_length();
         const std::size_t bytes = n * sizeof(T);
-        return static_cast<T*>(bytes >= kLargeFrom ? SPSAllocateLarge(bytes)
-                                                   : ::operator new(bytes));
+        void* p = ::operator new(bytes);
+        if (bytes >= kAdviseFrom)
+            SPSAdviseLargePages(p, bytes);
+        return static_cast<T*>(p);
     }
-    void deallocate(T* p, std::size_t n) noexcept
-    {
-        if (n * sizeof(T) >= kLargeFrom)
-            SPSFreeLarge(p, n * sizeof(T));
-        else
-            ::operator delete(p);
-    }
+    void deallocate(T* p, std::size_t) noexcept { ::operator delete(p); }
 };
 
 template <typename T, typename U>
@@ -70,14 +61,6 @@ bool operator!=(const SPSLargeAllocator<T>&, const SPSLargeAllocator<U>&) noexce
 {
     return false;
 }
-
-// Frees a block of SPSLargeAllocator<char> of that many bytes: for a buffer
-// that is neither filled nor copied beyond what is used.
-struct SPSLargeBlockDeleter
-{
-    std::size_t bytes = 0;
-    void operator()(char* p) const noexcept { SPSLargeAllocator<char>().deallocate(p, bytes); }
-};
 
 // A vector for tables that may hold millions of rows.
 template <typename T> using SPSLargeVector = std::vector<T, SPSLargeAllocator<T>>;

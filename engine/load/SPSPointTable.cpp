@@ -152,8 +152,9 @@ char* SPSPointTable::NarrowSpace(qint32 bytes)
 void SPSPointTable::GrowNarrow(size_t capacity)
 {
     // Neither filled nor copied beyond what is used: a row's key costs its copy.
-    std::unique_ptr<char[], SPSLargeBlockDeleter> grown(
-        SPSLargeAllocator<char>().allocate(capacity), SPSLargeBlockDeleter{capacity});
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (capacity >= SPSLargeAllocator<char>::kAdviseFrom)
+        SPSAdviseLargePages(grown.get(), capacity);
     if (m_nNarrow > 0)
         std::memcpy(grown.get(), m_pNarrow.get(), m_nNarrow);
     m_pNarrow = std::move(grown);

@@ -130,7 +130,7 @@ private:
     // Rows are read from the entries only when the keys are needed, as most
     // loads never need them. The first m_nNarrow bytes are used.
     static constexpr int kLongKey = 0xFF;
-    std::unique_ptr<char[], SPSLargeBlockDeleter> m_pNarrow;
+    std::unique_ptr<char[]> m_pNarrow;
     size_t m_nNarrow = 0;
     size_t m_nNarrowCapacity = 0;
     size_t m_nRowsRead = 0;          // the entries read into m_Rows

@@ -1,52 +1,20 @@
 #include "VeSRRecordStore.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 static_assert(std::is_trivially_copyable_v<VePrevSegySRGeometry>,
               "records are copied into raw blocks");
-
-namespace {
-// A block of its own, mapped where the system maps memory: the C library's
-// malloc would keep freed blocks of this size for reuse after the first one
-// is freed, and a geometry deleted would still hold its memory.
-#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
-VePrevSegySRGeometry* allocateBlock(size_t bytes)
-{
-    void* raw = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return raw == MAP_FAILED ? nullptr : static_cast<VePrevSegySRGeometry*>(raw);
-}
-void freeBlock(VePrevSegySRGeometry* block, size_t bytes)
-{
-    munmap(block, bytes);
-}
-#else
-VePrevSegySRGeometry* allocateBlock(size_t bytes)
-{
-    return static_cast<VePrevSegySRGeometry*>(std::malloc(bytes));
-}
-void freeBlock(VePrevSegySRGeometry* block, size_t)
-{
-    std::free(block);
-}
-#endif
-} // namespace
 
 void VeSRRecordStore::Append(const VePrevSegySRGeometry& record)
 {
     if (m_nSize == m_Blocks.size() * kBlockRecords) {
-        auto* raw = allocateBlock(kBlockBytes);
+        auto* raw = static_cast<VePrevSegySRGeometry*>(std::malloc(kBlockBytes));
         if (!raw)
             throw std::bad_alloc();
-        m_Blocks.emplace_back(raw,
-                              [](VePrevSegySRGeometry* block) { freeBlock(block, kBlockBytes); });
+        m_Blocks.emplace_back(raw, [](VePrevSegySRGeometry* block) { std::free(block); });
     }
     m_Blocks.back().get()[m_nSize % kBlockRecords] = record;
     ++m_nSize;
