@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 qint32 SPSCheckLines::Id(const QString& name)
@@ -47,11 +48,14 @@ QString SPSCheckLines::Key(const QString& name)
 
 SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* utf8, qsizetype size)
 {
-    SPSCheckPoint& p = points.emplace_back(point);
-    // A field is no longer than a row, which is cut far short of 2^24 units.
-    size = qMin<qsizetype>(size, (qsizetype(1) << 24) - 1);
+    // A point field is a few columns; a layout's longer one is cut.
+    size = qMin<qsizetype>(size, SPSCheckPoint::kMaxText);
     const size_t at = texts.size();
-    p.textOffset = quint64(at);
+    // 4 GiB of point texts are some 500 million points, more than memory holds.
+    if (at + size_t(size) > size_t(std::numeric_limits<quint32>::max()))
+        throw std::length_error("more point texts than a point can place");
+    SPSCheckPoint& p = points.emplace_back(point);
+    p.textOffset = quint32(at);
     p.textLength = quint64(size);
     texts.resize(at + size_t(size));
     if (size > 0)

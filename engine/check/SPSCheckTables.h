@@ -119,32 +119,33 @@ private:
     SPSLargeVector<double> m_Kept;
 };
 
-// One record row of an S or R file, held in 40 bytes: a survey has millions.
+// One record row of an S or R file, held in 32 bytes: a survey has millions.
 // Its numbers are codes of the table's numbers (SPSCheckPointTable::Value).
 struct SPSCheckPoint
 {
-    qint64 row : 40;    // counted from 1, header rows included
-    quint64 index : 16; // the point index, an ASCII character; 0 when none
+    static constexpr qsizetype kMaxText = (qsizetype(1) << 14) - 1;
+
+    qint64 row : 36;    // counted from 1, header rows included
+    quint64 index : 7;  // the point index, an ASCII character; 0 when none
     bool numeric : 1;   // the point text is a number
     bool hasXY : 1;     // both coordinates are numbers
     bool nonFinite : 1; // a coordinate reads as NaN or infinity, which the load keeps
-    // The point field's text in the table's texts; its point number
-    // (PointNumberFromText) is made from it when needed.
-    quint64 textOffset : 40;
-    quint64 textLength : 24;
+    // The point field's text in the table's texts, at most kMaxText bytes;
+    // its point number (PointNumberFromText) is made from it when needed.
+    quint64 textLength : 14;
+    quint32 textOffset = 0;
     qint32 line = 0;      // id in the table's lines
-    qint32 number = 0;    // the number the load gives it, factors applied
     SPSCheckNumber value; // the point text as a number
     SPSCheckNumber x;     // the coordinates as the load reads them: 0 when not a number
     SPSCheckNumber y;
+    qint32 number = 0; // the number the load gives it, factors applied
 
     SPSCheckPoint()
-        : row(0), index(0), numeric(false), hasXY(false), nonFinite(false), textOffset(0),
-          textLength(0)
+        : row(0), index(0), numeric(false), hasXY(false), nonFinite(false), textLength(0)
     {
     }
 };
-static_assert(sizeof(SPSCheckPoint) <= 40, "a point is held in 40 bytes");
+static_assert(sizeof(SPSCheckPoint) <= 32, "a point is held in 32 bytes");
 
 // The points of one file in file order, their lines and their texts.
 struct SPS_ENGINE_EXPORT SPSCheckPointTable
