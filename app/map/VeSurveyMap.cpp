@@ -39,38 +39,52 @@ constexpr double kMaxZoom = 1.0e5;
 const QColor kTextColor(0x30, 0x30, 0x30);
 const QColor kFrameColor(0xc8, 0xc8, 0xc8);
 
-template <typename Records> VeSurveyMap::PointTable Finite(const Records& records, size_t size)
+// Calls visit(point) for each record with finite coordinates, in order; false
+// when stop was set on the way.
+template <typename Visit>
+bool ForEachPlaced(const VeSRRecordSnapshot& records, Visit&& visit,
+                   const std::atomic<bool>* stop = nullptr)
 {
-    auto points = std::make_shared<std::vector<QPointF>>();
-    points->reserve(size);
-    const auto take = [&points](const VePrevSegySRGeometry& r) {
+    size_t n = 0;
+    bool stopped = false;
+    records.ForEach([&](const VePrevSegySRGeometry& r) {
+        if (stopped)
+            return;
+        if ((++n & 0xffff) == 0 && stop && stop->load(std::memory_order_relaxed)) {
+            stopped = true;
+            return;
+        }
         if (std::isfinite(r.m_fX) && std::isfinite(r.m_fY))
-            points->emplace_back(double(r.m_fX), double(r.m_fY));
-    };
-    if constexpr (std::is_same_v<Records, VeSRRecordSnapshot>)
-        records.ForEach(take);
-    else
-        std::for_each(records.begin(), records.end(), take);
-    return points;
+            visit(QPointF(double(r.m_fX), double(r.m_fY)));
+    });
+    return !stopped;
 }
 
 // The median distance between neighbours in number order (the records'
-// order): along a line that is the station spacing, whatever the line changes.
-// Up to 20000 pairs spread over the records are enough to tell.
-double TypicalSpacing(const std::vector<QPointF>& points)
+// order) among those placed: along a line that is the station spacing,
+// whatever the line changes. Up to 20000 pairs spread over them are enough to tell.
+double TypicalSpacing(const VeSRRecordSnapshot& records)
 {
-    if (points.size() < 2)
+    size_t placed = 0;
+    ForEachPlaced(records, [&](const QPointF&) { ++placed; });
+    if (placed < 2)
         return 0.0;
-    const size_t pairs = points.size() - 1;
+    const size_t pairs = placed - 1;
     const size_t step = std::max<size_t>(1, pairs / 20000);
     std::vector<double> distances;
     distances.reserve(pairs / step + 1);
-    for (size_t i = 0; i < pairs; i += step) {
-        const double d =
-            std::hypot(points[i + 1].x() - points[i].x(), points[i + 1].y() - points[i].y());
-        if (d > 0.0 && std::isfinite(d))
-            distances.push_back(d);
-    }
+    size_t i = 0;
+    QPointF last;
+    ForEachPlaced(records, [&](const QPointF& p) {
+        // The pair of the (i - 1)-th and the i-th, every step-th.
+        if (i > 0 && (i - 1) % step == 0) {
+            const double d = std::hypot(p.x() - last.x(), p.y() - last.y());
+            if (d > 0.0 && std::isfinite(d))
+                distances.push_back(d);
+        }
+        last = p;
+        ++i;
+    });
     if (distances.empty())
         return 0.0;
     auto middle = distances.begin() + std::ptrdiff_t(distances.size() / 2);
@@ -146,52 +160,44 @@ void VeSurveyMap::SetGeometry(const VePrevStackSegyGeometry* geometry)
     SetPoints(MakePoints(geometry->ShotSnapshot(), geometry->ReceiverSnapshot()));
 }
 
-namespace {
-template <typename Records>
-VeSurveyMap::MapPoints makePoints(const Records& shots, size_t shotCount, const Records& receivers,
-                                  size_t receiverCount)
+VeSurveyMap::MapPoints VeSurveyMap::MakePoints(const VeSRRecordSnapshot& shots,
+                                               const VeSRRecordSnapshot& receivers)
 {
-    VeSurveyMap::MapPoints made;
-    made.shotCount = int(shotCount);
-    made.receiverCount = int(receiverCount);
-    made.shots = Finite(shots, shotCount);
-    made.receivers = Finite(receivers, receiverCount);
-    made.shotSpacing = TypicalSpacing(*made.shots);
-    made.receiverSpacing = TypicalSpacing(*made.receivers);
+    MapPoints made;
+    made.shotCount = int(shots.Size());
+    made.receiverCount = int(receivers.Size());
+    made.shots = shots;
+    made.receivers = receivers;
+    made.shotSpacing = TypicalSpacing(shots);
+    made.receiverSpacing = TypicalSpacing(receivers);
 
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     bool first = true;
-    for (const auto* points : {made.shots.get(), made.receivers.get()}) {
-        for (const QPointF& p : *points) {
+    for (const VeSRRecordSnapshot* records : {&shots, &receivers})
+        ForEachPlaced(*records, [&](const QPointF& p) {
             if (first) {
                 minX = maxX = p.x();
                 minY = maxY = p.y();
                 first = false;
-                continue;
+                return;
             }
             minX = std::min(minX, p.x());
             maxX = std::max(maxX, p.x());
             minY = std::min(minY, p.y());
             maxY = std::max(maxY, p.y());
-        }
-    }
+        });
+    made.placed = !first;
     made.bounds = first ? QRectF() : QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
     return made;
-}
-} // namespace
-
-VeSurveyMap::MapPoints VeSurveyMap::MakePoints(const VeSRRecordSnapshot& shots,
-                                               const VeSRRecordSnapshot& receivers)
-{
-    return makePoints(shots, shots.Size(), receivers, receivers.Size());
 }
 
 void VeSurveyMap::SetPoints(MapPoints points)
 {
     m_nShotCount = points.shotCount;
     m_nReceiverCount = points.receiverCount;
-    m_pShotPoints = std::move(points.shots);
-    m_pReceiverPoints = std::move(points.receivers);
+    m_ShotRecords = std::move(points.shots);
+    m_ReceiverRecords = std::move(points.receivers);
+    m_bPlaced = points.placed;
     m_dShotSpacing = points.shotSpacing;
     m_dReceiverSpacing = points.receiverSpacing;
     m_Bounds = points.bounds;
@@ -200,7 +206,7 @@ void VeSurveyMap::SetPoints(MapPoints points)
 void VeSurveyMap::SetRecords(const std::vector<VePrevSegySRGeometry>& shots,
                              const std::vector<VePrevSegySRGeometry>& receivers)
 {
-    SetPoints(makePoints(shots, shots.size(), receivers, receivers.size()));
+    SetPoints(MakePoints(VeSRRecordSnapshot::Of(shots), VeSRRecordSnapshot::Of(receivers)));
 }
 
 void VeSurveyMap::Clear()
@@ -379,29 +385,30 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     // its size is odd; squares go in one call, without antialiasing.
     // A batch at a time: the squares of millions of points would be a second
     // table as large as the points.
-    const auto drawSquares = [&](const std::vector<QPointF>& points, int side) {
+    const auto drawSquares = [&](const VeSRRecordSnapshot& records, int side) {
         constexpr int kBatch = 1 << 16;
         QVector<QRect> squares;
         squares.reserve(kBatch);
         const int half = (side - 1) / 2;
-        size_t n = 0;
-        for (const QPointF& p : points) {
-            if ((++n & 0xffff) == 0 && Stopped())
-                return;
-            const QPointF at = WorldToPixel(p.x(), p.y(), rect);
-            if (!visible.contains(at))
-                continue;
-            squares.append(
-                QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half, side, side));
-            if (squares.size() == kBatch) {
-                painter.drawRects(squares);
-                squares.clear();
-            }
-        }
-        painter.drawRects(squares);
+        const bool drawn = ForEachPlaced(
+            records,
+            [&](const QPointF& p) {
+                const QPointF at = WorldToPixel(p.x(), p.y(), rect);
+                if (!visible.contains(at))
+                    return;
+                squares.append(QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half,
+                                     side, side));
+                if (squares.size() == kBatch) {
+                    painter.drawRects(squares);
+                    squares.clear();
+                }
+            },
+            m_pStop);
+        if (drawn)
+            painter.drawRects(squares);
     };
     painter.setBrush(ReceiverColor());
-    drawSquares(ReceiverPoints(), ReceiverMarkerSize(rect));
+    drawSquares(m_ReceiverRecords, ReceiverMarkerSize(rect));
     if (Stopped()) {
         painter.restore();
         return;
@@ -413,7 +420,7 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     int shot = ShotMarkerSize(rect);
     if (shot < kSmallestCircle) {
         painter.setBrush(ShotColor());
-        drawSquares(ShotPoints(), shot);
+        drawSquares(m_ShotRecords, shot);
         painter.restore();
         return;
     }
@@ -430,15 +437,15 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
         p.drawEllipse(QPointF(side / 2.0, side / 2.0), shot / 2.0, shot / 2.0);
     }
     const int half = (side - 1) / 2;
-    size_t n = 0;
-    for (const QPointF& p : ShotPoints()) {
-        if ((++n & 0xffff) == 0 && Stopped())
-            break;
-        const QPointF at = WorldToPixel(p.x(), p.y(), rect);
-        if (visible.contains(at))
-            painter.drawImage(
-                QPoint(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half), sprite);
-    }
+    ForEachPlaced(
+        m_ShotRecords,
+        [&](const QPointF& p) {
+            const QPointF at = WorldToPixel(p.x(), p.y(), rect);
+            if (visible.contains(at))
+                painter.drawImage(
+                    QPoint(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half), sprite);
+        },
+        m_pStop);
     painter.restore();
 }
 

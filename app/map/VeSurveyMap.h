@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-class VeSRRecordSnapshot;
+#include "VeSRRecordStore.h"
 
 class QPainter;
 class VePrevSegySRGeometry;
@@ -45,7 +45,10 @@ public:
     {
         int shotCount = 0;
         int receiverCount = 0;
-        PointTable shots, receivers;
+        // Drawn where they stand, those with finite coordinates: a copy of
+        // millions of points would cost as much as the geometry.
+        VeSRRecordSnapshot shots, receivers;
+        bool placed = false; // some have finite coordinates
         double shotSpacing = 0.0, receiverSpacing = 0.0;
         QRectF bounds;
     };
@@ -70,7 +73,7 @@ public:
     QString ShotLegendText() const;
     QString ReceiverLegendText() const;
     // Whether any record has usable (finite) coordinates, and their extent.
-    bool HasPoints() const { return !ShotPoints().empty() || !ReceiverPoints().empty(); }
+    bool HasPoints() const { return m_bPlaced; }
     QRectF WorldBounds() const { return m_Bounds; }
 
     // The unit of the coordinates, shown on the scale bar ("m" unless set).
@@ -148,8 +151,6 @@ public:
 
 private:
     static const std::vector<QPointF>& Points(const PointTable& table);
-    const std::vector<QPointF>& ShotPoints() const { return Points(m_pShotPoints); }
-    const std::vector<QPointF>& ReceiverPoints() const { return Points(m_pReceiverPoints); }
     bool Stopped() const { return m_pStop && m_pStop->load(std::memory_order_relaxed); }
     void PaintMarkers(QPainter& painter, const QRectF& rect) const;
     void PaintFindings(QPainter& painter, const QRectF& rect) const;
@@ -167,8 +168,9 @@ private:
     std::vector<Tick> Ticks(bool eastings, const QRectF& rect) const;
     double ScaleBarLength(const QRectF& rect) const;
 
-    PointTable m_pShotPoints;
-    PointTable m_pReceiverPoints;
+    VeSRRecordSnapshot m_ShotRecords;
+    VeSRRecordSnapshot m_ReceiverRecords;
+    bool m_bPlaced = false;
     PointTable m_pFindingMarks;
     std::optional<QPointF> m_MarkedPoint;
     int m_nShotCount = 0;

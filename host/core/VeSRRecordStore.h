@@ -12,6 +12,19 @@
 class VeSRRecordSnapshot
 {
 public:
+    // The records of a vector as one block of their own.
+    static VeSRRecordSnapshot Of(std::vector<VePrevSegySRGeometry> records)
+    {
+        VeSRRecordSnapshot snapshot;
+        if (records.empty())
+            return snapshot;
+        auto owner = std::make_shared<const std::vector<VePrevSegySRGeometry>>(std::move(records));
+        snapshot.m_nSize = owner->size();
+        snapshot.m_nBlockRecords = owner->size();
+        snapshot.m_Blocks.emplace_back(owner, owner->data());
+        return snapshot;
+    }
+
     size_t Size() const { return m_nSize; }
     // Calls visit(record) for each record in order.
     template <typename Visit> void ForEach(Visit&& visit) const
