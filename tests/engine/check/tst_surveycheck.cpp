@@ -568,6 +568,37 @@ private slots:
     }
 
     // Factors that take point numbers out of 32 bits: each such row is named.
+    // More findings of a kind than one batch of the gathering moves, each
+    // whole after the move: the pages moved are handed back as it goes.
+    void manyFindingsGathered()
+    {
+        constexpr int kPoints = 70000;
+        QList<QByteArray> s{kHeader21};
+        for (int i = 0; i < kPoints; ++i)
+            s << sps21::pointRow('S', "1001", QByteArray::number(i + 1),
+                                 n(452000 + 25 * (i % 1000)), n(5812000 + 200 * (i / 1000)));
+        // The relation names another line: no source point is related.
+        QList<QByteArray> x{kHeader21};
+        x << sps21::relationRow("1", "9999", "1", "1", "12", "3001", "4001", "4012");
+        VeTaskSPSFilesLoaderParam param;
+        QVERIFY(writeSurvey21("many.", s, cleanReceivers(), x, &param));
+        SPSSurveyCheck check(param);
+        QString error;
+        QVERIFY2(check.Run(&error), qPrintable(error));
+        const SPSCheckFindingList& list = check.Findings();
+        int point = 0;
+        for (const SPSCheckFinding& f : list) {
+            if (f.kind != SPSCheckFinding::SourceNotRelated)
+                continue;
+            ++point;
+            QCOMPARE(f.row, qint64(point + 1)); // after the header row
+            QCOMPARE(list.Line(f), QStringLiteral("1001"));
+            QCOMPARE(list.Point(f), QString::number(point));
+            QCOMPARE(f.x, double(452000 + 25 * ((point - 1) % 1000)));
+        }
+        QCOMPARE(point, kPoints);
+    }
+
     void numberOverflow_data()
     {
         QTest::addColumn<qint32>("lineFactor");
