@@ -110,6 +110,15 @@ public:
         size_t m_nAt;
     };
     Iterator end() const { return {this, m_At.size()}; }
+    // Lets the memory of the stations go; none are left.
+    void Clear()
+    {
+        SPSLargeVector<qint32>().swap(m_At);
+        SPSLargeVector<double>().swap(m_Values);
+        SPSLargeVector<qint32>().swap(m_RunEnd);
+        std::vector<qint32>().swap(m_LineBegin);
+        std::vector<size_t>().swap(m_Hint);
+    }
     size_t Size() const { return m_At.size(); }
     double Value(size_t k) const { return m_Values[k]; }
     qint32 Line(size_t k) const { return m_Points[size_t(m_At[k])].line; }
@@ -232,7 +241,7 @@ void checkChannels(const SPSCheckRelationTable& relations, const SPSLargeVector<
 bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& sources,
             const SPSCheckPointTable& receivers, SPSCheckFindings& relationFindings,
             SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
-            const std::atomic<bool>* stop, const std::function<void()>& rowsDone)
+            const std::atomic<bool>* stop, const std::function<void()>& rowsDone, bool rowsGo)
 {
     const SPSLargeVector<SPSCheckRelation>& rows = relations.rows;
     // The source points the rows name are looked up on a thread of their own,
@@ -272,15 +281,26 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             relationFindings.OfKind(Kind::RelationSourceMissing);
         // Its point and record, each with its length.
         relationFindings.Reserve(Kind::RelationSourceMissing, unnamed.size(), 2 * (4 + 8));
-        for (const size_t k : unnamed) {
-            const SPSCheckRelation& r = rows[k];
+        // A relation of shots the S file lacks makes as many findings as rows:
+        // the rows passed go as the findings grow. Not const to the caller.
+        auto* const rowBytes = const_cast<SPSCheckRelation*>(rows.data());
+        auto* const textBytes = const_cast<char*>(relations.texts.data());
+        size_t rowsGone = 0, textsGone = 0;
+        for (size_t m = 0; m < unnamed.size(); ++m) {
+            const SPSCheckRelation& r = rows[unnamed[m]];
             // The message is made when shown, from the record and the names.
             SPSCheckFinding& f = missing.emplace_back();
             f.row = r.row;
             f.kind = Kind::RelationSourceMissing;
             relationFindings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
             relationFindings.SetRecord(f, relations.Record(r));
+            if (rowsGo && (m + 1) % 65536 == 0) {
+                rowsGone =
+                    SPSReleasePages(rowBytes, rowsGone, unnamed[m] * sizeof(SPSCheckRelation));
+                textsGone = SPSReleasePages(textBytes, textsGone, size_t(r.textOffset));
+            }
         }
+        SPSLargeVector<size_t>().swap(unnamed);
         return !sourcesStopped.load();
     };
 
@@ -376,6 +396,9 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
         if (depth > 0)
             receiverCovered[size_t(receiverStations.PointIndex(i))] = true;
     }
+    // Done with before the findings of millions of unrelated points are made.
+    receiverStations.Clear();
+    SPSLargeVector<qint32>().swap(coveredRuns);
     // A relation file of another survey leaves every point unrelated.
     // Each names its point text, with its length.
     sourceFindings.Reserve(Kind::SourceNotRelated,

@@ -18,12 +18,16 @@ namespace SPSRelationChecks {
 // ReceiverNotRelated for the points no row names, among those of the S and R
 // files. False, with the findings made so far, when stop was set meanwhile.
 // rowsDone, when given, is called once every row is seen, before the points
-// no row names are listed: the rows are not read from then on.
-SPS_ENGINE_EXPORT bool
-Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& sources,
-       const SPSCheckPointTable& receivers, SPSCheckFindings& relationFindings,
-       SPSCheckFindings& sourceFindings, SPSCheckFindings& receiverFindings,
-       const std::atomic<bool>* stop = nullptr, const std::function<void()>& rowsDone = {});
+// no row names are listed: the rows are not read from then on. rowsGo: the
+// caller drops the rows then (in rowsDone), and their memory may go before,
+// as the last findings about them are made; they read as zeros meanwhile.
+SPS_ENGINE_EXPORT bool Points(const SPSCheckRelationTable& relations,
+                              const SPSCheckPointTable& sources,
+                              const SPSCheckPointTable& receivers,
+                              SPSCheckFindings& relationFindings, SPSCheckFindings& sourceFindings,
+                              SPSCheckFindings& receiverFindings,
+                              const std::atomic<bool>* stop = nullptr,
+                              const std::function<void()>& rowsDone = {}, bool rowsGo = false);
 
 // The field records, each the shot of one tape, record number and source
 // point: ChannelOverlap for two rows of one record whose channels overlap,

@@ -231,7 +231,8 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
                 relations = SPSCheckRelationTable();
         };
         if (!SPSRelationChecks::Points(relations, m_Sources, m_Receivers, m_Findings[2],
-                                       m_Findings[0], m_Findings[1], &m_Check.m_bStop, rowsDone))
+                                       m_Findings[0], m_Findings[1], &m_Check.m_bStop, rowsDone,
+                                       !m_Check.m_TablesRead))
             return stopped();
     }
 

@@ -577,26 +577,37 @@ private slots:
         for (int i = 0; i < kPoints; ++i)
             s << sps21::pointRow('S', "1001", QByteArray::number(i + 1),
                                  n(452000 + 25 * (i % 1000)), n(5812000 + 200 * (i / 1000)));
-        // The relation names another line: no source point is related.
+        // The relation names another line: no source point is related, and
+        // no row's source point is there.
         QList<QByteArray> x{kHeader21};
-        x << sps21::relationRow("1", "9999", "1", "1", "12", "3001", "4001", "4012");
+        for (int i = 0; i < kPoints; ++i)
+            x << sps21::relationRow(QByteArray::number(i % 9999 + 1), "9999",
+                                    QByteArray::number(i + 1), "1", "12", "3001", "4001", "4012");
         VeTaskSPSFilesLoaderParam param;
         QVERIFY(writeSurvey21("many.", s, cleanReceivers(), x, &param));
         SPSSurveyCheck check(param);
         QString error;
         QVERIFY2(check.Run(&error), qPrintable(error));
         const SPSCheckFindingList& list = check.Findings();
-        int point = 0;
+        int point = 0, shot = 0;
         for (const SPSCheckFinding& f : list) {
-            if (f.kind != SPSCheckFinding::SourceNotRelated)
-                continue;
-            ++point;
-            QCOMPARE(f.row, qint64(point + 1)); // after the header row
-            QCOMPARE(list.Line(f), QStringLiteral("1001"));
-            QCOMPARE(list.Point(f), QString::number(point));
-            QCOMPARE(f.x, double(452000 + 25 * ((point - 1) % 1000)));
+            if (f.kind == SPSCheckFinding::SourceNotRelated) {
+                ++point;
+                QCOMPARE(f.row, qint64(point + 1)); // after the header row
+                QCOMPARE(list.Line(f), QStringLiteral("1001"));
+                QCOMPARE(list.Point(f), QString::number(point));
+                QCOMPARE(f.x, double(452000 + 25 * ((point - 1) % 1000)));
+            } else if (f.kind == SPSCheckFinding::RelationSourceMissing) {
+                ++shot;
+                QCOMPARE(f.row, qint64(shot + 1));
+                QCOMPARE(list.Message(f), QStringLiteral("field record %1 names source line 9999 "
+                                                         "point %2, which the S file lacks")
+                                              .arg((shot - 1) % 9999 + 1)
+                                              .arg(shot));
+            }
         }
         QCOMPARE(point, kPoints);
+        QCOMPARE(shot, kPoints);
     }
 
     void numberOverflow_data()
