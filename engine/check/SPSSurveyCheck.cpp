@@ -227,8 +227,10 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         // The rows are done with before the points no row names are listed,
         // which may be millions: unless they were handed on, they go then.
         const auto rowsDone = [&] {
-            if (!m_Check.m_TablesRead)
+            if (!m_Check.m_TablesRead) {
                 relations = SPSCheckRelationTable();
+                SPSReturnFreedMemory();
+            }
         };
         if (!SPSRelationChecks::Points(relations, m_Sources, m_Receivers, m_Findings[2],
                                        m_Findings[0], m_Findings[1], &m_Check.m_bStop, rowsDone,
