@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
 
 namespace {
 // Fixed pixel sizes, so a point's place on the map does not depend on the fonts.

@@ -415,9 +415,6 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
         r.sourceLine = lines.Id(field[1], !plain, &number, 0);
         r.receiverLine = lines.Id(field[6], !plain, &number, 1);
         bool usable = true;
-        // A blank increment is the usual 1.
-        if (!isNumber[kIncrement])
-            value[kIncrement] = 1;
         for (int i = 0; i < kFields; ++i) {
             if (!numbers[i])
                 continue;
@@ -440,6 +437,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             f.a = double(reader.RowLength());
             findings.Name(f, text(1), text(2));
         }
+        // A blank increment (0) is the usual 1, as is one below 1.
         if (!(value[kIncrement] >= 1))
             value[kIncrement] = 1;
         // Beyond this a range is no receiver spread but a typing error; counting

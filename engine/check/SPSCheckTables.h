@@ -82,18 +82,15 @@ public:
         const qint32 whole = qint32(value);
         if (double(whole) == value)
             return {quint32(whole) << 2 | SPSCheckNumber::kWhole};
-        const double tenths = value * 10;
-        if (!(std::fabs(tenths) < kLimit))
-            return Keep(value);
-        const qint32 inTenths = qint32(tenths + (tenths < 0 ? -0.5 : 0.5));
-        if (double(inTenths) / 10 == value)
-            return {quint32(inTenths) << 2 | SPSCheckNumber::kTenths};
-        const double hundredths = value * 100;
-        if (!(std::fabs(hundredths) < kLimit))
-            return Keep(value);
-        const qint32 inHundredths = qint32(hundredths + (hundredths < 0 ? -0.5 : 0.5));
-        if (double(inHundredths) / 100 == value)
-            return {quint32(inHundredths) << 2 | SPSCheckNumber::kHundredths};
+        for (const quint32 unit : {SPSCheckNumber::kTenths, SPSCheckNumber::kHundredths}) {
+            const double scale = unit == SPSCheckNumber::kTenths ? 10 : 100;
+            const double scaled = value * scale;
+            if (!(std::fabs(scaled) < kLimit))
+                break;
+            const qint32 count = qint32(scaled + (scaled < 0 ? -0.5 : 0.5));
+            if (double(count) / scale == value)
+                return {quint32(count) << 2 | unit};
+        }
         return Keep(value);
     }
     double Value(SPSCheckNumber n) const

@@ -47,20 +47,16 @@ public:
         // Files in line order are sorted already, and then need no copy of
         // their stations' lines and values beside the whole survey's tables;
         // others are sorted as that compact copy, quicker than through the points.
-        const auto less = [&](qint32 a, qint32 b) {
-            const SPSCheckPoint& p = points[size_t(a)];
-            const SPSCheckPoint& q = points[size_t(b)];
-            if (p.line != q.line)
-                return p.line < q.line;
-            const double u = table.Value(p.value), v = table.Value(q.value);
-            return u != v ? u < v : a < b;
+        const auto stationOf = [&](qint32 i) {
+            return Station{points[size_t(i)].line, i, table.Value(points[size_t(i)].value)};
         };
-        if (!std::is_sorted(m_At.begin(), m_At.end(), less)) {
+        if (!std::is_sorted(m_At.begin(), m_At.end(), [&](qint32 a, qint32 b) {
+                return stationLess(stationOf(a), stationOf(b));
+            })) {
             SPSLargeVector<Station> stations;
             stations.reserve(m_At.size());
             for (const qint32 i : m_At)
-                stations.push_back(
-                    {points[size_t(i)].line, i, table.Value(points[size_t(i)].value)});
+                stations.push_back(stationOf(i));
             std::sort(stations.begin(), stations.end(), stationLess);
             for (size_t k = 0; k < stations.size(); ++k)
                 m_At[k] = stations[k].at;
@@ -68,7 +64,7 @@ public:
         // Their values beside them, as the searches read them by the million.
         m_Values.reserve(m_At.size());
         for (const qint32 i : m_At)
-            m_Values.push_back(table.Value(points[size_t(i)].value));
+            m_Values.push_back(stationOf(i).value);
         // Where each line's stations begin: a look-up searches its line alone.
         qint32 lines = 0;
         for (size_t k = 0; k < m_At.size(); ++k)
