@@ -26,6 +26,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -44,33 +45,35 @@ const char* typeName(VeEventsLog::EEventsLogType type)
 }
 
 // "min..max" of the values that are numbers; "nan" when none is.
-QByteArray extent(const std::vector<VePrevSegySRGeometry>& records,
-                  float VePrevSegySRGeometry::*member)
+QByteArray extent(const VeSRRecordSnapshot& records, float VePrevSegySRGeometry::*member)
 {
     bool any = false;
     float low = 0, high = 0;
-    for (const VePrevSegySRGeometry& r : records) {
+    records.ForEach([&](const VePrevSegySRGeometry& r) {
         const float v = r.*member;
         if (std::isnan(v))
-            continue;
+            return;
         low = any ? std::min(low, v) : v;
         high = any ? std::max(high, v) : v;
         any = true;
-    }
+    });
     if (!any)
         return "nan";
     return SPSLoadCommand::FormatFloat(low) + ".." + SPSLoadCommand::FormatFloat(high);
 }
 
-QByteArray summaryLine(const char* kind, const std::vector<VePrevSegySRGeometry>& records)
+// Read where the geometry holds them: a copy of a million records costs some
+// 50 ms and their memory.
+QByteArray summaryLine(const char* kind, const VeSRRecordSnapshot& records)
 {
-    QByteArray line = QByteArray(kind) + ": " + QByteArray::number(qulonglong(records.size()));
-    if (!records.empty()) {
-        qint32 low = records.front().m_nNumber, high = low;
-        for (const VePrevSegySRGeometry& r : records) {
+    QByteArray line = QByteArray(kind) + ": " + QByteArray::number(qulonglong(records.Size()));
+    if (records.Size() > 0) {
+        qint32 low = std::numeric_limits<qint32>::max();
+        qint32 high = std::numeric_limits<qint32>::min();
+        records.ForEach([&](const VePrevSegySRGeometry& r) {
             low = std::min(low, r.m_nNumber);
             high = std::max(high, r.m_nNumber);
-        }
+        });
         line += " (numbers " + QByteArray::number(low) + ".." + QByteArray::number(high) + ", x " +
                 extent(records, &VePrevSegySRGeometry::m_fX) + ", y " +
                 extent(records, &VePrevSegySRGeometry::m_fY) + ")";
@@ -92,9 +95,9 @@ const NumberingOption kNumberingOptions[] = {
     {"line-factor", &SPSNumberingSettings::LineFactor},
 };
 
-void appendCsvRows(QByteArray& csv, char kind, const std::vector<VePrevSegySRGeometry>& records)
+void appendCsvRows(QByteArray& csv, char kind, const VeSRRecordSnapshot& records)
 {
-    for (const VePrevSegySRGeometry& r : records) {
+    records.ForEach([&](const VePrevSegySRGeometry& r) {
         csv += kind;
         csv += ',';
         csv += QByteArray::number(r.m_nNumber);
@@ -105,7 +108,7 @@ void appendCsvRows(QByteArray& csv, char kind, const std::vector<VePrevSegySRGeo
         csv += ',';
         csv += SPSLoadCommand::FormatFloat(r.m_fElevation);
         csv += '\n';
-    }
+    });
 }
 
 // Shows a load's rows to two observers, so that the check and the fold share
@@ -198,8 +201,8 @@ void SPSLoadCommand::ExplainCorruptGzip(const QStringList& paths)
 void SPSLoadCommand::RefuseEmpty(const VePrevStackSegyGeometry& geometry,
                                  const VeTaskSPSFilesLoaderParam& param)
 {
-    const bool noShots = geometry.Shots().empty();
-    const bool noReceivers = geometry.Receivers().empty();
+    const bool noShots = geometry.ShotCount() == 0;
+    const bool noReceivers = geometry.ReceiverCount() == 0;
     // The other file's rows where a file's own are missing: given the wrong way round.
     const QString& source = param.SourceFileName;
     const QString& receiver = param.ReceiverFileName;
@@ -500,7 +503,7 @@ int SPSLoadCommand::Run(const QStringList& arguments)
         ExplainCorruptGzip({param.SourceFileName, param.ReceiverFileName});
         return ExitFailed;
     }
-    if (geometry->Shots().empty() || geometry->Receivers().empty()) {
+    if (geometry->ShotCount() == 0 || geometry->ReceiverCount() == 0) {
         RefuseEmpty(*geometry, param);
         return ExitFailed;
     }
@@ -734,8 +737,8 @@ bool SPSLoadCommand::WriteReport(const SPSCheckFindingList& findings, const QStr
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)
 {
-    m_pOut->write(summaryLine("shots", geometry.Shots()) +
-                  summaryLine("receivers", geometry.Receivers()));
+    m_pOut->write(summaryLine("shots", geometry.ShotSnapshot()) +
+                  summaryLine("receivers", geometry.ReceiverSnapshot()));
 }
 
 void SPSLoadCommand::WriteFoldSummary(const SPSFoldResult& fold)
@@ -762,8 +765,8 @@ void SPSLoadCommand::WriteFoldSummary(const SPSFoldResult& fold)
 QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 {
     QByteArray csv = "kind,number,x,y,elevation\n";
-    appendCsvRows(csv, 'S', geometry.Shots());
-    appendCsvRows(csv, 'R', geometry.Receivers());
+    appendCsvRows(csv, 'S', geometry.ShotSnapshot());
+    appendCsvRows(csv, 'R', geometry.ReceiverSnapshot());
     return csv;
 }
 
