@@ -46,15 +46,70 @@ QString SPSCheckLines::Key(const QString& name)
     return ok ? QString::number(v, 'g', 17) : QStringLiteral("~") + name;
 }
 
+namespace {
+// count / 10^decimals written with exactly that many decimals ("-12.50",
+// "0.05"); gives the length.
+qsizetype spell(qint64 count, int decimals, char* out)
+{
+    char digits[24];
+    int n = 0;
+    quint64 magnitude = count < 0 ? quint64(0) - quint64(count) : quint64(count);
+    do {
+        digits[n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0 || n <= decimals);
+    qsizetype length = 0;
+    if (count < 0)
+        out[length++] = '-';
+    while (n > 0) {
+        if (n == decimals)
+            out[length++] = '.';
+        out[length++] = digits[--n];
+    }
+    return length;
+}
+
+// The count of hundredths, tenths or wholes of a code, and its unit's decimals.
+qint64 countOf(SPSCheckNumber n, int* unitDecimals)
+{
+    *unitDecimals = int(n.code & 3u);
+    return qint32(n.code & ~3u) / 4;
+}
+} // namespace
+
 SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* utf8, qsizetype size)
 {
     // A point field is a few columns; a layout's longer one is cut.
     size = qMin<qsizetype>(size, SPSCheckPoint::kMaxText);
+    // A number written plainly is kept as its code alone: spelled again, it
+    // must give the very bytes.
+    if (point.numeric && (point.value.code & 3u) != SPSCheckNumber::kKept && size > 0 &&
+        size < qsizetype(sizeof(Spelling))) {
+        const char* dot = static_cast<const char*>(std::memchr(utf8, '.', size_t(size)));
+        const int decimals = dot ? int(utf8 + size - dot - 1) : 0;
+        int unit = 0;
+        qint64 count = countOf(point.value, &unit);
+        if (decimals <= 2 && decimals >= unit) {
+            for (int d = unit; d < decimals; ++d)
+                count *= 10;
+            Spelling room;
+            if (spell(count, decimals, room) == size &&
+                std::memcmp(room, utf8, size_t(size)) == 0) {
+                SPSCheckPoint& p = points.emplace_back(point);
+                p.spelled = true;
+                p.decimals = quint64(decimals);
+                p.textOffset = 0;
+                p.textLength = 0;
+                return p;
+            }
+        }
+    }
     const size_t at = texts.size();
     // 4 GiB of point texts are some 500 million points, more than memory holds.
     if (at + size_t(size) > size_t(std::numeric_limits<quint32>::max()))
         throw std::length_error("more point texts than a point can place");
     SPSCheckPoint& p = points.emplace_back(point);
+    p.spelled = false;
     p.textOffset = quint32(at);
     p.textLength = quint64(size);
     texts.resize(at + size_t(size));
@@ -63,20 +118,33 @@ SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* u
     return p;
 }
 
+QByteArrayView SPSCheckPointTable::TextBytes(const SPSCheckPoint& point, Spelling& room) const
+{
+    if (!point.spelled)
+        return QByteArrayView(texts.data() + point.textOffset, qsizetype(point.textLength));
+    int unit = 0;
+    qint64 count = countOf(point.value, &unit);
+    for (int d = unit; d < int(point.decimals); ++d)
+        count *= 10;
+    return QByteArrayView(room, spell(count, int(point.decimals), room));
+}
+
 qint32 SPSCheckPointTable::PointNumber(const SPSCheckPoint& point) const
 {
-    const char* text = texts.data() + point.textOffset;
-    const qsizetype size = qsizetype(point.textLength);
+    Spelling room;
+    const QByteArrayView text = TextBytes(point, room);
     qint32 number = 0;
-    if (ShortPointNumber(text, size, &number))
+    if (ShortPointNumber(text.data(), text.size(), &number))
         return number;
-    return PointNumberFromText(QString::fromUtf8(text, size));
+    return PointNumberFromText(QString::fromUtf8(text.data(), text.size()));
 }
 
 int SPSCheckPointTable::CompareTexts(const SPSCheckPoint& a, const SPSCheckPoint& b) const
 {
-    const auto ab = texts.begin() + a.textOffset, ae = ab + a.textLength;
-    const auto bb = texts.begin() + b.textOffset, be = bb + b.textLength;
+    Spelling roomA, roomB;
+    const QByteArrayView ta = TextBytes(a, roomA), tb = TextBytes(b, roomB);
+    const auto ab = ta.begin(), ae = ta.end();
+    const auto bb = tb.begin(), be = tb.end();
     if (std::lexicographical_compare(ab, ae, bb, be))
         return -1;
     return std::equal(ab, ae, bb, be) ? 0 : 1;
@@ -141,7 +209,9 @@ SPSCheckFinding& SPSCheckFindings::Add(qint64 row, Kind kind, const QString& mes
         f.text = m_Parts.AddText(message);
     }
     Name(f, table.lines, point.line, QStringView());
-    f.point = m_Parts.AddText(table.texts.data() + point.textOffset, point.textLength);
+    SPSCheckPointTable::Spelling room;
+    const QByteArrayView text = table.TextBytes(point, room);
+    f.point = m_Parts.AddText(text.data(), text.size());
     if (point.index && point.index < 128)
         f.index = point.index;
     f.hasPosition = point.hasXY;

@@ -4,6 +4,7 @@
 
 #include "SPSCheckFinding.h"
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringView>
@@ -130,6 +131,10 @@ struct SPSCheckPoint
     // The point field's text in the table's texts, at most kMaxText bytes;
     // its point number (PointNumberFromText) is made from it when needed.
     quint64 textLength : 14;
+    // The text is the value written with so many decimals ("2001", "-12.50"),
+    // and the table keeps no copy of it: millions of points are so written.
+    bool spelled : 1;
+    quint64 decimals : 2;
     quint32 textOffset = 0;
     qint32 line = 0;      // id in the table's lines
     SPSCheckNumber value; // the point text as a number
@@ -138,7 +143,8 @@ struct SPSCheckPoint
     qint32 number = 0; // the number the load gives it, factors applied
 
     SPSCheckPoint()
-        : row(0), index(0), numeric(false), hasXY(false), nonFinite(false), textLength(0)
+        : row(0), index(0), numeric(false), hasXY(false), nonFinite(false), textLength(0),
+          spelled(false), decimals(0)
     {
     }
 };
@@ -155,11 +161,18 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     // The code of a number of a point about to be added, and a point's number.
     SPSCheckNumber Code(double value) { return numbers.Add(value); }
     double Value(SPSCheckNumber n) const { return numbers.Value(n); }
-    // Appends the point with its text, which sets textOffset and textLength.
+    // Appends the point with its text, which sets textOffset and textLength,
+    // or spelled when the value writes the text.
     SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size);
+    // Room for the longest text a value spells.
+    using Spelling = char[16];
+    // The point text as UTF-8, in the table's texts or spelled into room.
+    QByteArrayView TextBytes(const SPSCheckPoint& point, Spelling& room) const;
     QString PointText(const SPSCheckPoint& point) const
     {
-        return QString::fromUtf8(texts.data() + point.textOffset, point.textLength);
+        Spelling room;
+        const QByteArrayView text = TextBytes(point, room);
+        return QString::fromUtf8(text.data(), text.size());
     }
     // PointNumberFromText of the point text.
     qint32 PointNumber(const SPSCheckPoint& point) const;

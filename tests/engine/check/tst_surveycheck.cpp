@@ -400,6 +400,55 @@ private slots:
         QVERIFY(std::isnan(numbers.Value(numbers.Add(nan))));
     }
 
+    // Point texts that their value writes again are held as the value alone;
+    // every text reads back byte for byte, as do its number and its findings'.
+    void pointTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("spelled");
+        QTest::newRow("whole") << "2001" << true;
+        QTest::newRow("zero") << "0" << true;
+        QTest::newRow("two decimals of a tenth") << "-12.50" << true;
+        QTest::newRow("hundredths below one") << "0.05" << true;
+        QTest::newRow("a decimal zero") << "1001.0" << true;
+        QTest::newRow("leading zeros") << "0010" << false;
+        QTest::newRow("a plus sign") << "+5" << false;
+        QTest::newRow("a bare point") << "5." << false;
+        QTest::newRow("no integer digit") << ".5" << false;
+        QTest::newRow("three decimals") << "2001.000" << false;
+        QTest::newRow("negative zero") << "-0" << false;
+        QTest::newRow("beyond a code") << "123456789012" << false;
+        QTest::newRow("an exponent") << "1e3" << false;
+    }
+
+    void pointTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, spelled);
+        SPSCheckPointTable table;
+        const QByteArray utf8 = text.toUtf8();
+        SPSCheckPoint p;
+        p.line = table.lines.Id(QStringLiteral("1001"));
+        p.numeric = true;
+        p.value = table.Code(text.toDouble());
+        // A text kept before it: offsets must not shift.
+        SPSCheckPoint other = p;
+        other.numeric = false;
+        table.Add(other, "A7", 2);
+        const SPSCheckPoint& stored = table.Add(p, utf8.constData(), utf8.size());
+        QCOMPARE(bool(stored.spelled), spelled);
+        QCOMPARE(table.PointText(stored), text);
+        QCOMPARE(table.PointText(table.points.front()), QStringLiteral("A7"));
+        QCOMPARE(table.PointNumber(stored), PointNumberFromText(text));
+        QCOMPARE(table.CompareTexts(stored, stored), 0);
+        SPSCheckFindings findings(QStringLiteral("a.s"), u'S');
+        findings.Add(stored.row, SPSCheckFinding::SourceNotRelated, table, stored);
+        SPSCheckFindingList list;
+        findings.MoveTo(list);
+        QCOMPARE(list.size(), size_t(1));
+        QCOMPARE(list.Point(list[0]), text);
+    }
+
     // A delivery of one file holding S, R and X rows, named for all three, is
     // checked as three copies of it would be, in the same order every time.
     void oneFileNamedThrice()
