@@ -161,17 +161,31 @@ SPSCheckFinding::Severity SPSCheckFindingList::SeverityOf(const SPSCheckFinding&
     return SPSCheckFinding::KindSeverity(f.kind);
 }
 
+QString SPSCheckFindingList::Point(const SPSCheckFinding& f) const
+{
+    SPSCheckNumber::Spelling room;
+    const QByteArrayView text = PointBytes(f, room);
+    return text.isNull() ? QString() : QString::fromUtf8(text.data(), text.size());
+}
+
+QByteArrayView SPSCheckFindingList::PointBytes(const SPSCheckFinding& f,
+                                               SPSCheckNumber::Spelling& room) const
+{
+    if (f.pointSpelled)
+        return SPSCheckNumber{f.point}.Spell(int(f.pointDecimals), room);
+    return TextBytes(f.point);
+}
+
 bool SPSCheckFindingList::PointValue(const SPSCheckFinding& f, double* value) const
 {
-    if (f.point == SPSCheckFinding::kNoText)
-        return false;
-    quint32 size = 0;
-    std::memcpy(&size, m_Texts.data() + f.point, sizeof size);
+    SPSCheckNumber::Spelling room;
+    const QByteArrayView text = PointBytes(f, room);
+    const qsizetype size = text.size();
     if (size == 0 || size > 32)
         return false;
     // Point texts are short ASCII numbers where they are numbers at all.
     char buffer[33];
-    std::memcpy(buffer, m_Texts.data() + f.point + sizeof size, size);
+    std::memcpy(buffer, text.data(), size_t(size));
     buffer[size] = 0;
     bool ok = false;
     *value = QByteArray::fromRawData(buffer, qsizetype(size)).toDouble(&ok);
@@ -283,7 +297,8 @@ void SPSCheckFindingList::MessageWriter::Append(const SPSCheckFinding& f, std::s
         add(m_SourceMissing[1]);
         add(line);
         add(m_SourceMissing[2]);
-        add(m_List.TextBytes(f.point));
+        SPSCheckNumber::Spelling room;
+        add(m_List.PointBytes(f, room));
         add(m_SourceMissing[3]);
         return;
     }
@@ -338,7 +353,7 @@ SPSCheckFinding SPSCheckFindingList::Rebased(SPSCheckFinding f, int fileBase, qi
     f.file = quint64(int(f.file) + fileBase);
     if (f.line >= 0)
         f.line += lineBase;
-    if (f.point != SPSCheckFinding::kNoText)
+    if (f.point != SPSCheckFinding::kNoText && !f.pointSpelled)
         f.point += textBase;
     if (holdsText(f) && f.text != SPSCheckFinding::kNoText)
         f.text += textBase;

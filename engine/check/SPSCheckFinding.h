@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SPSCheckNumber.h"
 #include "SPSEngineExport.h"
 #include "SPSLargeTables.h"
 
@@ -71,11 +72,15 @@ struct SPS_ENGINE_EXPORT SPSCheckFinding
         // field record; in the list's texts.
         quint32 text;
     };
-    qint32 line = -1;        // in the list's line names; -1 when not about a point
-    quint32 point = kNoText; // the point text in the list's texts
-    // Counted from 1 as an editor shows it; 0 for the file as a whole. 40 bits
+    qint32 line = -1; // in the list's line names; -1 when not about a point
+    // The point text in the list's texts; when pointSpelled, the code that
+    // writes it with pointDecimals decimals (SPSCheckNumber::Spell).
+    quint32 point = kNoText;
+    // Counted from 1 as an editor shows it; 0 for the file as a whole. 37 bits
     // number more rows than any file holds.
-    qint64 row : 40;
+    qint64 row : 37;
+    quint64 pointSpelled : 1;
+    quint64 pointDecimals : 2;
     Kind kind : 8;
     quint64 file : 3;        // in the list's files
     quint64 hasPosition : 1; // x and y are the point's coordinates
@@ -85,8 +90,16 @@ struct SPS_ENGINE_EXPORT SPSCheckFinding
     quint64 whole : 1; // the message is kept whole, in text
 
     SPSCheckFinding()
-        : row(0), kind(Revision), file(0), hasPosition(0), index(0), variant(0), whole(0)
+        : row(0), pointSpelled(0), pointDecimals(0), kind(Revision), file(0), hasPosition(0),
+          index(0), variant(0), whole(0)
     {
+    }
+    // Names the point by the code that writes its text.
+    void SpellPoint(SPSCheckNumber code, int decimals)
+    {
+        point = code.code;
+        pointSpelled = 1;
+        pointDecimals = quint64(decimals);
     }
 };
 static_assert(sizeof(SPSCheckFinding) <= 48, "a finding is held in 48 bytes");
@@ -147,7 +160,10 @@ public:
     const QString& FilePath(const SPSCheckFinding& f) const { return m_Files[f.file].path; }
     QChar Letter(const SPSCheckFinding& f) const { return m_Files[f.file].letter; }
     QString Line(const SPSCheckFinding& f) const;
-    QString Point(const SPSCheckFinding& f) const { return Text(f.point); }
+    QString Point(const SPSCheckFinding& f) const;
+    // The point text as UTF-8, in the list's texts or spelled into room;
+    // empty when the finding names none.
+    QByteArrayView PointBytes(const SPSCheckFinding& f, SPSCheckNumber::Spelling& room) const;
     QString Index(const SPSCheckFinding& f) const;
     // SharedNumber: the line factor that keeps the lines apart; 0 otherwise.
     qint32 LineFactor(const SPSCheckFinding& f) const;

@@ -46,62 +46,19 @@ QString SPSCheckLines::Key(const QString& name)
     return ok ? QString::number(v, 'g', 17) : QStringLiteral("~") + name;
 }
 
-namespace {
-// count / 10^decimals written with exactly that many decimals ("-12.50",
-// "0.05"); gives the length.
-qsizetype spell(qint64 count, int decimals, char* out)
-{
-    char digits[24];
-    int n = 0;
-    quint64 magnitude = count < 0 ? quint64(0) - quint64(count) : quint64(count);
-    do {
-        digits[n++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude > 0 || n <= decimals);
-    qsizetype length = 0;
-    if (count < 0)
-        out[length++] = '-';
-    while (n > 0) {
-        if (n == decimals)
-            out[length++] = '.';
-        out[length++] = digits[--n];
-    }
-    return length;
-}
-
-// The count of hundredths, tenths or wholes of a code, and its unit's decimals.
-qint64 countOf(SPSCheckNumber n, int* unitDecimals)
-{
-    *unitDecimals = int(n.code & 3u);
-    return qint32(n.code & ~3u) / 4;
-}
-} // namespace
-
 SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* utf8, qsizetype size)
 {
     // A point field is a few columns; a layout's longer one is cut.
     size = qMin<qsizetype>(size, SPSCheckPoint::kMaxText);
-    // A number written plainly is kept as its code alone: spelled again, it
-    // must give the very bytes.
-    if (point.numeric && (point.value.code & 3u) != SPSCheckNumber::kKept && size > 0 &&
-        size < qsizetype(sizeof(Spelling))) {
-        const char* dot = static_cast<const char*>(std::memchr(utf8, '.', size_t(size)));
-        const int decimals = dot ? int(utf8 + size - dot - 1) : 0;
-        int unit = 0;
-        qint64 count = countOf(point.value, &unit);
-        if (decimals <= 2 && decimals >= unit) {
-            for (int d = unit; d < decimals; ++d)
-                count *= 10;
-            Spelling room;
-            if (spell(count, decimals, room) == size &&
-                std::memcmp(room, utf8, size_t(size)) == 0) {
-                SPSCheckPoint& p = points.emplace_back(point);
-                p.spelled = true;
-                p.decimals = quint64(decimals);
-                p.textOffset = 0;
-                p.textLength = 0;
-                return p;
-            }
+    // A number written plainly is kept as its code alone.
+    if (point.numeric) {
+        if (const int decimals = point.value.SpellingDecimals(utf8, size); decimals >= 0) {
+            SPSCheckPoint& p = points.emplace_back(point);
+            p.spelled = true;
+            p.decimals = quint64(decimals);
+            p.textOffset = 0;
+            p.textLength = 0;
+            return p;
         }
     }
     const size_t at = texts.size();
@@ -120,13 +77,9 @@ SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* u
 
 QByteArrayView SPSCheckPointTable::TextBytes(const SPSCheckPoint& point, Spelling& room) const
 {
-    if (!point.spelled)
-        return QByteArrayView(texts.data() + point.textOffset, qsizetype(point.textLength));
-    int unit = 0;
-    qint64 count = countOf(point.value, &unit);
-    for (int d = unit; d < int(point.decimals); ++d)
-        count *= 10;
-    return QByteArrayView(room, spell(count, int(point.decimals), room));
+    if (point.spelled)
+        return point.value.Spell(int(point.decimals), room);
+    return QByteArrayView(texts.data() + point.textOffset, qsizetype(point.textLength));
 }
 
 qint32 SPSCheckPointTable::PointNumber(const SPSCheckPoint& point) const
@@ -161,6 +114,9 @@ SPSCheckNumber SPSCheckNumbers::Keep(double value)
 SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8StringView tape,
                                              QUtf8StringView record, QUtf8StringView sourcePoint)
 {
+    // 2^39 bytes of texts are some 2 x 10^10 rows, more than memory holds.
+    if (texts.size() >= (size_t(1) << 39))
+        throw std::length_error("more relation texts than a row can place");
     SPSCheckRelation& r = rows.emplace_back(row);
     r.textOffset = qint64(texts.size());
     // The tape number is six columns at most, the others are a few more:
@@ -168,6 +124,12 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8S
     tape = tape.left(255);
     record = record.left(1023);
     sourcePoint = sourcePoint.left(1023);
+    // A source point written plainly is held as its code alone.
+    const int decimals = r.sourcePoint.SpellingDecimals(sourcePoint.data(), sourcePoint.size());
+    r.sourceSpelled = decimals >= 0 ? 1 : 0;
+    r.sourceDecimals = quint64(qMax(decimals, 0));
+    if (r.sourceSpelled)
+        sourcePoint = QUtf8StringView();
     r.tapeLength = quint64(tape.size());
     r.recordLength = quint64(record.size());
     r.sourcePointLength = quint64(sourcePoint.size());
@@ -209,9 +171,13 @@ SPSCheckFinding& SPSCheckFindings::Add(qint64 row, Kind kind, const QString& mes
         f.text = m_Parts.AddText(message);
     }
     Name(f, table.lines, point.line, QStringView());
-    SPSCheckPointTable::Spelling room;
-    const QByteArrayView text = table.TextBytes(point, room);
-    f.point = m_Parts.AddText(text.data(), text.size());
+    if (point.spelled) {
+        f.SpellPoint(point.value, int(point.decimals));
+    } else {
+        SPSCheckPointTable::Spelling room;
+        const QByteArrayView text = table.TextBytes(point, room);
+        f.point = m_Parts.AddText(text.data(), text.size());
+    }
     if (point.index && point.index < 128)
         f.index = point.index;
     f.hasPosition = point.hasXY;
@@ -252,6 +218,18 @@ void SPSCheckFindings::Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint
 {
     Name(f, lines, line, QStringView());
     f.point = m_Parts.AddText(point.data(), point.size());
+}
+
+void SPSCheckFindings::NameSource(SPSCheckFinding& f, const SPSCheckRelationTable& relations,
+                                  const SPSCheckRelation& r)
+{
+    if (!r.sourceSpelled) {
+        SPSCheckNumber::Spelling room;
+        Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r, room));
+        return;
+    }
+    Name(f, relations.lines, r.sourceLine, QStringView());
+    f.SpellPoint(r.sourcePoint, int(r.sourceDecimals));
 }
 
 void SPSCheckFindings::Name(SPSCheckFinding& f, const QString& line, QStringView point)

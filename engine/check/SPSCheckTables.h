@@ -3,6 +3,7 @@
 #include "SPSEngineExport.h"
 
 #include "SPSCheckFinding.h"
+#include "SPSCheckNumber.h"
 
 #include <QByteArrayView>
 #include <QHash>
@@ -46,24 +47,6 @@ private:
     };
     std::vector<Line> m_Lines;
     QHash<QString, qint32> m_Keys; // Key of the name: id
-};
-
-// A number of a table held in 32 bits. The numbers of SPS rows are nearly all
-// short decimals (whole numbers, tenths, hundredths) that 30 bits of their unit
-// hold exactly; any other is kept whole in the table's SPSCheckNumbers, the code
-// then its place there. A table gives the same code to the same short decimal.
-struct SPSCheckNumber
-{
-    quint32 code = 0; // the count of the unit << 2 | the unit (kWhole, ...)
-
-    enum Unit : quint32
-    {
-        kWhole,
-        kTenths,
-        kHundredths,
-        kKept,
-    };
-    static constexpr SPSCheckNumber Whole(qint32 n) { return {quint32(n) << 2}; }
 };
 
 // The numbers of one table that a code does not hold.
@@ -164,8 +147,7 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     // Appends the point with its text, which sets textOffset and textLength,
     // or spelled when the value writes the text.
     SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size);
-    // Room for the longest text a value spells.
-    using Spelling = char[16];
+    using Spelling = SPSCheckNumber::Spelling;
     // The point text as UTF-8, in the table's texts or spelled into room.
     QByteArrayView TextBytes(const SPSCheckPoint& point, Spelling& room) const;
     QString PointText(const SPSCheckPoint& point) const
@@ -192,7 +174,11 @@ struct SPSCheckRelation
     quint64 tapeLength : 8;
     quint64 recordLength : 10;
     quint64 sourcePointLength : 10;
-    qint64 textOffset = 0;
+    qint64 textOffset : 40;
+    // The source point's text is sourcePoint written with so many decimals,
+    // and not among the texts (SPSCheckNumber::Spell).
+    quint64 sourceSpelled : 1;
+    quint64 sourceDecimals : 2;
     qint32 sourceLine = 0; // ids in the table's lines
     qint32 receiverLine = 0;
     SPSCheckNumber sourcePoint;
@@ -200,7 +186,11 @@ struct SPSCheckRelation
     SPSCheckNumber increment = SPSCheckNumber::Whole(1); // at least 1
     SPSCheckNumber firstReceiver, lastReceiver;
 
-    SPSCheckRelation() : row(0), tapeLength(0), recordLength(0), sourcePointLength(0) {}
+    SPSCheckRelation()
+        : row(0), tapeLength(0), recordLength(0), sourcePointLength(0), textOffset(0),
+          sourceSpelled(0), sourceDecimals(0)
+    {
+    }
 };
 static_assert(sizeof(SPSCheckRelation) <= 48, "a relation row is held in 48 bytes");
 
@@ -230,8 +220,13 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     {
         return Text(r.textOffset + qint64(r.tapeLength), qint32(r.recordLength));
     }
-    QUtf8StringView SourcePoint(const SPSCheckRelation& r) const
+    // Among the texts or spelled into room.
+    QUtf8StringView SourcePoint(const SPSCheckRelation& r, SPSCheckNumber::Spelling& room) const
     {
+        if (r.sourceSpelled) {
+            const QByteArrayView spelled = r.sourcePoint.Spell(int(r.sourceDecimals), room);
+            return QUtf8StringView(spelled.data(), spelled.size());
+        }
         return Text(r.textOffset + qint64(r.tapeLength) + qint64(r.recordLength),
                     qint32(r.sourcePointLength));
     }
@@ -270,6 +265,9 @@ public:
     void Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line, QStringView point);
     void Name(SPSCheckFinding& f, const SPSCheckLines& lines, qint32 line, QUtf8StringView point);
     void Name(SPSCheckFinding& f, const QString& line, QStringView point);
+    // The row's source line and point.
+    void NameSource(SPSCheckFinding& f, const SPSCheckRelationTable& relations,
+                    const SPSCheckRelation& r);
     // RelationSourceMissing: the field record's text.
     void SetRecord(SPSCheckFinding& f, QUtf8StringView record)
     {

@@ -309,7 +309,8 @@ bool ReportCsv(const SPSCheckFindingList& findings,
             csv.Add(lines[id]);
         }
         csv.Add(',');
-        csv.Field(findings.TextBytes(f.point));
+        SPSCheckNumber::Spelling room;
+        csv.Field(findings.PointBytes(f, room));
         csv.Add(',');
         if (f.index) {
             const char index = char(f.index);

@@ -226,7 +226,7 @@ void checkChannels(const SPSCheckRelationTable& relations, const SPSLargeVector<
                          SPSCheckNumberText(last(*reach)))
                     .arg(reach->row));
             // The record's shot: what the user looks for in the S file.
-            findings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
+            findings.NameSource(f, relations, r);
         }
         if (qMax(first(r), last(r)) > reachEnd)
             reach = &r;
@@ -288,7 +288,7 @@ bool Points(const SPSCheckRelationTable& relations, const SPSCheckPointTable& so
             SPSCheckFinding& f = missing.emplace_back();
             f.row = r.row;
             f.kind = Kind::RelationSourceMissing;
-            relationFindings.Name(f, relations.lines, r.sourceLine, relations.SourcePoint(r));
+            relationFindings.NameSource(f, relations, r);
             relationFindings.SetRecord(f, relations.Record(r));
             if (rowsGo && (m + 1) % 65536 == 0) {
                 rowsGone =
@@ -484,7 +484,8 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
             [](const SPSCheckRelation* a, const SPSCheckRelation* b) { return a->row < b->row; });
         for (size_t i = 1; i < shots.size(); ++i) {
             const SPSCheckRelation& r = *shots[i];
-            const QString point = relations.SourcePoint(r).toString();
+            SPSCheckNumber::Spelling room, firstRoom;
+            const QString point = relations.SourcePoint(r, room).toString();
             SPSCheckFinding& f = findings.Add(
                 r.row, Kind::RecordReused,
                 QCoreApplication::translate("SPSSurveyCheck",
@@ -494,7 +495,7 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
                          relations.lines.Name(r.sourceLine), point)
                     .arg(shots[0]->row)
                     .arg(relations.lines.Name(shots[0]->sourceLine),
-                         relations.SourcePoint(*shots[0]).toString()));
+                         relations.SourcePoint(*shots[0], firstRoom).toString()));
             findings.Name(f, relations.lines, r.sourceLine, point);
         }
     }

@@ -441,12 +441,36 @@ private slots:
         QCOMPARE(table.PointText(table.points.front()), QStringLiteral("A7"));
         QCOMPARE(table.PointNumber(stored), PointNumberFromText(text));
         QCOMPARE(table.CompareTexts(stored, stored), 0);
+        // An X row's source point, with a record text after it.
+        SPSCheckRelationTable relations;
+        SPSCheckRelation r;
+        r.sourceLine = relations.lines.Id(QStringLiteral("1001"));
+        r.sourcePoint = relations.Code(text.toDouble());
+        const SPSCheckRelation row = relations.Add(r, QUtf8StringView("T1"), QUtf8StringView("17"),
+                                                   QUtf8StringView(utf8.constData(), utf8.size()));
+        relations.Add(r, QUtf8StringView("T1"), QUtf8StringView("18"), QUtf8StringView("A7"));
+        SPSCheckNumber::Spelling room;
+        QCOMPARE(bool(row.sourceSpelled), spelled);
+        QCOMPARE(relations.SourcePoint(row, room).toString(), text);
+        QCOMPARE(relations.SourcePoint(relations.rows.back(), room).toString(),
+                 QStringLiteral("A7"));
+        QCOMPARE(relations.Record(relations.rows.back()).toString(), QStringLiteral("18"));
+
         SPSCheckFindings findings(QStringLiteral("a.s"), u'S');
         findings.Add(stored.row, SPSCheckFinding::SourceNotRelated, table, stored);
+        findings.NameSource(findings.OfKind(SPSCheckFinding::RelationSourceMissing).emplace_back(),
+                            relations, row);
+        // Moved behind texts of another file's: what they name moves on.
         SPSCheckFindingList list;
+        list.AddFile({QStringLiteral("b.r"), u'R', QString(), 0});
+        list.Add(0, 3, SPSCheckFinding::Revision, QStringLiteral("revision"));
         findings.MoveTo(list);
-        QCOMPARE(list.size(), size_t(1));
-        QCOMPARE(list.Point(list[0]), text);
+        list.Items().erase(list.Items().begin());
+        QCOMPARE(list.size(), size_t(2));
+        for (const SPSCheckFinding& f : list) {
+            QCOMPARE(list.Point(f), text);
+            QCOMPARE(list.Line(f), QStringLiteral("1001"));
+        }
     }
 
     // A delivery of one file holding S, R and X rows, named for all three, is

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "SPSEngineExport.h"
+
+#include <QByteArrayView>
+#include <QtGlobal>
+
+// A number of a table held in 32 bits. The numbers of SPS rows are nearly all
+// short decimals (whole numbers, tenths, hundredths) that 30 bits of their unit
+// hold exactly; any other is kept whole in the table's SPSCheckNumbers, the code
+// then its place there. A table gives the same code to the same short decimal.
+struct SPS_ENGINE_EXPORT SPSCheckNumber
+{
+    quint32 code = 0; // the count of the unit << 2 | the unit (kWhole, ...)
+
+    enum Unit : quint32
+    {
+        kWhole,
+        kTenths,
+        kHundredths,
+        kKept,
+    };
+    static constexpr SPSCheckNumber Whole(qint32 n) { return {quint32(n) << 2}; }
+
+    // A text written plainly as the number ("2001", "-12.50") is held as its
+    // code alone, and written again when shown: millions of texts are such.
+    // Room for the longest text a code writes.
+    using Spelling = char[16];
+    // The decimals (0 to 2) with which the code writes exactly these bytes;
+    // -1 when it writes them with none, or is kept.
+    int SpellingDecimals(const char* utf8, qsizetype size) const;
+    // The number written with so many decimals, into room; not for a kept code.
+    QByteArrayView Spell(int decimals, Spelling& room) const;
+};
