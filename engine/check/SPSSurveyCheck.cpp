@@ -12,7 +12,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <thread>
@@ -165,30 +164,10 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     };
     const SPSNumberingSettings& numbering = m_Check.m_Numbering;
     const int sharedLimit = m_Check.m_nSharedNumberLimit;
-    Revision(0, u'S');
-    Revision(1, u'R');
-    SPSCheckRelationTable& relations = m_Relations;
-    // With every file read already, the field records are checked beside the
-    // point checks still going.
-    std::thread fieldRecords;
-    const bool allRead = m_bPointsRead && related && m_bRelationsAhead && m_bRelationsRead;
-    if (allRead) {
-        Revision(2, u'X');
-        // Read before the point files were: their names come first still.
-        relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
-        // Nothing writes the tables any more: they may be read beside the checks.
-        if (m_Check.m_TablesRead)
-            m_Check.m_TablesRead(m_pRead);
-        fieldRecords =
-            std::thread([&] { SPSRelationChecks::FieldRecords(relations, m_Findings[2]); });
-    }
-    // Joined on every way out.
-    const auto joinFieldRecords = qScopeGuard([&] {
-        if (fieldRecords.joinable())
-            fieldRecords.join();
-    });
     // The two point files are independent until the relations: the source
     // file is read and checked on a thread of its own meanwhile.
+    Revision(0, u'S');
+    Revision(1, u'R');
     bool sourceRead = m_bPointsRead;
     std::thread sourceThread([&] {
         if (!m_bPointsRead)
@@ -221,11 +200,10 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         return unread(p.ReceiverFileName);
     if (Stopped())
         return stopped();
-    if (related && fieldRecords.joinable()) {
-        fieldRecords.join();
-    } else if (related) {
+    if (related) {
         Revision(2, u'X');
         const qint64 done = pointBytes;
+        SPSCheckRelationTable& relations = m_Relations;
         if (m_bRelationsAhead) {
             if (!m_bRelationsRead)
                 return unread(p.RelationFileName);
@@ -244,8 +222,6 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         if (m_Check.m_TablesRead)
             m_Check.m_TablesRead(m_pRead);
         SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
-    }
-    if (related) {
         if (Stopped())
             return stopped();
         // The rows are done with before the points no row names are listed,
