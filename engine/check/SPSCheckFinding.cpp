@@ -178,6 +178,11 @@ QByteArrayView SPSCheckFindingList::PointBytes(const SPSCheckFinding& f,
 
 bool SPSCheckFindingList::PointValue(const SPSCheckFinding& f, double* value) const
 {
+    // What the text reads as: the code's count, divided once by its unit.
+    if (f.pointSpelled) {
+        *value = SPSCheckNumber{f.point}.Value();
+        return true;
+    }
     SPSCheckNumber::Spelling room;
     const QByteArrayView text = PointBytes(f, room);
     const qsizetype size = text.size();

@@ -1,7 +1,5 @@
 #include "SPSCheckNumber.h"
 
-#include <cstring>
-
 namespace {
 // count / 10^decimals written with exactly that many decimals ("-12.50",
 // "0.05"); gives the length.
@@ -37,17 +35,36 @@ qint64 countIn(quint32 code, int decimals)
 
 int SPSCheckNumber::SpellingDecimals(const char* utf8, qsizetype size) const
 {
+    // What Spell writes, read back without writing it: a sign only before a
+    // count that is not 0, an integer part without leading zeros, and up to
+    // two decimals after a point that has some.
     const int unit = int(code & 3u);
     if (unit == kKept || size <= 0 || size >= qsizetype(sizeof(Spelling)))
         return -1;
-    const char* dot = static_cast<const char*>(std::memchr(utf8, '.', size_t(size)));
-    const int decimals = dot ? int(utf8 + size - dot - 1) : 0;
-    if (decimals > 2 || decimals < unit)
+    const char* p = utf8;
+    const char* const end = utf8 + size;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    const char* const integer = p;
+    qint64 count = 0;
+    for (; p < end && unsigned(*p - '0') <= 9; ++p)
+        count = count * 10 + (*p - '0');
+    const qsizetype integerDigits = p - integer;
+    if (integerDigits == 0 || (integerDigits > 1 && *integer == '0'))
         return -1;
-    Spelling room;
-    const QByteArrayView spelled = Spell(decimals, room);
-    return spelled.size() == size && std::memcmp(spelled.data(), utf8, size_t(size)) == 0 ? decimals
-                                                                                          : -1;
+    int decimals = 0;
+    if (p < end) {
+        if (*p++ != '.')
+            return -1;
+        for (; p < end && unsigned(*p - '0') <= 9; ++p, ++decimals)
+            count = count * 10 + (*p - '0');
+        if (p < end || decimals == 0 || decimals > 2)
+            return -1;
+    }
+    if (decimals < unit || (negative && count == 0))
+        return -1;
+    return countIn(code, decimals) == (negative ? -count : count) ? decimals : -1;
 }
 
 QByteArrayView SPSCheckNumber::Spell(int decimals, Spelling& room) const

@@ -79,18 +79,7 @@ public:
     }
     double Value(SPSCheckNumber n) const
     {
-        // The count, sign and all: a multiple of 4 divides exactly.
-        const qint32 count = qint32(n.code & ~3u) / 4;
-        switch (n.code & 3u) {
-        case SPSCheckNumber::kWhole:
-            return double(count);
-        case SPSCheckNumber::kTenths:
-            return double(count) / 10;
-        case SPSCheckNumber::kHundredths:
-            return double(count) / 100;
-        default:
-            return m_Kept[n.code >> 2];
-        }
+        return (n.code & 3u) == SPSCheckNumber::kKept ? m_Kept[n.code >> 2] : n.Value();
     }
 
 private:
