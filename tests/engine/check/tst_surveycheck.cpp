@@ -411,7 +411,10 @@ private slots:
         QTest::newRow("two decimals of a tenth") << "-12.50" << true;
         QTest::newRow("hundredths below one") << "0.05" << true;
         QTest::newRow("a decimal zero") << "1001.0" << true;
+        QTest::newRow("negative whole") << "-17" << true;
         QTest::newRow("leading zeros") << "0010" << false;
+        QTest::newRow("a zero before decimals") << "05.5" << false;
+        QTest::newRow("a trailing letter") << "12.5x" << false;
         QTest::newRow("a plus sign") << "+5" << false;
         QTest::newRow("a bare point") << "5." << false;
         QTest::newRow("no integer digit") << ".5" << false;
