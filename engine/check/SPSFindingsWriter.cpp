@@ -2,12 +2,17 @@
 
 #include "SPSCheckWording.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace SPSFindingsWriter {
 
@@ -275,51 +280,51 @@ QByteArray CheckLines(const SPSCheckFindingList& findings)
     return text;
 }
 
-bool ReportCsv(const SPSCheckFindingList& findings,
-               const std::function<bool(const QByteArray&)>& put)
+namespace {
+// Writes findings as report rows; one to a thread, as it keeps the names it
+// has made.
+class ReportRows
 {
-    constexpr size_t kPart = 1 << 20;
-    CsvOut csv;
-    csv.Add(QByteArrayView("file,row,kind,line,point,index,message,x,y\n"));
-    // A file's path, quoted once.
-    std::vector<QByteArray> files;
-    for (const SPSCheckFindingList::File& file : findings.Files())
-        files.push_back(csvField(file.path));
-    QByteArray kinds[SPSCheckFinding::KindCount];
-    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
-        kinds[k] = SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)).toUtf8();
-    // Each line's field, made when first needed.
-    std::vector<QByteArray> lines(size_t(findings.LineCount()));
-    std::vector<bool> lineMade(lines.size());
-    SPSCheckFindingList::MessageWriter messages(findings);
-    std::string message;
-    for (const SPSCheckFinding& f : findings) {
-        csv.Add(files[f.file]);
+public:
+    explicit ReportRows(const SPSCheckFindingList& findings)
+        : m_Findings(findings), m_Lines(size_t(findings.LineCount())), m_LineMade(m_Lines.size()),
+          m_Messages(findings)
+    {
+        // A file's path, quoted once.
+        for (const SPSCheckFindingList::File& file : findings.Files())
+            m_Files.push_back(csvField(file.path));
+        for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+            m_Kinds[k] = SPSCheckFinding::KindName(SPSCheckFinding::Kind(k)).toUtf8();
+    }
+
+    void Append(const SPSCheckFinding& f, CsvOut& csv)
+    {
+        csv.Add(m_Files[f.file]);
         csv.Add(',');
         csv.Number(qint64(f.row));
         csv.Add(',');
-        csv.Add(kinds[f.kind]);
+        csv.Add(m_Kinds[f.kind]);
         csv.Add(',');
         if (f.line >= 0) {
             const size_t id = size_t(f.line);
-            if (!lineMade[id]) {
-                lines[id] = csvField(findings.LineName(f.line));
-                lineMade[id] = true;
+            if (!m_LineMade[id]) {
+                m_Lines[id] = csvField(m_Findings.LineName(f.line));
+                m_LineMade[id] = true;
             }
-            csv.Add(lines[id]);
+            csv.Add(m_Lines[id]);
         }
         csv.Add(',');
         SPSCheckNumber::Spelling room;
-        csv.Field(findings.PointBytes(f, room));
+        csv.Field(m_Findings.PointBytes(f, room));
         csv.Add(',');
         if (f.index) {
             const char index = char(f.index);
             csv.Field(std::string_view(&index, 1));
         }
         csv.Add(',');
-        message.clear();
-        messages.Append(f, message);
-        csv.Field(std::string_view(message));
+        m_Message.clear();
+        m_Messages.Append(f, m_Message);
+        csv.Field(std::string_view(m_Message));
         csv.Add(',');
         if (f.hasPosition) {
             csv.Fixed(f.x);
@@ -329,8 +334,84 @@ bool ReportCsv(const SPSCheckFindingList& findings,
             csv.Add(',');
         }
         csv.Add('\n');
-        if (csv.Size() >= kPart && !csv.Put(put))
+    }
+
+private:
+    const SPSCheckFindingList& m_Findings;
+    std::vector<QByteArray> m_Files;
+    QByteArray m_Kinds[SPSCheckFinding::KindCount];
+    // Each line's field, made when first needed.
+    std::vector<QByteArray> m_Lines;
+    std::vector<bool> m_LineMade;
+    SPSCheckFindingList::MessageWriter m_Messages;
+    std::string m_Message;
+};
+} // namespace
+
+bool ReportCsv(const SPSCheckFindingList& findings,
+               const std::function<bool(const QByteArray&)>& put)
+{
+    // Millions of rows are made by two threads, a part each in turn, and
+    // handed to put in order by this one; a part is some 4 MB.
+    constexpr size_t kPart = 32768;
+    const size_t parts = (findings.size() + kPart - 1) / kPart;
+    const auto make = [&findings](ReportRows& rows, size_t part, CsvOut& csv) {
+        const size_t end = std::min(findings.size(), (part + 1) * kPart);
+        for (size_t i = part * kPart; i < end; ++i)
+            rows.Append(findings[i], csv);
+    };
+    // The other thread's parts, one at a time: at most three are held.
+    std::mutex mutex;
+    std::condition_variable changed;
+    CsvOut made;
+    bool full = false, stop = false;
+    std::thread other;
+    if (parts > 1)
+        other = std::thread([&] {
+            ReportRows rows(findings);
+            for (size_t part = 1; part < parts; part += 2) {
+                CsvOut csv;
+                make(rows, part, csv);
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return !full || stop; });
+                if (stop)
+                    return;
+                made = std::move(csv);
+                full = true;
+                changed.notify_all();
+            }
+        });
+    const auto joinOther = qScopeGuard([&] {
+        if (!other.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+        }
+        changed.notify_all();
+        other.join();
+    });
+
+    ReportRows rows(findings);
+    CsvOut csv;
+    csv.Add(QByteArrayView("file,row,kind,line,point,index,message,x,y\n"));
+    for (size_t part = 0; part < parts; part += 2) {
+        make(rows, part, csv);
+        if (!csv.Put(put))
             return false;
+        if (part + 1 < parts) {
+            CsvOut theirs;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return full; });
+                theirs = std::move(made);
+                made = CsvOut();
+                full = false;
+            }
+            changed.notify_all();
+            if (!theirs.Put(put))
+                return false;
+        }
     }
     return csv.Size() == 0 || csv.Put(put);
 }

@@ -684,6 +684,20 @@ private slots:
         }
         QCOMPARE(point, kPoints);
         QCOMPARE(shot, kPoints);
+
+        // The report, made in parts by two threads, holds them in the same order.
+        const QList<QByteArray> rows = SPSFindingsWriter::ReportCsv(list).split('\n');
+        QCOMPARE(size_t(rows.size()), list.size() + 2); // the header, and after the last row
+        for (size_t i = 0; i < list.size(); ++i) {
+            const QList<QByteArray> fields = rows[qsizetype(i) + 1].split(',');
+            QCOMPARE(fields.value(1).toLongLong(), qint64(list[i].row));
+            QCOMPARE(QString::fromUtf8(fields.value(4)), list.Point(list[i]));
+        }
+        // A put that fails ends the writing.
+        int puts = 0;
+        QVERIFY(
+            !SPSFindingsWriter::ReportCsv(list, [&puts](const QByteArray&) { return ++puts < 3; }));
+        QCOMPARE(puts, 3);
     }
 
     void numberOverflow_data()
