@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <limits>
 #include <numeric>
 
@@ -15,7 +16,12 @@ VeSurveyCheckModel::VeSurveyCheckModel(bool grouped, QObject* parent)
 {
 }
 
-VeSurveyCheckModel::~VeSurveyCheckModel() = default;
+VeSurveyCheckModel::~VeSurveyCheckModel()
+{
+    // Each ends with its sort; what it posts here goes with this object.
+    for (Ordering& o : m_Orderings)
+        o.rows.wait();
+}
 
 void VeSurveyCheckModel::SetResult(std::shared_ptr<const VeSurveyCheckResult> result)
 {
@@ -42,15 +48,63 @@ void VeSurveyCheckModel::SetFilter(int kind, int file)
 
 void VeSurveyCheckModel::sort(int column, Qt::SortOrder order)
 {
-    beginResetModel();
     m_nSortColumn = column;
     m_SortOrder = order;
-    for (Rows& rows : m_Rows)
-        Order(rows);
-    m_bWhereKnown = false;
-    for (size_t a = 0; a < m_Rows.size(); ++a)
-        m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
-    endResetModel();
+    OrderRows(false);
+}
+
+void VeSurveyCheckModel::OrderRows(bool inReset)
+{
+    // Whatever is under way orders what is no longer shown.
+    ++m_nOrdering;
+    size_t total = 0;
+    for (const Rows& rows : m_Rows)
+        total += rows.size();
+    if (!m_Result || total < kOrderAside) {
+        if (!inReset)
+            beginResetModel();
+        if (m_Result)
+            for (Rows& rows : m_Rows)
+                Order(m_Result->findings, m_nSortColumn, m_SortOrder, rows);
+        m_bWhereKnown = false;
+        for (size_t a = 0; a < m_Rows.size() && a < m_Fetched.size(); ++a)
+            m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
+        if (!inReset)
+            endResetModel();
+        return;
+    }
+    Ordering ordering;
+    ordering.generation = m_nOrdering;
+    ordering.rows = std::async(std::launch::async, [this, result = m_Result, rows = m_Rows,
+                                                    column = m_nSortColumn, order = m_SortOrder,
+                                                    generation = m_nOrdering]() mutable {
+        for (Rows& r : rows)
+            Order(result->findings, column, order, r);
+        // Carries only the generation: the rows travel through the future.
+        QMetaObject::invokeMethod(this, "TakeOrdered", Qt::QueuedConnection,
+                                  Q_ARG(quint64, generation));
+        return std::move(rows);
+    });
+    m_Orderings.push_back(std::move(ordering));
+}
+
+void VeSurveyCheckModel::TakeOrdered(quint64 generation)
+{
+    for (auto it = m_Orderings.begin(); it != m_Orderings.end(); ++it) {
+        if (it->generation != generation)
+            continue;
+        std::vector<Rows> rows = it->rows.get();
+        m_Orderings.erase(it);
+        if (generation != m_nOrdering || rows.size() != m_Rows.size())
+            return;
+        beginResetModel();
+        m_Rows = std::move(rows);
+        m_bWhereKnown = false;
+        for (size_t a = 0; a < m_Rows.size() && a < m_Fetched.size(); ++a)
+            m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
+        endResetModel();
+        return;
+    }
 }
 
 void VeSurveyCheckModel::Rebuild()
@@ -60,6 +114,11 @@ void VeSurveyCheckModel::Rebuild()
     m_Fetched.clear();
     for (const Rows& rows : m_Rows)
         m_Fetched.push_back(int(qMin(rows.size(), size_t(kFetchRows))));
+    // Built in the check's order.
+    if (m_nSortColumn >= 0)
+        OrderRows(true);
+    else
+        ++m_nOrdering;
 }
 
 void VeSurveyCheckModel::BuildRows()
@@ -85,8 +144,6 @@ void VeSurveyCheckModel::BuildRows()
                     rows.push_back(qint32(i));
         }
         // Taken in the check's order, which is the order shown unsorted.
-        if (m_nSortColumn >= 0)
-            Order(rows);
         return;
     }
     Rows byKind[SPSCheckFinding::KindCount];
@@ -112,21 +169,20 @@ void VeSurveyCheckModel::BuildRows()
         m_Kinds.push_back(k);
         m_KindWorst.push_back(worst[k]);
         m_KindGroups.push_back(groups[k]);
-        if (m_nSortColumn >= 0)
-            Order(byKind[k]);
         m_Rows.push_back(std::move(byKind[k]));
     }
 }
 
-void VeSurveyCheckModel::Order(Rows& indices) const
+void VeSurveyCheckModel::Order(const SPSCheckFindingList& list, int column, Qt::SortOrder order,
+                               Rows& indices)
 {
-    const SPSCheckFindingList& list = m_Result->findings;
+    const bool ascending = order == Qt::AscendingOrder;
     const auto by = [&](auto key) {
         std::stable_sort(indices.begin(), indices.end(), [&](qint32 i, qint32 j) {
-            return m_SortOrder == Qt::AscendingOrder ? key(i) < key(j) : key(j) < key(i);
+            return ascending ? key(i) < key(j) : key(j) < key(i);
         });
     };
-    switch (m_nSortColumn) {
+    switch (column) {
     case KindColumn:
         // Kinds by name, as they read.
         {
@@ -190,8 +246,7 @@ void VeSurveyCheckModel::Order(Rows& indices) const
         for (size_t k = 0; k < positions.size(); ++k)
             positions[k] = k;
         std::stable_sort(positions.begin(), positions.end(), [&](size_t a, size_t b) {
-            return m_SortOrder == Qt::AscendingOrder ? values[a] < values[b]
-                                                     : values[b] < values[a];
+            return ascending ? values[a] < values[b] : values[b] < values[a];
         });
         Rows sorted(indices.size());
         for (size_t k = 0; k < positions.size(); ++k)

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -58,8 +59,14 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    // Orders the index array; -1: the check's own order.
+    // Orders the index array; -1: the check's own order. Many rows are
+    // ordered on a thread of their own, the views keeping the former order
+    // until the new one is there (IsOrdering).
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    bool IsOrdering() const { return !m_Orderings.empty(); }
+    // Rows from which sorting leaves the UI thread: 2 x 10^6 of them took it
+    // some 300 ms.
+    static constexpr size_t kOrderAside = 250000;
     // The rows of a list are given to the views a batch at a time: a view
     // keeps a section per row it is given, and millions of them would hold
     // the window for a tenth of a second at each reset.
@@ -71,7 +78,11 @@ private:
     void Rebuild();
     void BuildRows();
     using Rows = SPSLargeVector<qint32>;
-    void Order(Rows& indices) const;
+    static void Order(const SPSCheckFindingList& list, int column, Qt::SortOrder order,
+                      Rows& indices);
+    // Orders the arrays as sorted: at once, or aside when they are many.
+    void OrderRows(bool inReset);
+    Q_INVOKABLE void TakeOrdered(quint64 generation);
     // The array of the rows under parent, or -1.
     int ArrayOf(const QModelIndex& parent) const;
     void Fetch(int array, int through);
@@ -100,4 +111,12 @@ private:
     std::vector<qsizetype> m_KindGroups;
     mutable SPSLargeVector<quint64> m_Where;
     mutable bool m_bWhereKnown = false;
+    // Orderings under way aside, and the one whose order is wanted.
+    struct Ordering
+    {
+        quint64 generation = 0;
+        std::future<std::vector<Rows>> rows;
+    };
+    std::vector<Ordering> m_Orderings;
+    quint64 m_nOrdering = 0;
 };

@@ -635,6 +635,42 @@ private Q_SLOTS:
         QCOMPARE(model->index(0, 4, parent).data().toString(), QString::number(findings));
     }
 
+    // Many rows are sorted off the UI thread: the views keep the former order
+    // until the new one is there, and only the last sort asked for is shown.
+    void checkPaneSortsAside()
+    {
+        const int findings = int(VeSurveyCheckModel::kOrderAside) + 1;
+        auto result = std::make_shared<VeSurveyCheckResult>();
+        result->ok = true;
+        result->findings.AddFile({"/data/s.sps", u'S', QString(), 0});
+        for (int i = 0; i < findings; ++i)
+            result->findings.Add(0, i + 1, SPSCheckFinding::SourceNotRelated, "none", "10",
+                                 QString::number(i + 1));
+        auto pane = std::make_unique<VeSurveyCheckPane>();
+        pane->ShowResult(result);
+        auto* model = qobject_cast<VeSurveyCheckModel*>(pane->View()->model());
+        QVERIFY(model);
+        const auto firstPoint = [model] { return model->index(0, 4).data().toString(); };
+
+        model->sort(VeSurveyCheckModel::RowColumn, Qt::DescendingOrder);
+        QVERIFY(model->IsOrdering());
+        QCOMPARE(firstPoint(), QStringLiteral("1"));
+        QTRY_VERIFY(!model->IsOrdering());
+        QCOMPARE(firstPoint(), QString::number(findings));
+        QCOMPARE(model->rowCount(), VeSurveyCheckModel::kFetchRows);
+
+        model->sort(VeSurveyCheckModel::PointColumn, Qt::AscendingOrder);
+        model->sort(VeSurveyCheckModel::PointColumn, Qt::DescendingOrder);
+        QTRY_VERIFY(!model->IsOrdering());
+        QCOMPARE(firstPoint(), QString::number(findings));
+
+        // A pane closed while it sorts waits for its sort, and nothing comes after.
+        model->sort(VeSurveyCheckModel::PointColumn, Qt::AscendingOrder);
+        QVERIFY(model->IsOrdering());
+        pane.reset();
+        QCoreApplication::processEvents();
+    }
+
     void foldLayer_data()
     {
         // The lines as the S and R files name them (the X file: "1" and "1").
