@@ -66,9 +66,7 @@ void VeSurveyCheckModel::OrderRows(bool inReset)
         if (m_Result)
             for (Rows& rows : m_Rows)
                 Order(m_Result->findings, m_nSortColumn, m_SortOrder, rows);
-        m_bWhereKnown = false;
-        for (size_t a = 0; a < m_Rows.size() && a < m_Fetched.size(); ++a)
-            m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
+        Reordered();
         if (!inReset)
             endResetModel();
         return;
@@ -88,6 +86,15 @@ void VeSurveyCheckModel::OrderRows(bool inReset)
     m_Orderings.push_back(std::move(ordering));
 }
 
+void VeSurveyCheckModel::Reordered()
+{
+    // Where each finding stands is found again, and each list starts anew
+    // with one batch given out.
+    m_bWhereKnown = false;
+    for (size_t a = 0; a < m_Rows.size() && a < m_Fetched.size(); ++a)
+        m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
+}
+
 void VeSurveyCheckModel::TakeOrdered(quint64 generation)
 {
     for (auto it = m_Orderings.begin(); it != m_Orderings.end(); ++it) {
@@ -99,9 +106,7 @@ void VeSurveyCheckModel::TakeOrdered(quint64 generation)
             return;
         beginResetModel();
         m_Rows = std::move(rows);
-        m_bWhereKnown = false;
-        for (size_t a = 0; a < m_Rows.size() && a < m_Fetched.size(); ++a)
-            m_Fetched[a] = int(qMin(m_Rows[a].size(), size_t(kFetchRows)));
+        Reordered();
         endResetModel();
         return;
     }

@@ -83,6 +83,7 @@ private:
     // Orders the arrays as sorted: at once, or aside when they are many.
     void OrderRows(bool inReset);
     Q_INVOKABLE void TakeOrdered(quint64 generation);
+    void Reordered();
     // The array of the rows under parent, or -1.
     int ArrayOf(const QModelIndex& parent) const;
     void Fetch(int array, int through);
