@@ -24,10 +24,10 @@ qsizetype spell(qint64 count, int decimals, char* out)
 }
 
 // The code's count in units of 10^-decimals, decimals no fewer than its unit's.
-qint64 countIn(quint32 code, int decimals)
+qint64 countIn(SPSCheckNumber n, int decimals)
 {
-    qint64 count = qint32(code & ~3u) / 4;
-    for (int d = int(code & 3u); d < decimals; ++d)
+    qint64 count = n.Count();
+    for (int d = int(n.code & 3u); d < decimals; ++d)
         count *= 10;
     return count;
 }
@@ -64,10 +64,10 @@ int SPSCheckNumber::SpellingDecimals(const char* utf8, qsizetype size) const
     }
     if (decimals < unit || (negative && count == 0))
         return -1;
-    return countIn(code, decimals) == (negative ? -count : count) ? decimals : -1;
+    return countIn(*this, decimals) == (negative ? -count : count) ? decimals : -1;
 }
 
 QByteArrayView SPSCheckNumber::Spell(int decimals, Spelling& room) const
 {
-    return QByteArrayView(room, spell(countIn(code, decimals), decimals, room));
+    return QByteArrayView(room, spell(countIn(*this, decimals), decimals, room));
 }

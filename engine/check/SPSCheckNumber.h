@@ -31,11 +31,13 @@ struct SPS_ENGINE_EXPORT SPSCheckNumber
     int SpellingDecimals(const char* utf8, qsizetype size) const;
     // The number written with so many decimals, into room; not for a kept code.
     QByteArrayView Spell(int decimals, Spelling& room) const;
+    // The count of its unit of a code that is not kept, sign and all: a
+    // multiple of 4 divides exactly.
+    qint32 Count() const { return qint32(code & ~3u) / 4; }
     // The number of a code that is not kept, as its text reads.
     double Value() const
     {
-        // The count, sign and all: a multiple of 4 divides exactly.
-        const qint32 count = qint32(code & ~3u) / 4;
+        const qint32 count = Count();
         return (code & 3u) == kWhole    ? double(count)
                : (code & 3u) == kTenths ? double(count) / 10
                                         : double(count) / 100;

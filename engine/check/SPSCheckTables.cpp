@@ -85,8 +85,8 @@ QByteArrayView SPSCheckPointTable::TextBytes(const SPSCheckPoint& point, Spellin
 qint32 SPSCheckPointTable::PointNumber(const SPSCheckPoint& point) const
 {
     // Digits alone, fewer than ten: their number, as ShortPointNumber reads them.
-    if (point.spelled && point.decimals == 0 && qint32(point.value.code) >= 0)
-        return qint32(point.value.code) / 4;
+    if (point.spelled && point.decimals == 0 && point.value.Count() >= 0)
+        return point.value.Count();
     Spelling room;
     const QByteArrayView text = TextBytes(point, room);
     qint32 number = 0;

@@ -135,6 +135,20 @@ void CheckMap(VeSurveyMapWidget* mapWidget)
     for (const Point& p : kReceivers)
         check(p, VeSurveyMap::ReceiverColor());
 }
+// A check's result of so many "source-not-related" findings of line 10, the
+// i-th at row i and point i.
+std::shared_ptr<VeSurveyCheckResult> numberedFindings(int findings)
+{
+    auto result = std::make_shared<VeSurveyCheckResult>();
+    result->ok = true;
+    result->findings.AddFile({"/data/s.sps", u'S', QString(), 0});
+    for (int i = 0; i < findings; ++i)
+        result->findings.Add(0, i + 1, SPSCheckFinding::SourceNotRelated, "none", "10",
+                             QString::number(i + 1));
+    result->counts[SPSCheckFinding::SourceNotRelated] = findings;
+    return result;
+}
+
 } // namespace
 
 class TestSpsHost : public QObject
@@ -602,13 +616,7 @@ private Q_SLOTS:
         QFETCH(bool, grouped);
         constexpr int kBatch = VeSurveyCheckModel::kFetchRows;
         const int findings = 2 * kBatch + 1;
-        auto result = std::make_shared<VeSurveyCheckResult>();
-        result->ok = true;
-        result->findings.AddFile({"/data/s.sps", u'S', QString(), 0});
-        for (int i = 0; i < findings; ++i)
-            result->findings.Add(0, i + 1, SPSCheckFinding::SourceNotRelated, "none", "10",
-                                 QString::number(i + 1));
-        result->counts[SPSCheckFinding::SourceNotRelated] = findings;
+        const auto result = numberedFindings(findings);
 
         VeSurveyCheckPane pane;
         pane.SetGroupedByKind(grouped);
@@ -640,12 +648,7 @@ private Q_SLOTS:
     void checkPaneSortsAside()
     {
         const int findings = int(VeSurveyCheckModel::kOrderAside) + 1;
-        auto result = std::make_shared<VeSurveyCheckResult>();
-        result->ok = true;
-        result->findings.AddFile({"/data/s.sps", u'S', QString(), 0});
-        for (int i = 0; i < findings; ++i)
-            result->findings.Add(0, i + 1, SPSCheckFinding::SourceNotRelated, "none", "10",
-                                 QString::number(i + 1));
+        const auto result = numberedFindings(findings);
         auto pane = std::make_unique<VeSurveyCheckPane>();
         pane->ShowResult(result);
         auto* model = qobject_cast<VeSurveyCheckModel*>(pane->View()->model());
