@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QVarLengthArray>
 
+#include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 // Columns counted from 1, as SPS documents count them.
@@ -104,8 +106,9 @@ SPSRevision SPSRevisionDetector::RowRevision(const QString& row, QChar recordLet
 
 SPSRevision SPSRevisionDetector::Misread(const SPSRevisionVerdict& verdict, SPSRevision inUse)
 {
-    const SPSRevision written =
-        verdict.rowsRevision != SPSRevision::Unknown ? verdict.rowsRevision : verdict.headerRevision;
+    const SPSRevision written = verdict.rowsRevision != SPSRevision::Unknown
+                                    ? verdict.rowsRevision
+                                    : verdict.headerRevision;
     // A file without rows of the letter is read in no columns at all.
     if (inUse == SPSRevision::Unknown || written == inUse || verdict.recordRows == 0)
         return SPSRevision::Unknown;
@@ -186,6 +189,61 @@ SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QCha
     return v;
 }
 
+namespace {
+// The lines of a device one after another, without their terminators, read
+// a block at a time within a budget of bytes.
+class LineScanner
+{
+public:
+    explicit LineScanner(QIODevice* device) : m_pDevice(device) {}
+
+    // Bytes that may be read from now on.
+    void SetBudget(qint64 bytes)
+    {
+        m_nBudget = bytes;
+        m_bDrained = m_bAtEnd;
+    }
+    // The next line, valid until the next call; the last may lack its
+    // terminator, or be cut where the budget ends. False when none is left.
+    bool Next(QByteArrayView* line)
+    {
+        for (;;) {
+            const qsizetype feed = m_Pending.indexOf('\n', m_nAt);
+            if (feed >= 0 || (m_bDrained && m_nAt < m_Pending.size())) {
+                const qsizetype end = feed >= 0 ? feed : m_Pending.size();
+                qsizetype size = end - m_nAt;
+                if (size > 0 && m_Pending.at(end - 1) == '\r')
+                    --size;
+                *line = QByteArrayView(m_Pending.constData() + m_nAt, size);
+                m_nAt = feed >= 0 ? feed + 1 : end;
+                m_bLastCut = feed < 0 && !m_bAtEnd;
+                return true;
+            }
+            if (m_bDrained)
+                return false;
+            m_Pending.remove(0, m_nAt);
+            m_nAt = 0;
+            const QByteArray more = m_pDevice->read(qMin<qint64>(m_nBudget, 64 * 1024));
+            m_nBudget -= more.size();
+            m_bAtEnd = more.isEmpty();
+            m_bDrained = m_bAtEnd || m_nBudget <= 0;
+            m_Pending += more;
+        }
+    }
+    // Whether the budget, not the device, cut the last line short.
+    bool Cut() const { return m_bLastCut; }
+
+private:
+    QIODevice* m_pDevice;
+    QByteArray m_Pending;
+    qsizetype m_nAt = 0;
+    qint64 m_nBudget = 0;
+    bool m_bDrained = false; // nothing more will be read within the budget
+    bool m_bAtEnd = false;
+    bool m_bLastCut = false;
+};
+} // namespace
+
 SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLetter)
 {
     QStringList rows;
@@ -197,33 +255,50 @@ SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLe
         gzip = std::make_unique<SPSGzipReader>(device);
         device = gzip.get();
     }
-    QByteArray pending;
-    qint64 budget = MaxBytes;
-    bool drained = false; // nothing more will be read
-    while (rows.size() < MaxRows) {
-        qsizetype lineFeed = pending.indexOf('\n');
-        while (lineFeed < 0 && !drained) {
-            const QByteArray more = device->read(qMin<qint64>(budget, 64 * 1024));
-            budget -= more.size();
-            drained = more.isEmpty() || budget <= 0;
-            const qsizetype from = pending.size();
-            pending += more;
-            lineFeed = pending.indexOf('\n', from);
-        }
-        if (lineFeed < 0 && pending.isEmpty())
-            break;
-        // The last row may lack its terminator, or be cut at the byte budget.
-        const qsizetype cut = lineFeed < 0 ? pending.size() : lineFeed;
-        QByteArray line = pending.left(cut);
-        pending.remove(0, lineFeed < 0 ? cut : cut + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
+    LineScanner scanner(device);
+    scanner.SetBudget(MaxBytes);
+    QByteArrayView line;
+    while (rows.size() < MaxRows && scanner.Next(&line)) {
         QString text = QString::fromUtf8(line);
         if (rows.isEmpty() && text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         rows.append(text);
     }
-    return DetectRows(rows, recordLetter);
+    SPSRevisionVerdict v = DetectRows(rows, recordLetter);
+    if (v.recordRows >= MinRecordRows || recordLetter.unicode() > 0x7F)
+        return v;
+
+    // One file may hold the S, the R and the X rows one part after another,
+    // each as long as the survey: the letter's rows are looked for further on.
+    // The start's header rows and the letter's rows are judged.
+    QStringList judged;
+    for (const QString& row : std::as_const(rows))
+        if (row.startsWith(u'H', Qt::CaseInsensitive) || row.startsWith(recordLetter))
+            judged.append(row);
+    const qint32 startRows = v.rowsRead;
+    const qint32 startRecords = v.recordRows;
+    qint32 found = startRecords;
+    qint64 passed = 0;
+    const bool cut = scanner.Cut();
+    scanner.SetBudget(MaxSearchBytes);
+    // A row the first budget cut goes on here: not a row of its own.
+    if (cut && scanner.Next(&line))
+        ++passed;
+    const char letter = char(recordLetter.unicode());
+    while (found < MaxRows && judged.size() < MaxRows && scanner.Next(&line)) {
+        if (line.isEmpty() || line.front() != letter) {
+            ++passed;
+            continue;
+        }
+        judged.append(QString::fromUtf8(line));
+        ++found;
+    }
+    if (found == startRecords)
+        return v;
+    v = DetectRows(judged, recordLetter);
+    v.rowsRead = qint32(qMin<qint64>(startRows + passed + (found - startRecords),
+                                     std::numeric_limits<qint32>::max()));
+    return v;
 }
 
 SPSRevisionVerdict SPSRevisionDetector::DetectFile(const QString& path, QChar recordLetter)

@@ -266,6 +266,22 @@ private slots:
             << QList<QByteArray>{kHeader21} + rightAligned << 'S' << R21 << R21 << R21;
         QTest::newRow("relation rows 2.1") << rowsX21 << 'X' << U << R21 << R21;
         QTest::newRow("relation rows 1") << rowsX1 << 'X' << U << R1 << R1;
+        // One file holding the S, R and X rows in turn, each part longer than
+        // the start the detection reads.
+        QList<QByteArray> sourcePart, receiverPart;
+        for (int i = 0; i < SPSRevisionDetector::MaxRows + 500; ++i) {
+            sourcePart << sps21::pointRow('S', "1001", QByteArray::number(2001 + i), "452000.0",
+                                          "5812000.0");
+            receiverPart << sps21::pointRow('R', "3001", QByteArray::number(4001 + i), "452000.0",
+                                            "5811900.0");
+        }
+        QList<QByteArray> receivers1 = rows1;
+        for (QByteArray& row : receivers1)
+            row[0] = 'R';
+        QTest::newRow("one file: R rows after the S rows")
+            << QList<QByteArray>{kHeader21} + sourcePart + receivers1 << 'R' << R21 << R1 << R21;
+        QTest::newRow("one file: X rows after the S and R rows")
+            << sourcePart + receiverPart + rowsX1 << 'X' << U << R1 << R1;
     }
 
     void detection()
