@@ -5,6 +5,7 @@
 #include "SPSLayoutPresets.h"
 #include "SPSRevisionChoice.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -60,7 +61,7 @@ VeSPSFormatPresetControls::VeSPSFormatPresetControls(QWidget* page, QRadioButton
                                                      QComboBox* presets, QPushButton* apply,
                                                      QPushButton* detect, ValuesGetter get,
                                                      ValuesSetter set)
-    : QObject(page), m_pPage(page), m_pPresets(presets), m_Get(std::move(get)),
+    : QObject(page), m_pPage(page), m_pDetect(detect), m_pPresets(presets), m_Get(std::move(get)),
       m_Set(std::move(set))
 {
     connect(userDefined, &QRadioButton::toggled, this, [=](bool on) {
@@ -74,6 +75,16 @@ VeSPSFormatPresetControls::VeSPSFormatPresetControls(QWidget* page, QRadioButton
             ApplyPreset(kPresets[at]);
     });
     connect(detect, &QPushButton::clicked, this, [this]() { DetectFromFiles(); });
+}
+
+VeSPSFormatPresetControls::~VeSPSFormatPresetControls()
+{
+    // The reading posts here when it ends: it must end first.
+    if (m_pDetection) {
+        m_pDetection->stop = true;
+        m_pDetection->choices.wait();
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void VeSPSFormatPresetControls::ShowMatchingPreset()
@@ -96,18 +107,42 @@ void VeSPSFormatPresetControls::ApplyPreset(SPSRevision revision)
     m_Set(values);
 }
 
-QString VeSPSFormatPresetControls::DetectFromFiles()
+void VeSPSFormatPresetControls::DetectFromFiles()
 {
-    const QStringList paths = m_Paths ? m_Paths() : QStringList();
+    if (m_pDetection)
+        return;
+    m_pDetection = std::make_unique<Detection>();
+    Detection& d = *m_pDetection;
+    d.paths = m_Paths ? m_Paths() : QStringList();
+    for (QString& path : d.paths)
+        path = path.trimmed();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    d.choices = std::async(std::launch::async, [this, paths = d.paths, stop = &d.stop]() {
+        std::vector<SPSRevisionChoice> choices;
+        // Only regular files are read: a FIFO or a device could block the
+        // reading or never end.
+        for (int i = 0; i < int(std::size(kGroups)); ++i)
+            choices.push_back(SPSChooseRevision(paths.value(i), kGroups[i].letter, stop));
+        QMetaObject::invokeMethod(
+            this, [this]() { ShowDetection(); }, Qt::QueuedConnection);
+        return choices;
+    });
+}
+
+void VeSPSFormatPresetControls::ShowDetection()
+{
+    const std::unique_ptr<Detection> d = std::move(m_pDetection);
+    const std::vector<SPSRevisionChoice> choices = d->choices.get();
+    QApplication::restoreOverrideCursor();
+    if (!m_pDetect->isEnabled())
+        return;
     SPSFormatValues values = m_Get();
     QStringList lines;
     for (int i = 0; i < int(std::size(kGroups)); ++i) {
         const FileGroup& group = kGroups[i];
         const QString name = QCoreApplication::translate(kContext, group.name);
-        const QString path = paths.value(i).trimmed();
-        // Only regular files are read, and only their first rows: a FIFO or a
-        // device could block the window or never end.
-        const SPSRevisionChoice choice = SPSChooseRevision(path, group.letter);
+        const QString path = d->paths.value(i);
+        const SPSRevisionChoice& choice = choices[size_t(i)];
         if (choice.gate == SPSRevisionChoice::Gate::NoPath) {
             lines << QCoreApplication::translate(
                          "VePageSPSFileFormat",
@@ -146,5 +181,4 @@ QString VeSPSFormatPresetControls::DetectFromFiles()
     const QString text = lines.join(QLatin1Char('\n'));
     QMessageBox::information(
         m_pPage, QCoreApplication::translate("VePageSPSFileFormat", "Detect Layout"), text);
-    return text;
 }

@@ -3,13 +3,18 @@
 #include <QObject>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
+#include <future>
+#include <memory>
+#include <vector>
 
 class QComboBox;
 class QPushButton;
 class QRadioButton;
 class QWidget;
 class SPSFormatValues;
+struct SPSRevisionChoice;
 enum class SPSRevision;
 
 // The Format page's layout presets and detection: fill the three groups from a
@@ -28,6 +33,7 @@ public:
     VeSPSFormatPresetControls(QWidget* page, QRadioButton* userDefined, QComboBox* presets,
                               QPushButton* apply, QPushButton* detect, ValuesGetter get,
                               ValuesSetter set);
+    ~VeSPSFormatPresetControls() override;
 
     void SetPathsSource(PathsSource source) { m_Paths = std::move(source); }
 
@@ -37,12 +43,25 @@ public:
 
     // Fills all three groups with the revision's layout.
     void ApplyPreset(SPSRevision revision);
-    // Detects each chosen file's revision, fills its group from a known verdict
-    // and says in a message box what was found; answers the message's text.
-    QString DetectFromFiles();
+    // Detects each chosen file's revision off the UI thread (one file may be
+    // read far into), then fills its group from a known verdict and says in a
+    // message box what was found. A click while one runs is passed over; the
+    // result of one that ends after the user-defined layout was left is dropped.
+    void DetectFromFiles();
 
 private:
+    // One detection under way: the files' choices, in the groups' order.
+    struct Detection
+    {
+        QStringList paths;
+        std::atomic<bool> stop{false};
+        std::future<std::vector<SPSRevisionChoice>> choices;
+    };
+    void ShowDetection();
+
     QWidget* m_pPage;
+    QPushButton* m_pDetect;
+    std::unique_ptr<Detection> m_pDetection;
     QComboBox* m_pPresets;
     ValuesGetter m_Get;
     ValuesSetter m_Set;

@@ -4,7 +4,8 @@
 
 #include <QFileInfo>
 
-SPSRevisionChoice SPSChooseRevision(const QString& path, QChar recordLetter)
+SPSRevisionChoice SPSChooseRevision(const QString& path, QChar recordLetter,
+                                    const std::atomic<bool>* stop)
 {
     SPSRevisionChoice choice;
     if (path.isEmpty())
@@ -18,7 +19,7 @@ SPSRevisionChoice SPSChooseRevision(const QString& path, QChar recordLetter)
         return choice;
     }
     choice.gate = SPSRevisionChoice::Gate::Read;
-    choice.verdict = SPSRevisionDetector::DetectFile(path, recordLetter);
+    choice.verdict = SPSRevisionDetector::DetectFile(path, recordLetter, stop);
     choice.revision = choice.verdict.revision;
     return choice;
 }

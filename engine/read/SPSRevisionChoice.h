@@ -31,5 +31,6 @@ struct SPSRevisionChoice
 
 // recordLetter: 'S', 'R' or 'X'. Only a regular file is opened (symbolic links
 // followed): a FIFO would block or give to the detection rows the load needs,
-// a device might never end.
-SPS_ENGINE_EXPORT SPSRevisionChoice SPSChooseRevision(const QString& path, QChar recordLetter);
+// a device might never end. stop: as SPSRevisionDetector::DetectFile takes it.
+SPS_ENGINE_EXPORT SPSRevisionChoice SPSChooseRevision(const QString& path, QChar recordLetter,
+                                                      const std::atomic<bool>* stop = nullptr);

@@ -195,6 +195,10 @@ namespace {
 class LineScanner
 {
 public:
+    // Far longer than any row: of a longer line only its first so many bytes
+    // are kept, the rest passed over as it comes.
+    static constexpr qsizetype kLongestLine = 64 * 1024;
+
     explicit LineScanner(QIODevice* device) : m_pDevice(device) {}
 
     // Bytes that may be read from now on.
@@ -208,14 +212,16 @@ public:
     bool Next(QByteArrayView* line)
     {
         for (;;) {
-            const qsizetype feed = m_Pending.indexOf('\n', m_nAt);
+            const qsizetype feed = m_Pending.indexOf('\n', m_nSearchFrom);
             if (feed >= 0 || (m_bDrained && m_nAt < m_Pending.size())) {
                 const qsizetype end = feed >= 0 ? feed : m_Pending.size();
-                qsizetype size = end - m_nAt;
-                if (size > 0 && m_Pending.at(end - 1) == '\r')
+                qsizetype size = m_nHeadLength >= 0 ? m_nHeadLength : end - m_nAt;
+                if (m_nHeadLength < 0 && size > 0 && m_Pending.at(end - 1) == '\r')
                     --size;
                 *line = QByteArrayView(m_Pending.constData() + m_nAt, size);
                 m_nAt = feed >= 0 ? feed + 1 : end;
+                m_nSearchFrom = m_nAt;
+                m_nHeadLength = -1;
                 m_bLastCut = feed < 0 && !m_bAtEnd;
                 return true;
             }
@@ -223,6 +229,11 @@ public:
                 return false;
             m_Pending.remove(0, m_nAt);
             m_nAt = 0;
+            if (m_nHeadLength < 0 && m_Pending.size() > kLongestLine)
+                m_nHeadLength = kLongestLine;
+            if (m_nHeadLength >= 0)
+                m_Pending.truncate(m_nHeadLength);
+            m_nSearchFrom = m_Pending.size();
             const QByteArray more = m_pDevice->read(qMin<qint64>(m_nBudget, 64 * 1024));
             m_nBudget -= more.size();
             m_bAtEnd = more.isEmpty();
@@ -236,7 +247,9 @@ public:
 private:
     QIODevice* m_pDevice;
     QByteArray m_Pending;
-    qsizetype m_nAt = 0;
+    qsizetype m_nAt = 0;          // where the next line begins
+    qsizetype m_nSearchFrom = 0;  // where its terminator may be, on from m_nAt
+    qsizetype m_nHeadLength = -1; // what is kept of a line too long; -1: all
     qint64 m_nBudget = 0;
     bool m_bDrained = false; // nothing more will be read within the budget
     bool m_bAtEnd = false;
@@ -244,7 +257,8 @@ private:
 };
 } // namespace
 
-SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLetter)
+SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLetter,
+                                               const std::atomic<bool>* stop)
 {
     QStringList rows;
     if (!device)
@@ -286,6 +300,8 @@ SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLe
         ++passed;
     const char letter = char(recordLetter.unicode());
     while (found < MaxRows && judged.size() < MaxRows && scanner.Next(&line)) {
+        if (stop && (passed & 0xFFF) == 0 && stop->load(std::memory_order_relaxed))
+            return v;
         if (line.isEmpty() || line.front() != letter) {
             ++passed;
             continue;
@@ -301,7 +317,8 @@ SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLe
     return v;
 }
 
-SPSRevisionVerdict SPSRevisionDetector::DetectFile(const QString& path, QChar recordLetter)
+SPSRevisionVerdict SPSRevisionDetector::DetectFile(const QString& path, QChar recordLetter,
+                                                   const std::atomic<bool>* stop)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -309,5 +326,5 @@ SPSRevisionVerdict SPSRevisionDetector::DetectFile(const QString& path, QChar re
         v.evidence = QCoreApplication::translate("SPSRevisionDetector", "cannot open the file");
         return v;
     }
-    return Detect(&file, recordLetter);
+    return Detect(&file, recordLetter, stop);
 }

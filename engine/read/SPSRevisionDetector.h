@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 class QIODevice;
 
 // What the first rows of an SPS file say about its revision.
@@ -41,10 +43,13 @@ public:
     static constexpr qint32 MinRecordRows = 3;
 
     // recordLetter: 'S', 'R' or 'X'. A file that cannot be opened gives
-    // Unknown with the reason as its evidence.
-    static SPSRevisionVerdict DetectFile(const QString& path, QChar recordLetter);
+    // Unknown with the reason as its evidence. Once stop (when given) is set,
+    // the search further on ends soon, its verdict of no use.
+    static SPSRevisionVerdict DetectFile(const QString& path, QChar recordLetter,
+                                         const std::atomic<bool>* stop = nullptr);
     // The same from an open device, read from its current position.
-    static SPSRevisionVerdict Detect(QIODevice* device, QChar recordLetter);
+    static SPSRevisionVerdict Detect(QIODevice* device, QChar recordLetter,
+                                     const std::atomic<bool>* stop = nullptr);
     // The same from rows already at hand (a preview, for instance).
     static SPSRevisionVerdict DetectRows(const QStringList& rows, QChar recordLetter);
 

@@ -831,6 +831,8 @@ private Q_SLOTS:
         SPSTest::MessageBoxAnswerer answerer;
         if (action == "detect") {
             w<QPushButton>("BtnDetectLayout")->click();
+            // The files are read off the UI thread; the box tells they were.
+            QTRY_COMPARE(answerer.boxes.size(), 1);
         } else {
             preset->setCurrentText(action);
             QCOMPARE(preset->currentText(), action);
@@ -853,6 +855,38 @@ private Q_SLOTS:
         QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
         // The filled values pass the page's own check.
         QVERIFY(m_Page->GetPageParameter(m_Param.get()));
+    }
+
+    void detectionOffTheWindow()
+    {
+        // S rows alone, named as all three files: the R and X detections pass
+        // over every row, off the UI thread.
+        QByteArray bytes;
+        for (int i = 0; i < 100000; ++i)
+            bytes += SPSTest::Row('S', "1", QString::number(i + 1), "", "600000.0", "5500000.5",
+                                  "101.06");
+        const QString path = fileWith(bytes);
+        m_Page->SetFilePathsSource([path]() { return QStringList{path, path, path}; });
+        userDefined();
+        SPSTest::MessageBoxAnswerer answerer;
+        auto* detect = w<QPushButton>("BtnDetectLayout");
+        detect->click();
+        QVERIFY(QApplication::overrideCursor());
+        detect->click(); // passed over while the first reads
+        QTRY_COMPARE(answerer.boxes.size(), 1);
+        QVERIFY(answerer.boxes[0].text.contains(
+            "Receiver file [" + path +
+            "]: revision unknown (no header row names the revision; "
+            "only 0 R rows, too few to judge by)"));
+        QTest::qWait(50);
+        QCOMPARE(answerer.boxes.size(), 1);
+        QVERIFY(!QApplication::overrideCursor());
+        // Closed while it reads: the reading ends first, and shows nothing.
+        detect->click();
+        m_Dialog.reset();
+        QVERIFY(!QApplication::overrideCursor());
+        QTest::qWait(50);
+        QCOMPARE(answerer.boxes.size(), 1);
     }
 
     // The numbering goes into the record in either layout mode, collapsed or not.

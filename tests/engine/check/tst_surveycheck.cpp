@@ -312,6 +312,17 @@ private slots:
         const SPSRevisionVerdict v = SPSRevisionDetector::DetectFile(path, u'S');
         QCOMPARE(v.rowsRead, SPSRevisionDetector::MaxRows);
         QCOMPARE(v.rowsRevision, SPSRevision::Revision21);
+
+        // R rows after them are looked for, every row passed over counted,
+        // unless the search is stopped: then the start's verdict stands.
+        for (int i = 0; i < 5; ++i)
+            rows << sps21::pointRow('R', "3001", QByteArray::number(i + 1), "1.0", "2.0");
+        QVERIFY(SPSTest::WriteFile(path, sps21::file(rows)));
+        const SPSRevisionVerdict r = SPSRevisionDetector::DetectFile(path, u'R');
+        QCOMPARE(r.rowsRead, rows.size());
+        QCOMPARE(r.recordRows, 5);
+        const std::atomic<bool> stop{true};
+        QCOMPARE(SPSRevisionDetector::DetectFile(path, u'R', &stop).recordRows, 0);
     }
 
     void failures_data()
