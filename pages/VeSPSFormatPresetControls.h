@@ -23,6 +23,8 @@ enum class SPSRevision;
 // its widgets are connected with lambdas.
 class VeSPSFormatPresetControls : public QObject
 {
+    Q_OBJECT
+
 public:
     using ValuesGetter = std::function<SPSFormatValues()>;
     using ValuesSetter = std::function<void(const SPSFormatValues&)>;
@@ -49,6 +51,10 @@ public:
     // result of one that ends after the user-defined layout was left is dropped.
     void DetectFromFiles();
 
+private Q_SLOTS:
+    // Called by the detection's thread when it is done.
+    void ShowDetection();
+
 private:
     // One detection under way: the files' choices, in the groups' order.
     struct Detection
@@ -57,8 +63,6 @@ private:
         std::atomic<bool> stop{false};
         std::future<std::vector<SPSRevisionChoice>> choices;
     };
-    void ShowDetection();
-
     QWidget* m_pPage;
     QPushButton* m_pDetect;
     std::unique_ptr<Detection> m_pDetection;
