@@ -117,12 +117,13 @@ void VeSPSFormatPresetControls::DetectFromFiles()
     for (QString& path : d.paths)
         path = path.trimmed();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    d.choices = std::async(std::launch::async, [this, paths = d.paths, stop = &d.stop]() {
+    // The detection outlives its reading: ShowDetection and the destructor wait for it.
+    d.choices = std::async(std::launch::async, [this, &d]() {
         std::vector<SPSRevisionChoice> choices;
         // Only regular files are read: a FIFO or a device could block the
         // reading or never end.
         for (int i = 0; i < int(std::size(kGroups)); ++i)
-            choices.push_back(SPSChooseRevision(paths.value(i), kGroups[i].letter, stop));
+            choices.push_back(SPSChooseRevision(d.paths.value(i), kGroups[i].letter, &d.stop));
         // By name: the call's event is then made inside Qt, out of sight of
         // the thread sanitizer, which does not see Qt's own locks.
         QMetaObject::invokeMethod(this, "ShowDetection", Qt::QueuedConnection);

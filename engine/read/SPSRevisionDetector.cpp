@@ -1,6 +1,6 @@
 #include "SPSRevisionDetector.h"
 
-#include "SPSGzip.h"
+#include "SPSLineSource.h"
 #include "SPSNumbers.h"
 
 #include <QCoreApplication>
@@ -10,7 +10,6 @@
 #include <QVarLengthArray>
 
 #include <limits>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -189,97 +188,20 @@ SPSRevisionVerdict SPSRevisionDetector::DetectRows(const QStringList& rows, QCha
     return v;
 }
 
-namespace {
-// The lines of a device one after another, without their terminators, read
-// a block at a time within a budget of bytes.
-class LineScanner
-{
-public:
-    // Far longer than any row: of a longer line only its first so many bytes
-    // are kept, the rest passed over as it comes.
-    static constexpr qsizetype kLongestLine = 64 * 1024;
-
-    explicit LineScanner(QIODevice* device) : m_pDevice(device) {}
-
-    // Bytes that may be read from now on.
-    void SetBudget(qint64 bytes)
-    {
-        m_nBudget = bytes;
-        m_bDrained = m_bAtEnd;
-    }
-    // The next line, valid until the next call; the last may lack its
-    // terminator, or be cut where the budget ends. False when none is left.
-    bool Next(QByteArrayView* line)
-    {
-        for (;;) {
-            const qsizetype feed = m_Pending.indexOf('\n', m_nSearchFrom);
-            if (feed >= 0 || (m_bDrained && m_nAt < m_Pending.size())) {
-                const qsizetype end = feed >= 0 ? feed : m_Pending.size();
-                qsizetype size = m_nHeadLength >= 0 ? m_nHeadLength : end - m_nAt;
-                if (m_nHeadLength < 0 && size > 0 && m_Pending.at(end - 1) == '\r')
-                    --size;
-                *line = QByteArrayView(m_Pending.constData() + m_nAt, size);
-                m_nAt = feed >= 0 ? feed + 1 : end;
-                m_nSearchFrom = m_nAt;
-                m_nHeadLength = -1;
-                m_bLastCut = feed < 0 && !m_bAtEnd;
-                return true;
-            }
-            if (m_bDrained)
-                return false;
-            m_Pending.remove(0, m_nAt);
-            m_nAt = 0;
-            if (m_nHeadLength < 0 && m_Pending.size() > kLongestLine)
-                m_nHeadLength = kLongestLine;
-            if (m_nHeadLength >= 0)
-                m_Pending.truncate(m_nHeadLength);
-            m_nSearchFrom = m_Pending.size();
-            const QByteArray more = m_pDevice->read(qMin<qint64>(m_nBudget, 64 * 1024));
-            m_nBudget -= more.size();
-            m_bAtEnd = more.isEmpty();
-            m_bDrained = m_bAtEnd || m_nBudget <= 0;
-            m_Pending += more;
-        }
-    }
-    // Whether the budget, not the device, cut the last line short.
-    bool Cut() const { return m_bLastCut; }
-
-private:
-    QIODevice* m_pDevice;
-    QByteArray m_Pending;
-    qsizetype m_nAt = 0;          // where the next line begins
-    qsizetype m_nSearchFrom = 0;  // where its terminator may be, on from m_nAt
-    qsizetype m_nHeadLength = -1; // what is kept of a line too long; -1: all
-    qint64 m_nBudget = 0;
-    bool m_bDrained = false; // nothing more will be read within the budget
-    bool m_bAtEnd = false;
-    bool m_bLastCut = false;
-};
-} // namespace
-
 SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLetter,
                                                const std::atomic<bool>* stop)
 {
     QStringList rows;
     if (!device)
         return DetectRows(rows, recordLetter);
-    // A gzipped file is judged by the text it holds.
-    std::unique_ptr<SPSGzipReader> gzip;
-    if (SPSIsGzip(device->peek(2))) {
-        gzip = std::make_unique<SPSGzipReader>(device);
-        device = gzip.get();
-    }
-    LineScanner scanner(device);
-    scanner.SetBudget(MaxBytes);
-    QByteArrayView line;
-    while (rows.size() < MaxRows && scanner.Next(&line)) {
-        QString text = QString::fromUtf8(line);
-        if (rows.isEmpty() && text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        rows.append(text);
-    }
+    // Read as the load reads: gzip data as its text, a byte-order mark dropped.
+    SPSLineSource lines(device);
+    lines.SetLineLimit(MaxLineLength);
+    lines.SetReadBudget(MaxBytes);
+    while (rows.size() < MaxRows && lines.Next())
+        rows.append(lines.Line().toString());
     SPSRevisionVerdict v = DetectRows(rows, recordLetter);
-    if (v.recordRows >= MinRecordRows || recordLetter.unicode() > 0x7F)
+    if (v.recordRows >= MinRecordRows)
         return v;
 
     // One file may hold the S, the R and the X rows one part after another,
@@ -289,31 +211,19 @@ SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLe
     for (const QString& row : std::as_const(rows))
         if (row.startsWith(u'H', Qt::CaseInsensitive) || row.startsWith(recordLetter))
             judged.append(row);
-    const qint32 startRows = v.rowsRead;
-    const qint32 startRecords = v.recordRows;
-    qint32 found = startRecords;
-    qint64 passed = 0;
-    const bool cut = scanner.Cut();
-    scanner.SetBudget(MaxSearchBytes);
-    // A row the first budget cut goes on here: not a row of its own.
-    if (cut && scanner.Next(&line))
-        ++passed;
-    const char letter = char(recordLetter.unicode());
-    while (found < MaxRows && judged.size() < MaxRows && scanner.Next(&line)) {
-        if (stop && (passed & 0xFFF) == 0 && stop->load(std::memory_order_relaxed))
+    const qsizetype fromStart = judged.size();
+    qint64 examined = v.rowsRead;
+    while (judged.size() < MaxRows && lines.Next()) {
+        ++examined;
+        if (stop && (examined & 0xFFF) == 0 && stop->load(std::memory_order_relaxed))
             return v;
-        if (line.isEmpty() || line.front() != letter) {
-            ++passed;
-            continue;
-        }
-        judged.append(QString::fromUtf8(line));
-        ++found;
+        if (lines.First() == recordLetter.unicode())
+            judged.append(lines.Line().toString());
     }
-    if (found == startRecords)
+    if (judged.size() == fromStart)
         return v;
     v = DetectRows(judged, recordLetter);
-    v.rowsRead = qint32(qMin<qint64>(startRows + passed + (found - startRecords),
-                                     std::numeric_limits<qint32>::max()));
+    v.rowsRead = qint32(qMin<qint64>(examined, std::numeric_limits<qint32>::max()));
     return v;
 }
 

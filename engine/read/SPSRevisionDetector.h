@@ -27,18 +27,18 @@ struct SPSRevisionVerdict
 };
 
 // Tells revision 1 from revision 2.1 by the header and the record rows at the
-// start of a file. Reads at most MaxRows rows or MaxBytes bytes, never the
-// whole of a large file; only when those hold too few rows of the letter (one
-// file holding the S, R and X rows in turn) does it pass over other rows, up
-// to MaxSearchBytes more, to judge by up to MaxRows rows of the letter. That
-// reaches the X rows of a million shots and receivers, and passes them in
-// some 0.1 s from the page cache: the Format page detects on the UI thread.
+// start of a file: its first MaxRows rows, each kept to MaxLineLength
+// characters. Only when those hold too few rows of the letter (one file
+// holding the S, R and X rows in turn) does it pass over other rows, to judge
+// by up to MaxRows rows of the letter; it reads MaxBytes at most, never the
+// whole of a large file. That reaches the X rows of a million shots and
+// receivers, passed over in some 0.1 s from the page cache.
 class SPS_ENGINE_EXPORT SPSRevisionDetector
 {
 public:
     static constexpr qint32 MaxRows = 2000;
-    static constexpr qint64 MaxBytes = qint64(4) << 20;
-    static constexpr qint64 MaxSearchBytes = qint64(256) << 20;
+    static constexpr qint64 MaxLineLength = 1024;
+    static constexpr qint64 MaxBytes = qint64(260) << 20;
     // Fewer record rows than this give no verdict from the rows.
     static constexpr qint32 MinRecordRows = 3;
 
