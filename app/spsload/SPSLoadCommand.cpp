@@ -128,6 +128,11 @@ public:
         m_pA->Row(reader);
         m_pB->Row(reader);
     }
+    void RowWithCoordinates(const SPSRowReader& reader, const SPSRowCoordinates& xy) override
+    {
+        m_pA->RowWithCoordinates(reader, xy);
+        m_pB->RowWithCoordinates(reader, xy);
+    }
 
 private:
     SPSRowObserver* m_pA;

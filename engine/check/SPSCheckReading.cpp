@@ -163,7 +163,7 @@ void PointRows::Begin(qint64 fileSize)
     m_Table.points.reserve(size_t(qMin<qint64>(fileSize / 82 + 16, qint64(1) << 20)));
 }
 
-void PointRows::Row(const SPSRowReader& reader)
+void PointRows::Take(const SPSRowReader& reader, const SPSRowCoordinates* loaded)
 {
     const SPSLayout::Span& lineSpan = m_LineSpan;
     const SPSLayout::Span& pointSpan = m_PointSpan;
@@ -193,10 +193,20 @@ void PointRows::Row(const SPSRowReader& reader)
     const Field pointText = field(pointSpan, 1);
     double value = 0, xValue = 0, yValue = 0;
     p.numeric = parseNumber(pointText, !plain, &value);
-    const Field x = field(xSpan, 3);
-    const Field y = field(ySpan, 4);
-    const bool xOk = parseNumber(x, !plain, &xValue);
-    const bool yOk = parseNumber(y, !plain, &yValue);
+    // A coordinate the load converted inline is a number, the value its own;
+    // only the others are cut and converted here.
+    const bool xLoaded =
+        loaded && loaded->xShort && loaded->xPos == xSpan.pos && loaded->xLen == xSpan.len;
+    const bool yLoaded =
+        loaded && loaded->yShort && loaded->yPos == ySpan.pos && loaded->yLen == ySpan.len;
+    const Field x = xLoaded ? Field{} : field(xSpan, 3);
+    const Field y = yLoaded ? Field{} : field(ySpan, 4);
+    if (xLoaded)
+        xValue = loaded->x;
+    if (yLoaded)
+        yValue = loaded->y;
+    const bool xOk = xLoaded || parseNumber(x, !plain, &xValue);
+    const bool yOk = yLoaded || parseNumber(y, !plain, &yValue);
     // Prose that happens to start with the record letter: fields sliced
     // from it would only make findings about nothing.
     if (!p.numeric && !xOk && !yOk) {

@@ -49,11 +49,18 @@ public:
 
     qint64 RowLimit() const override;
     void Begin(qint64 fileSize) override;
-    void Row(const SPSRowReader& reader) override;
+    void Row(const SPSRowReader& reader) override { Take(reader, nullptr); }
+    void RowWithCoordinates(const SPSRowReader& reader, const SPSRowCoordinates& xy) override
+    {
+        Take(reader, &xy);
+    }
     // Whether a reading has begun to hand rows over.
     bool Begun() const { return m_bBegun; }
 
 private:
+    // The row; loaded: the load's conversion of its coordinates, or null.
+    void Take(const SPSRowReader& reader, const SPSRowCoordinates* loaded);
+
     SPSCheckPointTable& m_Table;
     SPSCheckFindings& m_Findings;
     std::unique_ptr<LineCache> m_pLineCache;

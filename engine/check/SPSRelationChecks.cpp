@@ -455,13 +455,15 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
     // A relation written record by record is in that order already.
     if (!std::is_sorted(order.begin(), order.end(), recordOrder))
         std::stable_sort(order.begin(), order.end(), recordOrder);
+    // The shots that share a record number, each by its first row; one list
+    // for all records, as a survey has a million.
+    std::vector<const SPSCheckRelation*> shots;
     for (size_t k = 0; k < order.size();) {
         const SPSCheckRelation& first = rows[order[k]];
         size_t end = k + 1;
         while (end < order.size() && sameRecord(rows[order[end]], first))
             ++end;
-        // The shots that share the record number, each by its first row.
-        std::vector<const SPSCheckRelation*> shots;
+        shots.clear();
         for (size_t m = k; m < end;) {
             const SPSCheckRelation* shot = &rows[order[m]];
             size_t shotEnd = m + 1;

@@ -136,6 +136,11 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     // rows more are read at most.
     constexpr qsizetype kRowsBetweenLooks = 4096;
     qsizetype untilLook = kRowsBetweenLooks;
+    SPSRowCoordinates xy;
+    xy.xPos = c.x.pos;
+    xy.xLen = c.x.len;
+    xy.yPos = c.y.pos;
+    xy.yLen = c.y.len;
     while (reader.NextRecord()) {
         if (--untilLook == 0) {
             untilLook = kRowsBetweenLooks;
@@ -153,12 +158,19 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
             if (watch.bytesRead)
                 watch.bytesRead->store(file.pos(), std::memory_order_relaxed);
         }
+        // As RealField converts them, saying whether inline: the observer
+        // then takes those values as they are.
+        xy.xShort = reader.ShortField(c.x.pos, c.x.len, &xy.x);
+        if (!xy.xShort)
+            xy.x = reader.RealField(c.x.pos, c.x.len);
+        xy.yShort = reader.ShortField(c.y.pos, c.y.len, &xy.y);
+        if (!xy.yShort)
+            xy.y = reader.RealField(c.y.pos, c.y.len);
         points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
-                   c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f,
-                   reader.RealField(c.x.pos, c.x.len), reader.RealField(c.y.pos, c.y.len),
+                   c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f, xy.x, xy.y,
                    reader.RealField(c.elevation.pos, c.elevation.len));
         if (observer)
-            observer->Row(reader);
+            observer->RowWithCoordinates(reader, xy);
     }
     if (watch.bytesRead)
         watch.bytesRead->store(file.pos(), std::memory_order_relaxed);

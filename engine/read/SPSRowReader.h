@@ -93,13 +93,16 @@ public:
             return float(value);
         return OtherFloatField(pos, len);
     }
-
-private:
+    // The inline conversion alone: true with the value when the field lies
+    // whole in a plain ASCII row and holds the usual form; RealField then
+    // gives that value.
     bool ShortField(qint32 pos, qint32 len, double* value) const
     {
         return m_Line.IsLatin1() && pos >= 0 && len > 0 && qint64(pos) + len <= m_Line.size() &&
                ShortPaddedDecimal(m_Line.Latin1().data() + pos, len, value);
     }
+
+private:
     SPSText OtherField(qint32 pos, qint32 len) const;
     double OtherRealField(qint32 pos, qint32 len) const;
     float OtherFloatField(qint32 pos, qint32 len) const;

@@ -789,6 +789,9 @@ private slots:
         QTest::newRow("not-a-number")
             << with(s, 3, sps21::pointRow('S', "1001", "2002", "452o25.0", "5812000.0")) << r << x
             << QStringList{"S:3:not-a-number"};
+        QTest::newRow("not-a-number: a northing of infinity, kept as the load reads it")
+            << with(s, 3, sps21::pointRow('S', "1001", "2002", "452025.0", "inf")) << r << x
+            << QStringList{"S:3:not-a-number"};
         QByteArray cut = r[4];
         cut.truncate(65);
         QTest::newRow("short-row") << s << with(r, 5, cut) << x << QStringList{"R:5:short-row"};
@@ -957,6 +960,8 @@ private slots:
         }
         QCOMPARE(check.Count(SPSCheckFinding::Revision), 3);
         QCOMPARE(found, expected);
+        // A load's reading hands the check its coordinates: the same findings.
+        QCOMPARE(describedRun(param, true), described(list));
         // The report makes each kind's message its own way: it must be Message's.
         const QList<QByteArray> csv = SPSFindingsWriter::ReportCsv(list).split('\n');
         QCOMPARE(csv.size(), qsizetype(list.size()) + 2);
