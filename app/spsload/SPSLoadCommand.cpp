@@ -128,10 +128,10 @@ public:
         m_pA->Row(reader);
         m_pB->Row(reader);
     }
-    void RowWithCoordinates(const SPSRowReader& reader, const SPSRowCoordinates& xy) override
+    void RowWithNumbers(const SPSRowReader& reader, const SPSLoadedNumbers& numbers) override
     {
-        m_pA->RowWithCoordinates(reader, xy);
-        m_pB->RowWithCoordinates(reader, xy);
+        m_pA->RowWithNumbers(reader, numbers);
+        m_pB->RowWithNumbers(reader, numbers);
     }
 
 private:

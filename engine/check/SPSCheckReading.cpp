@@ -132,8 +132,11 @@ PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
     m_Numeric = {{m_XSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "easting")},
                  {m_YSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "northing")},
                  {column(Column::Elevation), QT_TRANSLATE_NOOP("SPSSurveyCheck", "elevation")}};
-    if (const SPSLayout::Span depth = column(Column::Depth); depth.found)
+    m_NumericLoaded = {&SPSLoadedNumbers::x, &SPSLoadedNumbers::y, &SPSLoadedNumbers::elevation};
+    if (const SPSLayout::Span depth = column(Column::Depth); depth.found) {
         m_Numeric.push_back({depth, QT_TRANSLATE_NOOP("SPSSurveyCheck", "depth")});
+        m_NumericLoaded.push_back(&SPSLoadedNumbers::depth);
+    }
     // The furthest field: a row must reach its end.
     m_nFurthestEnd = qint64(m_LineSpan.pos) + m_LineSpan.len;
     m_pFurthestName = QT_TRANSLATE_NOOP("SPSSurveyCheck", "line");
@@ -163,7 +166,7 @@ void PointRows::Begin(qint64 fileSize)
     m_Table.points.reserve(size_t(qMin<qint64>(fileSize / 82 + 16, qint64(1) << 20)));
 }
 
-void PointRows::Take(const SPSRowReader& reader, const SPSRowCoordinates* loaded)
+void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
 {
     const SPSLayout::Span& lineSpan = m_LineSpan;
     const SPSLayout::Span& pointSpan = m_PointSpan;
@@ -193,18 +196,20 @@ void PointRows::Take(const SPSRowReader& reader, const SPSRowCoordinates* loaded
     const Field pointText = field(pointSpan, 1);
     double value = 0, xValue = 0, yValue = 0;
     p.numeric = parseNumber(pointText, !plain, &value);
-    // A coordinate the load converted inline is a number, the value its own;
-    // only the others are cut and converted here.
-    const bool xLoaded =
-        loaded && loaded->xShort && loaded->xPos == xSpan.pos && loaded->xLen == xSpan.len;
-    const bool yLoaded =
-        loaded && loaded->yShort && loaded->yPos == ySpan.pos && loaded->yLen == ySpan.len;
+    // A field the load converted inline is a number, the value its own; only
+    // the others are cut and converted here.
+    const auto converted = [&](size_t i) {
+        const SPSLayout::Span& span = numeric[i].span;
+        return loaded && (loaded->*m_NumericLoaded[i]).ConvertedAt(span.pos, span.len);
+    };
+    const bool xLoaded = converted(0);
+    const bool yLoaded = converted(1);
     const Field x = xLoaded ? Field{} : field(xSpan, 3);
     const Field y = yLoaded ? Field{} : field(ySpan, 4);
     if (xLoaded)
-        xValue = loaded->x;
+        xValue = loaded->x.value;
     if (yLoaded)
-        yValue = loaded->y;
+        yValue = loaded->y.value;
     const bool xOk = xLoaded || parseNumber(x, !plain, &xValue);
     const bool yOk = yLoaded || parseNumber(y, !plain, &yValue);
     // Prose that happens to start with the record letter: fields sliced
@@ -274,6 +279,8 @@ void PointRows::Take(const SPSRowReader& reader, const SPSRowCoordinates* loaded
                      table, stored);
     }
     for (size_t i = 0; i < numeric.size(); ++i) {
+        if (i >= 2 && converted(i))
+            continue;
         const Field f = i == 0 ? x : i == 1 ? y : field(numeric[i].span, 5);
         double v = 0;
         if (f.isEmpty() || (i < 2 ? (i == 0 ? xOk : yOk) : parseNumber(f, !plain, &v)))

@@ -50,16 +50,16 @@ public:
     qint64 RowLimit() const override;
     void Begin(qint64 fileSize) override;
     void Row(const SPSRowReader& reader) override { Take(reader, nullptr); }
-    void RowWithCoordinates(const SPSRowReader& reader, const SPSRowCoordinates& xy) override
+    void RowWithNumbers(const SPSRowReader& reader, const SPSLoadedNumbers& numbers) override
     {
-        Take(reader, &xy);
+        Take(reader, &numbers);
     }
     // Whether a reading has begun to hand rows over.
     bool Begun() const { return m_bBegun; }
 
 private:
-    // The row; loaded: the load's conversion of its coordinates, or null.
-    void Take(const SPSRowReader& reader, const SPSRowCoordinates* loaded);
+    // The row; loaded: the load's conversion of its numbers, or null.
+    void Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded);
 
     SPSCheckPointTable& m_Table;
     SPSCheckFindings& m_Findings;
@@ -67,6 +67,8 @@ private:
     SPSLayout::File m_Kind = SPSLayout::File::Source;
     SPSLayout::Span m_LineSpan, m_PointSpan, m_XSpan, m_YSpan;
     std::vector<Named> m_Numeric;
+    // Where the load hands over each of them.
+    std::vector<SPSLoadedNumber SPSLoadedNumbers::*> m_NumericLoaded;
     qint32 m_nIndexColumn = -1;
     qint32 m_nFactor = 0;
     qint32 m_nLineFactor = 0;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 namespace SPSRelationChecks {
@@ -427,8 +428,15 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
         return a.sourceLine == b.sourceLine &&
                relations.Value(a.sourcePoint) == relations.Value(b.sourcePoint);
     };
+    // Texts of one length, byte by byte: records need only come together, and
+    // a million rows are compared.
+    const auto compareBytes = [](QUtf8StringView a, QUtf8StringView b) {
+        return a.size() == 0 ? 0 : std::memcmp(a.data(), b.data(), size_t(a.size()));
+    };
     const auto sameRecord = [&](const SPSCheckRelation& a, const SPSCheckRelation& b) {
-        return relations.Tape(a) == relations.Tape(b) && relations.Record(a) == relations.Record(b);
+        return a.tapeLength == b.tapeLength && a.recordLength == b.recordLength &&
+               compareBytes(relations.Tape(a), relations.Tape(b)) == 0 &&
+               compareBytes(relations.Record(a), relations.Record(b)) == 0;
     };
     const auto recordOrder = [&](size_t i, size_t j) {
         const SPSCheckRelation& a = rows[i];
@@ -437,12 +445,12 @@ void FieldRecords(const SPSCheckRelationTable& relations, SPSCheckFindings& find
         // in their order, which is the order a field crew writes them in.
         if (a.tapeLength != b.tapeLength)
             return a.tapeLength < b.tapeLength;
-        if (relations.Tape(a) != relations.Tape(b))
-            return relations.Tape(a) < relations.Tape(b);
+        if (const int c = compareBytes(relations.Tape(a), relations.Tape(b)))
+            return c < 0;
         if (a.recordLength != b.recordLength)
             return a.recordLength < b.recordLength;
-        if (relations.Record(a) != relations.Record(b))
-            return relations.Record(a) < relations.Record(b);
+        if (const int c = compareBytes(relations.Record(a), relations.Record(b)))
+            return c < 0;
         if (a.sourceLine != b.sourceLine)
             return a.sourceLine < b.sourceLine;
         const double pointA = relations.Value(a.sourcePoint);

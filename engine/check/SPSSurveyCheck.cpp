@@ -168,6 +168,29 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     // file is read and checked on a thread of its own meanwhile.
     Revision(0, u'S');
     Revision(1, u'R');
+    // Relations read beside the load are whole before the points are checked:
+    // their field records are checked meanwhile, on a thread of their own.
+    const bool relationsFirst = related && m_bRelationsAhead && m_bRelationsRead;
+    std::thread recordThread;
+    const struct Joiner
+    {
+        std::thread& thread;
+        ~Joiner()
+        {
+            if (thread.joinable())
+                thread.join();
+        }
+    } joinRecords{recordThread};
+    if (relationsFirst) {
+        Revision(2, u'X');
+        // Read before the point files were: their names come first still.
+        m_Relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
+        // Nothing writes the tables any more: they may be read beside the checks.
+        if (m_Check.m_TablesRead)
+            m_Check.m_TablesRead(m_pRead);
+        recordThread =
+            std::thread([&] { SPSRelationChecks::FieldRecords(m_Relations, m_Findings[2]); });
+    }
     bool sourceRead = m_bPointsRead;
     std::thread sourceThread([&] {
         if (!m_bPointsRead)
@@ -186,6 +209,8 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     if (receiverRead)
         SPSPointChecks::All(m_Receivers, sharedLimit, m_Findings[1]);
     sourceThread.join();
+    if (recordThread.joinable())
+        recordThread.join();
     // A file that breaks off would leave findings of a part reported as the whole.
     auto unread = [&](const QString& path) {
         if (Stopped())
@@ -201,27 +226,23 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     if (Stopped())
         return stopped();
     if (related) {
-        Revision(2, u'X');
         const qint64 done = pointBytes;
         SPSCheckRelationTable& relations = m_Relations;
-        if (m_bRelationsAhead) {
-            if (!m_bRelationsRead)
+        if (!relationsFirst) {
+            Revision(2, u'X');
+            if (m_bRelationsAhead)
                 return unread(p.RelationFileName);
-            // Read before the point files were: their names come first still.
-            relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
-        } else if (!SPSCheckReading::ReadRelations(
-                       relation, p, m_Sources, m_Receivers, relations, m_Findings[2],
-                       m_Check.m_bStop,
-                       [&](qint64 position) {
-                           Progress(double(done + position) / double(totalBytes));
-                       },
-                       m_Check.m_pRelationRows)) {
-            return unread(p.RelationFileName);
+            if (!SPSCheckReading::ReadRelations(
+                    relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
+                    [&](qint64 position) {
+                        Progress(double(done + position) / double(totalBytes));
+                    },
+                    m_Check.m_pRelationRows))
+                return unread(p.RelationFileName);
+            if (m_Check.m_TablesRead)
+                m_Check.m_TablesRead(m_pRead);
+            SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
         }
-        // Nothing writes the tables any more: they may be read beside the checks.
-        if (m_Check.m_TablesRead)
-            m_Check.m_TablesRead(m_pRead);
-        SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
         if (Stopped())
             return stopped();
         // The rows are done with before the points no row names are listed,

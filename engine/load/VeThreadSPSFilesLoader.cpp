@@ -136,11 +136,19 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     // rows more are read at most.
     constexpr qsizetype kRowsBetweenLooks = 4096;
     qsizetype untilLook = kRowsBetweenLooks;
-    SPSRowCoordinates xy;
-    xy.xPos = c.x.pos;
-    xy.xLen = c.x.len;
-    xy.yPos = c.y.pos;
-    xy.yLen = c.y.len;
+    SPSLoadedNumbers numbers;
+    numbers.x = {c.x.pos, c.x.len};
+    numbers.y = {c.y.pos, c.y.len};
+    numbers.elevation = {c.elevation.pos, c.elevation.len};
+    numbers.depth = {c.depth.pos, c.depth.len};
+    // As RealField converts a field, saying whether inline: the observer then
+    // takes that value as it is.
+    const auto convert = [&](SPSLoadedNumber& n) {
+        n.converted = reader.ShortField(n.pos, n.len, &n.value);
+        if (!n.converted)
+            n.value = reader.RealField(n.pos, n.len);
+        return n.value;
+    };
     while (reader.NextRecord()) {
         if (--untilLook == 0) {
             untilLook = kRowsBetweenLooks;
@@ -158,19 +166,19 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
             if (watch.bytesRead)
                 watch.bytesRead->store(file.pos(), std::memory_order_relaxed);
         }
-        // As RealField converts them, saying whether inline: the observer
-        // then takes those values as they are.
-        xy.xShort = reader.ShortField(c.x.pos, c.x.len, &xy.x);
-        if (!xy.xShort)
-            xy.x = reader.RealField(c.x.pos, c.x.len);
-        xy.yShort = reader.ShortField(c.y.pos, c.y.len, &xy.y);
-        if (!xy.yShort)
-            xy.y = reader.RealField(c.y.pos, c.y.len);
+        // As FloatField converts it: inline, the double rounded.
+        float depth = 0.0f;
+        if (c.depth.found) {
+            SPSLoadedNumber& d = numbers.depth;
+            d.converted = reader.ShortField(d.pos, d.len, &d.value);
+            depth = d.converted ? float(d.value) : reader.FloatField(d.pos, d.len);
+        }
+        const double x = convert(numbers.x);
+        const double y = convert(numbers.y);
         points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
-                   c.depth.found ? reader.FloatField(c.depth.pos, c.depth.len) : 0.0f, xy.x, xy.y,
-                   reader.RealField(c.elevation.pos, c.elevation.len));
+                   depth, x, y, convert(numbers.elevation));
         if (observer)
-            observer->RowWithCoordinates(reader, xy);
+            observer->RowWithNumbers(reader, numbers);
     }
     if (watch.bytesRead)
         watch.bytesRead->store(file.pos(), std::memory_order_relaxed);

@@ -6,15 +6,27 @@
 
 class SPSRowReader;
 
-// The load's conversion of a row's easting and northing, handed on so that an
-// observer need not convert them again: the fields' places (0-based, as
-// SPSRowReader cuts them) and, for each field that held the usual short
-// decimal (SPSRowReader::ShortField), its value.
-struct SPSRowCoordinates
+// A numeric field of a row as the load converted it: its place (0-based, as
+// SPSRowReader cuts it) and, when it held the usual short decimal
+// (SPSRowReader::ShortField), its value.
+struct SPSLoadedNumber
 {
-    qint32 xPos = -1, xLen = 0, yPos = -1, yLen = 0;
-    bool xShort = false, yShort = false;
-    double x = 0, y = 0;
+    qint32 pos = -1, len = 0;
+    bool converted = false; // inline, as that short decimal
+    double value = 0;
+
+    // Whether the field at pos, len was converted inline.
+    bool ConvertedAt(qint32 atPos, qint32 atLen) const
+    {
+        return converted && pos == atPos && len == atLen;
+    }
+};
+
+// The load's conversion of a row's numbers, handed on so that an observer
+// need not cut and convert them again.
+struct SPSLoadedNumbers
+{
+    SPSLoadedNumber x, y, elevation, depth;
 };
 
 // Sees the record rows of one point file as the load reads them, so that
@@ -33,10 +45,10 @@ public:
     virtual void Begin(qint64 fileSize) = 0;
     // One record row, the reader positioned on it.
     virtual void Row(const SPSRowReader& reader) = 0;
-    // The same, with what the load made of the row's coordinates; by default Row.
-    virtual void RowWithCoordinates(const SPSRowReader& reader, const SPSRowCoordinates& xy)
+    // The same, with what the load made of the row's numbers; by default Row.
+    virtual void RowWithNumbers(const SPSRowReader& reader, const SPSLoadedNumbers& numbers)
     {
-        Q_UNUSED(xy);
+        Q_UNUSED(numbers);
         Row(reader);
     }
 

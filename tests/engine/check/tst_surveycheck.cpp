@@ -792,6 +792,11 @@ private slots:
         QTest::newRow("not-a-number: a northing of infinity, kept as the load reads it")
             << with(s, 3, sps21::pointRow('S', "1001", "2002", "452025.0", "inf")) << r << x
             << QStringList{"S:3:not-a-number"};
+        QTest::newRow("not-a-number: elevation and depth")
+            << with(s, 3,
+                    sps21::pointRow('S', "1001", "2002", "452025.0", "5812000.0", "9s.0", "1",
+                                    "n/a"))
+            << r << x << QStringList{"S:3:not-a-number", "S:3:not-a-number"};
         QByteArray cut = r[4];
         cut.truncate(65);
         QTest::newRow("short-row") << s << with(r, 5, cut) << x << QStringList{"R:5:short-row"};
