@@ -29,6 +29,12 @@ struct SPS_ENGINE_EXPORT SPSCheckNumber
     // The decimals (0 to 2) with which the code writes exactly these bytes;
     // -1 when it writes them with none, or is kept.
     int SpellingDecimals(const char* utf8, qsizetype size) const;
+    // The same for a text of 1 to 9 digits alone (ShortPointNumber's), the
+    // code that of its number: known without reading the text again.
+    int DigitsSpellingDecimals(const char* digits, qsizetype size) const
+    {
+        return (code & 3u) == kWhole && (size == 1 || digits[0] != '0') ? 0 : -1;
+    }
     // The number written with so many decimals, into room; not for a kept code.
     QByteArrayView Spell(int decimals, Spelling& room) const;
     // The count of its unit of a code that is not kept, sign and all: a

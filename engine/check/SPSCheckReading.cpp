@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
 
 namespace SPSCheckReading {
 
@@ -86,29 +88,37 @@ public:
     // last line).
     qint32 Id(Field text, bool utf8, qint32* lineNumber, int slot = 0)
     {
-        QByteArray& last = m_Last[slot];
-        std::pair<qint32, qint32>& lastId = m_LastId[slot];
-        if (lastId.first >= 0 && last.size() == text.size &&
-            std::equal(text.data, text.data + text.size, last.constData())) {
-            *lineNumber = lastId.second;
-            return lastId.first;
+        Last& last = m_Last[slot];
+        if (last.id >= 0 && last.text.size() == size_t(text.size) &&
+            (text.size == 0 || std::memcmp(last.text.data(), text.data, size_t(text.size)) == 0)) {
+            *lineNumber = last.number;
+            return last.id;
         }
-        last = QByteArray(text.data, text.size);
-        auto it = m_Raw.constFind(last);
+        // Looked up without a copy: the lines of X rows may change every row.
+        auto it = m_Raw.constFind(QByteArray::fromRawData(text.data, text.size));
         if (it == m_Raw.constEnd()) {
             const QString name = text.text(utf8);
-            it = m_Raw.insert(last, {m_Lines.Id(name), PointNumberFromText(name)});
+            it = m_Raw.insert(QByteArray(text.data, text.size),
+                              {m_Lines.Id(name), PointNumberFromText(name)});
         }
-        lastId = *it;
-        *lineNumber = it->second;
-        return it->first;
+        // Its room kept from row to row.
+        last.text.assign(text.data, size_t(text.size));
+        last.id = it->first;
+        last.number = it->second;
+        *lineNumber = last.number;
+        return last.id;
     }
 
 private:
+    struct Last
+    {
+        std::string text;
+        qint32 id = -1;
+        qint32 number = 0;
+    };
     SPSCheckLines& m_Lines;
     QHash<QByteArray, std::pair<qint32, qint32>> m_Raw; // text: id, number
-    QByteArray m_Last[2];
-    std::pair<qint32, qint32> m_LastId[2]{{-1, 0}, {-1, 0}};
+    Last m_Last[2];
 };
 
 PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
@@ -195,7 +205,12 @@ void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
     p.row = reader.RowNumber();
     const Field pointText = field(pointSpan, 1);
     double value = 0, xValue = 0, yValue = 0;
-    p.numeric = parseNumber(pointText, !plain, &value);
+    // Digits alone, the usual point: read once, their number its value.
+    qint32 pointNumber = 0;
+    const bool digits = plain && ShortPointNumber(pointText.data, pointText.size, &pointNumber);
+    p.numeric = digits || parseNumber(pointText, !plain, &value);
+    if (digits)
+        value = pointNumber;
     // A field the load converted inline is a number, the value its own; only
     // the others are cut and converted here.
     const auto converted = [&](size_t i) {
@@ -226,8 +241,7 @@ void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
     p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
     qint32 lineNumber = 0;
     p.line = lines.Id(field(lineSpan, 0), !plain, &lineNumber);
-    qint32 pointNumber = 0;
-    if (!plain || !ShortPointNumber(pointText.data, pointText.size, &pointNumber))
+    if (!digits)
         pointNumber = plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
                             : PointNumberFromText(pointText.text(true));
     if (indexColumn >= 0) {
@@ -238,7 +252,7 @@ void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
     // The load's number: line x line factor + point, then times the factor.
     const qint32 lineFactored = SPSPointNumber(lineNumber, pointNumber, lineFactor, 1);
     p.number = SPSPointNumber(0, lineFactored, 0, factor);
-    const SPSCheckPoint& stored = table.Add(p, pointText.data, pointText.size);
+    const SPSCheckPoint& stored = table.Add(p, pointText.data, pointText.size, digits);
     if (lineFactor != 0) {
         SPSNumberingFit fit(lineFactor);
         if (fit.Take(lineNumber, pointNumber))
@@ -381,7 +395,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
                                                                 nullptr,
                                                                 &SPSCheckRelation::firstReceiver,
                                                                 &SPSCheckRelation::lastReceiver};
-    constexpr int kIncrement = 5, kFirstReceiver = 7, kLastReceiver = 8;
+    constexpr int kSourcePoint = 2, kIncrement = 5, kFirstReceiver = 7, kLastReceiver = 8;
 
     LineCache lines(table.lines);
     Field field[kFields];
@@ -409,17 +423,31 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
             utf8[slot] = reader.FieldText(pos, len).toUtf8();
             return Field{utf8[slot].constData(), utf8[slot].size()};
         };
-        for (int i = 0; i < kFields; ++i)
-            field[i] = cut(fields[i].span.pos, fields[i].span.len, i);
-        // Each number once: nearly all are the usual short decimal.
+        // Each number once: nearly all are the usual short decimal, converted
+        // where it stands. The text of such a field is not cut: only the
+        // source point's is kept.
         double value[kFields] = {};
         bool isNumber[kFields] = {};
         bool anyNumber = false;
+        bool sourceDigits = false; // the source point is digits alone, read once
         for (int i = 0; i < kFields; ++i) {
-            if (!numbers[i])
-                continue;
-            const Field& f = field[i];
-            isNumber[i] = parseNumber(f, !plain, &value[i]);
+            const SPSLayout::Span& span = fields[i].span;
+            if (numbers[i] && i != kSourcePoint &&
+                reader.ShortField(span.pos, span.len, &value[i])) {
+                isNumber[i] = true;
+                field[i] = Field{};
+            } else {
+                field[i] = cut(span.pos, span.len, i);
+            }
+            qint32 digits = 0;
+            if (i == kSourcePoint && plain &&
+                ShortPointNumber(field[i].data, field[i].size, &digits)) {
+                sourceDigits = true;
+                isNumber[i] = true;
+                value[i] = digits;
+            }
+            if (numbers[i] && !isNumber[i])
+                isNumber[i] = parseNumber(field[i], !plain, &value[i]);
             anyNumber = anyNumber || (isNumber[i] && i != kIncrement);
         }
         if (!anyNumber) {
@@ -466,7 +494,7 @@ bool ReadRelations(QFile& file, const VeTaskSPSFilesLoaderParam& param,
                 if (numbers[i])
                     r.*numbers[i] = table.Code(value[i]);
             const Field tape = hasTape ? cut(kTapePos, kTapeLen, kFields) : Field{};
-            table.Add(r, view(tape), view(field[0]), view(field[2]));
+            table.Add(r, view(tape), view(field[0]), view(field[kSourcePoint]), sourceDigits);
         }
     }
     return !stop.load() && !reader.Failed();

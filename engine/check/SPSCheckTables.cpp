@@ -46,13 +46,17 @@ QString SPSCheckLines::Key(const QString& name)
     return ok ? QString::number(v, 'g', 17) : QStringLiteral("~") + name;
 }
 
-SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* utf8, qsizetype size)
+SPSCheckPoint& SPSCheckPointTable::Add(const SPSCheckPoint& point, const char* utf8, qsizetype size,
+                                       bool digits)
 {
     // A point field is a few columns; a layout's longer one is cut.
     size = qMin<qsizetype>(size, SPSCheckPoint::kMaxText);
     // A number written plainly is kept as its code alone.
     if (point.numeric) {
-        if (const int decimals = point.value.SpellingDecimals(utf8, size); decimals >= 0) {
+        const int decimals = digits ? point.value.DigitsSpellingDecimals(utf8, size)
+                                    : point.value.SpellingDecimals(utf8, size);
+        Q_ASSERT(decimals == point.value.SpellingDecimals(utf8, size));
+        if (decimals >= 0) {
             SPSCheckPoint& p = points.emplace_back(point);
             p.spelled = true;
             p.decimals = quint64(decimals);
@@ -115,7 +119,8 @@ SPSCheckNumber SPSCheckNumbers::Keep(double value)
 }
 
 SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8StringView tape,
-                                             QUtf8StringView record, QUtf8StringView sourcePoint)
+                                             QUtf8StringView record, QUtf8StringView sourcePoint,
+                                             bool sourceDigits)
 {
     // 2^39 bytes of texts are some 2 x 10^10 rows, more than memory holds.
     if (texts.size() >= (size_t(1) << 39))
@@ -128,7 +133,10 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8S
     record = record.left(1023);
     sourcePoint = sourcePoint.left(1023);
     // A source point written plainly is held as its code alone.
-    const int decimals = r.sourcePoint.SpellingDecimals(sourcePoint.data(), sourcePoint.size());
+    const int decimals =
+        sourceDigits ? r.sourcePoint.DigitsSpellingDecimals(sourcePoint.data(), sourcePoint.size())
+                     : r.sourcePoint.SpellingDecimals(sourcePoint.data(), sourcePoint.size());
+    Q_ASSERT(decimals == r.sourcePoint.SpellingDecimals(sourcePoint.data(), sourcePoint.size()));
     r.sourceSpelled = decimals >= 0 ? 1 : 0;
     r.sourceDecimals = quint64(qMax(decimals, 0));
     if (r.sourceSpelled)

@@ -134,8 +134,10 @@ struct SPS_ENGINE_EXPORT SPSCheckPointTable
     SPSCheckNumber Code(double value) { return numbers.Add(value); }
     double Value(SPSCheckNumber n) const { return numbers.Value(n); }
     // Appends the point with its text, which sets textOffset and textLength,
-    // or spelled when the value writes the text.
-    SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size);
+    // or spelled when the value writes the text; digits: the text is 1 to 9
+    // digits alone, the point's value their number.
+    SPSCheckPoint& Add(const SPSCheckPoint& point, const char* utf8, qsizetype size,
+                       bool digits = false);
     using Spelling = SPSCheckNumber::Spelling;
     // The point text as UTF-8, in the table's texts or spelled into room.
     QByteArrayView TextBytes(const SPSCheckPoint& point, Spelling& room) const;
@@ -193,9 +195,11 @@ struct SPS_ENGINE_EXPORT SPSCheckRelationTable
     SPSLargeVector<char> texts; // as the rows hold them, UTF-8, end to end
     SPSCheckNumbers numbers;    // what the rows' codes do not hold
 
-    // Appends the row with its texts (UTF-8), which sets their offsets and lengths.
+    // Appends the row with its texts (UTF-8), which sets their offsets and
+    // lengths; sourceDigits: the source point is 1 to 9 digits alone, the
+    // row's sourcePoint their number.
     SPSCheckRelation& Add(const SPSCheckRelation& row, QUtf8StringView tape, QUtf8StringView record,
-                          QUtf8StringView sourcePoint);
+                          QUtf8StringView sourcePoint, bool sourceDigits = false);
     SPSCheckRelation& Add(const SPSCheckRelation& row, QStringView tape, QStringView record,
                           QStringView sourcePoint);
     // The code of a number of a row about to be added, and a row's number.
