@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <string>
 
 namespace SPSCheckReading {
 
@@ -89,36 +88,65 @@ public:
     qint32 Id(Field text, bool utf8, qint32* lineNumber, int slot = 0)
     {
         Last& last = m_Last[slot];
-        if (last.id >= 0 && last.text.size() == size_t(text.size) &&
-            (text.size == 0 || std::memcmp(last.text.data(), text.data, size_t(text.size)) == 0)) {
+        if (last.id >= 0 && last.size == text.size &&
+            (text.size == 0 || std::memcmp(last.text, text.data, size_t(text.size)) == 0)) {
             *lineNumber = last.number;
             return last.id;
         }
-        // Looked up without a copy: the lines of X rows may change every row.
-        auto it = m_Raw.constFind(QByteArray::fromRawData(text.data, text.size));
-        if (it == m_Raw.constEnd()) {
-            const QString name = text.text(utf8);
-            it = m_Raw.insert(QByteArray(text.data, text.size),
-                              {m_Lines.Id(name), PointNumberFromText(name)});
+        // The lines of X rows may change every row. A name of digits alone
+        // names the line of its number, however many zeros lead it: such
+        // lines are found by that number among those named lately.
+        qint32 digits = -1;
+        Recent* recent = nullptr;
+        if (!utf8 && ShortPointNumber(text.data, text.size, &digits)) {
+            recent = &m_Recent[size_t(digits) % kRecent];
+            if (recent->digits != digits)
+                recent = nullptr;
         }
-        // Its room kept from row to row.
-        last.text.assign(text.data, size_t(text.size));
-        last.id = it->first;
-        last.number = it->second;
-        *lineNumber = last.number;
-        return last.id;
+        std::pair<qint32, qint32> found;
+        if (recent) {
+            found = {recent->id, recent->number};
+        } else {
+            // Looked up without a copy.
+            auto it = m_Raw.constFind(QByteArray::fromRawData(text.data, text.size));
+            if (it == m_Raw.constEnd()) {
+                const QString name = text.text(utf8);
+                it = m_Raw.insert(QByteArray(text.data, text.size),
+                                  {m_Lines.Id(name), PointNumberFromText(name)});
+            }
+            found = *it;
+            if (digits >= 0)
+                m_Recent[size_t(digits) % kRecent] = {digits, found.first, found.second};
+        }
+        // A longer name is looked up each time.
+        last.id = text.size <= qsizetype(sizeof(last.text)) ? found.first : -1;
+        last.size = text.size;
+        if (last.id >= 0 && text.size > 0)
+            std::memcpy(last.text, text.data, size_t(text.size));
+        last.number = found.second;
+        *lineNumber = found.second;
+        return found.first;
     }
 
 private:
     struct Last
     {
-        std::string text;
-        qint32 id = -1;
+        char text[32];
+        qsizetype size = 0;
+        qint32 id = -1; // -1: none to compare with
         qint32 number = 0;
     };
+    struct Recent
+    {
+        qint32 digits = -1; // the name's number; -1: none yet
+        qint32 id = 0;
+        qint32 number = 0;
+    };
+    static constexpr size_t kRecent = 4096;
     SPSCheckLines& m_Lines;
     QHash<QByteArray, std::pair<qint32, qint32>> m_Raw; // text: id, number
     Last m_Last[2];
+    std::vector<Recent> m_Recent = std::vector<Recent>(kRecent); // by number, modulo kRecent
 };
 
 PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,

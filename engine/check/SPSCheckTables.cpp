@@ -144,8 +144,14 @@ SPSCheckRelation& SPSCheckRelationTable::Add(const SPSCheckRelation& row, QUtf8S
     r.tapeLength = quint64(tape.size());
     r.recordLength = quint64(record.size());
     r.sourcePointLength = quint64(sourcePoint.size());
+    // One growth for the three: a million rows add them.
+    size_t at = texts.size();
+    texts.resize(at + size_t(tape.size() + record.size() + sourcePoint.size()));
     for (const QUtf8StringView text : {tape, record, sourcePoint})
-        texts.insert(texts.end(), text.data(), text.data() + text.size());
+        if (!text.isEmpty()) {
+            std::memcpy(texts.data() + at, text.data(), size_t(text.size()));
+            at += size_t(text.size());
+        }
     return r;
 }
 

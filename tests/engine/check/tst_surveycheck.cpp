@@ -833,6 +833,11 @@ private slots:
             << with(x, 10,
                     sps21::relationRow("9", "1001", "2008", "13", "14", "3001", "4013", "4014"))
             << QStringList{"X:10:relation-receiver-missing"};
+        QTest::newRow("relation-receiver-missing: a line numbered 4096 past one the R file has")
+            << s << r
+            << with(x, 10,
+                    sps21::relationRow("9", "1001", "2008", "13", "24", "7097", "4001", "4012"))
+            << QStringList{"X:10:relation-receiver-missing"};
         QTest::newRow("receiver-not-related")
             << s << with(r, 14, sps21::pointRow('R', "3001", "4013", "452300.0", "5811900.0")) << x
             << QStringList{"R:14:receiver-not-related"};
