@@ -128,10 +128,10 @@ public:
         m_pA->Row(reader);
         m_pB->Row(reader);
     }
-    void RowWithNumbers(const SPSRowReader& reader, const SPSLoadedNumbers& numbers) override
+    void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& numbers) override
     {
-        m_pA->RowWithNumbers(reader, numbers);
-        m_pB->RowWithNumbers(reader, numbers);
+        m_pA->RowAsLoaded(reader, numbers);
+        m_pB->RowAsLoaded(reader, numbers);
     }
 
 private:

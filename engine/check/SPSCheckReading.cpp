@@ -170,10 +170,10 @@ PointRows::PointRows(const VeTaskSPSFilesLoaderParam& param, QChar letter,
     m_Numeric = {{m_XSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "easting")},
                  {m_YSpan, QT_TRANSLATE_NOOP("SPSSurveyCheck", "northing")},
                  {column(Column::Elevation), QT_TRANSLATE_NOOP("SPSSurveyCheck", "elevation")}};
-    m_NumericLoaded = {&SPSLoadedNumbers::x, &SPSLoadedNumbers::y, &SPSLoadedNumbers::elevation};
+    m_NumericLoaded = {&SPSLoadedRow::x, &SPSLoadedRow::y, &SPSLoadedRow::elevation};
     if (const SPSLayout::Span depth = column(Column::Depth); depth.found) {
         m_Numeric.push_back({depth, QT_TRANSLATE_NOOP("SPSSurveyCheck", "depth")});
-        m_NumericLoaded.push_back(&SPSLoadedNumbers::depth);
+        m_NumericLoaded.push_back(&SPSLoadedRow::depth);
     }
     // The furthest field: a row must reach its end.
     m_nFurthestEnd = qint64(m_LineSpan.pos) + m_LineSpan.len;
@@ -204,7 +204,7 @@ void PointRows::Begin(qint64 fileSize)
     m_Table.points.reserve(size_t(qMin<qint64>(fileSize / 82 + 16, qint64(1) << 20)));
 }
 
-void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
+void PointRows::Take(const SPSRowReader& reader, const SPSLoadedRow* loaded)
 {
     const SPSLayout::Span& lineSpan = m_LineSpan;
     const SPSLayout::Span& pointSpan = m_PointSpan;
@@ -229,9 +229,16 @@ void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
         utf8[slot] = reader.FieldText(span.pos, span.len).toUtf8();
         return Field{utf8[slot].constData(), utf8[slot].size()};
     };
+    // A text the load cut from a plain row is the same bytes.
+    const auto cutByLoad = [&](const SPSLoadedText& text, SPSLayout::Span span, int slot) {
+        if (const SPSText* t = plain && loaded ? text.At(span.pos, span.len) : nullptr;
+            t && t->IsLatin1())
+            return Field{t->Latin1().data(), t->size()};
+        return field(span, slot);
+    };
     SPSCheckPoint p;
     p.row = reader.RowNumber();
-    const Field pointText = field(pointSpan, 1);
+    const Field pointText = cutByLoad(loaded ? loaded->point : SPSLoadedText(), pointSpan, 1);
     double value = 0, xValue = 0, yValue = 0;
     // Digits alone, the usual point: read once, their number its value.
     qint32 pointNumber = 0;
@@ -268,7 +275,8 @@ void PointRows::Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded)
     p.hasXY = xOk && yOk;
     p.nonFinite = (!xOk && isNonFinite(x, !plain)) || (!yOk && isNonFinite(y, !plain));
     qint32 lineNumber = 0;
-    p.line = lines.Id(field(lineSpan, 0), !plain, &lineNumber);
+    p.line = lines.Id(cutByLoad(loaded ? loaded->line : SPSLoadedText(), lineSpan, 0), !plain,
+                      &lineNumber);
     if (!digits)
         pointNumber = plain ? PointNumberFromText(QLatin1StringView(pointText.data, pointText.size))
                             : PointNumberFromText(pointText.text(true));

@@ -50,7 +50,7 @@ public:
     qint64 RowLimit() const override;
     void Begin(qint64 fileSize) override;
     void Row(const SPSRowReader& reader) override { Take(reader, nullptr); }
-    void RowWithNumbers(const SPSRowReader& reader, const SPSLoadedNumbers& numbers) override
+    void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& numbers) override
     {
         Take(reader, &numbers);
     }
@@ -59,7 +59,7 @@ public:
 
 private:
     // The row; loaded: the load's conversion of its numbers, or null.
-    void Take(const SPSRowReader& reader, const SPSLoadedNumbers* loaded);
+    void Take(const SPSRowReader& reader, const SPSLoadedRow* loaded);
 
     SPSCheckPointTable& m_Table;
     SPSCheckFindings& m_Findings;
@@ -68,7 +68,7 @@ private:
     SPSLayout::Span m_LineSpan, m_PointSpan, m_XSpan, m_YSpan;
     std::vector<Named> m_Numeric;
     // Where the load hands over each of them.
-    std::vector<SPSLoadedNumber SPSLoadedNumbers::*> m_NumericLoaded;
+    std::vector<SPSLoadedNumber SPSLoadedRow::*> m_NumericLoaded;
     qint32 m_nIndexColumn = -1;
     qint32 m_nFactor = 0;
     qint32 m_nLineFactor = 0;

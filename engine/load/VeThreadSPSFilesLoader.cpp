@@ -136,11 +136,13 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
     // rows more are read at most.
     constexpr qsizetype kRowsBetweenLooks = 4096;
     qsizetype untilLook = kRowsBetweenLooks;
-    SPSLoadedNumbers numbers;
-    numbers.x = {c.x.pos, c.x.len};
-    numbers.y = {c.y.pos, c.y.len};
-    numbers.elevation = {c.elevation.pos, c.elevation.len};
-    numbers.depth = {c.depth.pos, c.depth.len};
+    SPSLoadedRow loaded;
+    loaded.line = {c.line.pos, c.line.len, {}};
+    loaded.point = {c.point.pos, c.point.len, {}};
+    loaded.x = {c.x.pos, c.x.len};
+    loaded.y = {c.y.pos, c.y.len};
+    loaded.elevation = {c.elevation.pos, c.elevation.len};
+    loaded.depth = {c.depth.pos, c.depth.len};
     // As RealField converts a field, saying whether inline: the observer then
     // takes that value as it is.
     const auto convert = [&](SPSLoadedNumber& n) {
@@ -169,16 +171,17 @@ ReadOutcome readPoints(const PointFile& f, const SPSReadOptions& options, SPSPoi
         // As FloatField converts it: inline, the double rounded.
         float depth = 0.0f;
         if (c.depth.found) {
-            SPSLoadedNumber& d = numbers.depth;
+            SPSLoadedNumber& d = loaded.depth;
             d.converted = reader.ShortField(d.pos, d.len, &d.value);
             depth = d.converted ? float(d.value) : reader.FloatField(d.pos, d.len);
         }
-        const double x = convert(numbers.x);
-        const double y = convert(numbers.y);
-        points.Add(reader.Field(c.line.pos, c.line.len), reader.Field(c.point.pos, c.point.len),
-                   depth, x, y, convert(numbers.elevation));
+        const double x = convert(loaded.x);
+        const double y = convert(loaded.y);
+        loaded.line.text = reader.Field(c.line.pos, c.line.len);
+        loaded.point.text = reader.Field(c.point.pos, c.point.len);
+        points.Add(loaded.line.text, loaded.point.text, depth, x, y, convert(loaded.elevation));
         if (observer)
-            observer->RowWithNumbers(reader, numbers);
+            observer->RowAsLoaded(reader, loaded);
     }
     if (watch.bytesRead)
         watch.bytesRead->store(file.pos(), std::memory_order_relaxed);

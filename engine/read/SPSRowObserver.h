@@ -2,6 +2,8 @@
 
 #include "SPSEngineExport.h"
 
+#include "SPSText.h"
+
 #include <QtGlobal>
 
 class SPSRowReader;
@@ -22,10 +24,25 @@ struct SPSLoadedNumber
     }
 };
 
-// The load's conversion of a row's numbers, handed on so that an observer
-// need not cut and convert them again.
-struct SPSLoadedNumbers
+// A text field of a row as the load cut it: its place and its trimmed text
+// (SPSRowReader::Field), valid during the observer's call.
+struct SPSLoadedText
 {
+    qint32 pos = -1, len = 0;
+    SPSText text;
+
+    // The field's text when it was cut at pos, len; null otherwise.
+    const SPSText* At(qint32 atPos, qint32 atLen) const
+    {
+        return pos == atPos && len == atLen ? &text : nullptr;
+    }
+};
+
+// What the load made of a row, handed on so that an observer need not cut
+// and convert its fields again.
+struct SPSLoadedRow
+{
+    SPSLoadedText line, point;
     SPSLoadedNumber x, y, elevation, depth;
 };
 
@@ -45,8 +62,8 @@ public:
     virtual void Begin(qint64 fileSize) = 0;
     // One record row, the reader positioned on it.
     virtual void Row(const SPSRowReader& reader) = 0;
-    // The same, with what the load made of the row's numbers; by default Row.
-    virtual void RowWithNumbers(const SPSRowReader& reader, const SPSLoadedNumbers& numbers)
+    // The same, with what the load made of the row's fields; by default Row.
+    virtual void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& numbers)
     {
         Q_UNUSED(numbers);
         Row(reader);
