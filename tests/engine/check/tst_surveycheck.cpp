@@ -440,6 +440,8 @@ private slots:
         QTest::newRow("a decimal zero") << "1001.0" << true;
         QTest::newRow("negative whole") << "-17" << true;
         QTest::newRow("leading zeros") << "0010" << false;
+        QTest::newRow("nine digits within a code") << "536870911" << true;
+        QTest::newRow("nine digits beyond a code") << "987654321" << false;
         QTest::newRow("a zero before decimals") << "05.5" << false;
         QTest::newRow("a trailing letter") << "12.5x" << false;
         QTest::newRow("a plus sign") << "+5" << false;
@@ -482,9 +484,25 @@ private slots:
         SPSCheckNumber::Spelling room;
         QCOMPARE(bool(row.sourceSpelled), spelled);
         QCOMPARE(relations.SourcePoint(row, room).toString(), text);
+
         QCOMPARE(relations.SourcePoint(relations.rows.back(), room).toString(),
                  QStringLiteral("A7"));
         QCOMPARE(relations.Record(relations.rows.back()).toString(), QStringLiteral("18"));
+        // Digits alone, as the reading adds them without reading them again.
+        qint32 number = 0;
+        if (ShortPointNumber(utf8.constData(), utf8.size(), &number)) {
+            SPSCheckPointTable digits;
+            SPSCheckPoint q = p;
+            q.value = digits.Code(text.toDouble());
+            const SPSCheckPoint& added = digits.Add(q, utf8.constData(), utf8.size(), true);
+            QCOMPARE(bool(added.spelled), spelled);
+            QCOMPARE(digits.PointText(added), text);
+            const SPSCheckRelation& row =
+                relations.Add(r, QUtf8StringView("T1"), QUtf8StringView("19"),
+                              QUtf8StringView(utf8.constData(), utf8.size()), true);
+            QCOMPARE(bool(row.sourceSpelled), spelled);
+            QCOMPARE(relations.SourcePoint(row, room).toString(), text);
+        }
 
         SPSCheckFindings findings(QStringLiteral("a.s"), u'S');
         findings.Add(stored.row, SPSCheckFinding::SourceNotRelated, table, stored);
