@@ -1,5 +1,7 @@
 #include "VeSurveyMap.h"
 
+#include "VeSurveyMapImage.h"
+
 #include "VePrevSegySRGeometry.h"
 #include "VePrevStackSegyGeometry.h"
 
@@ -375,7 +377,11 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     // Marks half outside the plot area still show in its margin; farther ones are skipped.
     const QRectF visible = plot.adjusted(-kMargin, -kMargin, kMargin, kMargin);
     painter.save();
-    painter.setClipRect(visible.intersected(rect));
+    const QRectF clip = visible.intersected(rect);
+    painter.setClipRect(clip);
+    // Where the clip is whole pixels, opaque squares go straight into the image.
+    const QRect pixelClip = clip.toAlignedRect();
+    const bool wholePixels = QRectF(pixelClip) == clip;
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     painter.setOpacity(m_dMarkerOpacity);
@@ -384,6 +390,10 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
     // its size is odd; squares go in one call, without antialiasing.
     // A batch at a time: the squares of millions of points would be a second
     // table as large as the points.
+    const auto draw = [&](const QVector<QRect>& squares) {
+        if (!wholePixels || !FillOpaqueRects(painter, pixelClip, squares))
+            painter.drawRects(squares);
+    };
     const auto drawSquares = [&](const VeSRRecordSnapshot& records, int side) {
         constexpr int kBatch = 1 << 16;
         QVector<QRect> squares;
@@ -398,13 +408,13 @@ void VeSurveyMap::PaintMarkers(QPainter& painter, const QRectF& rect) const
                 squares.append(QRect(int(std::floor(at.x())) - half, int(std::floor(at.y())) - half,
                                      side, side));
                 if (squares.size() == kBatch) {
-                    painter.drawRects(squares);
+                    draw(squares);
                     squares.clear();
                 }
             },
             m_pStop);
         if (drawn)
-            painter.drawRects(squares);
+            draw(squares);
     };
     painter.setBrush(ReceiverColor());
     drawSquares(m_ReceiverRecords, ReceiverMarkerSize(rect));

@@ -9,7 +9,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 // Large enough for a poster, small enough that a typing slip cannot ask for gigabytes.
@@ -56,6 +59,38 @@ void UseOffscreenPlatformWithoutDisplay()
 QSize DefaultSurveyMapSize()
 {
     return QSize(1200, 900);
+}
+
+bool FillOpaqueRects(QPainter& painter, const QRect& clip, const QVector<QRect>& rects)
+{
+    QPaintEngine* engine = painter.paintEngine();
+    QImage* image = engine && engine->type() == QPaintEngine::Raster
+                        ? dynamic_cast<QImage*>(painter.device())
+                        : nullptr;
+    const QBrush& brush = painter.brush();
+    // Opaque over anything, source-over is a plain copy of the colour.
+    if (!image || !image->isDetached() ||
+        (image->format() != QImage::Format_ARGB32_Premultiplied &&
+         image->format() != QImage::Format_RGB32) ||
+        brush.style() != Qt::SolidPattern || brush.color().alpha() != 255 ||
+        painter.pen().style() != Qt::NoPen || painter.opacity() != 1.0 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        !painter.deviceTransform().isIdentity() || !painter.hasClipping() ||
+        painter.clipBoundingRect() != QRectF(clip))
+        return false;
+    const QRect bounds = clip & image->rect();
+    const QRgb pixel = brush.color().rgba();
+    uchar* const bits = image->bits();
+    const qsizetype stride = image->bytesPerLine();
+    for (const QRect& r : rects) {
+        const QRect part = r.normalized() & bounds;
+        if (part.isEmpty())
+            continue;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + part.left(), part.width(),
+                        pixel);
+    }
+    return true;
 }
 
 QImage RenderMapImage(const QSize& size, const std::function<void(QPainter&, const QRectF&)>& paint)

@@ -322,6 +322,70 @@ private Q_SLOTS:
         QCOMPARE(darkIn(arrow) > 10, !plain);
     }
 
+    // The squares filled straight into the image are QPainter's pixel for
+    // pixel; where it would blend or transform them, QPainter draws.
+    void opaqueRects_data()
+    {
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<QRect>("clip");
+        QTest::addColumn<QString>("state"); // what differs from a plain opaque fill
+        QTest::addColumn<bool>("filled");   // straight into the image
+
+        const QRect inside(12, 8, 100, 70);
+        QTest::newRow("opaque squares")
+            << QImage::Format_ARGB32_Premultiplied << inside << "" << true;
+        QTest::newRow("an image without alpha") << QImage::Format_RGB32 << inside << "" << true;
+        QTest::newRow("a clip past the image")
+            << QImage::Format_ARGB32_Premultiplied << QRect(-5, -5, 200, 200) << "" << true;
+        QTest::newRow("half opacity")
+            << QImage::Format_ARGB32_Premultiplied << inside << "opacity" << false;
+        QTest::newRow("a translucent brush")
+            << QImage::Format_ARGB32_Premultiplied << inside << "alpha" << false;
+        QTest::newRow("a pen") << QImage::Format_ARGB32_Premultiplied << inside << "pen" << false;
+        QTest::newRow("a scale") << QImage::Format_ARGB32_Premultiplied << inside << "scale"
+                                 << false;
+        QTest::newRow("another clip")
+            << QImage::Format_ARGB32_Premultiplied << inside << "clip" << false;
+        QTest::newRow("an image of another format")
+            << QImage::Format_ARGB32 << inside << "" << false;
+    }
+
+    void opaqueRects()
+    {
+        QFETCH(QImage::Format, format);
+        QFETCH(QRect, clip);
+        QFETCH(QString, state);
+        QFETCH(bool, filled);
+        // Squares of 1 to 7 pixels inside, across and outside the clip and the image.
+        QVector<QRect> squares;
+        for (int i = 0; i < 400; ++i)
+            squares.append(QRect((i * 37) % 150 - 10, (i * 53) % 110 - 10, 1 + i % 7, 1 + i % 7));
+        QImage background(140, 100, format);
+        for (int y = 0; y < background.height(); ++y)
+            for (int x = 0; x < background.width(); ++x)
+                background.setPixel(x, y, qRgb(x * 2, y * 2, 90));
+        const auto paint = [&](QImage& image, bool direct) {
+            QPainter painter(&image);
+            painter.setPen(state == "pen" ? QPen(Qt::black) : QPen(Qt::NoPen));
+            painter.setBrush(QColor(40, 120, 200, state == "alpha" ? 128 : 255));
+            if (state == "opacity")
+                painter.setOpacity(0.5);
+            if (state == "scale")
+                painter.scale(2, 2);
+            painter.setClipRect(clip);
+            const QRect given = state == "clip" ? clip.adjusted(1, 0, 0, 0) : clip;
+            const bool done = direct && FillOpaqueRects(painter, given, squares);
+            if (!done)
+                painter.drawRects(squares);
+            return done;
+        };
+        QImage drawn = background.copy(), direct = background.copy();
+        paint(drawn, false);
+        QCOMPARE(paint(direct, true), filled);
+        QCOMPARE(direct, drawn);
+        QVERIFY(drawn != background);
+    }
+
     void saveImage_data()
     {
         QTest::addColumn<QString>("name");
