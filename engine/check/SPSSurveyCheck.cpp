@@ -185,9 +185,6 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         Revision(2, u'X');
         // Read before the point files were: their names come first still.
         m_Relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
-        // Nothing writes the tables any more: they may be read beside the checks.
-        if (m_Check.m_TablesRead)
-            m_Check.m_TablesRead(m_pRead);
         recordThread =
             std::thread([&] { SPSRelationChecks::FieldRecords(m_Relations, m_Findings[2]); });
     }
@@ -239,10 +236,14 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
                     },
                     m_Check.m_pRelationRows))
                 return unread(p.RelationFileName);
-            if (m_Check.m_TablesRead)
-                m_Check.m_TablesRead(m_pRead);
-            SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
         }
+        // Nothing writes the tables any more: they may be read beside the
+        // checks. Not sooner: whoever reads them then holds tables of its own
+        // beside the point checks'.
+        if (m_Check.m_TablesRead)
+            m_Check.m_TablesRead(m_pRead);
+        if (!relationsFirst)
+            SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
         if (Stopped())
             return stopped();
         // The rows are done with before the points no row names are listed,
