@@ -172,10 +172,8 @@ void VeSurveyCheckPane::FillFilters()
                                            .arg(result->counts[size_t(k)]),
                                        k);
         const auto& files = result->findings.Files();
-        std::vector<qsizetype> counts(files.size());
-        for (const SPSCheckFinding& f : result->findings)
-            ++counts[f.file];
-        for (size_t i = 0; i < files.size(); ++i)
+        const std::vector<qsizetype>& counts = result->fileCounts;
+        for (size_t i = 0; i < files.size() && i < counts.size(); ++i)
             if (counts[i] > 0)
                 m_pFileFilter->addItem(tr("%1 (%2, %3)")
                                            .arg(QFileInfo(files[i].path).fileName())
@@ -234,11 +232,7 @@ qint32 VeSurveyCheckPane::SuggestedLineFactor() const
     if (!result)
         return 0;
     // One factor numbers both files: the one that keeps the lines of each apart.
-    qint32 factor = 0;
-    for (const SPSCheckFinding& f : result->findings)
-        if (f.kind == SPSCheckFinding::SharedNumber)
-            factor = qMax(factor, result->findings.LineFactor(f));
-    return factor;
+    return result->lineFactor;
 }
 
 void VeSurveyCheckPane::ShowRunning()

@@ -36,6 +36,19 @@ VeSurveyCheckRunner::~VeSurveyCheckRunner()
         disconnect(job.thread, nullptr, this, nullptr);
 }
 
+void VeSurveyCheckResult::CountFindings()
+{
+    counts.fill(0);
+    fileCounts.assign(findings.Files().size(), 0);
+    lineFactor = 0;
+    for (const SPSCheckFinding& f : findings) {
+        ++counts[size_t(f.kind)];
+        ++fileCounts[f.file];
+        if (f.kind == SPSCheckFinding::SharedNumber)
+            lineFactor = qMax(lineFactor, findings.LineFactor(f));
+    }
+}
+
 void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& param,
                                 const SPSNumberingSettings& numbering,
                                 std::shared_ptr<SPSSurveyCheck> prepared)
@@ -70,9 +83,9 @@ void VeSurveyCheckRunner::Start(qint64 key, const VeTaskSPSFilesLoaderParam& par
         result->pointsFromLoad = check->TookLoadRows();
         result->error = error;
         result->findings = check->TakeFindings();
+        result->CountFindings();
         auto marks = std::make_shared<std::vector<QPointF>>();
         for (const SPSCheckFinding& f : result->findings) {
-            ++result->counts[size_t(f.kind)];
             if (onFindingsLayer(f) && std::isfinite(f.x) && std::isfinite(f.y))
                 marks->emplace_back(f.x, f.y);
         }

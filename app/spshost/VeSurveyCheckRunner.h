@@ -25,6 +25,13 @@ struct VeSurveyCheckResult
     QString error;                // why the check did not complete
     SPSCheckFindingList findings; // moved from the check, never copied
     std::array<qsizetype, SPSCheckFinding::KindCount> counts{};
+    // Counted on the check's thread too, as the window would pass over
+    // millions of findings for them: the findings of each of the list's
+    // files, and the largest line factor a shared-number finding suggests.
+    std::vector<qsizetype> fileCounts;
+    qint32 lineFactor = 0;
+    // Sets counts, fileCounts and lineFactor from the findings.
+    void CountFindings();
     // The record of the load checked, its numbering included, so the load can
     // be made again with other settings.
     std::shared_ptr<const VeTaskSPSFilesLoaderParam> loaded;

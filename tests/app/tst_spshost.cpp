@@ -145,7 +145,7 @@ std::shared_ptr<VeSurveyCheckResult> numberedFindings(int findings)
     for (int i = 0; i < findings; ++i)
         result->findings.Add(0, i + 1, SPSCheckFinding::SourceNotRelated, "none", "10",
                              QString::number(i + 1));
-    result->counts[SPSCheckFinding::SourceNotRelated] = findings;
+    result->CountFindings();
     return result;
 }
 
@@ -537,8 +537,7 @@ private Q_SLOTS:
         list.Add(0, 4, SPSCheckFinding::SourceNotRelated, "none", "10", "6");
         list.Add(1, 7, SPSCheckFinding::Duplicate, "again", "1", "9");
         list.Add(1, 2, SPSCheckFinding::Conflict, "again", "1", "100");
-        for (const SPSCheckFinding& f : list)
-            ++result->counts[size_t(f.kind)];
+        result->CountFindings();
 
         VeSurveyCheckPane pane;
         pane.ShowResult(result);
