@@ -128,10 +128,10 @@ public:
         m_pA->Row(reader);
         m_pB->Row(reader);
     }
-    void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& numbers) override
+    void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& loaded) override
     {
-        m_pA->RowAsLoaded(reader, numbers);
-        m_pB->RowAsLoaded(reader, numbers);
+        m_pA->RowAsLoaded(reader, loaded);
+        m_pB->RowAsLoaded(reader, loaded);
     }
 
 private:

@@ -50,15 +50,15 @@ public:
     qint64 RowLimit() const override;
     void Begin(qint64 fileSize) override;
     void Row(const SPSRowReader& reader) override { Take(reader, nullptr); }
-    void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& numbers) override
+    void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& loaded) override
     {
-        Take(reader, &numbers);
+        Take(reader, &loaded);
     }
     // Whether a reading has begun to hand rows over.
     bool Begun() const { return m_bBegun; }
 
 private:
-    // The row; loaded: the load's conversion of its numbers, or null.
+    // The row; loaded: what the load made of its fields, or null.
     void Take(const SPSRowReader& reader, const SPSLoadedRow* loaded);
 
     SPSCheckPointTable& m_Table;

@@ -63,9 +63,9 @@ public:
     // One record row, the reader positioned on it.
     virtual void Row(const SPSRowReader& reader) = 0;
     // The same, with what the load made of the row's fields; by default Row.
-    virtual void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& numbers)
+    virtual void RowAsLoaded(const SPSRowReader& reader, const SPSLoadedRow& loaded)
     {
-        Q_UNUSED(numbers);
+        Q_UNUSED(loaded);
         Row(reader);
     }
 
