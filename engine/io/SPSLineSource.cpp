@@ -187,8 +187,30 @@ bool SPSLineSource::AtEnd()
     return true;
 }
 
-bool SPSLineSource::NextBlockLine()
+bool SPSLineSource::NextStartingWith(char first, qint64* passed)
 {
+    Q_ASSERT(first > 0);
+    *passed = 0;
+    if (m_Source == Source::Unopened)
+        Open();
+    if (m_Source == Source::Blocks)
+        return NextBlockLine(first, passed);
+    while (Next()) {
+        if (First() == char16_t(first))
+            return true;
+        ++*passed;
+    }
+    return false;
+}
+
+bool SPSLineSource::NextBlockLine(char first, qint64* passed)
+{
+    // A line decoded from a byte other than an ASCII character's starts with
+    // no ASCII character (the byte-order mark is behind): its first byte
+    // tells whether it starts with `first`.
+    const auto unwanted = [first](const char* line, qsizetype size) {
+        return first != 0 && (size == 0 || line[0] != first);
+    };
     qsizetype searched = m_nBegin;
     for (;;) {
         const char* base = m_Block.get();
@@ -198,6 +220,11 @@ bool SPSLineSource::NextBlockLine()
             const char* line = base + m_nBegin;
             const qsizetype size = lineFeed - line;
             m_nBegin += size + 1;
+            if (unwanted(line, size)) {
+                ++*passed;
+                searched = m_nBegin;
+                continue;
+            }
             TakePlainOrDecode(line, size, true);
             return true;
         }
@@ -207,6 +234,10 @@ bool SPSLineSource::NextBlockLine()
             const char* line = base + m_nBegin;
             const qsizetype size = m_nEnd - m_nBegin;
             m_nBegin = m_nEnd;
+            if (unwanted(line, size)) {
+                ++*passed;
+                return false;
+            }
             TakePlainOrDecode(line, size, false);
             return true;
         }
@@ -216,7 +247,13 @@ bool SPSLineSource::NextBlockLine()
                 FillBlock();
                 continue;
             }
+            const bool wanted = !unwanted(base, 1);
             TakeLongLine();
+            if (!wanted) {
+                ++*passed;
+                searched = m_nBegin;
+                continue;
+            }
             return true;
         }
         searched = m_nEnd - m_nBegin;

@@ -90,7 +90,8 @@ QStringList readAll(const QByteArray& bytes, const Setup& setup, bool general, q
     reader.SetRowLimit(rowLimit);
     QStringList records;
     while (reader.NextRecord()) {
-        QString record = "[" + (rowCut > 0 ? reader.Row().left(rowCut) : reader.Row()) + "]";
+        QString record = QString::number(reader.RowNumber()) + " [" +
+                         (rowCut > 0 ? reader.Row().left(rowCut) : reader.Row()) + "]";
         for (const auto& [pos, len] : setup.fields) {
             const QString text = reader.FieldText(pos, len);
             record += QString(" {%1|%2|%3|%4}")
@@ -616,7 +617,7 @@ private Q_SLOTS:
         const QStringList records = readAll(bytes, setup, false, 0, 0, 0);
         QCOMPARE(records.size(), 2);
         QVERIFY(records[0].endsWith("x\uFFFD\uFFFD] {S1|0|0|1}"));
-        QCOMPARE(records[1], QString("[S2 y] {S2|0|0|2}"));
+        QCOMPARE(records[1], QString("2 [S2 y] {S2|0|0|2}"));
     }
 
     void utf16LoadsLikeItsUtf8Twin()
