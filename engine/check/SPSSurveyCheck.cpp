@@ -52,7 +52,8 @@ public:
         : m_Check(check), m_Param(*check.m_pParam), m_Findings(tables.findings),
           m_Sources(tables.read->sources), m_Receivers(tables.read->receivers),
           m_Relations(tables.read->relations), m_pRead(tables.read), m_bPointsRead(pointsRead),
-          m_bRelationsAhead(relationsAhead), m_bRelationsRead(tables.relationsRead)
+          m_bRelationsAhead(relationsAhead), m_RelationReader(tables.relationReader),
+          m_bRelationsRead(tables.relationsRead)
     {
     }
 
@@ -82,8 +83,11 @@ private:
     const std::shared_ptr<SPSSurveyCheckTables>& m_pRead;
     // The point tables hold the rows a load read: only the relation file is left.
     const bool m_bPointsRead;
-    // The relation file was read beside the load (ReadRelationsAhead), to its end or not.
-    const bool m_bRelationsAhead, m_bRelationsRead;
+    // The relation file is read beside the load (ReadRelationsAhead), and may
+    // still be: whether it was read to its end is known once the reader is joined.
+    const bool m_bRelationsAhead;
+    std::thread& m_RelationReader;
+    const bool& m_bRelationsRead;
     // The layout in use reads other columns than the file's revision has.
     bool m_bMisread[3] = {false, false, false};
 };
@@ -168,9 +172,10 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     // file is read and checked on a thread of its own meanwhile.
     Revision(0, u'S');
     Revision(1, u'R');
-    // Relations read beside the load are whole before the points are checked:
-    // their field records are checked meanwhile, on a thread of their own.
-    const bool relationsFirst = related && m_bRelationsAhead && m_bRelationsRead;
+    // Relations read beside the load are finished, their revision told and
+    // their field records checked on a thread of their own, while the points
+    // are checked: the reading may outlast the load.
+    const bool relationsAhead = related && m_bRelationsAhead;
     std::thread recordThread;
     const struct Joiner
     {
@@ -181,13 +186,17 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
                 thread.join();
         }
     } joinRecords{recordThread};
-    if (relationsFirst) {
-        Revision(2, u'X');
-        // Read before the point files were: their names come first still.
-        m_Relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
-        recordThread =
-            std::thread([&] { SPSRelationChecks::FieldRecords(m_Relations, m_Findings[2]); });
-    }
+    if (relationsAhead)
+        recordThread = std::thread([&] {
+            if (m_RelationReader.joinable())
+                m_RelationReader.join();
+            Revision(2, u'X');
+            if (!m_bRelationsRead)
+                return;
+            // Read before the point files were: their names come first still.
+            m_Relations.lines.TakeNames(m_Sources.lines, m_Receivers.lines);
+            SPSRelationChecks::FieldRecords(m_Relations, m_Findings[2]);
+        });
     bool sourceRead = m_bPointsRead;
     std::thread sourceThread([&] {
         if (!m_bPointsRead)
@@ -225,10 +234,10 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
     if (related) {
         const qint64 done = pointBytes;
         SPSCheckRelationTable& relations = m_Relations;
-        if (!relationsFirst) {
+        if (relationsAhead && !m_bRelationsRead)
+            return unread(p.RelationFileName);
+        if (!relationsAhead) {
             Revision(2, u'X');
-            if (m_bRelationsAhead)
-                return unread(p.RelationFileName);
             if (!SPSCheckReading::ReadRelations(
                     relation, p, m_Sources, m_Receivers, relations, m_Findings[2], m_Check.m_bStop,
                     [&](qint64 position) {
@@ -242,7 +251,7 @@ bool SPSSurveyCheck::Run_::Go(QString* error)
         // beside the point checks'.
         if (m_Check.m_TablesRead)
             m_Check.m_TablesRead(m_pRead);
-        if (!relationsFirst)
+        if (!relationsAhead)
             SPSRelationChecks::FieldRecords(relations, m_Findings[2]);
         if (Stopped())
             return stopped();
@@ -380,8 +389,10 @@ bool SPSSurveyCheck::Run(QString* error)
     const bool pointsRead = tables && tables->sourceRows.Begun() && tables->receiverRows.Begun();
     m_bTookLoadRows = pointsRead;
     bool relationsAhead = false;
+    // A reading ahead of the rows used goes on while the points are checked.
     if (tables && tables->relationReader.joinable()) {
-        tables->relationReader.join();
+        if (!pointsRead)
+            tables->relationReader.join();
         relationsAhead = pointsRead;
     }
     if (!pointsRead)
