@@ -317,6 +317,7 @@ private slots:
         // unless the search is stopped: then the start's verdict stands.
         for (int i = 0; i < 5; ++i)
             rows << sps21::pointRow('R', "3001", QByteArray::number(i + 1), "1.0", "2.0");
+        rows << "C the end";
         QVERIFY(SPSTest::WriteFile(path, sps21::file(rows)));
         const SPSRevisionVerdict r = SPSRevisionDetector::DetectFile(path, u'R');
         QCOMPARE(r.rowsRead, rows.size());
