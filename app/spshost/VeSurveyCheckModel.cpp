@@ -151,16 +151,28 @@ void VeSurveyCheckModel::BuildRows()
         // Taken in the check's order, which is the order shown unsorted.
         return;
     }
+    // Room for each kind's findings at once: grown by copies, two million
+    // indices would hold the window.
     Rows byKind[SPSCheckFinding::KindCount];
+    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+        byKind[k].reserve(size_t(m_Result->counts[size_t(k)]));
     for (size_t i = 0; i < list.size(); ++i)
         if (shown(list[i]))
             byKind[list[i].kind].push_back(qint32(i));
     int worst[SPSCheckFinding::KindCount];
     qsizetype groups[SPSCheckFinding::KindCount] = {};
     std::fill(std::begin(worst), std::end(worst), int(SPSCheckFinding::SeverityCount));
-    for (int k = 0; k < SPSCheckFinding::KindCount; ++k)
+    for (int k = 0; k < SPSCheckFinding::KindCount; ++k) {
+        if (byKind[k].empty())
+            continue;
+        // A finding has its kind's severity; only a revision's may be worse (SeverityOf).
+        if (k != SPSCheckFinding::Revision) {
+            worst[k] = int(SPSCheckFinding::KindSeverity(SPSCheckFinding::Kind(k)));
+            continue;
+        }
         for (const qint32 i : byKind[k])
             worst[k] = qMin(worst[k], int(list.SeverityOf(list[size_t(i)])));
+    }
     for (const SPSFindingsWriter::Group& g : m_Groups) {
         const SPSCheckFinding& head = list[g.first];
         if (m_nFile < 0 || int(head.file) == m_nFile)

@@ -125,8 +125,11 @@ void VeSurveyCheckPane::SetGroupedByKind(bool grouped)
     const QAbstractItemView* from = grouped ? static_cast<QAbstractItemView*>(m_pView) : m_pTree;
     const VeSurveyCheckModel* fromModel = grouped ? m_pModel : m_pTreeModel;
     const int chosen = fromModel->FindingIndex(from->currentIndex());
-    m_pTreeModel->SetResult(grouped ? m_pModel->Result() : nullptr);
+    // The tree is built once, with the table's filter.
+    m_pTreeModel->SetResult(nullptr);
     m_pTreeModel->SetFilter(m_pModel->KindFilter(), m_pModel->FileFilter());
+    if (grouped)
+        m_pTreeModel->SetResult(m_pModel->Result());
     m_pViews->setCurrentIndex(grouped ? 1 : 0);
     if (chosen >= 0)
         SelectFinding(chosen);

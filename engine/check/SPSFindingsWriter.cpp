@@ -165,7 +165,8 @@ void ForEachGroup(const SPSCheckFindingList& findings,
                 head.kind == f.kind && head.file == f.file &&
                 (f.line < 0 ? head.line < 0 && f.point == SPSCheckFinding::kNoText
                             : numbered && number &&
-                                  findings.LineName(head.line) == findings.LineName(f.line) &&
+                                  (head.line == f.line ||
+                                   findings.LineName(head.line) == findings.LineName(f.line)) &&
                                   (g.count == 1 || v - last == g.step));
             if (sameRun) {
                 if (g.count == 1 && f.line >= 0)
