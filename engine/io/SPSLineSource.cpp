@@ -187,16 +187,15 @@ bool SPSLineSource::AtEnd()
     return true;
 }
 
-bool SPSLineSource::NextStartingWith(char first, qint64* passed)
+bool SPSLineSource::NextStartingWith(char16_t first, qint64* passed)
 {
-    Q_ASSERT(first > 0);
     *passed = 0;
     if (m_Source == Source::Unopened)
         Open();
-    if (m_Source == Source::Blocks)
-        return NextBlockLine(first, passed);
+    if (m_Source == Source::Blocks && first > 0 && first < 0x80)
+        return NextBlockLine(char(first), passed);
     while (Next()) {
-        if (First() == char16_t(first))
+        if (First() == first)
             return true;
         ++*passed;
     }

@@ -65,11 +65,11 @@ public:
     // Moves to the next line; false at the end of the file, after a read error
     // or when the budget is spent.
     bool Next();
-    // Moves to the next line that begins with `first`, an ASCII character
-    // other than 0, passing over the others (*passed counts them); the fast
-    // way tells them by their first byte and reads no more of them. False as
-    // Next is.
-    bool NextStartingWith(char first, qint64* passed);
+    // Moves to the next line whose first unit is `first` (0: an empty line),
+    // passing over the others (*passed counts them); the fast way tells them
+    // by their first byte, for an ASCII character, and reads no more of them.
+    // False as Next is.
+    bool NextStartingWith(char16_t first, qint64* passed);
     // No line left (reads ahead when needed).
     bool AtEnd();
     // A read error ended the lines before the end of the file.

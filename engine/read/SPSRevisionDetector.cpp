@@ -213,27 +213,16 @@ SPSRevisionVerdict SPSRevisionDetector::Detect(QIODevice* device, QChar recordLe
             judged.append(row);
     const qsizetype fromStart = judged.size();
     qint64 examined = v.rowsRead;
-    const char16_t letter = recordLetter.unicode();
-    if (letter > 0 && letter < 0x80) {
-        // The rows of other letters are passed over unread, a part at a time.
-        qint64 passed = 0;
-        while (judged.size() < MaxRows && lines.NextStartingWith(char(letter), &passed)) {
-            const qint64 before = examined;
-            examined += passed + 1;
-            if (stop && (before >> 12) != (examined >> 12) && stop->load(std::memory_order_relaxed))
-                return v;
-            judged.append(lines.Line().toString());
-        }
-        examined += passed;
-    } else {
-        while (judged.size() < MaxRows && lines.Next()) {
-            ++examined;
-            if (stop && (examined & 0xFFF) == 0 && stop->load(std::memory_order_relaxed))
-                return v;
-            if (lines.First() == letter)
-                judged.append(lines.Line().toString());
-        }
+    // The rows of other letters are passed over unread, a part at a time.
+    qint64 passed = 0;
+    while (judged.size() < MaxRows && lines.NextStartingWith(recordLetter.unicode(), &passed)) {
+        const qint64 before = examined;
+        examined += passed + 1;
+        if (stop && (before >> 12) != (examined >> 12) && stop->load(std::memory_order_relaxed))
+            return v;
+        judged.append(lines.Line().toString());
     }
+    examined += passed;
     if (judged.size() == fromStart)
         return v;
     v = DetectRows(judged, recordLetter);

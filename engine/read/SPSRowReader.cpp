@@ -37,10 +37,7 @@ void midRange(qsizetype size, qsizetype pos, qsizetype len, qsizetype* begin, qs
 SPSRowReader::SPSRowReader(QIODevice* device, QChar recordLetter, bool autoSkip, qint32 skipCount,
                            const SPSReadOptions& options)
     : m_Lines(device, options), m_Letter(recordLetter), m_bAutoSkip(autoSkip),
-      m_nToSkip(autoSkip ? 0 : qMax<qint64>(skipCount, 0)),
-      m_cRecordByte(autoSkip && recordLetter.unicode() > 0 && recordLetter.unicode() < 0x80
-                        ? char(recordLetter.unicode())
-                        : 0)
+      m_nToSkip(autoSkip ? 0 : qMax<qint64>(skipCount, 0))
 {
 }
 
@@ -69,11 +66,11 @@ bool SPSRowReader::IsRecord() const
 bool SPSRowReader::NextRecord()
 {
     m_Line = SPSText();
-    if (m_cRecordByte != 0) {
-        // Only lines that begin with the record letter are records: the
-        // others need not be read, only counted.
+    // Only lines that begin with the record letter are records: the others
+    // need not be read, only counted. A null letter would stop at empty lines.
+    if (m_bAutoSkip && !m_Letter.isNull()) {
         qint64 passed = 0;
-        const bool found = m_Lines.NextStartingWith(m_cRecordByte, &passed);
+        const bool found = m_Lines.NextStartingWith(m_Letter.unicode(), &passed);
         m_nRowNumber += passed + (found ? 1 : 0);
         if (found)
             m_Line = m_Lines.Line();

@@ -145,8 +145,5 @@ private:
     bool m_bAutoSkip = true;
     qint64 m_nToSkip = 0;
     qint64 m_nRowNumber = 0;
-    // Automatic mode with an ASCII record letter: the letter, which tells the
-    // records by their first byte; 0 otherwise.
-    char m_cRecordByte = 0;
     SPSText m_Line; // the current record row; empty between records
 };

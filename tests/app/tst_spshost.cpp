@@ -460,79 +460,60 @@ private Q_SLOTS:
         QTest::addColumn<int>("sortColumn");     // -1: the check's order
         QTest::addColumn<bool>("descending");
         QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<bool>("filterFirst"); // the filters chosen before the view
 
         QTest::newRow("table in the check's order")
             << false << QString() << -1 << -1 << false
             << QStringList{"revision|s.sps|||",     "outlier|s.sps|9|2|20",
                            "outlier|s.sps|3|10|5",  "source-not-related|s.sps|4|10|6",
-                           "duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"}
-            << false;
+                           "duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"};
         QTest::newRow("table by row, last first") << false << QString() << -1 << 2 << true
                                                   << QStringList{"outlier|s.sps|9|2|20",
                                                                  "duplicate|r.sps|7|1|9",
                                                                  "source-not-related|s.sps|4|10|6",
                                                                  "outlier|s.sps|3|10|5",
                                                                  "conflict|r.sps|2|1|100",
-                                                                 "revision|s.sps|||"}
-                                                  << false;
+                                                                 "revision|s.sps|||"};
         QTest::newRow("table by point value, not text")
             << false << QString() << -1 << 4 << false
             << QStringList{"outlier|s.sps|3|10|5",   "source-not-related|s.sps|4|10|6",
                            "duplicate|r.sps|7|1|9",  "outlier|s.sps|9|2|20",
-                           "conflict|r.sps|2|1|100", "revision|s.sps|||"}
-            << false;
+                           "conflict|r.sps|2|1|100", "revision|s.sps|||"};
         QTest::newRow("table by line name") << false << QString() << -1 << 3 << false
                                             << QStringList{"revision|s.sps|||",
                                                            "duplicate|r.sps|7|1|9",
                                                            "conflict|r.sps|2|1|100",
                                                            "outlier|s.sps|3|10|5",
                                                            "source-not-related|s.sps|4|10|6",
-                                                           "outlier|s.sps|9|2|20"}
-                                            << false;
+                                                           "outlier|s.sps|9|2|20"};
         QTest::newRow("table by file name")
             << false << QString() << -1 << 1 << false
             << QStringList{"duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100",
                            "revision|s.sps|||",     "outlier|s.sps|9|2|20",
-                           "outlier|s.sps|3|10|5",  "source-not-related|s.sps|4|10|6"}
-            << false;
+                           "outlier|s.sps|3|10|5",  "source-not-related|s.sps|4|10|6"};
         QTest::newRow("table of one kind")
             << false << "outlier" << -1 << -1 << false
-            << QStringList{"outlier|s.sps|9|2|20", "outlier|s.sps|3|10|5"} << false;
+            << QStringList{"outlier|s.sps|9|2|20", "outlier|s.sps|3|10|5"};
         QTest::newRow("table of one file")
             << false << QString() << 1 << -1 << false
-            << QStringList{"duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"} << false;
+            << QStringList{"duplicate|r.sps|7|1|9", "conflict|r.sps|2|1|100"};
         QTest::newRow("tree by kind, the worst severity of each")
             << true << QString() << -1 << -1 << false
-            << QStringList{"revision (1)|error, 1 group",
-                           "  revision|s.sps|||",
-                           "duplicate (1)|warning, 1 group",
-                           "  duplicate|r.sps|7|1|9",
-                           "conflict (1)|error, 1 group",
-                           "  conflict|r.sps|2|1|100",
-                           "outlier (2)|warning, 2 groups",
-                           "  outlier|s.sps|9|2|20",
-                           "  outlier|s.sps|3|10|5",
-                           "source-not-related (1)|warning, 1 group",
-                           "  source-not-related|s.sps|4|10|6"}
-            << false;
+            << QStringList{
+                   "revision (1)|error, 1 group",      "  revision|s.sps|||",
+                   "duplicate (1)|warning, 1 group",   "  duplicate|r.sps|7|1|9",
+                   "conflict (1)|error, 1 group",      "  conflict|r.sps|2|1|100",
+                   "outlier (2)|warning, 2 groups",    "  outlier|s.sps|9|2|20",
+                   "  outlier|s.sps|3|10|5",           "source-not-related (1)|warning, 1 group",
+                   "  source-not-related|s.sps|4|10|6"};
         QTest::newRow("tree sorted within each kind, of one file")
             << true << QString() << 0 << 2 << false
-            << QStringList{"revision (1)|error, 1 group",
-                           "  revision|s.sps|||",
-                           "outlier (2)|warning, 2 groups",
-                           "  outlier|s.sps|3|10|5",
-                           "  outlier|s.sps|9|2|20",
-                           "source-not-related (1)|warning, 1 group",
-                           "  source-not-related|s.sps|4|10|6"}
-            << false;
+            << QStringList{
+                   "revision (1)|error, 1 group",      "  revision|s.sps|||",
+                   "outlier (2)|warning, 2 groups",    "  outlier|s.sps|3|10|5",
+                   "  outlier|s.sps|9|2|20",           "source-not-related (1)|warning, 1 group",
+                   "  source-not-related|s.sps|4|10|6"};
         QTest::newRow("tree of a kind no file holds")
-            << true << "conflict" << 0 << -1 << false << QStringList{} << false;
-        QTest::newRow("tree of the file the table shows")
-            << true << QString() << 1 << -1 << false
-            << QStringList{"duplicate (1)|warning, 1 group", "  duplicate|r.sps|7|1|9",
-                           "conflict (1)|error, 1 group", "  conflict|r.sps|2|1|100"}
-            << true;
+            << true << "conflict" << 0 << -1 << false << QStringList{};
     }
 
     void checkPaneShowsFindings()
@@ -543,7 +524,6 @@ private Q_SLOTS:
         QFETCH(int, sortColumn);
         QFETCH(bool, descending);
         QFETCH(QStringList, shown);
-        QFETCH(bool, filterFirst);
 
         auto result = std::make_shared<VeSurveyCheckResult>();
         result->ok = true;
@@ -561,18 +541,16 @@ private Q_SLOTS:
 
         VeSurveyCheckPane pane;
         pane.ShowResult(result);
-        if (!filterFirst)
-            pane.SetGroupedByKind(grouped);
+        // The file chosen before the view, the kind after: both must hold.
+        if (fileFilter >= 0)
+            pane.FileFilter()->setCurrentIndex(pane.FileFilter()->findData(fileFilter));
+        pane.SetGroupedByKind(grouped);
+        QCOMPARE(pane.GroupedByKind(), grouped);
         if (!kindFilter.isEmpty()) {
             const int at = pane.KindFilter()->findText(kindFilter, Qt::MatchStartsWith);
             QVERIFY(at > 0);
             pane.KindFilter()->setCurrentIndex(at);
         }
-        if (fileFilter >= 0)
-            pane.FileFilter()->setCurrentIndex(pane.FileFilter()->findData(fileFilter));
-        if (filterFirst)
-            pane.SetGroupedByKind(grouped);
-        QCOMPARE(pane.GroupedByKind(), grouped);
         QAbstractItemView* view =
             grouped ? static_cast<QAbstractItemView*>(pane.TreeView()) : pane.View();
         if (sortColumn >= 0)
