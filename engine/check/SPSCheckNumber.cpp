@@ -1,26 +1,13 @@
 #include "SPSCheckNumber.h"
 
+#include "SPSNumbers.h"
+
 namespace {
 // count / 10^decimals written with exactly that many decimals ("-12.50",
 // "0.05"); gives the length.
 qsizetype spell(qint64 count, int decimals, char* out)
 {
-    char digits[24];
-    int n = 0;
-    quint64 magnitude = count < 0 ? quint64(0) - quint64(count) : quint64(count);
-    do {
-        digits[n++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude > 0 || n <= decimals);
-    qsizetype length = 0;
-    if (count < 0)
-        out[length++] = '-';
-    while (n > 0) {
-        if (n == decimals)
-            out[length++] = '.';
-        out[length++] = digits[--n];
-    }
-    return length;
+    return WriteDecimal(count, decimals, out) - out;
 }
 
 // The code's count in units of 10^-decimals, decimals no fewer than its unit's.

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -338,4 +339,78 @@ qint32 PointNumberFromText(SPSText text)
     if (text.IsLatin1())
         return latin1PointNumber(text.Latin1());
     return utf16PointNumber(text.Utf16());
+}
+
+char* WriteDecimal(qint64 count, int decimals, char* out)
+{
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                     "25262728293031323334353637383940414243444546474849"
+                                     "50515253545556575859606162636465666768697071727374"
+                                     "75767778798081828384858687888990919293949596979899";
+    static constexpr quint64 kTens[] = {1ull,
+                                        10ull,
+                                        100ull,
+                                        1000ull,
+                                        10000ull,
+                                        100000ull,
+                                        1000000ull,
+                                        10000000ull,
+                                        100000000ull,
+                                        1000000000ull,
+                                        10000000000ull,
+                                        100000000000ull,
+                                        1000000000000ull,
+                                        10000000000000ull,
+                                        100000000000000ull,
+                                        1000000000000000ull,
+                                        10000000000000000ull,
+                                        100000000000000000ull,
+                                        1000000000000000000ull,
+                                        10000000000000000000ull};
+    quint64 magnitude = count < 0 ? quint64(0) - quint64(count) : quint64(count);
+    if (count < 0)
+        *out++ = '-';
+    // The digits, at least one before the point, written from the last one
+    // back, two at a time.
+    int digits = 1;
+    while (digits < 20 && magnitude >= kTens[digits])
+        ++digits;
+    digits = qMax(digits, decimals + 1);
+    char* const end = out + digits + (decimals > 0 ? 1 : 0);
+    char* p = end;
+    const auto put = [&](int n) {
+        for (; n >= 2; n -= 2) {
+            p -= 2;
+            std::memcpy(p, kPairs + 2 * (magnitude % 100), 2);
+            magnitude /= 100;
+        }
+        if (n == 1) {
+            *--p = char('0' + magnitude % 10);
+            magnitude /= 10;
+        }
+    };
+    if (decimals > 0) {
+        put(decimals);
+        *--p = '.';
+    }
+    put(digits - decimals);
+    return end;
+}
+
+char* WriteFixed(double value, char* first, char* last)
+{
+    // Below 10^12 a double is finer than a hundredth, so at most one text of
+    // d <= 2 decimals reads back as it: the integer nearest value x 10^d over
+    // 10^d, when that quotient of two exact numbers is value again (it is
+    // then the double the text reads as). The fewest decimals that do are the
+    // shortest text. -0 keeps its sign through the general way.
+    constexpr double kBelow = 1e12;
+    if (last - first >= 24 && std::fabs(value) < kBelow && (value != 0 || !std::signbit(value))) {
+        for (int d = 0; d <= 2; ++d) {
+            const double count = std::nearbyint(value * SPSNumbersDetail::kPowersOfTen[d]);
+            if (count / SPSNumbersDetail::kPowersOfTen[d] == value)
+                return WriteDecimal(qint64(count), d, first);
+        }
+    }
+    return std::to_chars(first, last, value, std::chars_format::fixed).ptr;
 }

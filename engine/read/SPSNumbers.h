@@ -97,3 +97,12 @@ inline bool ShortPointNumber(const char* p, qsizetype n, qint32* number)
 // number, truncated toward zero, low 32 bits kept. Not a number, not finite or
 // too large for 64 bits: 0.
 SPS_ENGINE_EXPORT qint32 PointNumberFromText(SPSText text);
+
+// count / 10^decimals with exactly that many decimals ("-12.50", "0.05",
+// "2001"), decimals 0 to 18, at out; returns the end. Writes at most 22 bytes.
+SPS_ENGINE_EXPORT char* WriteDecimal(qint64 count, int decimals, char* out);
+
+// value in fixed notation with the fewest digits that read back, as
+// std::to_chars(first, last, value, std::chars_format::fixed) writes it; the
+// short decimals of coordinates are written without its search.
+SPS_ENGINE_EXPORT char* WriteFixed(double value, char* first, char* last);

@@ -1162,6 +1162,28 @@ private slots:
             << QByteArray("file,row,kind,line,point,index,message,x,y\n"
                           "\"a,b.sps\",3,duplicate,\"L \"\"1\"\"\",2,1,\"the same point as row "
                           "2, with the same coordinates\",,\n");
+        // Long messages are tested for separators sixteen and eight bytes at a
+        // time, then byte by byte: one in each part, and one message without.
+        QTest::newRow("separators anywhere in long messages")
+            << QStringList{"s.sps|1|duplicate|7|1||a, then thirty more plain bytes",
+                           "s.sps|2|duplicate|7|2||sixteen bytes ok\"quoted\" text",
+                           "s.sps|3|duplicate|7|3||twenty six bytes of text, c",
+                           "s.sps|4|duplicate|7|4||forty bytes of plain text without any of"}
+            << QByteArray(
+                   "check: duplicate: 4\n"
+                   "  s.sps:1: line 7 point 1: a, then thirty more plain bytes\n"
+                   "  s.sps:2: line 7 point 2: sixteen bytes ok\"quoted\" text\n"
+                   "  s.sps:3: line 7 point 3: twenty six bytes of text, c\n"
+                   "  s.sps:4: line 7 point 4: forty bytes of plain text without any of\n"
+                   "check: duplicate: 4 (warning) in 1 group\n"
+                   "  s.sps: line 7: points 1-4: these points again, with the same coordinates\n"
+                   "check: S file s.sps: 4 findings: 0 errors, 4 warnings, 0 notes\n"
+                   "check: in all: 4 findings: 0 errors, 4 warnings, 0 notes\n")
+            << QByteArray("file,row,kind,line,point,index,message,x,y\n"
+                          "s.sps,1,duplicate,7,1,,\"a, then thirty more plain bytes\",,\n"
+                          "s.sps,2,duplicate,7,2,,\"sixteen bytes ok\"\"quoted\"\" text\",,\n"
+                          "s.sps,3,duplicate,7,3,,\"twenty six bytes of text, c\",,\n"
+                          "s.sps,4,duplicate,7,4,,forty bytes of plain text without any of,,\n");
         // Seven lines of unrelated shots, every other point: a group a line.
         QStringList unrelated;
         QByteArray unrelatedCsv = "file,row,kind,line,point,index,message,x,y\n";
