@@ -95,6 +95,9 @@ public:
     void Add(QByteArrayView bytes) { Add(bytes.data(), size_t(bytes.size())); }
     void Add(const char* bytes, size_t size)
     {
+        // An empty field may have no bytes at all, which memcpy may not be given.
+        if (size == 0)
+            return;
         std::memcpy(Room(size), bytes, size);
         m_nSize += size;
     }
