@@ -26,6 +26,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -95,20 +96,54 @@ const NumberingOption kNumberingOptions[] = {
     {"line-factor", &SPSNumberingSettings::LineFactor},
 };
 
-void appendCsvRows(QByteArray& csv, char kind, const VeSRRecordSnapshot& records)
+// FormatFloat's text at out; returns its end. The longest is the smallest
+// subnormal: "0." and 45 decimals.
+constexpr int kFloatRoom = 64;
+char* writeFloat(float value, char* out)
 {
+    const auto put = [out](const char* text, size_t size) {
+        std::memcpy(out, text, size);
+        return out + size;
+    };
+    if (std::isnan(value))
+        return put("nan", 3);
+    if (std::isinf(value))
+        return value > 0 ? put("inf", 3) : put("-inf", 4);
+    return std::to_chars(out, out + kFloatRoom, value, std::chars_format::fixed).ptr;
+}
+
+// The rows of the records, handed to put some 4 MB at a time: millions of
+// points make tens of megabytes, which need not be held whole.
+bool putCsvRows(QByteArray& part, char kind, const VeSRRecordSnapshot& records,
+                const SPSOutputFile::Put& put)
+{
+    constexpr qsizetype kPart = qsizetype(1) << 22;
+    // A row at most: kind, number, three floats, separators.
+    constexpr qsizetype kRow = 2 + 12 + 3 * (kFloatRoom + 1);
+    part.reserve(kPart + kRow);
+    bool ok = true;
     records.ForEach([&](const VePrevSegySRGeometry& r) {
-        csv += kind;
-        csv += ',';
-        csv += QByteArray::number(r.m_nNumber);
-        csv += ',';
-        csv += SPSLoadCommand::FormatFloat(r.m_fX);
-        csv += ',';
-        csv += SPSLoadCommand::FormatFloat(r.m_fY);
-        csv += ',';
-        csv += SPSLoadCommand::FormatFloat(r.m_fElevation);
-        csv += '\n';
+        if (!ok)
+            return;
+        qsizetype size = part.size();
+        part.resize(size + kRow);
+        char* const begin = part.data() + size;
+        char* at = begin;
+        *at++ = kind;
+        *at++ = ',';
+        at = std::to_chars(at, at + 12, r.m_nNumber).ptr;
+        for (const float value : {r.m_fX, r.m_fY, r.m_fElevation}) {
+            *at++ = ',';
+            at = writeFloat(value, at);
+        }
+        *at++ = '\n';
+        part.resize(size + (at - begin));
+        if (part.size() >= kPart) {
+            ok = put(part);
+            part.resize(0);
+        }
     });
+    return ok;
 }
 
 // Shows a load's rows to two observers, so that the check and the fold share
@@ -170,15 +205,8 @@ bool holdsRecords(const QString& path, QChar letter)
 
 QByteArray SPSLoadCommand::FormatFloat(float value)
 {
-    if (std::isnan(value))
-        return "nan";
-    if (std::isinf(value))
-        return value > 0 ? "inf" : "-inf";
-    // The longest is the smallest subnormal: "0." and 45 decimals.
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return QByteArray(buffer, int(result.ptr - buffer));
+    char buffer[kFloatRoom];
+    return QByteArray(buffer, int(writeFloat(value, buffer) - buffer));
 }
 
 void SPSLoadCommand::Error(const QString& text)
@@ -767,18 +795,43 @@ void SPSLoadCommand::WriteFoldSummary(const SPSFoldResult& fold)
     m_pOut->write(text);
 }
 
+bool SPSLoadCommand::CsvParts(const VePrevStackSegyGeometry& geometry,
+                              const SPSOutputFile::Put& put)
+{
+    QByteArray part = "kind,number,x,y,elevation\n";
+    return putCsvRows(part, 'S', geometry.ShotSnapshot(), put) &&
+           putCsvRows(part, 'R', geometry.ReceiverSnapshot(), put) && (part.isEmpty() || put(part));
+}
+
 QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 {
-    QByteArray csv = "kind,number,x,y,elevation\n";
-    appendCsvRows(csv, 'S', geometry.ShotSnapshot());
-    appendCsvRows(csv, 'R', geometry.ReceiverSnapshot());
+    QByteArray csv;
+    CsvParts(geometry, [&csv](const QByteArray& part) {
+        csv += part;
+        return true;
+    });
     return csv;
 }
 
 bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
 {
-    const QByteArray csv = Csv(geometry);
-    return WriteOutput(csv, path, QStringLiteral("the CSV"));
+    const auto parts = [&geometry](const SPSOutputFile::Put& put) {
+        return CsvParts(geometry, put);
+    };
+    if (path == QLatin1String("-")) {
+        if (!parts(
+                [this](const QByteArray& bytes) { return m_pOut->write(bytes) == bytes.size(); })) {
+            Error(QStringLiteral("cannot write the CSV to standard output"));
+            return false;
+        }
+        return true;
+    }
+    QString reason;
+    if (!SPSOutputFile::Write(path, parts, &reason)) {
+        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
+        return false;
+    }
+    return true;
 }
 
 bool SPSLoadCommand::WriteOutput(const QByteArray& bytes, const QString& path, const QString& what)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
     // The geometry as CSV: a header, then one "kind,number,x,y,elevation" row per
     // shot (S) and per receiver (R), in the geometry's order.
     static QByteArray Csv(const VePrevStackSegyGeometry& geometry);
+    // The same, handed to put a part at a time; false when put refused one.
+    static bool CsvParts(const VePrevStackSegyGeometry& geometry,
+                         const std::function<bool(const QByteArray&)>& put);
 
     // Whether the command line asks for a map or a fold map, read as Run reads
     // it; false for a command line that Run refuses.
