@@ -1,13 +1,11 @@
 #include "SPSPreviewReader.h"
 
 SPSPreviewReader::SPSPreviewReader(QIODevice* device, qsizetype maxLength, qint64 budget)
-    : m_Lines(device,
-              [] {
-                  SPSReadOptions options;
-                  options.blockSize = kBlockBytes;
-                  return options;
-              }()),
-      m_nMaxLength(maxLength)
+    : m_Lines(device, [] {
+          SPSReadOptions options;
+          options.blockSize = kBlockBytes;
+          return options;
+      }())
 {
     m_Lines.SetLineLimit(maxLength);
     m_Lines.SetReadBudget(budget);

@@ -36,5 +36,4 @@ public:
 
 private:
     SPSLineSource m_Lines;
-    qsizetype m_nMaxLength;
 };
