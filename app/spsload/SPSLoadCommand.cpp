@@ -749,23 +749,11 @@ void SPSLoadCommand::WriteCheck(const SPSCheckFindingList& findings, QIODevice* 
 bool SPSLoadCommand::WriteReport(const SPSCheckFindingList& findings, const QString& path)
 {
     // Millions of findings make hundreds of megabytes of CSV: written as made.
-    const auto parts = [&findings](const SPSOutputFile::Put& put) {
-        return SPSFindingsWriter::ReportCsv(findings, put);
-    };
-    if (path == QLatin1String("-")) {
-        if (!parts(
-                [this](const QByteArray& bytes) { return m_pOut->write(bytes) == bytes.size(); })) {
-            Error(QStringLiteral("cannot write the report to standard output"));
-            return false;
-        }
-        return true;
-    }
-    QString reason;
-    if (!SPSOutputFile::Write(path, parts, &reason)) {
-        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
-        return false;
-    }
-    return true;
+    return WriteParts(
+        [&findings](const SPSOutputFile::Put& put) {
+            return SPSFindingsWriter::ReportCsv(findings, put);
+        },
+        path, QStringLiteral("the report"));
 }
 
 void SPSLoadCommand::WriteSummary(const VePrevStackSegyGeometry& geometry)
@@ -815,36 +803,29 @@ QByteArray SPSLoadCommand::Csv(const VePrevStackSegyGeometry& geometry)
 
 bool SPSLoadCommand::WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path)
 {
-    const auto parts = [&geometry](const SPSOutputFile::Put& put) {
-        return CsvParts(geometry, put);
-    };
-    if (path == QLatin1String("-")) {
-        if (!parts(
-                [this](const QByteArray& bytes) { return m_pOut->write(bytes) == bytes.size(); })) {
-            Error(QStringLiteral("cannot write the CSV to standard output"));
-            return false;
-        }
-        return true;
-    }
-    QString reason;
-    if (!SPSOutputFile::Write(path, parts, &reason)) {
-        Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
-        return false;
-    }
-    return true;
+    return WriteParts(
+        [&geometry](const SPSOutputFile::Put& put) { return CsvParts(geometry, put); }, path,
+        QStringLiteral("the CSV"));
 }
 
 bool SPSLoadCommand::WriteOutput(const QByteArray& bytes, const QString& path, const QString& what)
 {
+    return WriteParts([&bytes](const SPSOutputFile::Put& put) { return put(bytes); }, path, what);
+}
+
+bool SPSLoadCommand::WriteParts(const SPSOutputFile::Parts& parts, const QString& path,
+                                const QString& what)
+{
     if (path == QLatin1String("-")) {
-        if (m_pOut->write(bytes) != bytes.size()) {
+        if (!parts(
+                [this](const QByteArray& bytes) { return m_pOut->write(bytes) == bytes.size(); })) {
             Error(QStringLiteral("cannot write %1 to standard output").arg(what));
             return false;
         }
         return true;
     }
     QString reason;
-    if (!SPSOutputFile::Write(path, bytes, &reason)) {
+    if (!SPSOutputFile::Write(path, parts, &reason)) {
         Error(QStringLiteral("cannot write [%1]: %2").arg(path, reason));
         return false;
     }

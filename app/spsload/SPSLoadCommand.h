@@ -85,6 +85,9 @@ private:
     bool WriteCsv(const VePrevStackSegyGeometry& geometry, const QString& path);
     // Standard output for "-", else through the output writer; what names it in errors.
     bool WriteOutput(const QByteArray& bytes, const QString& path, const QString& what);
+    // The same, of bytes handed to put a part at a time as they are made.
+    bool WriteParts(const std::function<bool(const std::function<bool(const QByteArray&)>&)>& parts,
+                    const QString& path, const QString& what);
     bool WriteMap(const VePrevStackSegyGeometry& geometry, const QString& path,
                   const QByteArray& format);
     bool WriteFoldMap(const SPSFoldGrid& grid, const VePrevStackSegyGeometry& geometry,
