@@ -3,13 +3,6 @@
 #include "SPSNumbers.h"
 
 namespace {
-// count / 10^decimals written with exactly that many decimals ("-12.50",
-// "0.05"); gives the length.
-qsizetype spell(qint64 count, int decimals, char* out)
-{
-    return WriteDecimal(count, decimals, out) - out;
-}
-
 // The code's count in units of 10^-decimals, decimals no fewer than its unit's.
 qint64 countIn(SPSCheckNumber n, int decimals)
 {
@@ -56,5 +49,5 @@ int SPSCheckNumber::SpellingDecimals(const char* utf8, qsizetype size) const
 
 QByteArrayView SPSCheckNumber::Spell(int decimals, Spelling& room) const
 {
-    return QByteArrayView(room, spell(countIn(*this, decimals), decimals, room));
+    return QByteArrayView(room, WriteDecimal(countIn(*this, decimals), decimals, room) - room);
 }

@@ -28,7 +28,7 @@ constexpr int kShown = 5;
 
 // Whether a CSV field of these bytes must be quoted: it holds a separator, a
 // quote or a line break. Messages are most of a report's bytes, and have none:
-// sixteen bytes are tested at a time where the processor can, eight elsewhere.
+// sixteen bytes are tested at a time where the processor can.
 bool needsQuotes(std::string_view bytes)
 {
     const char* p = bytes.data();
@@ -45,45 +45,10 @@ bool needsQuotes(std::string_view bytes)
             return true;
     }
 #endif
-    constexpr quint64 kEach = 0x0101010101010101;
-    constexpr quint64 kHigh = kEach * 0x80;
-    // Non-zero when some byte of word is 0 (exact for "some", if not for which).
-    const auto anyZero = [](quint64 word) { return (word - kEach) & ~word & kHigh; };
-    for (; n >= 8; p += 8, n -= 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        if (anyZero(word ^ (kEach * ',')) | anyZero(word ^ (kEach * '"')) |
-            anyZero(word ^ (kEach * '\n')) | anyZero(word ^ (kEach * '\r')))
-            return true;
-    }
     for (; n > 0; ++p, --n)
         if (*p == ',' || *p == '"' || *p == '\n' || *p == '\r')
             return true;
     return false;
-}
-
-// A CSV field of UTF-8 bytes, appended; quoted when it must be.
-void appendCsvField(std::string& to, std::string_view bytes)
-{
-    if (!needsQuotes(bytes)) {
-        to.append(bytes);
-        return;
-    }
-    to.push_back('"');
-    for (size_t quote; (quote = bytes.find('"')) != std::string_view::npos;) {
-        to.append(bytes.substr(0, quote + 1)).push_back('"');
-        bytes.remove_prefix(quote + 1);
-    }
-    to.append(bytes).push_back('"');
-}
-
-// The same, of a text.
-QByteArray csvField(const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    std::string field;
-    appendCsvField(field, std::string_view(utf8.constData(), size_t(utf8.size())));
-    return QByteArray(field.data(), qsizetype(field.size()));
 }
 
 // The report's bytes as they are made, in a buffer of plain appends: a report
@@ -139,6 +104,7 @@ public:
         m_nSize += size_t(WriteFixed(v, at, at + kWidest) - at);
     }
     size_t Size() const { return m_nSize; }
+    QByteArray Bytes() const { return QByteArray(m_pBytes.get(), qsizetype(m_nSize)); }
     // Hands what is made to put, and begins anew.
     bool Put(const std::function<bool(const QByteArray&)>& put)
     {
@@ -169,6 +135,15 @@ private:
     size_t m_nSize = 0;
     size_t m_nCapacity = 0;
 };
+
+// A text as a CSV field.
+QByteArray csvField(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    CsvOut field;
+    field.Field(QByteArrayView(utf8));
+    return field.Bytes();
+}
 
 // "  FILE[:ROW]: [line L point P[ index I]: ]MESSAGE"
 QString findingText(const SPSCheckFindingList& list, const SPSCheckFinding& f)

@@ -1162,8 +1162,8 @@ private slots:
             << QByteArray("file,row,kind,line,point,index,message,x,y\n"
                           "\"a,b.sps\",3,duplicate,\"L \"\"1\"\"\",2,1,\"the same point as row "
                           "2, with the same coordinates\",,\n");
-        // Long messages are tested for separators sixteen and eight bytes at a
-        // time, then byte by byte: one in each part, and one message without.
+        // Long messages are tested for separators sixteen bytes at a time, then
+        // byte by byte: one in each part, and one message without.
         QTest::newRow("separators anywhere in long messages")
             << QStringList{"s.sps|1|duplicate|7|1||a, then thirty more plain bytes",
                            "s.sps|2|duplicate|7|2||sixteen bytes ok\"quoted\" text",

@@ -14,10 +14,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstring>
-#include <limits>
-#include <string_view>
+#include <iterator>
 
 namespace {
 using Field = std::pair<qint32, qint32>;
@@ -467,48 +465,31 @@ private Q_SLOTS:
         compareWays(bytes, setup);
     }
 
-    // Whether WriteFixed writes value as std::to_chars does in fixed notation.
-    static bool sameFixed(double value)
-    {
-        char ours[400], theirs[400];
-        const char* const end = WriteFixed(value, ours, ours + sizeof ours);
-        const auto result =
-            std::to_chars(theirs, theirs + sizeof theirs, value, std::chars_format::fixed);
-        if (std::string_view(ours, size_t(end - ours)) ==
-            std::string_view(theirs, size_t(result.ptr - theirs)))
-            return true;
-        qWarning("%.17g: %.*s, not %.*s", value, int(end - ours), ours, int(result.ptr - theirs),
-                 theirs);
-        return false;
-    }
-
     // The byte-level conversion against toDouble and toFloat on many plain
     // decimals, around the lengths where it changes words or ways.
     void plainDecimalsBitForBit()
     {
-        // Where the short way gives up: the sign of 0, beyond 10^12, beyond
-        // two decimals, and what is no number.
-        for (const double v : {0.0,
-                               -0.0,
-                               0.05,
-                               -0.05,
-                               0.005,
-                               7.0,
-                               -7.0,
-                               0.1 + 0.2,
-                               1e12 - 0.01,
-                               1e12,
-                               -1e12,
-                               999999999999.5,
-                               4503599627370496.5,
-                               1e21,
-                               5e-324,
-                               1e300,
-                               std::numeric_limits<double>::infinity(),
-                               std::numeric_limits<double>::quiet_NaN(),
-                               600123.45,
-                               -4200000.1})
-            QVERIFY(sameFixed(v));
+        // First where writing back takes its short way or gives it up: the
+        // sign of 0, beyond 10^12, beyond two decimals, and what is no number.
+        static const char* const kEdges[] = {"0",
+                                             "-0",
+                                             "0.05",
+                                             "-0.05",
+                                             "0.005",
+                                             "-7",
+                                             "0.30000000000000004",
+                                             "1e12",
+                                             "-1e12",
+                                             "999999999999.99",
+                                             "999999999999.5",
+                                             "4503599627370496.5",
+                                             "1e21",
+                                             "5e-324",
+                                             "1e300",
+                                             "inf",
+                                             "nan",
+                                             "600123.45",
+                                             "-4200000.1"};
         const QRegularExpression kUsual("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)$");
         const QRegularExpression kDigits("^[0-9]{1,9}$");
         QRandomGenerator random(4711);
@@ -543,6 +524,8 @@ private Q_SLOTS:
             // one beyond ASCII, anywhere.
             if (random.bounded(16) == 0 && !text.isEmpty())
                 text[random.bounded(int(text.size()))] = "/:.x,\xb5\xb0-"[random.bounded(8)];
+            if (i < int(std::size(kEdges)))
+                text = kEdges[i];
             const QString general = QString::fromLatin1(text);
             bool expectedOk = false;
             const double expected = general.toDouble(&expectedOk);
@@ -574,8 +557,12 @@ private Q_SLOTS:
                                      .arg(expectedOk)
                                      .arg(bitsOf(expected))));
             // Written back: the shortest fixed notation, as to_chars gives it.
-            if (expectedOk && !sameFixed(expected))
-                QFAIL(qPrintable(QString("%1: written back differently").arg(general)));
+            char ours[400], theirs[400];
+            const char* end = WriteFixed(expected, ours, ours + 400);
+            const char* theirEnd =
+                std::to_chars(theirs, theirs + 400, expected, std::chars_format::fixed).ptr;
+            if (expectedOk && QByteArrayView(ours, end) != QByteArrayView(theirs, theirEnd))
+                QFAIL(qPrintable(general + ": written back as " + QByteArray(ours, end - ours)));
             qint32 number = 0;
             const bool digits = kDigits.match(general).hasMatch();
             if (ShortPointNumber(text.constData(), text.size(), &number) != digits ||
